@@ -1,0 +1,30 @@
+#pragma once
+// A timer with the old toolkit's semantics: it runs while Enabled is true and its
+// interval is above 0; an interval of 0 means it never fires (a plain QTimer with
+// interval 0 would fire as fast as it can). Handlers connect to tick(); tests call
+// fire() to run one tick without waiting.
+
+#include <QTimer>
+
+class LegacyTimer : public QTimer {
+    Q_OBJECT
+public:
+    LegacyTimer(QObject *parent, const char *name, int intervalMs, bool enabled);
+
+    bool isEnabled() const { return m_enabled; }
+    void setEnabled(bool on);
+    int legacyInterval() const { return m_interval; }
+    void setLegacyInterval(int ms);
+
+    // One tick now, as the event loop would deliver it; nothing when the timer
+    // could not fire (disabled or interval 0). Returns whether it ticked.
+    bool fire();
+
+signals:
+    void tick();
+
+private:
+    void apply();
+    bool m_enabled;
+    int m_interval;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Message boxes go through one function so that tests can answer them without a
+// modal loop. Texts are legacy texts in the given encoding (see vntext.h).
+
+#include "vntext.h"
+
+#include <QMessageBox>
+#include <functional>
+
+namespace ui {
+
+struct MessageRequest {
+    QString text;
+    QString title;
+    vn::Encoding encoding = vn::Encoding::VnTimes;
+    QMessageBox::Icon icon = QMessageBox::Information;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+};
+
+using MessageFn = std::function<QMessageBox::StandardButton(QWidget *parent, const MessageRequest &)>;
+
+// A real, modal, studio-styled message box.
+QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &request);
+
+} // namespace ui

@@ -1,0 +1,94 @@
+#include "studiotheme.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QVariant>
+#include <QWidget>
+
+namespace studio {
+
+namespace {
+const char *kStyle = R"css(
+*[studioForm="true"] {
+    background: qradialgradient(cx:0.5, cy:0.35, radius:0.9, fx:0.5, fy:0.3,
+        stop:0 #24338f, stop:0.55 #0e1850, stop:1 #050a26);
+}
+QLabel { color: #e8eefc; background: transparent; }
+QLabel[role="title"] { color: #ffd75a; font-size: 22pt; font-weight: bold; }
+QLabel[role="host"] {
+    color: #ffffff; font-size: 13pt;
+    background: rgba(8, 14, 50, 200); border: 2px solid #3f63e0; border-radius: 14px;
+    padding: 8px 16px;
+}
+QLabel[role="money"] { color: #ffd75a; font-size: 16pt; font-weight: bold; }
+QLabel[role="button"] {
+    color: #ffe9a8; font-weight: bold; font-size: 12pt;
+    border: 2px solid #d9b44a; border-radius: 16px; padding: 6px 20px;
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #2a3f9a, stop:1 #0b1440);
+}
+QLabel[role="button"]:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3d5fd8, stop:1 #14217a); }
+QLabel[role="button"]:disabled { color: #6f7aa3; border-color: #3b4670; background: #0b1233; }
+QLabel[role="answer"] {
+    color: #ffffff; font-size: 13pt; padding: 6px 18px;
+    border: 2px solid #6f8cff; border-radius: 18px; background: rgba(12, 22, 80, 220);
+}
+QLabel[role="answer"]:hover { border-color: #ffd75a; }
+QFrame[role="panel"] {
+    background: rgba(6, 12, 44, 215); border: 2px solid #3f63e0; border-radius: 18px;
+}
+QLineEdit, QTextEdit, QPlainTextEdit {
+    color: #ffffff; background: #0a1236; border: 2px solid #3c5bd6; border-radius: 8px;
+    padding: 4px 8px; selection-background-color: #d9b44a; selection-color: #0a1236;
+}
+QLineEdit:focus, QTextEdit:focus, QPlainTextEdit:focus { border-color: #ffd75a; }
+QLineEdit:read-only { color: #b8c2e8; }
+QPushButton {
+    color: #ffe9a8; font-weight: bold; padding: 7px 22px; border-radius: 15px;
+    border: 2px solid #d9b44a;
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #2a3f9a, stop:1 #0b1440);
+}
+QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #3d5fd8, stop:1 #14217a); }
+QPushButton:default { border-color: #ffd75a; }
+QPushButton:disabled { color: #6f7aa3; border-color: #3b4670; background: #0b1233; }
+QCheckBox, QRadioButton { color: #e8eefc; spacing: 8px; }
+QComboBox, QListWidget, QListView, QTableView {
+    color: #ffffff; background: #0a1236; border: 2px solid #3c5bd6; border-radius: 8px;
+    selection-background-color: #d9b44a; selection-color: #0a1236;
+}
+QComboBox QAbstractItemView { background: #0a1236; color: #ffffff; }
+QGroupBox { color: #ffd75a; border: 2px solid #3f63e0; border-radius: 12px; margin-top: 14px; padding-top: 8px; }
+QGroupBox::title { subcontrol-origin: margin; left: 14px; padding: 0 6px; }
+QMessageBox { background: #0e1850; }
+QMessageBox QLabel { color: #e8eefc; }
+QToolTip { color: #0a1236; background: #ffe9a8; border: 1px solid #d9b44a; }
+)css";
+} // namespace
+
+void applyApplicationStyle(QApplication &app)
+{
+    QFont f = app.font();
+    const QStringList families = QFontDatabase::families();
+    for (const char *name : {"Liberation Sans", "DejaVu Sans"}) {
+        if (families.contains(QString::fromLatin1(name))) {
+            f.setFamily(QString::fromLatin1(name));
+            break;
+        }
+    }
+    f.setPointSize(11);
+    app.setFont(f);
+    app.setStyleSheet(QString::fromLatin1(kStyle));
+}
+
+void styleForm(QWidget *form)
+{
+    form->setProperty("studioForm", true);
+    form->setAttribute(Qt::WA_StyledBackground, true);
+}
+
+void setRole(QWidget *w, const char *role)
+{
+    w->setProperty("role", QString::fromLatin1(role));
+}
+
+} // namespace studio

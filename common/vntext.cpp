@@ -1,0 +1,203 @@
+#include "vntext.h"
+
+#include <QHash>
+#include <array>
+
+namespace vn {
+namespace {
+
+struct TableRow {
+    unsigned char bytes[2];
+    int byteCount;
+    char16_t codePoints[2];
+    int codePointCount;
+};
+
+#include "vntables.inc"
+
+// Windows-1252 for 80-9F; other bytes are their Latin-1 characters.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct Codec {
+    QHash<quint16, QString> pairs;      // two-byte letters, key = b1 << 8 | b2
+    std::array<QString, 256> single;    // one-byte letters
+    std::array<QString, 256> stray;     // mark bytes on their own
+    QHash<QString, QString> encodeMap;  // NFC letter -> legacy text
+
+    explicit Codec(const TableRow *rows, size_t count)
+    {
+        for (size_t i = 0; i < count; ++i) {
+            const TableRow &r = rows[i];
+            const QString text = QString::fromUtf16(r.codePoints, r.codePointCount);
+            if (r.byteCount == 2) {
+                pairs.insert(quint16(r.bytes[0] << 8 | r.bytes[1]), text);
+                encodeMap.insert(text, QString(QChar(r.bytes[0])) + QChar(r.bytes[1]));
+            } else if (text.at(0).unicode() >= 0x0300 && text.at(0).unicode() <= 0x036F) {
+                stray[r.bytes[0]] = text;
+            } else {
+                single[r.bytes[0]] = text;
+                encodeMap.insert(text, QString(QChar(r.bytes[0])));
+            }
+        }
+    }
+
+    // Longest match first: a two-byte letter, a one-byte letter, a stray mark,
+    // then the Windows-1252 fallback for bytes neither encoding uses.
+    QString decode(const QString &in) const
+    {
+        QString out;
+        out.reserve(in.size());
+        const qsizetype n = in.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = in.at(i).unicode();
+            if (c <= 0xFF && i + 1 < n) {
+                const char16_t next = in.at(i + 1).unicode();
+                if (next <= 0xFF) {
+                    auto it = pairs.constFind(quint16(c << 8 | next));
+                    if (it != pairs.constEnd()) {
+                        out.append(*it);
+                        ++i;
+                        continue;
+                    }
+                }
+            }
+            if (c < 0x80 || c > 0xFF)
+                out.append(QChar(c));
+            else if (!single[c].isEmpty())
+                out.append(single[c]);
+            else if (!stray[c].isEmpty())
+                out.append(stray[c]);
+            else if (c < 0xA0)
+                out.append(QChar(kCp1252High[c - 0x80]));
+            else
+                out.append(QChar(c));
+        }
+        return out;
+    }
+};
+
+const Codec &codecFor(Encoding enc)
+{
+    static const Codec vnTimes(kVnTimes, sizeof kVnTimes / sizeof kVnTimes[0]);
+    static const Codec vni(kVni, sizeof kVni / sizeof kVni[0]);
+    return enc == Encoding::Vni ? vni : vnTimes;
+}
+
+} // namespace
+
+QString decode(const QString &legacy, Encoding enc)
+{
+    if (enc == Encoding::Plain)
+        return legacy;
+    return codecFor(enc).decode(legacy);
+}
+
+QString decodeBytes(QByteArrayView bytes, Encoding enc)
+{
+    return decode(fromBytes(bytes), enc);
+}
+
+namespace {
+template <typename OnFail>
+bool encodeInto(const QString &unicode, Encoding enc, QString &out, OnFail onFail)
+{
+    const QString nfc = unicode.normalized(QString::NormalizationForm_C);
+    out.reserve(nfc.size() * 2);
+    const Codec *codec = enc == Encoding::Plain ? nullptr : &codecFor(enc);
+    bool ok = true;
+    for (qsizetype i = 0; i < nfc.size(); ++i) {
+        const QChar ch = nfc.at(i);
+        if (ch.unicode() < 0x80) {
+            out.append(ch);
+            continue;
+        }
+        if (codec) {
+            auto it = codec->encodeMap.constFind(QString(ch));
+            if (it != codec->encodeMap.constEnd()) {
+                out.append(*it);
+                continue;
+            }
+        }
+        ok = false;
+        if (!onFail(ch, out))
+            return false;
+    }
+    return ok;
+}
+} // namespace
+
+std::optional<QString> encode(const QString &unicode, Encoding enc)
+{
+    QString out;
+    if (!encodeInto(unicode, enc, out, [](QChar, QString &) { return false; }))
+        return std::nullopt;
+    return out;
+}
+
+QString encodeLossy(const QString &unicode, Encoding enc, char replacement)
+{
+    QString out;
+    encodeInto(unicode, enc, out, [replacement](QChar ch, QString &o) {
+        if (!ch.isLowSurrogate()) // one replacement for a surrogate pair
+            o.append(QLatin1Char(replacement));
+        return true;
+    });
+    return out;
+}
+
+QChar firstUnencodable(const QString &unicode, Encoding enc)
+{
+    QChar bad;
+    QString out;
+    encodeInto(unicode, enc, out, [&bad](QChar ch, QString &) {
+        bad = ch;
+        return false;
+    });
+    return bad;
+}
+
+QString embed(const QString &typed, Encoding enc)
+{
+    if (auto e = encode(typed, enc))
+        return *e;
+    return typed;
+}
+
+QByteArray toBytes(const QString &legacy)
+{
+    return legacy.toLatin1();
+}
+
+QString fromBytes(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes.data(), bytes.size());
+}
+
+QString stripAccelerator(const QString &caption)
+{
+    if (!caption.contains(QLatin1Char('&')))
+        return caption;
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == QLatin1Char('&')) {
+            if (i + 1 < caption.size() && caption.at(i + 1) == QLatin1Char('&')) {
+                out.append(QLatin1Char('&'));
+                ++i;
+            }
+            continue;
+        }
+        out.append(caption.at(i));
+    }
+    return out;
+}
+
+QString display(const QString &legacy, Encoding enc)
+{
+    return decode(stripAccelerator(legacy), enc);
+}
+
+} // namespace vn

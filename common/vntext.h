@@ -1,0 +1,49 @@
+#pragma once
+// Legacy Vietnamese texts.
+//
+// Captions, messages and stored questions are 8-bit strings in one of two legacy
+// font encodings (VietWare-X, the "VNtimes new roman" font, and VNI, the "VNI-Times"
+// font) or plain unaccented ASCII. In code and in the database such a text is held
+// as a QString whose characters are the Latin-1 characters of its bytes ("Â" is the
+// byte C2), so the bytes stay exact and any SQLite tool can read the file. Only the
+// screen sees Unicode: decode() turns a legacy text into proper Vietnamese, encode()
+// turns typed Unicode Vietnamese back into legacy bytes.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+namespace vn {
+
+enum class Encoding { VnTimes, Vni, Plain };
+
+// Legacy text (Latin-1 characters of its bytes) to Unicode NFC. Never fails:
+// stray marks become combining marks, unused bytes fall back to Windows-1252,
+// characters above U+00FF (which a legacy text cannot hold) pass through.
+QString decode(const QString &legacy, Encoding enc);
+QString decodeBytes(QByteArrayView bytes, Encoding enc);
+
+// Unicode to legacy text (Latin-1 characters of the bytes). Returns nothing when
+// a character has no legacy form (only ASCII and the 134 Vietnamese letters have).
+std::optional<QString> encode(const QString &unicode, Encoding enc);
+// As encode(), replacing each character that has no legacy form by `replacement`.
+QString encodeLossy(const QString &unicode, Encoding enc, char replacement = '?');
+// The first character of `unicode` that cannot be encoded, or a null QChar.
+QChar firstUnencodable(const QString &unicode, Encoding enc);
+
+// Typed text (a nick, a friend's name) to be joined into a legacy text: its legacy
+// form when it has one, so that the joined caption shows it as typed; otherwise
+// the typed text unchanged.
+QString embed(const QString &typed, Encoding enc);
+
+// The bytes of a legacy text, and back.
+QByteArray toBytes(const QString &legacy);
+QString fromBytes(QByteArrayView bytes);
+
+// A caption with accelerator prefixes: "&Bàõt Âáöu" shows "Bắt Đầu". "&&" is a literal "&".
+QString stripAccelerator(const QString &caption);
+// Decoded caption for display, accelerator removed.
+QString display(const QString &legacy, Encoding enc);
+
+} // namespace vn

@@ -1,0 +1,44 @@
+#pragma once
+// Form3: the briefing between login and play. Shows the balance, takes the entry
+// fee while its box is ticked, and on Start saves balance and play count and opens
+// the qualifying round or, when that is switched off, the hot seat.
+
+#include <QWidget>
+
+class GameApp;
+class LegacyLabel;
+class LegacyTimer;
+class QCheckBox;
+
+class BriefingForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit BriefingForm(GameApp &app);
+
+    // The balance after the fee, as shown (sotien caption); the hot seat reads it.
+    QString balanceCaption() const;
+
+    // Hidden working values: nick (a), play count (Label6), qualifying switch (l2).
+    QString nickValue() const { return m_a; }
+    QString playCount() const { return m_label6; }
+    QString qualifyingSwitch() const { return m_l2; }
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void load();
+    void feeClicked(bool ticked);
+    void startClicked();
+    void recolourTitle();
+
+    GameApp &m_app;
+    LegacyLabel *m_tieude;
+    LegacyLabel *m_sotien;
+    QCheckBox *m_check1;
+    LegacyLabel *m_command2;
+    LegacyTimer *m_timer1;
+    QString m_a = QStringLiteral("Label6");
+    QString m_label6 = QStringLiteral("00");
+    QString m_l2 = QStringLiteral("0");
+};

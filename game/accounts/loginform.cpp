@@ -1,0 +1,200 @@
+#include "loginform.h"
+
+#include "accounts/briefingform.h"
+#include "accounts/recoveryform.h"
+#include "accounts/registerform.h"
+#include "gameapp.h"
+#include "gamedb.h"
+#include "legacylabel.h"
+#include "legacytimer.h"
+#include "sound.h"
+#include "studiotheme.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kTitle = QStringLiteral("Âàng Nháûp");
+const QString kConfirm = QStringLiteral("Xaïc nháûn");
+const QString kRegister = QStringLiteral("Âàng Kyï");
+const QString kForgot = QStringLiteral("Quãn password");
+const QString kWrong = QStringLiteral(" Sai  ID  hay  Password ! ...");
+
+QFrame *underline(QWidget *parent, const char *name)
+{
+    auto *line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFixedHeight(2);
+    line->setStyleSheet(QStringLiteral("background: #7fb2ff; border: none;"));
+    line->setVisible(false);
+    return line;
+}
+} // namespace
+
+LoginForm::LoginForm(GameApp &app) : m_app(app)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(QString());
+    studio::styleForm(this);
+    setMouseTracking(true);
+    setMinimumSize(520, 380);
+
+    auto *close = new LegacyLabel(this, QStringLiteral("Picture4"));
+    close->setText(QStringLiteral("\u2715"));
+    close->setFixedSize(28, 28);
+    close->setAlignment(Qt::AlignCenter);
+    close->setCursor(Qt::PointingHandCursor);
+    close->setToolTip(QStringLiteral("Thoát"));
+    close->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
+    close->setForeColor(QColor(255, 215, 90));
+    connect(close, &LegacyLabel::clicked, this, [this] { m_app.endProgram(); });
+
+    auto *title = new LegacyLabel(this, QStringLiteral("Label3"), kTitle);
+    studio::setRole(title, "title");
+    title->setAlignment(Qt::AlignCenter);
+
+    auto *panel = new QFrame(this);
+    studio::setRole(panel, "panel");
+    panel->setMouseTracking(true);
+
+    auto *idLabel = new LegacyLabel(panel, QStringLiteral("lblLabels(0)"), QStringLiteral("&ID:"),
+                                    vn::Encoding::Plain);
+    auto *pwLabel = new LegacyLabel(panel, QStringLiteral("lblLabels(1)"), QStringLiteral("&Password:"),
+                                    vn::Encoding::Plain);
+    m_txtUserName = new QLineEdit(panel);
+    m_txtUserName->setObjectName(QStringLiteral("txtUserName"));
+    m_txtUserName->setMaxLength(255);
+    m_txtPassword = new QLineEdit(panel);
+    m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    m_txtPassword->setEchoMode(QLineEdit::Password);
+    m_txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 36;")); // "$"
+    m_txtPassword->setMaxLength(255);
+    idLabel->setBuddy(m_txtUserName);
+    pwLabel->setBuddy(m_txtPassword);
+
+    m_cmdOK = new QPushButton(vn::display(kConfirm, vn::Encoding::VnTimes), panel);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdOK->setCursor(Qt::PointingHandCursor);
+
+    m_label1 = new LegacyLabel(panel, QStringLiteral("Label1"), kRegister);
+    m_label2 = new LegacyLabel(panel, QStringLiteral("Label2"), kForgot);
+    for (LegacyLabel *l : {m_label1, m_label2}) {
+        l->setForeColor(QColor(127, 178, 255));
+        l->setCursor(Qt::PointingHandCursor);
+    }
+    m_lineA = underline(panel, "a");
+    m_lineB = underline(panel, "b");
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(12);
+    grid->addWidget(idLabel, 0, 0);
+    grid->addWidget(m_txtUserName, 0, 1);
+    grid->addWidget(pwLabel, 1, 0);
+    grid->addWidget(m_txtPassword, 1, 1);
+
+    auto linkBox = [](LegacyLabel *l, QFrame *line) {
+        auto *v = new QVBoxLayout;
+        v->setSpacing(0);
+        v->addWidget(l);
+        v->addWidget(line);
+        return v;
+    };
+    auto *links = new QHBoxLayout;
+    links->addLayout(linkBox(m_label1, m_lineA));
+    links->addStretch();
+    links->addLayout(linkBox(m_label2, m_lineB));
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cmdOK);
+    buttons->addStretch();
+
+    auto *pv = new QVBoxLayout(panel);
+    pv->setContentsMargins(28, 24, 28, 20);
+    pv->setSpacing(16);
+    pv->addLayout(grid);
+    pv->addLayout(buttons);
+    pv->addLayout(links);
+
+    auto *top = new QHBoxLayout;
+    top->addStretch();
+    top->addWidget(close);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(24, 12, 24, 28);
+    outer->addLayout(top);
+    outer->addWidget(title);
+    outer->addSpacing(8);
+    outer->addWidget(panel);
+    outer->addStretch();
+
+    m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
+    connect(m_timer1, &LegacyTimer::tick, this, [this] {
+        if (m_app.services().music)
+            sound::musicLoopTick(*m_app.services().music, m_txtFile);
+    });
+
+    connect(m_cmdOK, &QPushButton::clicked, this, &LoginForm::attemptLogin);
+    connect(m_txtUserName, &QLineEdit::returnPressed, this, &LoginForm::attemptLogin);
+    connect(m_txtPassword, &QLineEdit::returnPressed, this, &LoginForm::attemptLogin);
+    connect(m_label1, &LegacyLabel::clicked, this, [this] {
+        auto *f = m_app.registration();
+        f->show();
+        f->raise();
+        f->activateWindow();
+    });
+    connect(m_label2, &LegacyLabel::clicked, this, [this] {
+        auto *f = m_app.recovery();
+        f->show();
+        f->raise();
+        f->activateWindow();
+    });
+    connect(m_label1, &LegacyLabel::hovered, m_lineA, [this] { m_lineA->setVisible(true); });
+    connect(m_label2, &LegacyLabel::hovered, m_lineB, [this] { m_lineB->setVisible(true); });
+    m_txtUserName->setFocus();
+}
+
+QString LoginForm::nick() const
+{
+    return m_txtUserName->text();
+}
+
+void LoginForm::attemptLogin()
+{
+    // Each attempt starts clean: a password read for another nick never counts.
+    m_text1.clear();
+    const auto account = m_app.db().findAccount(m_txtUserName->text());
+    if (account && !account->pass.isNull())
+        m_text1 = account->pass;
+    if (account && !account->pass.isNull() && m_text1 == m_txtPassword->text()) {
+        m_app.briefing()->show();
+        hide();
+        return;
+    }
+    m_app.message(this, {kWrong, QStringLiteral("Login"), vn::Encoding::Plain, QMessageBox::Critical,
+                         QMessageBox::Ok});
+    m_txtUserName->setFocus();
+    m_txtUserName->selectAll();
+    m_txtPassword->clear();
+}
+
+void LoginForm::mouseMoveEvent(QMouseEvent *e)
+{
+    m_lineA->setVisible(false);
+    m_lineB->setVisible(false);
+    QWidget::mouseMoveEvent(e);
+}
+
+void LoginForm::closeEvent(QCloseEvent *e)
+{
+    // The window's own close box does what the close picture does.
+    e->accept();
+    m_app.endProgram();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The game program: its services (database, sound, randomness, clock, message
+// boxes) and its forms. Forms are made the first time they are shown and then
+// live, hidden or shown, until the program ends; each reads what it needs from
+// the others' controls through the accessors here.
+
+#include "messages.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+namespace db { class GameDb; }
+namespace sound { class EffectPlayer; class MusicPlayer; }
+
+class LoginForm;
+class RegisterForm;
+class BriefingForm;
+class RecoveryForm;
+class QualifyingForm;
+class HotSeatForm;
+class QWidget;
+
+struct GameServices {
+    QString programDir;
+    db::GameDb *db = nullptr;
+    sound::EffectPlayer *effects = nullptr;
+    sound::MusicPlayer *music = nullptr;
+    std::function<double()> random;       // uniform in [0, 1)
+    std::function<QDateTime()> now;       // the clock
+    ui::MessageFn message;                // message boxes
+    std::function<void()> endProgram;     // quits the event loop
+};
+
+class GameApp : public QObject {
+    Q_OBJECT
+public:
+    explicit GameApp(GameServices services, QObject *parent = nullptr);
+    ~GameApp() override;
+
+    const GameServices &services() const { return m_services; }
+    db::GameDb &db() const { return *m_services.db; }
+    QString programDir() const { return m_services.programDir; }
+    void playEffect(const QString &fileName) const;
+    double random() const;
+    QDateTime now() const;
+    QMessageBox::StandardButton message(QWidget *parent, const ui::MessageRequest &r) const;
+
+    // Shows the login screen.
+    void start();
+
+    // The forms, made on first use.
+    LoginForm *login();
+    RegisterForm *registration();
+    BriefingForm *briefing();
+    RecoveryForm *recovery();
+    QualifyingForm *qualifying();
+    HotSeatForm *hotseat();
+    // Whether a form has been made (without making it).
+    bool hasHotseat() const;
+    bool hasBriefing() const;
+
+    // Ends the program at once: every form goes away without its close handlers.
+    void endProgram();
+    bool ending() const { return m_ending; }
+
+private:
+    template <typename F> F *make(QPointer<F> &slot);
+    GameServices m_services;
+    QPointer<LoginForm> m_login;
+    QPointer<RegisterForm> m_registration;
+    QPointer<BriefingForm> m_briefing;
+    QPointer<RecoveryForm> m_recovery;
+    QPointer<QualifyingForm> m_qualifying;
+    QPointer<HotSeatForm> m_hotseat;
+    bool m_ending = false;
+};

@@ -1,0 +1,10 @@
+#include "qualifyingform.h"
+
+#include "gameapp.h"
+#include "studiotheme.h"
+
+QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
+{
+    setObjectName(QStringLiteral("choi"));
+    studio::styleForm(this);
+}

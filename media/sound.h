@@ -1,0 +1,95 @@
+#pragma once
+// The game's sound: short effects, one at a time, and the background music loop.
+//
+// Effect names are given the way the game's forms write them ("Media\dung.wav"):
+// they are found in the media folder of the program folder whatever the current
+// directory is. A missing or unplayable file is silent. With no audio device the
+// game runs on, silent.
+
+#include <QString>
+#include <QStringList>
+
+class QSoundEffect;
+
+namespace sound {
+
+// programDir + "/media/<file>" for "Media\<file>" (any letter case, either slash).
+QString resolveEffect(const QString &programDir, const QString &fileName);
+
+class EffectPlayer {
+public:
+    virtual ~EffectPlayer() = default;
+    // Plays the effect once, in the background; a new effect cuts off the previous one.
+    virtual void playEffect(const QString &fileName) = 0;
+};
+
+class MusicPlayer {
+public:
+    virtual ~MusicPlayer() = default;
+    virtual void setFileName(const QString &path) = 0;
+    // Opens the current file; true when a piece is ready (already open counts).
+    virtual bool open() = 0;
+    virtual bool isStopped() const = 0;
+    // Rewind to the start and play.
+    virtual void rewindAndPlay() = 0;
+};
+
+// One look at the music, as the loop timer makes it every 500 ms: open the file
+// named in fileName and, when the piece has stopped (never started or ended),
+// play it again from its beginning.
+void musicLoopTick(MusicPlayer &player, const QString &fileName);
+
+// Real players, on QSoundEffect (decodes WAV itself, needs no media backend).
+class QtEffectPlayer : public EffectPlayer {
+public:
+    explicit QtEffectPlayer(const QString &programDir);
+    ~QtEffectPlayer() override;
+    void playEffect(const QString &fileName) override;
+
+private:
+    QString m_programDir;
+    QSoundEffect *m_effect = nullptr;
+};
+
+class QtMusicPlayer : public MusicPlayer {
+public:
+    QtMusicPlayer();
+    ~QtMusicPlayer() override;
+    void setFileName(const QString &path) override;
+    bool open() override;
+    bool isStopped() const override;
+    void rewindAndPlay() override;
+
+private:
+    QString m_file;
+    QString m_openFile;
+    QSoundEffect *m_music = nullptr;
+};
+
+// Silent players that remember what was asked of them (tests, and runs with
+// LONTARIS_MUTE=1).
+class RecordingEffectPlayer : public EffectPlayer {
+public:
+    void playEffect(const QString &fileName) override { played.append(fileName); }
+    QStringList played;
+};
+
+class RecordingMusicPlayer : public MusicPlayer {
+public:
+    void setFileName(const QString &path) override { file = path; }
+    bool open() override;
+    bool isStopped() const override { return !playing; }
+    void rewindAndPlay() override
+    {
+        playing = true;
+        ++starts;
+    }
+    // Test control: whether open() finds the file.
+    bool fileExists = true;
+    QString file;
+    QString openedFile;
+    bool playing = false;
+    int starts = 0;
+};
+
+} // namespace sound

@@ -1,0 +1,72 @@
+#include "numtext.h"
+
+#include <QTest>
+
+class TestNumText : public QObject {
+    Q_OBJECT
+private slots:
+    void numericPrefixRule_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("ladder") << "1 000$" << 1000.0;
+        QTest::newRow("top prize") << "100 000$" << 100000.0;
+        QTest::newRow("negative") << "-500" << -500.0;
+        QTest::newRow("letters after") << "12ab" << 12.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("letters") << "abc" << 0.0;
+        QTest::newRow("leading blanks") << "  7" << 7.0;
+        QTest::newRow("plain") << "13200" << 13200.0;
+        QTest::newRow("decimal") << "2.5kg" << 2.5;
+        QTest::newRow("sign only") << "-" << 0.0;
+        QTest::newRow("dollar first") << "$100" << 0.0;
+        QTest::newRow("END marker") << "END" << 0.0;
+        QTest::newRow("exponent") << "1e3" << 1000.0;
+        QTest::newRow("no exponent digits") << "5e" << 5.0;
+        QTest::newRow("ladder caption") << "  1. $       100" << 1.0;
+        QTest::newRow("grouped comma") << "1,000$" << 1.0;
+    }
+    void numericPrefixRule()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QCOMPARE(num::value(text), value);
+    }
+
+    void hugeDigitStringsSaturate()
+    {
+        const QString huge = QString(5000, QLatin1Char('9'));
+        const double v = num::value(huge);
+        QVERIFY(std::isfinite(v));
+        QVERIFY(v > 1e300);
+        QVERIFY(std::isfinite(num::value(QLatin1Char('-') + huge)));
+        QCOMPARE(num::whole(huge), std::numeric_limits<qint64>::max());
+        QVERIFY(num::value(QStringLiteral("1e999999999999")) > 1e300);
+    }
+
+    void writingBack()
+    {
+        QCOMPARE(num::text(13200.0), QStringLiteral("13200"));
+        QCOMPARE(num::text(-500.0), QStringLiteral("-500"));
+        QCOMPARE(num::text(0.0), QStringLiteral("0"));
+        QCOMPARE(num::text(qint64(200)), QStringLiteral("200"));
+        QCOMPARE(num::text(0.5), QStringLiteral("0.5"));
+        QCOMPARE(num::text(num::value(QStringLiteral("1200")) + num::value(QStringLiteral("12 000$"))),
+                 QStringLiteral("13200"));
+        QCOMPARE(num::text(std::numeric_limits<double>::infinity()), QStringLiteral("0"));
+        QVERIFY(!num::text(1e300).contains(QLatin1Char('e')));
+    }
+
+    void roundingHalvesToEven()
+    {
+        QCOMPARE(num::roundHalfEven(0.5), qint64(0));
+        QCOMPARE(num::roundHalfEven(1.5), qint64(2));
+        QCOMPARE(num::roundHalfEven(2.5), qint64(2));
+        QCOMPARE(num::roundHalfEven(127.5), qint64(128));
+        QCOMPARE(num::roundHalfEven(-0.5), qint64(0));
+        QCOMPARE(num::halfOf(-7), qint64(-3));
+    }
+};
+
+QTEST_MAIN(TestNumText)
+#include "test_numtext.moc"

@@ -1,0 +1,98 @@
+#include "testsupport.h"
+#include "vntext.h"
+
+#include <QRandomGenerator>
+
+class TestVnText : public QObject {
+    Q_OBJECT
+private slots:
+    void referenceSamplesDecodeAndRoundTrip()
+    {
+        const auto samples = testkit::referenceSamples();
+        QVERIFY2(samples.size() >= 200, "samples.tsv not found or short");
+        for (const auto &s : samples) {
+            const vn::Encoding enc = s.encoding == QLatin1String("vni")       ? vn::Encoding::Vni
+                                     : s.encoding == QLatin1String("vntimes") ? vn::Encoding::VnTimes
+                                                                              : vn::Encoding::Plain;
+            QCOMPARE(vn::decode(s.legacy, enc), s.unicode);
+            const auto back = vn::encode(s.unicode, enc);
+            QVERIFY2(back.has_value(), qPrintable(s.unicode));
+            QCOMPARE(*back, s.legacy);
+            QCOMPARE(vn::decodeBytes(vn::toBytes(s.legacy), enc), s.unicode);
+        }
+    }
+
+    void knownTexts()
+    {
+        QCOMPARE(vn::decode(QStringLiteral("Âàng Nháûp"), vn::Encoding::VnTimes), QStringLiteral("Đăng Nhập"));
+        QCOMPARE(vn::decode(QStringLiteral("Môû khoùa"), vn::Encoding::Vni), QStringLiteral("Mở khóa"));
+        QCOMPARE(vn::display(QStringLiteral("&Bàõt Âáöu"), vn::Encoding::VnTimes), QStringLiteral("Bắt Đầu"));
+        QCOMPARE(vn::stripAccelerator(QStringLiteral("A && B")), QStringLiteral("A & B"));
+        // The same bytes mean different things in the two encodings.
+        QCOMPARE(vn::decode(QStringLiteral("Tieáp tuïc"), vn::Encoding::Vni), QStringLiteral("Tiếp tục"));
+        QCOMPARE(vn::decode(QStringLiteral("Tieáp tuïc"), vn::Encoding::VnTimes), QStringLiteral("Tieâp túc"));
+        // A stray mark becomes a combining mark; an unused byte falls back to Windows-1252.
+        QCOMPARE(vn::decode(QStringLiteral("iï"), vn::Encoding::VnTimes), QStringLiteral("i\u0301"));
+        QCOMPARE(vn::decode(QString(QChar(0x80)), vn::Encoding::Vni), QStringLiteral("\u20AC"));
+    }
+
+    void unencodableCharactersAreRefused()
+    {
+        for (const char *s : {"ça", "\u201Cquote\u201D", "\u20AC5", "na\u00EFve", "\u4E2D"}) {
+            const QString t = QString::fromUtf8(s);
+            QVERIFY(!vn::encode(t, vn::Encoding::Vni).has_value());
+            QVERIFY(!vn::encode(t, vn::Encoding::VnTimes).has_value());
+            QVERIFY(!vn::firstUnencodable(t, vn::Encoding::Vni).isNull());
+        }
+        QCOMPARE(vn::encodeLossy(QStringLiteral("a€b"), vn::Encoding::Vni), QStringLiteral("a?b"));
+        // Decomposed input is normalised first.
+        QCOMPARE(vn::encode(QStringLiteral("a\u0301"), vn::Encoding::Vni), std::optional<QString>(QStringLiteral("aù")));
+    }
+
+    void everyLetterPairRoundTrips()
+    {
+        // All ASCII letters and Vietnamese letters, in pairs: covers every boundary.
+        QString alphabet = QStringLiteral("aeiouydAEIOUYD ,.'\"");
+        const QString viet = QStringLiteral(
+            "áàảãạăắằẳẵặâấầẩẫậđéèẻẽẹêếềểễệíìỉĩịóòỏõọôốồổỗộơớờởỡợúùủũụưứừửữựýỳỷỹỵ");
+        alphabet += viet + viet.toUpper();
+        for (vn::Encoding enc : {vn::Encoding::Vni, vn::Encoding::VnTimes}) {
+            for (QChar x : alphabet) {
+                for (QChar y : alphabet) {
+                    const QString s = QString(x) + y;
+                    const auto e = vn::encode(s, enc);
+                    QVERIFY2(e.has_value(), qPrintable(s));
+                    QCOMPARE(vn::decode(*e, enc), s);
+                }
+            }
+        }
+    }
+
+    void randomBytesNeverCrashAndCanonicalTextsRoundTrip()
+    {
+        QRandomGenerator rng(20261207);
+        for (int round = 0; round < 20000; ++round) {
+            QByteArray bytes(int(rng.bounded(40)), '\0');
+            for (char &b : bytes)
+                b = char(rng.bounded(256));
+            for (vn::Encoding enc : {vn::Encoding::Vni, vn::Encoding::VnTimes}) {
+                const QString text = vn::decodeBytes(bytes, enc);
+                // When the decoded text can be written back, decoding that again gives
+                // the same text (bytes may differ only for non-canonical input).
+                if (const auto e = vn::encode(text, enc))
+                    QCOMPARE(vn::decode(*e, enc), text.normalized(QString::NormalizationForm_C));
+            }
+        }
+    }
+
+    void hugeTextsAreHandled()
+    {
+        const QString big = QStringLiteral("Việt Nam ").repeated(2000);
+        const auto e = vn::encode(big, vn::Encoding::Vni);
+        QVERIFY(e.has_value());
+        QCOMPARE(vn::decode(*e, vn::Encoding::Vni), big);
+    }
+};
+
+QTEST_MAIN(TestVnText)
+#include "test_vntext.moc"

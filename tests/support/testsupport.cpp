@@ -1,0 +1,176 @@
+#include "testsupport.h"
+
+#include "accounts/loginform.h"
+#include "legacylabel.h"
+#include "legacytimer.h"
+
+#include <QFile>
+#include <QLineEdit>
+
+namespace testkit {
+
+ProgramFolder::ProgramFolder()
+{
+    m_dir.setAutoRemove(true);
+}
+
+GameServices ScriptedServices::make(const QString &programDir, db::GameDb *db)
+{
+    GameServices g;
+    g.programDir = programDir;
+    g.db = db;
+    g.effects = &effects;
+    g.music = &music;
+    g.random = [this] {
+        if (randoms.empty())
+            return 0.5;
+        const double v = randoms.front();
+        randoms.pop_front();
+        return v;
+    };
+    g.now = [this] { return clock; };
+    g.message = [this](QWidget *, const ui::MessageRequest &r) {
+        messages.append(r);
+        if (answers.empty())
+            return QMessageBox::Ok;
+        const auto a = answers.front();
+        answers.pop_front();
+        return a;
+    };
+    g.endProgram = [this] { ++endCount; };
+    return g;
+}
+
+QString ScriptedServices::lastMessageText() const
+{
+    if (messages.isEmpty())
+        return QString();
+    return vn::display(messages.last().text, messages.last().encoding);
+}
+
+GameHarness::GameHarness()
+{
+    database = std::make_unique<db::GameDb>(folder.path());
+    const db::OpenResult r = database->open();
+    if (!r.usable())
+        qFatal("test database: %s", qPrintable(r.detail));
+    app = std::make_unique<GameApp>(s.make(folder.path(), database.get()));
+}
+
+GameHarness::~GameHarness()
+{
+    app.reset();
+    database.reset();
+}
+
+db::Account GameHarness::addAccount(const QString &nick, const QString &pass, const QString &sotien,
+                                    const QString &solan)
+{
+    db::Account a;
+    a.nick = nick;
+    a.pass = pass;
+    a.ngaysinh = QStringLiteral("3/15/1990");
+    a.mail = QStringLiteral("sinh viên");
+    a.cauhoibimat = QString();
+    a.traloiibimat = QString();
+    a.sotien = sotien;
+    a.solan = solan.isNull() ? QStringLiteral("") : solan;
+    a.gio = QStringLiteral("0");
+    a.phut = QStringLiteral("0");
+    if (!database->insertAccount(a))
+        qFatal("addAccount: %s", qPrintable(database->lastError()));
+    return a;
+}
+
+void GameHarness::setLock(const QString &thuthach, const QString &hienten, const QString &hien19)
+{
+    db::LockRow l;
+    l.thuthach = thuthach;
+    l.hienten = hienten;
+    l.hien19 = hien19;
+    database->writeLock(l);
+}
+
+void GameHarness::login(const QString &nick, const QString &pass)
+{
+    LoginForm *f = app->login();
+    f->show();
+    auto *user = child<QLineEdit>(f, QStringLiteral("txtUserName"));
+    auto *pw = child<QLineEdit>(f, QStringLiteral("txtPassword"));
+    user->clear();
+    type(user, nick);
+    pw->clear();
+    type(pw, pass);
+    pressKey(pw, Qt::Key_Return);
+}
+
+QWidget *widget(QObject *root, const QString &name)
+{
+    if (root->objectName() == name && root->isWidgetType())
+        return static_cast<QWidget *>(root);
+    QWidget *w = root->findChild<QWidget *>(name);
+    if (!w)
+        qWarning("no widget named %s under %s", qPrintable(name), qPrintable(root->objectName()));
+    return w;
+}
+
+void click(QWidget *w)
+{
+    if (!w) {
+        qWarning("click on a missing widget");
+        return;
+    }
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+}
+
+void type(QWidget *w, const QString &text)
+{
+    for (const QChar ch : text) {
+        const int key = ch.unicode() < 0x80 ? QChar(ch).toUpper().unicode() : 0;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+void pressKey(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods)
+{
+    QTest::keyClick(w, key, mods);
+}
+
+bool tick(QObject *form, const QString &timerName, int times)
+{
+    auto *t = form->findChild<LegacyTimer *>(timerName);
+    if (!t) {
+        qWarning("no timer %s", qPrintable(timerName));
+        return false;
+    }
+    bool all = true;
+    for (int i = 0; i < times; ++i)
+        all = t->fire() && all;
+    return all;
+}
+
+QString caption(QObject *root, const QString &name)
+{
+    auto *l = qobject_cast<LegacyLabel *>(widget(root, name));
+    return l ? l->caption() : QStringLiteral("<missing %1>").arg(name);
+}
+
+QList<Sample> referenceSamples()
+{
+    QList<Sample> out;
+    QFile f(QStringLiteral(LONTARIS_REFERENCE_DIR "/samples.tsv"));
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QStringList p = lines[i].split(QLatin1Char('\t'));
+        if (p.size() >= 3)
+            out.append({p[0], p[1], p[2]});
+    }
+    return out;
+}
+
+} // namespace testkit

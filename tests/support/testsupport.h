@@ -1,0 +1,90 @@
+#pragma once
+// What the tests share: a temporary program folder with its own database, a game
+// whose sound, randomness, clock and message boxes are recorded or scripted, and
+// helpers that drive widgets the way a player does.
+
+#include "gameapp.h"
+#include "gamedb.h"
+#include "messages.h"
+#include "sound.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <memory>
+
+namespace testkit {
+
+// A fresh program folder (temporary); the database is made from the shipped
+// default when opened.
+class ProgramFolder {
+public:
+    ProgramFolder();
+    QString path() const { return m_dir.path(); }
+    QString dbPath() const { return db::GameDb::defaultFileName(path()); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+struct ScriptedServices {
+    sound::RecordingEffectPlayer effects;
+    sound::RecordingMusicPlayer music;
+    QList<ui::MessageRequest> messages;
+    std::deque<QMessageBox::StandardButton> answers; // replies to message boxes; Ok when empty
+    std::deque<double> randoms;                      // next random draws; 0.5 when empty
+    QDateTime clock = QDateTime(QDate(2026, 12, 7), QTime(10, 0));
+    int endCount = 0;
+
+    GameServices make(const QString &programDir, db::GameDb *db);
+    // Decoded text of the last message box.
+    QString lastMessageText() const;
+};
+
+// A whole game on a temporary folder.
+class GameHarness {
+public:
+    GameHarness();
+    ~GameHarness();
+
+    ProgramFolder folder;
+    std::unique_ptr<db::GameDb> database;
+    ScriptedServices s;
+    std::unique_ptr<GameApp> app;
+
+    db::Account addAccount(const QString &nick, const QString &pass, const QString &sotien = QStringLiteral("1200"),
+                           const QString &solan = QString());
+    void setLock(const QString &thuthach, const QString &hienten = QStringLiteral("0"),
+                 const QString &hien19 = QStringLiteral("0"));
+    // Logs in through frmLogin (types nick and password, presses Enter).
+    void login(const QString &nick, const QString &pass);
+};
+
+// Widgets by objectName ("cmdOK", "da(2)"); fails the test when missing.
+QWidget *widget(QObject *root, const QString &name);
+template <typename T> T *child(QObject *root, const QString &name)
+{
+    T *w = qobject_cast<T *>(static_cast<QObject *>(widget(root, name)));
+    if (!w)
+        qWarning("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
+    return w;
+}
+
+// A left click in the middle of the widget.
+void click(QWidget *w);
+// Types Unicode text, one key event per character.
+void type(QWidget *w, const QString &text);
+void pressKey(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+// Runs one tick of the named LegacyTimer of a form; false when it could not fire.
+bool tick(QObject *form, const QString &timerName, int times = 1);
+// Caption (legacy text) of a LegacyLabel.
+QString caption(QObject *root, const QString &name);
+
+// The reference samples: encoding, legacy text (Latin-1 characters), Unicode.
+struct Sample {
+    QString encoding, legacy, unicode;
+};
+QList<Sample> referenceSamples();
+
+} // namespace testkit
