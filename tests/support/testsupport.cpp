@@ -4,7 +4,9 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QRadioButton>
 #include <QLineEdit>
 
 namespace testkit {
@@ -120,7 +122,11 @@ void click(QWidget *w)
         qWarning("click on a missing widget");
         return;
     }
-    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+    // A check box or option button reacts on its indicator and label, which sit at
+    // its left edge however wide a layout makes it.
+    const bool leftAligned = qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w);
+    const QPoint at = leftAligned ? QPoint(qMin(10, w->width() / 2), w->height() / 2) : w->rect().center();
+    QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 void type(QWidget *w, const QString &text)

@@ -1,0 +1,308 @@
+#include "testsupport.h"
+#include "vntext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <algorithm>
+#include <QSqlQuery>
+#include <unistd.h>
+
+using db::QuestionTable;
+
+namespace {
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+bool writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+db::Question q(const QString &text, qint64 id)
+{
+    db::Question r;
+    r.id = id;
+    r.cauhoi = text;
+    r.a = QStringLiteral("A1");
+    r.b = QStringLiteral("B1");
+    r.c = QStringLiteral("C1");
+    r.d = QStringLiteral("D1");
+    r.traloi = QStringLiteral("A");
+    return r;
+}
+} // namespace
+
+class TestGameDb : public QObject {
+    Q_OBJECT
+private slots:
+    void missingDatabaseIsMadeFromTheShippedDefault()
+    {
+        testkit::ProgramFolder folder;
+        db::GameDb d(folder.path());
+        QCOMPARE(d.open().status, db::OpenStatus::Created);
+        QVERIFY(QFile::exists(folder.dbPath()));
+        const auto lock = d.readLock();
+        QVERIFY(lock.has_value());
+        for (const QString &v : {lock->hienten, lock->thuthach, lock->hien19, lock->hiencode, lock->hienten1,
+                                 lock->thuthach1, lock->hien191, lock->hiencode1})
+            QCOMPARE(v, QStringLiteral("0"));
+        QCOMPARE(d.accountCount(), 0);
+        const int minimum[] = {40, 40, 40, 20, 0};
+        int i = 0;
+        for (QuestionTable t : db::kAllQuestionTables) {
+            const auto rows = d.questions(t);
+            QVERIFY2(rows.size() >= minimum[i++], qPrintable(db::tableName(t)));
+            for (qsizetype k = 0; k < rows.size(); ++k) {
+                QCOMPARE(rows[k].id, k + 1); // IDs 1..N in record order
+                QCOMPARE(rows[k].selected, rows[k].id < 100);
+            }
+            if (!rows.isEmpty())
+                QCOMPARE(d.lastId(t), std::optional<qint64>(rows.size()));
+        }
+        // Opening again finds it as it is.
+        db::GameDb again(folder.path());
+        QCOMPARE(again.open().status, db::OpenStatus::Opened);
+    }
+
+    void shippedBankIsStoredAsVniAndEveryTextSurvives()
+    {
+        for (QuestionTable t : {QuestionTable::Muc1, QuestionTable::Muc2, QuestionTable::Muc3, QuestionTable::Thuthach}) {
+            QFile f(QStringLiteral(":/questions/%1.tsv").arg(db::tableName(t)));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const auto source = db::parseQuestionFile(QString::fromUtf8(f.readAll()));
+            const auto stored = db::shippedQuestions(t);
+            QCOMPARE(stored.size(), source.size());
+            QSet<QString> seen;
+            for (qsizetype i = 0; i < source.size(); ++i) {
+                for (const QString &text : {source[i].cauhoi, source[i].a, source[i].b, source[i].c, source[i].d}) {
+                    QVERIFY2(vn::firstUnencodable(text, vn::Encoding::Vni).isNull(), qPrintable(text));
+                    QVERIFY(!text.isEmpty());
+                }
+                QCOMPARE(vn::decode(stored[i].cauhoi, vn::Encoding::Vni), source[i].cauhoi.normalized(QString::NormalizationForm_C));
+                QVERIFY2(!seen.contains(source[i].cauhoi), qPrintable(source[i].cauhoi));
+                seen.insert(source[i].cauhoi);
+                const QString ans = source[i].traloi;
+                if (t == QuestionTable::Thuthach) {
+                    QString sorted = ans;
+                    std::sort(sorted.begin(), sorted.end());
+                    QCOMPARE(sorted, QStringLiteral("ABCD"));
+                } else {
+                    QVERIFY2(ans.size() == 1 && QStringLiteral("ABCD").contains(ans), qPrintable(source[i].cauhoi));
+                }
+            }
+        }
+    }
+
+    void nickLookupIsLiteralAndIgnoresLetterCase()
+    {
+        testkit::GameHarness h;
+        for (const QString &nick : {QStringLiteral("O'Brien"), QStringLiteral("say \"hi\""), QStringLiteral("x'; DROP TABLE hoso; --"),
+                                    QStringLiteral("Đức Anh")})
+            h.addAccount(nick, QStringLiteral("pw"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("o'brien"))->nick, QStringLiteral("O'Brien"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("SAY \"HI\""))->nick, QStringLiteral("say \"hi\""));
+        QCOMPARE(h.database->findAccount(QStringLiteral("x'; drop table hoso; --"))->nick,
+                 QStringLiteral("x'; DROP TABLE hoso; --"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("ĐỨC ANH"))->nick, QStringLiteral("Đức Anh"));
+        QVERIFY(!h.database->findAccount(QStringLiteral("' OR '1'='1")).has_value());
+        QVERIFY(!h.database->findAccount(QStringLiteral("O'Brien ")).has_value()); // nothing trimmed
+        QVERIFY(!h.database->findAccount(QString()).has_value());
+        QCOMPARE(h.database->accountCount(), 4);
+    }
+
+    void theFirstRowWinsAndUpdatesTouchOnlyNamedColumns()
+    {
+        testkit::GameHarness h;
+        const auto first = h.addAccount(QStringLiteral("lan"), QStringLiteral("one"), QStringLiteral("500"));
+        h.addAccount(QStringLiteral("LAN"), QStringLiteral("two"), QStringLiteral("900"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("Lan"))->pass, QStringLiteral("one"));
+        QVERIFY(h.database->updateAccount(QStringLiteral("lan"), {{QStringLiteral("sotien"), QStringLiteral("-500")},
+                                                                  {QStringLiteral("solan"), QStringLiteral("1")}}));
+        const auto a = h.database->findAccount(QStringLiteral("lan"));
+        QCOMPARE(a->rowId, first.rowId);
+        QCOMPARE(a->sotien, QStringLiteral("-500"));
+        QCOMPARE(a->solan, QStringLiteral("1"));
+        QCOMPARE(a->pass, QStringLiteral("one"));
+        QCOMPARE(a->ngaysinh, QStringLiteral("3/15/1990"));
+        // An unknown column is refused, nothing written.
+        QVERIFY(!h.database->updateAccount(QStringLiteral("lan"), {{QStringLiteral("pass = 'x', sotien"), QStringLiteral("1")}}));
+        QCOMPARE(h.database->findAccount(QStringLiteral("lan"))->pass, QStringLiteral("one"));
+        QVERIFY(!h.database->updateAccount(QStringLiteral("nobody"), {{QStringLiteral("sotien"), QStringLiteral("1")}}));
+    }
+
+    void moneyIsTextThatSortsAsANumber()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("a"), QStringLiteral("p"), QStringLiteral("900"));
+        h.addAccount(QStringLiteral("b"), QStringLiteral("p"), QStringLiteral("10000"));
+        h.addAccount(QStringLiteral("c"), QStringLiteral("p"), QStringLiteral("-500"));
+        h.addAccount(QStringLiteral("d"), QStringLiteral("p"), QStringLiteral("abc"));
+        h.addAccount(QStringLiteral("e"), QStringLiteral("p"), QStringLiteral("1200"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("d"))->sotien, QStringLiteral("abc"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("b"))->sotien, QStringLiteral("10000"));
+        QStringList order;
+        for (const auto &a : h.database->richestAccounts(5))
+            order << a.nick;
+        QCOMPARE(order, QStringList({"b", "e", "a", "d", "c"}));
+        order.clear();
+        for (const auto &a : h.database->accountsByMoney())
+            order << a.nick;
+        QCOMPARE(order, QStringList({"c", "d", "a", "e", "b"}));
+    }
+
+    void hugeAndEmptyTextsRoundTrip()
+    {
+        testkit::GameHarness h;
+        const QString huge = QStringLiteral("Tôi'\"--;").repeated(1250); // 10,000 characters
+        h.addAccount(huge, huge);
+        h.addAccount(QStringLiteral("empty"), QString(QLatin1String("")));
+        QCOMPARE(h.database->findAccount(huge)->pass, huge);
+        const auto e = h.database->findAccount(QStringLiteral("empty"));
+        QVERIFY(!e->pass.isNull());
+        QVERIFY(e->pass.isEmpty());
+        db::Question big = q(QString(10000, QChar(0xE2)), 1);
+        QVERIFY(h.database->appendQuestion(QuestionTable::Thungrac, big));
+        QCOMPARE(h.database->questionAt(QuestionTable::Thungrac, 0)->cauhoi, big.cauhoi);
+    }
+
+    void positionedReadsFollowIdOrder()
+    {
+        testkit::GameHarness h;
+        for (const auto &row : h.database->questions(QuestionTable::Thungrac))
+            h.database->deleteQuestionsWithId(QuestionTable::Thungrac, row.id);
+        for (qint64 id : {3, 1, 2}) {
+            auto r = q(QStringLiteral("q%1").arg(id), id);
+            h.database->appendQuestion(QuestionTable::Thungrac, r);
+        }
+        QCOMPARE(h.database->questionAt(QuestionTable::Thungrac, 0)->cauhoi, QStringLiteral("q1"));
+        QCOMPARE(h.database->questionAt(QuestionTable::Thungrac, 2)->cauhoi, QStringLiteral("q3"));
+        QVERIFY(!h.database->questionAt(QuestionTable::Thungrac, 3).has_value());
+        QVERIFY(!h.database->questionAt(QuestionTable::Thungrac, -1).has_value());
+        QCOMPARE(h.database->lastId(QuestionTable::Thungrac), std::optional<qint64>(3));
+        QVERIFY(h.database->questionsByText(QuestionTable::Thungrac, QStringLiteral("Q2")).size() == 1);
+        QVERIFY(h.database->questionsByText(QuestionTable::Thungrac, QStringLiteral("q2'")).isEmpty());
+    }
+
+    void renumberingMendsGapsAndDuplicatesInOneGo()
+    {
+        testkit::GameHarness h;
+        const QuestionTable t = QuestionTable::Thungrac;
+        for (qint64 id : {5, 5, 9, 12, 12, 40}) {
+            auto r = q(QStringLiteral("id%1").arg(id), id);
+            h.database->appendQuestion(t, r);
+        }
+        for (int i = 0; i < 294; ++i) {
+            auto r = q(QStringLiteral("bulk%1").arg(i), 1000 + i);
+            h.database->appendQuestion(t, r);
+        }
+        QVERIFY(h.database->renumber(t));
+        const auto rows = h.database->questions(t);
+        QCOMPARE(rows.size(), 300);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QCOMPARE(rows[i].id, i + 1);
+            QCOMPARE(rows[i].selected, i + 1 < 100);
+        }
+        QCOMPARE(rows[2].cauhoi, QStringLiteral("id9"));
+        QVERIFY(h.database->deleteAndRenumber(t, 3));
+        const auto after = h.database->questions(t);
+        QCOMPARE(after.size(), 299);
+        QCOMPARE(after[2].cauhoi, QStringLiteral("id12"));
+        QCOMPARE(after.last().id, 299);
+    }
+
+    void damagedFilesAreReportedAndLeftUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("text") << QByteArray("this is not a database\n");
+        QTest::newRow("access file") << QByteArray("\x00\x01\x00\x00Standard Jet DB", 19).leftJustified(4096, '\0');
+    }
+    void damagedFilesAreReportedAndLeftUntouched()
+    {
+        QFETCH(QByteArray, content);
+        testkit::ProgramFolder folder;
+        QVERIFY(writeFile(folder.dbPath(), content));
+        db::GameDb d(folder.path());
+        const auto r = d.open();
+        QCOMPARE(r.status, db::OpenStatus::Damaged);
+        QVERIFY(!r.detail.isEmpty());
+        QCOMPARE(readAll(folder.dbPath()), content);
+    }
+
+    void truncatedOrIncompleteDatabasesAreDamaged()
+    {
+        testkit::ProgramFolder folder;
+        {
+            db::GameDb d(folder.path());
+            QVERIFY(d.open().usable());
+            QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+            QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        }
+        const QByteArray whole = readAll(folder.dbPath());
+        QVERIFY(whole.size() > 8192);
+        const QByteArray half = whole.left(whole.size() / 2);
+        QVERIFY(writeFile(folder.dbPath(), half));
+        {
+            db::GameDb d(folder.path());
+            QCOMPARE(d.open().status, db::OpenStatus::Damaged);
+        }
+        QCOMPARE(readAll(folder.dbPath()), half);
+
+        QVERIFY(writeFile(folder.dbPath(), whole));
+        {
+            db::GameDb d(folder.path());
+            QVERIFY(d.open().usable());
+            QVERIFY(QSqlQuery(d.connection()).exec(QStringLiteral("DROP TABLE thungrac")));
+        }
+        db::GameDb d(folder.path());
+        const auto r = d.open();
+        QCOMPARE(r.status, db::OpenStatus::Damaged);
+        QVERIFY(r.detail.contains(QLatin1String("thungrac")));
+    }
+
+    void readOnlyFolderWithoutDatabaseCannotCreateIt()
+    {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind root");
+        testkit::ProgramFolder folder;
+        QDir().mkpath(folder.path() + QStringLiteral("/data"));
+        QFile::setPermissions(folder.path() + QStringLiteral("/data"), QFile::ReadOwner | QFile::ExeOwner);
+        db::GameDb d(folder.path());
+        QCOMPARE(d.open().status, db::OpenStatus::CannotCreate);
+        QVERIFY(!QFile::exists(folder.dbPath()));
+        QFile::setPermissions(folder.path() + QStringLiteral("/data"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void twoProgramsShareTheFile()
+    {
+        testkit::ProgramFolder folder;
+        db::GameDb game(folder.path());
+        QVERIFY(game.open().usable());
+        db::GameDb editor(folder.path());
+        QVERIFY(editor.open().usable());
+        db::Account a;
+        a.nick = QStringLiteral("p");
+        a.pass = QStringLiteral("p");
+        a.sotien = QStringLiteral("1");
+        QVERIFY(game.insertAccount(a));
+        // The game reads, the editor writes meanwhile, then the game writes.
+        QVERIFY(game.findAccount(QStringLiteral("p")).has_value());
+        QVERIFY(editor.renumber(QuestionTable::Muc1));
+        QVERIFY(game.updateAccount(QStringLiteral("p"), {{QStringLiteral("sotien"), QStringLiteral("2")}}));
+        QCOMPARE(editor.findAccount(QStringLiteral("p"))->sotien, QStringLiteral("2"));
+        // A write transaction held by one blocks the other's until released, and
+        // nothing is lost.
+        QVERIFY(editor.beginWrite());
+        QVERIFY(editor.deleteQuestionsWithId(QuestionTable::Muc1, 1));
+        QVERIFY(editor.commit());
+        QVERIFY(game.lastId(QuestionTable::Muc1).has_value());
+    }
+};
+
+QTEST_MAIN(TestGameDb)
+#include "test_gamedb.moc"

@@ -1,0 +1,188 @@
+#include "testsupport.h"
+
+#include "accounts/briefingform.h"
+#include "accounts/loginform.h"
+#include "hotseat/hotseatform.h"
+#include "legacylabel.h"
+#include "legacytimer.h"
+#include "qualifying/qualifyingform.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+using testkit::caption;
+using testkit::child;
+using testkit::click;
+
+class TestLoginBriefing : public QObject {
+    Q_OBJECT
+private slots:
+    void wrongLoginsShowTheSameMessageAndSelectTheNick()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("Secret"));
+        struct Try { QString nick, pass; } tries[] = {
+            {QString(), QString()}, {QStringLiteral("nobody"), QStringLiteral("Secret")},
+            {QStringLiteral("minh"), QStringLiteral("secret")}, {QStringLiteral("minh"), QStringLiteral("Secret ")}};
+        for (const Try &t : tries) {
+            h.login(t.nick, t.pass);
+            const auto &m = h.s.messages.last();
+            QCOMPARE(m.text, QStringLiteral(" Sai  ID  hay  Password ! ..."));
+            QCOMPARE(m.title, QStringLiteral("Login"));
+            QCOMPARE(m.icon, QMessageBox::Critical);
+            auto *user = child<QLineEdit>(h.app->login(), QStringLiteral("txtUserName"));
+            QCOMPARE(user->selectedText(), t.nick);
+            QVERIFY(child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword"))->text().isEmpty());
+            QVERIFY(!h.app->hasBriefing());
+        }
+        QCOMPARE(h.s.messages.size(), 4);
+        // Enter again at once repeats the attempt with an empty password.
+        testkit::pressKey(child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword")), Qt::Key_Return);
+        QCOMPARE(h.s.messages.size(), 5);
+    }
+
+    void anEarlierAttemptNeverOpensAnotherAccount()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("a"), QStringLiteral("pw"));
+        db::Account noPass;
+        noPass.nick = QStringLiteral("b");
+        h.database->insertAccount(noPass); // a row without a password
+        h.login(QStringLiteral("a"), QStringLiteral("wrong"));
+        h.login(QStringLiteral("b"), QStringLiteral("pw"));
+        h.login(QStringLiteral("b"), QString());
+        QCOMPARE(h.s.messages.size(), 3);
+        QVERIFY(!h.app->hasBriefing());
+    }
+
+    void loginWithAnyCaseOfTheNickKeepsItAsTyped()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("O'Neil"), QStringLiteral("Mật khẩu"), QStringLiteral("5000"), QStringLiteral("3"));
+        h.login(QStringLiteral("o'neil"), QStringLiteral("Mật khẩu"));
+        QVERIFY(h.s.messages.isEmpty());
+        QVERIFY(!h.app->login()->isVisible());
+        BriefingForm *b = h.app->briefing();
+        QVERIFY(b->isVisible());
+        QCOMPARE(h.app->login()->nick(), QStringLiteral("o'neil"));
+        QCOMPARE(b->balanceCaption(), QStringLiteral("5000"));
+        QCOMPARE(b->playCount(), QStringLiteral("3"));
+        QCOMPARE(caption(b, QStringLiteral("tieude")),
+                 QStringLiteral("Chaøo möøng  o'neil ñeán vôùi troø chôi Lontaris"));
+        // A Vietnamese nick is shown as typed inside the legacy greeting.
+        auto *title = child<LegacyLabel>(b, QStringLiteral("tieude"));
+        QVERIFY(title->text().contains(QStringLiteral("o'neil")));
+        QVERIFY(title->text().startsWith(QStringLiteral("Chào mừng")));
+    }
+
+    void linksShowTheirUnderlineOnHover()
+    {
+        testkit::GameHarness h;
+        LoginForm *f = h.app->login();
+        f->show();
+        auto *a = testkit::widget(f, QStringLiteral("a"));
+        auto *b = testkit::widget(f, QStringLiteral("b"));
+        QVERIFY(!a->isVisibleTo(f) && !b->isVisibleTo(f));
+        QTest::mouseMove(testkit::widget(f, QStringLiteral("Label1")));
+        QVERIFY(a->isVisibleTo(f));
+        QTest::mouseMove(f, QPoint(5, f->height() - 5));
+        QVERIFY(!a->isVisibleTo(f));
+    }
+
+    void closePictureEndsTheProgram()
+    {
+        testkit::GameHarness h;
+        h.app->start();
+        click(testkit::widget(h.app->login(), QStringLiteral("Picture4")));
+        QCOMPARE(h.s.endCount, 1);
+    }
+
+    void musicStartsOnlyAfterTheBriefingLoads()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("p"), QStringLiteral("p"));
+        h.app->start();
+        QVERIFY(testkit::tick(h.app->login(), QStringLiteral("Timer1")));
+        QCOMPARE(h.s.music.starts, 0);
+        h.login(QStringLiteral("p"), QStringLiteral("p"));
+        QCOMPARE(h.app->login()->musicFile(), QDir(h.folder.path()).filePath(QStringLiteral("media/nen.wav")));
+        QVERIFY(testkit::tick(h.app->login(), QStringLiteral("Timer1"))); // the hidden login keeps looping
+        QCOMPARE(h.s.music.starts, 1);
+        h.s.music.playing = false;
+        testkit::tick(h.app->login(), QStringLiteral("Timer1"));
+        QCOMPARE(h.s.music.starts, 2);
+        h.app->login()->musicTimer()->setEnabled(false);
+        h.s.music.playing = false;
+        QVERIFY(!testkit::tick(h.app->login(), QStringLiteral("Timer1")));
+        QCOMPARE(h.s.music.starts, 2);
+    }
+
+    void feeIsTakenAndGivenBackWithTheBox()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("new"), QStringLiteral("p")); // 1200, no play count yet
+        h.login(QStringLiteral("new"), QStringLiteral("p"));
+        BriefingForm *b = h.app->briefing();
+        auto *box = child<QCheckBox>(b, QStringLiteral("Check1"));
+        auto *start = child<LegacyLabel>(b, QStringLiteral("Command2"));
+        QVERIFY(!start->isEnabled());
+        click(box);
+        QCOMPARE(b->balanceCaption(), QStringLiteral("200"));
+        QVERIFY(start->isEnabled());
+        click(box);
+        QCOMPARE(b->balanceCaption(), QStringLiteral("1200"));
+        QVERIFY(!start->isEnabled());
+        click(box);
+        QCOMPARE(b->balanceCaption(), QStringLiteral("200"));
+        // With the qualifying round on, the title keeps its greeting.
+        QVERIFY(caption(b, QStringLiteral("tieude")).startsWith(QStringLiteral("Chaøo möøng")));
+        click(start);
+        const auto a = h.database->findAccount(QStringLiteral("new"));
+        QCOMPARE(a->sotien, QStringLiteral("200"));
+        QCOMPARE(a->solan, QStringLiteral("1"));
+        QVERIFY(!b->isVisible());
+        QVERIFY(h.app->qualifying()->isVisible());
+        QVERIFY(!h.app->hasHotseat());
+    }
+
+    void poorPlayersStillPayAndSkippingGoesStraightToTheHotSeat()
+    {
+        testkit::GameHarness h;
+        h.setLock(QStringLiteral("1"));
+        h.addAccount(QStringLiteral("poor"), QStringLiteral("p"), QStringLiteral("500"), QStringLiteral("4"));
+        h.login(QStringLiteral("poor"), QStringLiteral("p"));
+        BriefingForm *b = h.app->briefing();
+        click(testkit::widget(b, QStringLiteral("Check1")));
+        QCOMPARE(b->balanceCaption(), QStringLiteral("-500"));
+        QCOMPARE(caption(b, QStringLiteral("tieude")),
+                 QStringLiteral("Baïn chính thöùc tham gia Lontaris... Chuùc baïn thanh coâng."));
+        click(testkit::widget(b, QStringLiteral("Command2")));
+        QCOMPARE(h.database->findAccount(QStringLiteral("poor"))->sotien, QStringLiteral("-500"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("poor"))->solan, QStringLiteral("5"));
+        QVERIFY(h.app->hotseat()->isVisible());
+    }
+
+    void titleColourComesFromThreeDraws()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("p"), QStringLiteral("p"));
+        h.login(QStringLiteral("p"), QStringLiteral("p"));
+        h.s.randoms = {0.0, 0.5, 0.999};
+        QVERIFY(testkit::tick(h.app->briefing(), QStringLiteral("Timer1")));
+        // 127.5 rounds to the even 128; 254.745 to 255.
+        QCOMPARE(child<LegacyLabel>(h.app->briefing(), QStringLiteral("tieude"))->foreColor(), QColor(0, 128, 255));
+    }
+
+    void closingTheBriefingEndsTheProgram()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("p"), QStringLiteral("p"));
+        h.login(QStringLiteral("p"), QStringLiteral("p"));
+        h.app->briefing()->close();
+        QCOMPARE(h.s.endCount, 1);
+        QVERIFY(!h.app->login()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestLoginBriefing)
+#include "test_login_briefing.moc"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Lontaris and Pelmaro need, from
+# Debian 12's own packages. Run as root.
+set -euo pipefail
+packages=(
+  cmake g++ make
+  qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite
+  fonts-dejavu-core fonts-liberation2
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}"
+fi
