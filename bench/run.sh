@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints every figure. Usage: bench/run.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+cmake -S . -B "$build" >/dev/null
+cmake --build "$build" -j2 --target bench_data lontaris $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) >/dev/null
+echo "== database"
+"$build/bin/bench_data"
+if [ -x "$build/bin/bench_editor" ]; then
+  echo "== editor"
+  QT_QPA_PLATFORM=offscreen "$build/bin/bench_editor"
+fi
+echo "== game start-up (offscreen, existing database; median of 5)"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+cp "$build/bin/lontaris" "$tmp/"
+cp -r "$build/bin/media" "$tmp/"
+QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 LONTARIS_QUIT_AFTER_MS=1 "$tmp/lontaris" >/dev/null # makes the database
+for i in 1 2 3 4 5; do
+  start=$(date +%s%N)
+  line=$(QT_QPA_PLATFORM=offscreen LONTARIS_QUIT_AFTER_MS=1 "$tmp/lontaris")
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000000 )) ms wall, process start to exit; $line"
+done | sort -n | sed -n 3p | sed 's/^/median: /'
+echo "(goals: first window under 400 ms, peak memory under 80 MB)"
