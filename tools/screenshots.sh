@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Takes the documentation screenshots of every form under Xvfb into docs/.
+# Usage: tools/screenshots.sh [build-dir]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+command -v xvfb-run >/dev/null || { apt-get update -qq && apt-get install -y -qq xvfb xauth; }
+cmake -S . -B "$build" >/dev/null
+cmake --build "$build" -j2 --target screenshots >/dev/null
+xvfb-run -a -s "-screen 0 1600x1000x24" "$build/bin/screenshots" docs

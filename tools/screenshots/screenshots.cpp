@@ -1,0 +1,154 @@
+// Takes the pictures of the forms for the documentation: plays a short scripted
+// session on a temporary program folder and saves each form as a PNG.
+// Usage: screenshots OUTDIR   (run under a real X server, e.g. xvfb-run)
+
+#include "accounts/briefingform.h"
+#include "accounts/loginform.h"
+#include "accounts/recoveryform.h"
+#include "accounts/registerform.h"
+#include "gameapp.h"
+#include "gamedb.h"
+#include "hotseat/hotseatform.h"
+#include "legacytimer.h"
+#include "qualifying/qualifyingform.h"
+#include "sound.h"
+#include "studiotheme.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+QString g_out;
+
+void settle(int ms = 150)
+{
+    QTest::qWait(ms);
+}
+
+void shoot(QWidget *w, const char *name)
+{
+    w->raise();
+    settle();
+    const QString path = QDir(g_out).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    w->grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+QWidget *find(QWidget *root, const char *name)
+{
+    auto *w = root->findChild<QWidget *>(QString::fromLatin1(name));
+    if (!w)
+        std::fprintf(stderr, "no %s in %s\n", name, qPrintable(root->objectName()));
+    return w;
+}
+
+void click(QWidget *root, const char *name)
+{
+    if (QWidget *w = find(root, name))
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier,
+                          qobject_cast<QAbstractButton *>(w) && !qobject_cast<QPushButton *>(w)
+                              ? QPoint(10, w->height() / 2)
+                              : w->rect().center());
+}
+
+void type(QWidget *root, const char *name, const QString &text)
+{
+    QWidget *w = find(root, name);
+    if (!w)
+        return;
+    for (QChar ch : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+void tick(QWidget *root, const char *timer, int times)
+{
+    auto *t = root->findChild<LegacyTimer *>(QString::fromLatin1(timer));
+    for (int i = 0; t && i < times; ++i)
+        t->fire();
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication qapp(argc, argv);
+    qapp.setQuitOnLastWindowClosed(false);
+    studio::applyApplicationStyle(qapp);
+    g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
+    QDir().mkpath(g_out);
+
+    QTemporaryDir dir;
+    db::GameDb database(dir.path());
+    if (!database.open().usable())
+        return 1;
+    db::Account a;
+    a.nick = QStringLiteral("Ngọc Ánh");
+    a.pass = QStringLiteral("bí mật");
+    a.ngaysinh = QStringLiteral("3/5/1990");
+    a.sotien = QStringLiteral("25200");
+    a.solan = QStringLiteral("4");
+    a.gio = QStringLiteral("2");
+    a.phut = QStringLiteral("17");
+    database.insertAccount(a);
+
+    sound::RecordingEffectPlayer effects;
+    sound::RecordingMusicPlayer music;
+    GameServices s;
+    s.programDir = dir.path();
+    s.db = &database;
+    s.effects = &effects;
+    s.music = &music;
+    s.message = [](QWidget *, const ui::MessageRequest &) { return QMessageBox::Ok; };
+    s.endProgram = [] {};
+    GameApp app(std::move(s));
+
+    LoginForm *login = app.login();
+    login->resize(560, 420);
+    login->show();
+    type(login, "txtUserName", a.nick);
+    type(login, "txtPassword", a.pass);
+    shoot(login, "login");
+
+    RegisterForm *reg = app.registration();
+    reg->show();
+    shoot(reg, "registration");
+    reg->hide();
+    RecoveryForm *rec = app.recovery();
+    rec->show();
+    tick(rec, "Timer1", 40);
+    shoot(rec, "recovery");
+    rec->hide();
+
+    click(login, "cmdOK");
+    BriefingForm *brief = app.briefing();
+    brief->resize(860, 580);
+    click(brief, "Check1");
+    shoot(brief, "briefing");
+
+    QualifyingForm *qual = app.qualifying();
+    qual->resize(980, 680);
+    qual->show();
+    tick(qual, "Timer3", 400);
+    tick(qual, "Timer1", 7);
+    click(qual, "bdau");
+    tick(qual, "Timer2", 6);
+    click(qual, "caub");
+    click(qual, "caud");
+    shoot(qual, "qualifying");
+    qual->hide();
+
+    HotSeatForm *hot = app.hotseat();
+    hot->resize(1280, 760);
+    hot->show();
+    tick(hot, "Timer12", 8);
+    tick(hot, "tg", 3);
+    click(hot, "strart");
+    click(hot, "traloi2");
+    shoot(hot, "hotseat");
+    return 0;
+}
