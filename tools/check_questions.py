@@ -116,7 +116,7 @@ class Checker:
             limit = MAX_ORDER_ITEM if ordering else MAX_ANSWER
             for letter, item in zip("ABCD", (a, b, c, d)):
                 self.check_text(where, f"answer {letter}", item, limit)
-            choices = [norm_key(x) for x in (a, b, c, d)]
+            choices = [" ".join(x.lower().split()) for x in (a, b, c, d)]
             if len(set(choices)) != 4:
                 self.error(where, "two answers are the same")
             if ordering:
