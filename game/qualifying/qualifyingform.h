@@ -50,7 +50,6 @@ private:
 
     GameApp &m_app;
 
-    LegacyLabel *m_label1Title;  // Label1(2)
     LegacyLabel *m_label3;
     LegacyLabel *m_label4;
     QFrame *m_picture3;
