@@ -1,0 +1,79 @@
+#include "registerfields.h"
+
+#include "vntext.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace accounts {
+
+const QStringList &secretQuestions()
+{
+    static const QStringList list = {
+        QStringLiteral("Baûn yãu quê ngæåìi naìo nháút ?"),
+        QStringLiteral("Baûn gheït ai nháút ?"),
+        QStringLiteral("Luïc raînh baûn thæåìng laìm gç ?"),
+        QStringLiteral("Såí thêch cuía baûn laì gç ?"),
+        QStringLiteral("Træåìng cuía baûn tãn gç ?"),
+        QStringLiteral("Tháöy giaïo baûn yãu quê nháút ?"),
+        QStringLiteral("Cä giaïo baûn yãu quê nháút ?"),
+        QStringLiteral("Con váût baûn yãu quê nháút ?"),
+        QStringLiteral("Baûn såü con váût naìo nháút ?"),
+    };
+    return list;
+}
+
+void fillSecretQuestions(QComboBox *box)
+{
+    box->clear();
+    for (const QString &q : secretQuestions())
+        box->addItem(vn::decode(q, vn::Encoding::VnTimes), q);
+    box->setCurrentIndex(-1);
+}
+
+QString chosenQuestion(const QComboBox *box)
+{
+    if (box->currentIndex() < 0)
+        return QStringLiteral("");
+    return typedValue(box->currentData().toString());
+}
+
+QString leadingNumber(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto blank = [&](qsizetype k) { return text.at(k) == u' ' || text.at(k) == u'\t'; };
+    while (i < n && blank(i))
+        ++i;
+    QString digits;
+    while (i < n) {
+        const QChar c = text.at(i);
+        if (c >= u'0' && c <= u'9') {
+            if (!(digits.isEmpty() && c == u'0'))
+                digits.append(c);
+        } else if (!blank(i)) {
+            break;
+        }
+        ++i;
+    }
+    return typedValue(digits);
+}
+
+QString typedValue(const QString &text)
+{
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
+QLineEdit *makeBox(QWidget *parent, const QString &name, char mask)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setMaxLength(kFieldMaxLength);
+    if (mask) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setStyleSheet(QStringLiteral("lineedit-password-character: %1;").arg(int(mask)));
+    }
+    return box;
+}
+
+} // namespace accounts

@@ -1,0 +1,39 @@
+#pragma once
+// Pieces the registration and recovery forms share: the fixed list of secret
+// questions, the rule that turns a typed day or month into a plain number, and
+// small builders for the account input boxes.
+
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace accounts {
+
+// Longest text any account box takes (nick, passwords, occupation, answer, date parts).
+constexpr int kFieldMaxLength = 255;
+
+// The secret questions, in list order, as stored (VNtimes legacy texts).
+const QStringList &secretQuestions();
+// Fills a choice-only list with the questions (shown decoded, legacy text as item
+// data); nothing is chosen.
+void fillSecretQuestions(QComboBox *box);
+// The legacy text of the chosen question, or "" when none is chosen.
+QString chosenQuestion(const QComboBox *box);
+
+// The whole number a typed day or month begins with, without leading zeros:
+// "05" -> "5", "12ab" -> "12", " 1 2" -> "12". Text that does not begin with a
+// digit, or whose number is 0, gives "". Only digits count (no sign, no decimal
+// part); any length of digits is kept as it is, so nothing overflows.
+QString leadingNumber(const QString &text);
+
+// Typed text as a value to store: never a null string (an empty box is "").
+QString typedValue(const QString &text);
+
+// A text box for account data. mask: the character shown for each typed one
+// (0 for none).
+QLineEdit *makeBox(QWidget *parent, const QString &name, char mask = 0);
+
+} // namespace accounts

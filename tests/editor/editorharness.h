@@ -1,0 +1,150 @@
+#pragma once
+// The question editor on a temporary program folder with its own database, its
+// message boxes recorded and its end counted.
+
+#include "editorapp.h"
+#include "editorform.h"
+#include "editorloginform.h"
+#include "gamedb.h"
+#include "testsupport.h"
+#include "vntext.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSqlQuery>
+#include <memory>
+
+struct EditorHarness {
+    testkit::ProgramFolder folder;
+    std::unique_ptr<db::GameDb> database;
+    QList<ui::MessageRequest> messages;
+    int endCount = 0;
+    std::unique_ptr<EditorApp> app;
+
+    EditorHarness()
+    {
+        database = std::make_unique<db::GameDb>(folder.path());
+        const db::OpenResult r = database->open();
+        if (!r.usable())
+            qFatal("test database: %s", qPrintable(r.detail));
+        EditorServices s;
+        s.db = database.get();
+        s.message = [this](QWidget *, const ui::MessageRequest &m) {
+            messages.append(m);
+            return QMessageBox::Ok;
+        };
+        s.endProgram = [this] { ++endCount; };
+        app = std::make_unique<EditorApp>(std::move(s));
+    }
+    ~EditorHarness()
+    {
+        app.reset();
+        database.reset();
+    }
+
+    // The editor form, shown (as after the access code).
+    EditorForm *form()
+    {
+        EditorForm *f = app->editor();
+        if (!f->isVisible()) {
+            f->show();
+            f->resize(1100, 760);
+        }
+        return f;
+    }
+    QString lastMessage() const
+    {
+        return messages.isEmpty() ? QString() : vn::display(messages.last().text, messages.last().encoding);
+    }
+
+    // Replaces a table's rows: IDs 1..n in order, selected where ID < 100.
+    void setRows(db::QuestionTable t, const QList<db::Question> &rows)
+    {
+        QSqlQuery q(database->connection());
+        q.exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
+        for (db::Question r : rows)
+            if (!database->appendQuestion(t, r))
+                qFatal("setRows: %s", qPrintable(database->lastError()));
+    }
+    // n questions "Caâu hoûi soá k" (VNI for "Câu hỏi số k"), answers marked with k.
+    void fill(db::QuestionTable t, int n)
+    {
+        QList<db::Question> rows;
+        for (int k = 1; k <= n; ++k)
+            rows.append(question(k, QStringLiteral("Caâu hoûi soá %1").arg(k)));
+        database->beginWrite();
+        setRows(t, rows);
+        database->commit();
+    }
+    static db::Question question(qint64 id, const QString &cauhoi)
+    {
+        db::Question r;
+        r.id = id;
+        r.cauhoi = cauhoi;
+        r.a = QStringLiteral("Ñaùp aùn A%1").arg(id);
+        r.b = QStringLiteral("B%1").arg(id);
+        r.c = QStringLiteral("C%1").arg(id);
+        r.d = QStringLiteral("D%1").arg(id);
+        r.traloi = QStringLiteral("B");
+        r.selected = id < 100;
+        return r;
+    }
+    QList<db::Question> rows(db::QuestionTable t) { return database->questions(t); }
+    QList<qint64> ids(db::QuestionTable t)
+    {
+        QList<qint64> out;
+        for (const db::Question &q : rows(t))
+            out.append(q.id);
+        return out;
+    }
+    static QList<qint64> range(qint64 n)
+    {
+        QList<qint64> out;
+        for (qint64 i = 1; i <= n; ++i)
+            out.append(i);
+        return out;
+    }
+};
+
+// Controls of the editor form, by their names.
+inline QPushButton *button(QWidget *f, const char *name)
+{
+    return testkit::child<QPushButton>(f, QString::fromLatin1(name));
+}
+inline QLineEdit *field(QWidget *f, const char *name)
+{
+    return testkit::child<QLineEdit>(f, QString::fromLatin1(name));
+}
+inline QListWidget *list1(QWidget *f)
+{
+    return testkit::child<QListWidget>(f, QStringLiteral("List1"));
+}
+inline void chooseOption(QWidget *f, int n)
+{
+    testkit::click(testkit::widget(f, QStringLiteral("Option%1").arg(n)));
+}
+// A click on line `row` of List1, as the mouse does it.
+inline void clickLine(QWidget *f, int row)
+{
+    QListWidget *l = list1(f);
+    l->scrollToItem(l->item(row));
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, l->visualItemRect(l->item(row)).center());
+}
+inline void doubleClickLine(QWidget *f, int row)
+{
+    QListWidget *l = list1(f);
+    l->scrollToItem(l->item(row));
+    const QPoint p = l->visualItemRect(l->item(row)).center();
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+}
+inline QStringList listLines(QWidget *f)
+{
+    QStringList out;
+    QListWidget *l = list1(f);
+    for (int i = 0; i < l->count(); ++i)
+        out.append(l->item(i)->text());
+    return out;
+}
