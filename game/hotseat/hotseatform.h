@@ -1,15 +1,194 @@
 #pragma once
-// Form1 (to be built).
+// Form1: the hot seat. Fifteen questions drawn one at a time from the three level
+// tables, the money ladder, the verdicts, stopping and leaving with the winnings.
+//
+// The game state lives where the rest of the game expects it: in the captions of
+// the stage's controls (the buttons' captions select what a click does) and in a
+// few hidden working values held as text (socauhoi, so, ttoan, dapandung, ...),
+// readable through the accessors below.
+//
+// The handlers are spread over several files by concern: hotseatform.cpp (stage
+// and load), opening.cpp (opening sequence and clocks), draw.cpp (Start and the
+// question draw), verdict.cpp (picks and verdicts), ladder.cpp (ladder step and
+// Continue), stopping.cpp (stop, end, leave and save), lifelines.cpp.
 
 #include <QWidget>
+#include <array>
+#include <optional>
 
 class GameApp;
+class LadderBoard;
+class LegacyLabel;
+class LegacyTimer;
+class ShapeBox;
+class QCheckBox;
+class QFrame;
+class QLineEdit;
+
+namespace db { enum class QuestionTable; }
 
 class HotSeatForm : public QWidget {
     Q_OBJECT
 public:
     explicit HotSeatForm(GameApp &app);
 
+    // --- hidden working values ----------------------------------------------------
+    QString socauhoi() const { return m_socauhoi; }   // questions left, "15" .. "0", "END"
+    QString so() const { return m_so; }               // draw offset
+    QString ttoan() const { return m_ttoan; }         // bound of the next draw offset
+    QString levelSize(int level) const;               // m1, m2, m3
+    QString questionId() const { return m_id; }       // id: ID of the question on screen
+    QString dapandung() const { return m_dapandung; } // correct letter
+    QString cuaban() const { return m_cuaban; }       // picked letter
+    QString broughtIn() const { return m_label25; }   // Label25: balance from the briefing
+    QString sweepStep() const { return m_text7; }     // Text7
+    QString switchValue(int n) const { return m_l[size_t(n - 1)]; }  // l1..l4
+    QString unlockFlag(int n) const { return m_lo[size_t(n - 1)]; }  // lo1..lo4
+    QString closingText() const { return m_label6; }  // Label6
+    int drawCount() const { return m_drawCount; }
+    int rightCount() const { return m_rightCount; }
+    int introStep() const { return m_introStep; }
+    int liTop() const;
+    int sotiencoTop() const;
+    // The draw's place: the level table being drawn from and the current row
+    // (0-based), none before the first Start.
+    std::optional<db::QuestionTable> drawTable() const { return m_drawTable; }
+    qint64 drawPosition() const { return m_drawPos; }
+
+    // --- routines the lifelines share ---------------------------------------------
+    void hideTwoWrongAnswers();
+    void showAllAnswers();
+    void cancelPick();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
 private:
+    // hotseatform.cpp
+    void buildStage();
+    QWidget *buildAnswerPanel();
+    QWidget *buildButtons();
+    QWidget *buildSidebar();
+    void buildOptionsPanel();
+    void buildDecorations();
+    void placeOverlays();
+    void load();
+
+    // opening.cpp
+    void introTick();       // Timer12
+    void sweepTick();       // Timer11
+    void closingTick();     // Timer10
+    void playClockTick();   // Timer18
+    void addPlayMinute();
+
+    // draw.cpp
+    void offsetTick();      // tg
+    void startClicked();    // strart
+    void drawQuestion();
+    void setDrawRange(qint64 range);
+
+    // verdict.cpp
+    void pick(int answer);  // 0..3 = A..D
+    void confirmClicked();  // Label4
+    void giveVerdict();
+    void flashTick();       // Timer1
+    void setAllBoxesOpaque(bool on);
+
+    // ladder.cpp
+    void setSocauhoi(const QString &value);
+    void ladderStep();
+    void continueClicked(); // trunggian
+    void autoContinue();    // Timer3
+
+    // stopping.cpp
+    void stopClicked();     // stop113
+    void recomputeTotal();  // tien changed
+    void leaveClicked();    // Label3
+    void applyOptions();    // Image13
+
+    // lifelines.cpp
+    void confirmFiftyFifty();
+    void confirmPhone();
+    void confirmAudience();
+
+    void setTien(const QString &text);
+    QString tienText() const;
+    ShapeBox *boxOf(int answer) const;           // da(0), da(2), da(1), da(3) for A..D
+    LegacyLabel *backdropOf(int answer) const;   // ac, bc, cc, dc
+    static int answerOf(const QString &letter);  // "A".."D" -> 0..3, else -1
+
     GameApp &m_app;
+
+    // The stage.
+    LegacyLabel *m_label17 = nullptr;
+    LegacyLabel *m_cuaban1 = nullptr;
+    LegacyLabel *m_label2 = nullptr;
+    QFrame *m_lock113 = nullptr;
+    std::array<LegacyLabel *, 4> m_traloi{};
+    std::array<LegacyLabel *, 4> m_backdrop{}; // by answer: ac, bc, cc, dc
+    std::array<ShapeBox *, 4> m_da{};          // by index of the da array
+    LegacyLabel *m_strart = nullptr;
+    LegacyLabel *m_label4 = nullptr;
+    LegacyLabel *m_stop113 = nullptr;
+    LegacyLabel *m_trunggian = nullptr;
+    LegacyLabel *m_image3 = nullptr;
+    LegacyLabel *m_image4 = nullptr;
+    LegacyLabel *m_label3 = nullptr;
+    LegacyLabel *m_label9 = nullptr;
+    LegacyLabel *m_label7 = nullptr;
+    LegacyLabel *m_chon50 = nullptr;
+    LegacyLabel *m_label5 = nullptr;
+    LegacyLabel *m_label13 = nullptr;
+    LegacyLabel *m_label20 = nullptr;
+    LegacyLabel *m_label20a = nullptr;
+    LegacyLabel *m_sotiennhan = nullptr;
+    QLineEdit *m_tien = nullptr;
+    LegacyLabel *m_tong = nullptr;
+    LegacyLabel *m_sl = nullptr;
+    LegacyLabel *m_gio = nullptr;
+    LegacyLabel *m_phut = nullptr;
+    LadderBoard *m_ladder = nullptr;
+
+    // Options panel and decorations.
+    QFrame *m_picture6 = nullptr;
+    QCheckBox *m_check31 = nullptr;
+    QCheckBox *m_check1 = nullptr;
+    QCheckBox *m_check2 = nullptr;
+    QCheckBox *m_check4 = nullptr;
+    LegacyLabel *m_image13 = nullptr;
+    std::array<LegacyLabel *, 14> m_met{};
+    LegacyLabel *m_cd1 = nullptr;
+    LegacyLabel *m_cd2 = nullptr;
+
+    // Timers.
+    LegacyTimer *m_timer12 = nullptr;
+    LegacyTimer *m_timer11 = nullptr;
+    LegacyTimer *m_tg = nullptr;
+    LegacyTimer *m_timer3 = nullptr;
+    LegacyTimer *m_timer1 = nullptr;
+    LegacyTimer *m_timer10 = nullptr;
+    LegacyTimer *m_timer18 = nullptr;
+
+    // Hidden working values, as the rest of the game reads them: text.
+    QString m_socauhoi = QStringLiteral("15");
+    QString m_so = QStringLiteral("10");
+    QString m_ttoan = QStringLiteral("20");
+    std::array<QString, 3> m_m{};
+    QString m_id = QStringLiteral("0");
+    QString m_dapandung;
+    QString m_cuaban = QStringLiteral("?");
+    QString m_label25;
+    QString m_text7 = QStringLiteral("-300");
+    std::array<QString, 4> m_l{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    std::array<QString, 4> m_lo{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    QString m_label6;
+
+    int m_drawCount = 0;
+    int m_rightCount = 0;
+    int m_introStep = 0;
+    int m_closingShown = 0;
+
+    std::optional<db::QuestionTable> m_drawTable;
+    qint64 m_drawPos = 0;
 };

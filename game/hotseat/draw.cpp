@@ -1,0 +1,135 @@
+// Start and the question draw.
+//
+// Each level table is drawn from strictly forwards: a level starts on its first
+// row, and every Start moves on by the offset `so`, which the `tg` timer counts
+// down from `ttoan` to 1 over and over, so the question depends on the moment of
+// the click. The draw keeps its own place (table and row) so nothing else can
+// move it between two Starts.
+
+#include "gamedb.h"
+#include "gameapp.h"
+#include "hotseatform.h"
+#include "hotseattexts.h"
+#include "ladderboard.h"
+#include "legacylabel.h"
+#include "legacytimer.h"
+#include "numtext.h"
+
+#include <QFrame>
+
+using namespace hotseat;
+
+void HotSeatForm::offsetTick()
+{
+    m_so = num::text(num::value(m_so) - 1);
+    if (m_so == QLatin1String("0"))
+        m_so = m_ttoan;
+}
+
+void HotSeatForm::setDrawRange(qint64 range)
+{
+    // A level with too few rows left would give a range of 0 or less, and the
+    // countdown would then never reach 0 again; one row forward is the least.
+    range = qMax<qint64>(range, 1);
+    m_ttoan = num::text(range);
+    // An offset from a wider range is brought into the new one at once.
+    const qint64 offset = num::whole(m_so);
+    if (offset > range)
+        m_so = num::text((offset - 1) % range + 1);
+}
+
+void HotSeatForm::startClicked()
+{
+    m_label7->setVisible(false);
+    m_stop113->setEnabled(true);
+    m_label20->setEnabled(false);
+    m_label20a->setEnabled(false);
+    m_picture6->setVisible(false);
+
+    m_ladder->setLiTop(m_ladder->liTop() - kRowPitch);
+    m_app.playEffect(kClick);
+
+    m_label7->setVisible(false);
+    m_strart->setVisible(false);
+    m_lock113->setVisible(true);
+    m_lock113->setEnabled(true);
+    m_label4->setVisible(true);
+    m_label4->setEnabled(false);
+    m_timer3->setEnabled(false);
+
+    drawQuestion();
+
+    ++m_drawCount;
+    const qint64 id = num::whole(m_id);
+    const qint64 m1 = num::whole(m_m[0]);
+    const qint64 m2 = num::whole(m_m[1]);
+    const qint64 m3 = num::whole(m_m[2]);
+    switch (m_drawCount) {
+    case 1: case 2:
+        setDrawRange(num::halfOf(m1 - id));
+        break;
+    case 3:
+        setDrawRange(m1 - id);
+        break;
+    case 4:
+        setDrawRange(num::halfOf(m2));
+        break;
+    case 5: case 6: case 7:
+        setDrawRange(num::halfOf(m2 - id));
+        break;
+    case 8:
+        setDrawRange(m2 - id);
+        break;
+    case 9:
+        setDrawRange(num::halfOf(m3));
+        break;
+    case 10: case 11: case 12: case 13:
+        setDrawRange(num::halfOf(m3 - id));
+        break;
+    case 14:
+        setDrawRange(m3 - id);
+        break;
+    default:
+        break;
+    }
+}
+
+void HotSeatForm::drawQuestion()
+{
+    // A new level opens its table on the first row; otherwise the draw goes on
+    // from the question last drawn.
+    if (m_socauhoi == QLatin1String("15")) {
+        m_drawTable = db::QuestionTable::Muc1;
+        m_drawPos = 0;
+    } else if (m_socauhoi == QLatin1String("11")) {
+        m_drawTable = db::QuestionTable::Muc2;
+        m_drawPos = 0;
+    } else if (m_socauhoi == QLatin1String("6")) {
+        m_drawTable = db::QuestionTable::Muc3;
+        m_drawPos = 0;
+    }
+    if (!m_drawTable)
+        return;
+
+    const qint64 count = m_app.db().questionCount(*m_drawTable);
+    if (count <= 0)
+        return; // nothing to show: the previous texts stay
+    // A move that would run past the end stops on the last row.
+    m_drawPos = qBound<qint64>(0, m_drawPos + num::whole(m_so), count - 1);
+    const std::optional<db::Question> q = m_app.db().questionAt(*m_drawTable, m_drawPos);
+    if (!q)
+        return;
+
+    auto show = [](LegacyLabel *label, const QString &text) {
+        if (!text.isNull())
+            label->setCaption(text);
+    };
+    show(m_label2, q->cauhoi);
+    show(m_traloi[0], q->a);
+    show(m_traloi[1], q->b);
+    show(m_traloi[2], q->c);
+    show(m_traloi[3], q->d);
+    if (!q->traloi.isNull())
+        m_dapandung = q->traloi;
+    m_id = num::text(q->id);
+}

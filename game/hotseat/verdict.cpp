@@ -1,0 +1,159 @@
+// Picking an answer, withdrawing it, and the verdict on a confirmed answer.
+
+#include "gameapp.h"
+#include "hotseatform.h"
+#include "hotseattexts.h"
+#include "legacylabel.h"
+#include "legacytimer.h"
+#include "numtext.h"
+
+#include <QFrame>
+
+using namespace hotseat;
+
+void HotSeatForm::pick(int answer)
+{
+    static const QString *const prompts[4] = {&kPromptA, &kPromptB, &kPromptC, &kPromptD};
+    static const char letters[4] = {'A', 'B', 'C', 'D'};
+    m_app.playEffect(kDing);
+    m_cuaban1->setCaption(*prompts[answer]);
+    boxOf(answer)->setOpaque(true);
+    m_lock113->setEnabled(false);
+    m_label4->setEnabled(true);
+    m_label4->setCaption(kYes);
+    m_stop113->setCaption(kNo);
+    m_cuaban = QString(QLatin1Char(letters[answer]));
+}
+
+void HotSeatForm::cancelPick()
+{
+    m_lock113->setEnabled(true);
+    setAllBoxesOpaque(false);
+    m_label4->setCaption(kGoOnAfter);
+    m_stop113->setCaption(kStop);
+    m_cuaban = QStringLiteral("?");
+}
+
+void HotSeatForm::setAllBoxesOpaque(bool on)
+{
+    for (ShapeBox *box : m_da)
+        box->setOpaque(on);
+}
+
+void HotSeatForm::confirmClicked()
+{
+    m_app.playEffect(kClick);
+    if (m_label4->caption() == kYes)
+        giveVerdict();
+}
+
+void HotSeatForm::giveVerdict()
+{
+    m_label4->setVisible(false);
+    m_stop113->setEnabled(false);
+    m_label7->setVisible(true);
+    m_trunggian->setVisible(true);
+    m_timer1->setEnabled(true);
+    if (ShapeBox *picked = boxOf(answerOf(m_cuaban)))
+        picked->setFillColor(kWrongFill);
+
+    if (m_dapandung != m_cuaban) {
+        // Without the show-the-answer switch the right answer is neither named nor flashed.
+        if (num::value(m_l[1]) == 0) {
+            m_dapandung = QStringLiteral("???");
+            m_timer1->setEnabled(false);
+        }
+        m_app.playEffect(kWrong);
+        m_lock113->setEnabled(false);
+        m_label4->setCaption(kGoOnAfter);
+        m_stop113->setCaption(kEnd);
+        m_stop113->setEnabled(true);
+        m_cuaban = QString();
+        m_trunggian->setEnabled(false);
+        m_cuaban1->setCaption(kWrongHead + m_dapandung + kWrongMiddle + tienText() + kWrongTail);
+        m_label7->setCaption(QString());
+        m_label7->setVisible(true);
+        m_label20->setEnabled(true);
+        m_label20a->setEnabled(true);
+        // The game waits for stop113 ("Keát Thuùc").
+        return;
+    }
+
+    m_app.playEffect(kRight);
+    ++m_rightCount;
+    switch (m_rightCount) {
+    case 1: m_cuaban1->setCaption(kPraise1); break;
+    case 2: m_cuaban1->setCaption(kPraise2); break;
+    case 3: m_cuaban1->setCaption(kPraise3); break;
+    case 4: m_cuaban1->setCaption(kPraise4); break;
+    case 5: case 8: m_cuaban1->setCaption(kPraise5); break;
+    case 6: case 9: m_cuaban1->setCaption(kPraise6); break;
+    case 7: m_cuaban1->setCaption(kPraise7); break;
+    case 10: m_rightCount = 0; break; // no praise of its own; the next one starts over
+    default: break;
+    }
+    setAllBoxesOpaque(false);
+    m_label4->setCaption(kGoOnAfter);
+    m_stop113->setCaption(kStop);
+    // Moves the ladder (and may end the game) before the rest of the verdict.
+    setSocauhoi(num::text(num::value(m_socauhoi) - 1));
+    m_lock113->setEnabled(false);
+    m_label4->setEnabled(false);
+    m_timer3->setEnabled(true);
+    m_trunggian->setEnabled(false);
+    for (ShapeBox *box : m_da)
+        box->setFillColor(kPickFill);
+}
+
+void HotSeatForm::flashTick()
+{
+    LegacyLabel *backdrop = backdropOf(answerOf(m_dapandung));
+    if (!backdrop)
+        return;
+    const int r = int(num::roundHalfEven(m_app.random() * 255));
+    const int g = int(num::roundHalfEven(m_app.random() * 255));
+    const int b = int(num::roundHalfEven(m_app.random() * 255));
+    backdrop->setBackColor(QColor(r, g, b));
+}
+
+// Which two answers 50:50 takes away, by the correct letter: A and D keep A and D,
+// B keeps B and D, C keeps B and C.
+void HotSeatForm::hideTwoWrongAnswers()
+{
+    if (m_dapandung == QLatin1String("A")) {
+        m_traloi[1]->setVisible(false);
+        m_traloi[2]->setVisible(false);
+    }
+    if (m_dapandung == QLatin1String("B")) {
+        m_traloi[0]->setVisible(false);
+        m_traloi[2]->setVisible(false);
+    }
+    if (m_dapandung == QLatin1String("C")) {
+        m_traloi[0]->setVisible(false);
+        m_traloi[3]->setVisible(false);
+    }
+    if (m_dapandung == QLatin1String("D")) {
+        m_traloi[1]->setVisible(false);
+        m_traloi[2]->setVisible(false);
+    }
+}
+
+void HotSeatForm::showAllAnswers()
+{
+    if (m_dapandung == QLatin1String("A")) {
+        m_traloi[1]->setVisible(true);
+        m_traloi[2]->setVisible(true);
+    }
+    if (m_dapandung == QLatin1String("B")) {
+        m_traloi[0]->setVisible(true);
+        m_traloi[2]->setVisible(true);
+    }
+    if (m_dapandung == QLatin1String("C")) {
+        m_traloi[0]->setVisible(true);
+        m_traloi[3]->setVisible(true);
+    }
+    if (m_dapandung == QLatin1String("D")) {
+        m_traloi[1]->setVisible(true);
+        m_traloi[2]->setVisible(true);
+    }
+}
