@@ -1,0 +1,58 @@
+#include "editorapp.h"
+
+#include "editorform.h"
+#include "editorloginform.h"
+
+QString EditorApp::accessCode()
+{
+    return QStringLiteral("keeper42");
+}
+
+EditorApp::EditorApp(EditorServices services, QObject *parent) : QObject(parent), m_services(std::move(services))
+{
+    if (!m_services.message)
+        m_services.message = ui::showMessage;
+}
+
+EditorApp::~EditorApp()
+{
+    m_ending = true;
+    delete m_editor.data();
+    delete m_login.data();
+}
+
+QMessageBox::StandardButton EditorApp::message(QWidget *parent, const ui::MessageRequest &r) const
+{
+    return m_services.message(parent, r);
+}
+
+void EditorApp::start()
+{
+    login()->show();
+}
+
+EditorLoginForm *EditorApp::login()
+{
+    if (!m_login)
+        m_login = new EditorLoginForm(*this);
+    return m_login.data();
+}
+
+EditorForm *EditorApp::editor()
+{
+    if (!m_editor)
+        m_editor = new EditorForm(*this);
+    return m_editor.data();
+}
+
+void EditorApp::endProgram()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_editor, m_login})
+        if (w)
+            w->hide();
+    if (m_services.endProgram)
+        m_services.endProgram();
+}

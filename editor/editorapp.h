@@ -1,0 +1,51 @@
+#pragma once
+// The question editor program: its services (the database, message boxes, the
+// way to end the program) and its two forms, made on first use. The access-code
+// form stays alive, hidden, once the editor form is up.
+
+#include "messages.h"
+
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+namespace db { class GameDb; }
+
+class EditorLoginForm;
+class EditorForm;
+
+struct EditorServices {
+    db::GameDb *db = nullptr;
+    ui::MessageFn message;            // message boxes; a real one when empty
+    std::function<void()> endProgram; // quits the event loop
+};
+
+class EditorApp : public QObject {
+    Q_OBJECT
+public:
+    // The access code the game's options panel reveals.
+    static QString accessCode();
+
+    explicit EditorApp(EditorServices services, QObject *parent = nullptr);
+    ~EditorApp() override;
+
+    db::GameDb &db() const { return *m_services.db; }
+    QMessageBox::StandardButton message(QWidget *parent, const ui::MessageRequest &r) const;
+
+    // Shows the access-code form.
+    void start();
+
+    EditorLoginForm *login();
+    EditorForm *editor();
+    bool hasEditor() const { return !m_editor.isNull(); }
+
+    // Ends the editor at once: the forms go away without asking anything.
+    void endProgram();
+    bool ending() const { return m_ending; }
+
+private:
+    EditorServices m_services;
+    QPointer<EditorLoginForm> m_login;
+    QPointer<EditorForm> m_editor;
+    bool m_ending = false;
+};

@@ -1,0 +1,138 @@
+#include "editorloginform.h"
+
+#include "editorapp.h"
+#include "editorform.h"
+#include "legacylabel.h"
+#include "studiotheme.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString kHint = QStringLiteral("Baûn tham gia chåi âãø måí khoaï ");
+const QString kInvalid = QStringLiteral("Invalid code, try again!");
+const QString kTitle = QStringLiteral("Login");
+} // namespace
+
+EditorLoginForm::EditorLoginForm(EditorApp &app) : m_app(app)
+{
+    setObjectName(QStringLiteral("frmLogin"));
+    setWindowTitle(kTitle);
+    studio::styleForm(this);
+    setMinimumSize(440, 240);
+
+    auto *panel = new QFrame(this);
+    studio::setRole(panel, "panel");
+
+    auto *title = new QLabel(QStringLiteral("Pelmaro"), panel);
+    studio::setRole(title, "title");
+    title->setAlignment(Qt::AlignCenter);
+
+    m_label1 = new LegacyLabel(panel, QStringLiteral("Label1"), kHint);
+    m_label1->setWordWrap(true);
+    m_label1->setAlignment(Qt::AlignCenter);
+    m_label1->setForeColor(studio::gold());
+    m_label1->setExtraStyle(QStringLiteral("font-size: 14pt; font-weight: bold;"));
+
+    m_txtPassword = new QLineEdit(panel);
+    m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    m_txtPassword->setEchoMode(QLineEdit::Password);
+    m_txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 36;")); // "$"
+    m_txtPassword->setAlignment(Qt::AlignCenter);
+    m_txtPassword->setMinimumWidth(220);
+
+    m_cmdOK = new QPushButton(QStringLiteral("OK"), panel);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setDefault(true);
+    m_cmdOK->setAutoDefault(true);
+    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), panel);
+    m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_cmdCancel->setAutoDefault(true);
+    for (QPushButton *b : {m_cmdOK, m_cmdCancel}) {
+        b->setCursor(Qt::PointingHandCursor);
+        b->setMinimumWidth(110);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_cmdOK);
+    buttons->addSpacing(12);
+    buttons->addWidget(m_cmdCancel);
+    buttons->addStretch();
+
+    auto *pv = new QVBoxLayout(panel);
+    pv->setContentsMargins(28, 18, 28, 22);
+    pv->setSpacing(14);
+    pv->addWidget(title);
+    pv->addWidget(m_label1);
+    pv->addWidget(m_txtPassword, 0, Qt::AlignHCenter);
+    pv->addLayout(buttons);
+
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(24, 24, 24, 24);
+    outer->addStretch();
+    outer->addWidget(panel);
+    outer->addStretch();
+
+    connect(m_cmdOK, &QPushButton::clicked, this, &EditorLoginForm::checkCode);
+    connect(m_cmdCancel, &QPushButton::clicked, this, &EditorLoginForm::cancel);
+    m_txtPassword->setFocus();
+}
+
+void EditorLoginForm::checkCode()
+{
+    if (m_txtPassword->text() != EditorApp::accessCode()) {
+        m_app.message(this, {kInvalid, kTitle, vn::Encoding::Plain, QMessageBox::Critical, QMessageBox::Ok});
+        // The whole wrong code is selected, so the next typing replaces it.
+        m_txtPassword->setFocus();
+        m_txtPassword->selectAll();
+        return;
+    }
+    m_loginSucceeded = true;
+    EditorForm *f = m_app.editor();
+    f->show();
+    f->raise();
+    f->activateWindow();
+    hide();
+}
+
+void EditorLoginForm::cancel()
+{
+    m_app.endProgram();
+}
+
+void EditorLoginForm::keyPressEvent(QKeyEvent *e)
+{
+    // Enter and Esc reach the form from any control that does not use them.
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (e->modifiers() & ~Qt::KeypadModifier)
+            break;
+        e->accept();
+        m_cmdOK->click();
+        return;
+    case Qt::Key_Escape:
+        if (e->modifiers() != Qt::NoModifier)
+            break;
+        e->accept();
+        m_cmdCancel->click();
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void EditorLoginForm::closeEvent(QCloseEvent *e)
+{
+    // Closing the dialog is leaving the editor, as Cancel is.
+    e->accept();
+    if (!m_app.ending())
+        m_app.endProgram();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// frmLogin of the editor: asks for the access code before the editor form is
+// shown. Enter checks the code, Esc leaves the editor.
+
+#include <QWidget>
+
+class EditorApp;
+class LegacyLabel;
+class QLineEdit;
+class QPushButton;
+
+class EditorLoginForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit EditorLoginForm(EditorApp &app);
+
+    // True once the right code was entered.
+    bool loginSucceeded() const { return m_loginSucceeded; }
+
+    void checkCode(); // cmdOK
+    void cancel();    // cmdCancel
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    EditorApp &m_app;
+    LegacyLabel *m_label1;
+    QLineEdit *m_txtPassword;
+    QPushButton *m_cmdOK;
+    QPushButton *m_cmdCancel;
+    bool m_loginSucceeded = false;
+};
