@@ -20,10 +20,10 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cp "$build/bin/lontaris" "$tmp/"
 cp -r "$build/bin/media" "$tmp/"
-QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 LONTARIS_QUIT_AFTER_MS=1 "$tmp/lontaris" >/dev/null # makes the database
+QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 LONTARIS_QUIT_AFTER_MS=1 "$tmp/lontaris" >/dev/null 2>&1 # makes the database
 for i in 1 2 3 4 5; do
   start=$(date +%s%N)
-  line=$(QT_QPA_PLATFORM=offscreen LONTARIS_QUIT_AFTER_MS=1 "$tmp/lontaris")
+  line=$(QT_QPA_PLATFORM=offscreen LONTARIS_QUIT_AFTER_MS=1 "$tmp/lontaris" 2>/dev/null)
   end=$(date +%s%N)
   echo "$(( (end - start) / 1000000 )) ms wall, process start to exit; $line"
 done | sort -n | sed -n 3p | sed 's/^/median: /'
