@@ -66,10 +66,8 @@ QLineEdit *datePart(QWidget *parent, const char *name, int maxLength, int width)
 
 const QString kOldBoxStyle = QStringLiteral("QLineEdit { background: #ffffc0; color: #0a1236; }"
                                             "QLineEdit:disabled { background: #d8d8b0; color: #5a5a70; }");
-const QString kClosedBoxStyle = QStringLiteral("QLineEdit { background: #c8c8c8; color: #404040; "
-                                               "lineedit-password-character: 42; }");
-const QString kOpenBoxStyle = QStringLiteral("QLineEdit { background: #f0f0f0; color: #0a1236; "
-                                             "lineedit-password-character: 42; }");
+const QString kClosedBoxStyle = QStringLiteral("QLineEdit { background: #c8c8c8; color: #404040; }");
+const QString kOpenBoxStyle = QStringLiteral("QLineEdit { background: #f0f0f0; color: #0a1236; }");
 } // namespace
 
 const QStringList &RecoveryForm::handedOutPasswords()
@@ -182,6 +180,9 @@ void RecoveryForm::buildInputs()
     m_nam = datePart(m_picture1, "nam", 4, 90);
     m_bimat = new QComboBox(m_picture1);
     m_bimat->setObjectName(QStringLiteral("bimat"));
+    m_bimat->setStyleSheet(QStringLiteral("QComboBox { padding: 4px 8px; }"));
+    m_bimat->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_bimat->setMinimumContentsLength(24);
     m_traloi = accounts::makeBox(m_picture1, QStringLiteral("traloi"), '$');
 
     auto *lId = fieldLabel(m_picture1, "lblLabels1", QStringLiteral("&ID:"));
@@ -218,17 +219,18 @@ void RecoveryForm::buildInputs()
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(10);
     grid->setColumnStretch(1, 1);
-    grid->addWidget(lId, 0, 0);
-    grid->addWidget(m_id, 0, 1);
-    grid->addWidget(lBirth, 1, 0, Qt::AlignBottom);
-    grid->addLayout(date, 1, 1);
-    grid->addWidget(lQuestion, 2, 0);
-    grid->addWidget(m_bimat, 2, 1);
-    grid->addWidget(lAnswer, 3, 0);
-    grid->addWidget(m_traloi, 3, 1);
-    grid->addWidget(note, 4, 0, 1, 2);
-    grid->addWidget(m_doi, 5, 0, 1, 2);
-    grid->setRowStretch(6, 1);
+    grid->setRowStretch(0, 1);
+    grid->addWidget(lId, 1, 0);
+    grid->addWidget(m_id, 1, 1);
+    grid->addWidget(lBirth, 2, 0, Qt::AlignBottom);
+    grid->addLayout(date, 2, 1);
+    grid->addWidget(lQuestion, 3, 0);
+    grid->addWidget(m_bimat, 3, 1);
+    grid->addWidget(lAnswer, 4, 0);
+    grid->addWidget(m_traloi, 4, 1);
+    grid->addWidget(note, 5, 0, 1, 2);
+    grid->addWidget(m_doi, 6, 0, 1, 2);
+    grid->setRowStretch(7, 1);
 
     // A day or month of "0" is no day at all.
     for (QLineEdit *box : {m_ngay, m_thang})
@@ -462,13 +464,14 @@ void RecoveryForm::tick()
 
 void RecoveryForm::changePassword()
 {
-    const QString handedOut = handedOutPassword();
-    if (m_text1->text() == handedOut) {
+    // Only a password really handed out (and stored) opens the new-password boxes.
+    const bool handedOut = m_recoveredRow != 0 && m_text1->text() == handedOutPassword();
+    if (handedOut) {
         setNewPasswordBoxesOpen(true);
         m_text1->setEnabled(false);
         m_xem->setCaption(kTypeNew);
     }
-    if (m_text1->text() != handedOut) {
+    if (!handedOut) {
         m_xem->setCaption(kOldWrong);
         m_picture3->hide();
         m_text1->clear();

@@ -4,8 +4,29 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QProxyStyle>
 
 namespace accounts {
+
+namespace {
+// Shows every typed character of a masked box as one fixed character. A style
+// hint rather than a style sheet rule, so the application's style sheet cannot
+// turn the mask back into dots.
+class MaskStyle : public QProxyStyle {
+public:
+    explicit MaskStyle(char mask) : m_mask(mask) {}
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return m_mask;
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+
+private:
+    char m_mask;
+};
+} // namespace
 
 const QStringList &secretQuestions()
 {
@@ -69,11 +90,17 @@ QLineEdit *makeBox(QWidget *parent, const QString &name, char mask)
     auto *box = new QLineEdit(parent);
     box->setObjectName(name);
     box->setMaxLength(kFieldMaxLength);
-    if (mask) {
-        box->setEchoMode(QLineEdit::Password);
-        box->setStyleSheet(QStringLiteral("lineedit-password-character: %1;").arg(int(mask)));
-    }
+    if (mask)
+        setMask(box, mask);
     return box;
+}
+
+void setMask(QLineEdit *box, char mask)
+{
+    auto *style = new MaskStyle(mask);
+    style->setParent(box);
+    box->setStyle(style);
+    box->setEchoMode(QLineEdit::Password);
 }
 
 } // namespace accounts

@@ -35,5 +35,7 @@ QString typedValue(const QString &text);
 // A text box for account data. mask: the character shown for each typed one
 // (0 for none).
 QLineEdit *makeBox(QWidget *parent, const QString &name, char mask = 0);
+// Hides what is typed in a box behind one character per typed one.
+void setMask(QLineEdit *box, char mask);
 
 } // namespace accounts

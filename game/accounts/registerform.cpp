@@ -85,6 +85,7 @@ QComboBox *dateBox(QWidget *parent, const char *name, int width)
     box->lineEdit()->setAlignment(Qt::AlignCenter);
     box->setMaxVisibleItems(12);
     box->setMinimumWidth(width);
+    box->setStyleSheet(QStringLiteral("QComboBox { padding: 4px 8px; }"));
     return box;
 }
 
@@ -255,11 +256,12 @@ void RegisterForm::buildPanel()
     m_bimat = new QComboBox(m_inputs);
     m_bimat->setObjectName(QStringLiteral("bimat"));
     m_bimat->setEditable(false);
+    m_bimat->setStyleSheet(QStringLiteral("QComboBox { padding: 4px 8px; }"));
     m_traloi = accounts::makeBox(m_inputs, QStringLiteral("traloi"), '$');
 
     m_checkId = new LegacyLabel(m_inputs, QStringLiteral("lblLabels7"), kCheckId);
     m_checkId->makeButton();
-    m_checkId->setExtraStyle(QStringLiteral("font-size: 10pt; padding: 4px 14px;"));
+    m_checkId->setExtraStyle(QStringLiteral("font-size: 10pt; padding: 4px 14px; border-radius: 13px;"));
     connect(m_checkId, &LegacyLabel::clicked, this, &RegisterForm::checkNick);
 
     auto *lId = fieldLabel(m_inputs, "lblLabels1", QStringLiteral("&ID:"));
@@ -300,7 +302,8 @@ void RegisterForm::buildPanel()
     grid->setHorizontalSpacing(14);
     grid->setVerticalSpacing(10);
     grid->setColumnStretch(1, 1);
-    int r = 0;
+    grid->setRowStretch(0, 1);
+    int r = 1;
     grid->addWidget(lId, r, 0);
     grid->addWidget(m_id, r, 1);
     grid->addWidget(m_checkId, r++, 2);
@@ -320,8 +323,6 @@ void RegisterForm::buildPanel()
 
     for (QComboBox *box : {m_thang, m_ngay})
         connect(box, &QComboBox::editTextChanged, this, [this, box] { normaliseDateBox(box); });
-    for (QLineEdit *box : {m_id, m_p1, m_p2, m_mail, m_traloi})
-        connect(box, &QLineEdit::returnPressed, this, &RegisterForm::attemptRegistration);
 }
 
 void RegisterForm::buildSummary()
@@ -334,8 +335,7 @@ void RegisterForm::buildSummary()
         "QGroupBox#baocao::title { color: #ffd75a; }"));
     m_id113 = summaryBox(m_baocao, "id113");
     m_pa = summaryBox(m_baocao, "pa");
-    m_pa->setEchoMode(QLineEdit::Password);
-    m_pa->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
+    accounts::setMask(m_pa, '*');
     m_ns = summaryBox(m_baocao, "ns");
     m_mail1 = summaryBox(m_baocao, "mail1");
     m_tien = new LegacyLabel(m_baocao, QStringLiteral("tien"), QString(), Encoding::Plain);
@@ -353,17 +353,19 @@ void RegisterForm::buildSummary()
         {"Label4", QStringLiteral("Cäng viãûc cuía baûn")},
     };
     QWidget *boxes[] = {m_id113, m_pa, m_ns, m_mail1};
+    grid->setRowStretch(0, 1);
     for (int i = 0; i < 4; ++i) {
-        grid->addWidget(fieldLabel(m_baocao, labels[i].first, labels[i].second), i, 0);
-        grid->addWidget(boxes[i], i, 1);
+        grid->addWidget(fieldLabel(m_baocao, labels[i].first, labels[i].second), i + 1, 0);
+        grid->addWidget(boxes[i], i + 1, 1);
     }
     auto *money = fieldLabel(m_baocao, "Label5", QStringLiteral("Säú tiãön trong taìi khoaín cuía baûn laì:"));
     auto *moneyRow = new QHBoxLayout;
+    moneyRow->setSpacing(14);
     moneyRow->addWidget(money);
     moneyRow->addWidget(m_tien);
     moneyRow->addStretch();
-    grid->addLayout(moneyRow, 4, 0, 1, 2);
-    grid->setRowStretch(5, 1);
+    grid->addLayout(moneyRow, 5, 0, 1, 2);
+    grid->setRowStretch(6, 1);
 }
 
 void RegisterForm::resetControls()
@@ -453,6 +455,9 @@ void RegisterForm::setCheckColour(const QColor &c)
 void RegisterForm::setStatus(const QString &legacy)
 {
     m_xem->setCaption(legacy);
+    // The status line carries typed nicks: an '&' in one is a character, not an
+    // accelerator, so the line is shown decoded as it is.
+    m_xem->setText(vn::decode(legacy, Encoding::VnTimes));
 }
 
 bool RegisterForm::eventFilter(QObject *watched, QEvent *e)
