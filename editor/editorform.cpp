@@ -11,7 +11,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -63,14 +63,37 @@ const QString kPvAnswer = QStringLiteral("Ñ   Dung: ");
 
 const QString kMessageTitle = QStringLiteral("Pelmaro");
 
-QString listLine(const QString &legacy)
+// The editor's touches over the studio look: a roomy list with a gold
+// selection bar, slim gold scroll bars, gold option dots, square close buttons.
+const QString kFormStyle = QStringLiteral(R"css(
+QListView#List1 { padding: 4px; outline: none; font-size: 12pt; }
+QListView#List1::item { padding: 3px 8px; border-radius: 6px; color: #e8eefc; }
+QListView#List1::item:hover { background: rgba(63, 99, 224, 90); }
+QListView#List1::item:selected { background: #d9b44a; color: #0a1236; }
+QListView#List1:disabled { color: #6f7aa3; }
+QListView#List1::item:selected:disabled { background: #6b5a2a; color: #0a1236; }
+QScrollBar:vertical { background: #08102e; width: 12px; margin: 2px; border-radius: 5px; }
+QScrollBar::handle:vertical { background: #3c5bd6; min-height: 36px; border-radius: 4px; }
+QScrollBar::handle:vertical:hover { background: #d9b44a; }
+QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }
+QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }
+QRadioButton { font-size: 12pt; padding: 3px 0; }
+QRadioButton::indicator { width: 14px; height: 14px; border-radius: 8px; border: 2px solid #3c5bd6; background: #0a1236; }
+QRadioButton::indicator:hover { border-color: #ffd75a; }
+QRadioButton::indicator:checked { border-color: #ffd75a; background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5, stop:0 #ffe9a8, stop:0.55 #d9b44a, stop:0.6 #0a1236); }
+QRadioButton:checked { color: #ffd75a; font-weight: bold; }
+QPushButton#Command8, QPushButton#Command7 { padding: 4px 0; min-width: 40px; max-width: 40px; border-radius: 14px; }
+QPushButton#Command8:hover, QPushButton#Command7:hover { border-color: #ff8a6a; color: #ffffff; }
+QLabel#listTitle { color: #ffd75a; font-size: 13pt; font-weight: bold; }
+QLabel#subtitle { color: #7fb2ff; font-size: 12pt; }
+)css");
+
+int optionOf(QuestionTable t)
 {
-    QString s = vn::decode(legacy, vn::Encoding::Vni);
-    // One line per question, whatever the stored text holds.
-    for (QChar &c : s)
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QLatin1Char('\t'))
-            c = QLatin1Char(' ');
-    return s;
+    for (int i = 0; i < 5; ++i)
+        if (kOptionTables[i] == t)
+            return i;
+    return 0;
 }
 
 } // namespace
@@ -80,6 +103,7 @@ EditorForm::EditorForm(EditorApp &app) : m_app(app)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Pelmaro"));
     studio::styleForm(this);
+    setStyleSheet(kFormStyle);
     setMinimumSize(960, 640);
     buildUi();
 
@@ -104,11 +128,10 @@ EditorForm::EditorForm(EditorApp &app) : m_app(app)
     connect(m_command7, &QPushButton::clicked, this, &EditorForm::cancelRemoval);
     // The list's Click: a changed selection (mouse or keys), or a click on the
     // selected line, shows the line's question.
-    connect(m_list1, &QListWidget::currentRowChanged, this, &EditorForm::showQuestion);
-    connect(m_list1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        showQuestion(m_list1->row(item));
-    });
-    connect(m_list1, &QListWidget::itemDoubleClicked, this, [this] { preview(); });
+    connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { showQuestion(current.isValid() ? current.row() : -1); });
+    connect(m_list1, &QListView::clicked, this, [this](const QModelIndex &i) { showQuestion(i.row()); });
+    connect(m_list1, &QListView::doubleClicked, this, [this] { preview(); });
 }
 
 void EditorForm::buildUi()
@@ -122,6 +145,8 @@ void EditorForm::buildUi()
     // --- header -------------------------------------------------------------
     auto *title = new QLabel(QStringLiteral("Pelmaro"), this);
     studio::setRole(title, "title");
+    auto *subtitle = new QLabel(QStringLiteral("Biên tập ngân hàng câu hỏi"), this);
+    subtitle->setObjectName(QStringLiteral("subtitle"));
     m_command4 = makeButton(this, "Command4", kExit);
 
     // --- left column: tables and actions -------------------------------------
@@ -170,13 +195,20 @@ void EditorForm::buildUi()
     studio::setRole(m_picture1, "panel");
 
     m_command8 = makeButton(m_picture1, "Command8", kClose);
-    m_command8->setFixedWidth(48);
+    m_listTitle = new QLabel(m_picture1);
+    m_listTitle->setObjectName(QStringLiteral("listTitle"));
     m_command8->setToolTip(QStringLiteral("Đóng danh sách"));
 
-    m_list1 = new QListWidget(m_picture1);
+    m_model = new QuestionListModel(this);
+    m_list1 = new QListView(m_picture1);
     m_list1->setObjectName(QStringLiteral("List1"));
+    m_list1->setModel(m_model);
     m_list1->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Every line has the same height: only the lines in sight are laid out and
+    // decoded, however long the table is.
     m_list1->setUniformItemSizes(true);
+    m_list1->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list1->setTextElideMode(Qt::ElideRight);
     m_list1->setAlternatingRowColors(false);
@@ -197,7 +229,6 @@ void EditorForm::buildUi()
     m_command10 = makeButton(m_picture2, "Command10", kKeepCopy);
     m_command6 = makeButton(m_picture2, "Command6", kNoCopyDesign);
     m_command7 = makeButton(m_picture2, "Command7", kClose);
-    m_command7->setFixedWidth(48);
     auto *p2 = new QHBoxLayout(m_picture2);
     p2->setContentsMargins(16, 10, 12, 10);
     p2->setSpacing(10);
@@ -207,7 +238,7 @@ void EditorForm::buildUi()
     p2->addWidget(m_command7);
 
     auto *p1top = new QHBoxLayout;
-    p1top->addStretch();
+    p1top->addWidget(m_listTitle, 1);
     p1top->addWidget(m_command8);
     auto *p1 = new QVBoxLayout(m_picture1);
     p1->setContentsMargins(14, 10, 14, 14);
@@ -251,6 +282,8 @@ void EditorForm::buildUi()
     grid->addWidget(m_label1[0], 0, 0);
     grid->addWidget(m_text1, 0, 1, 1, 3);
     auto *idBox = new QHBoxLayout;
+    idBox->setSpacing(8);
+    idBox->addSpacing(6);
     idBox->addWidget(idCaption);
     idBox->addWidget(m_text7);
     grid->addLayout(idBox, 0, 4);
@@ -300,6 +333,8 @@ void EditorForm::buildUi()
 
     auto *header = new QHBoxLayout;
     header->addWidget(title);
+    header->addSpacing(14);
+    header->addWidget(subtitle, 0, Qt::AlignBottom);
     header->addStretch();
     header->addWidget(m_command4);
 
@@ -323,6 +358,11 @@ void EditorForm::notify(const QString &text, QMessageBox::Icon icon)
     m_app.message(this, {text, kMessageTitle, vn::Encoding::Plain, icon, QMessageBox::Ok});
 }
 
+const QList<db::Question> &EditorForm::listedRows() const
+{
+    return m_model->rows();
+}
+
 void EditorForm::clearFields()
 {
     for (VniLineEdit *e : {m_text1, m_text2, m_text3, m_text4, m_text5, m_text6})
@@ -344,14 +384,15 @@ void EditorForm::chooseTable(int option)
 
 void EditorForm::view()
 {
+    // A reload ends any removal still waiting for its confirmation: the line it
+    // was about may be gone or elsewhere now.
+    closeConfirmation();
     m_command3->setEnabled(true);
     m_picture1->setVisible(true);
-    {
-        const QSignalBlocker quiet(m_list1); // emptying the list is no Click
-        m_list1->clear();
-    }
-    m_rows.clear();
+    m_model->clear(); // emptying the list is no Click
     m_listTable = chosenTable();
+    const QString tableCaption = vn::display(kOptionCaptions[optionOf(m_listTable)], vn::Encoding::VnTimes);
+    m_listTitle->setText(tableCaption);
 
     QString error;
     std::optional<QList<db::Question>> rows = editorstore::loadQuestions(m_app.db(), m_listTable, &error);
@@ -360,23 +401,23 @@ void EditorForm::view()
                QMessageBox::Critical);
         return;
     }
-    m_rows = std::move(*rows);
-    QStringList lines;
-    lines.reserve(m_rows.size());
-    for (const db::Question &r : std::as_const(m_rows))
-        lines.append(listLine(r.cauhoi));
-    m_list1->addItems(lines);
-    if (!m_rows.isEmpty())
-        m_list1->setCurrentRow(0); // its Click shows the first question
+    m_model->setRows(std::move(*rows));
+    m_listTitle->setText(QStringLiteral("%1  \u2014  %2 câu hỏi").arg(tableCaption).arg(m_model->rowCount()));
+    if (m_model->rowCount() > 0) {
+        // Selecting the first line is its Click: the first question is shown.
+        m_list1->setCurrentIndex(m_model->index(0));
+        m_list1->scrollToTop();
+    }
 }
 
 void EditorForm::showQuestion(int line)
 {
     // Each line stands for its own row: two questions of the same text, or one
     // holding an apostrophe, show their own answers.
-    if (line < 0 || line >= m_rows.size())
+    const db::Question *row = m_model->rowAt(line);
+    if (!row)
         return;
-    const db::Question &r = m_rows.at(line);
+    const db::Question &r = *row;
     m_text1->setLegacy(r.cauhoi);
     m_text7->setText(QString::number(r.id));
     m_text2->setLegacy(r.a);
@@ -394,6 +435,7 @@ void EditorForm::preview()
                       + kPvAnswer + m_text6->legacyLossy();
     m_text8->setText(vn::decode(m_previewLegacy, vn::Encoding::Vni));
     m_text8->setCursorPosition(0);
+    m_text8->setToolTip(m_text8->text());
     m_text8->setVisible(true);
 }
 
@@ -475,16 +517,17 @@ void EditorForm::startRemoval()
 {
     m_label1[7]->setCaption(kAskTrash);
     m_list1->setEnabled(false);
-    m_command10->setEnabled(true);
     m_command6->setCaption(kNoCopy);
 
     // The removal is about the question selected now, in the table listed now.
     m_pendingTable = m_listTable;
-    const int line = m_list1->currentRow();
-    if (line >= 0 && line < m_rows.size())
-        m_pending = m_rows.at(line);
+    const QModelIndex current = m_list1->currentIndex();
+    if (const db::Question *row = current.isValid() ? m_model->rowAt(current.row()) : nullptr)
+        m_pending = *row;
     else
         m_pending.reset();
+    // With no line selected (an empty table) there is nothing to copy.
+    m_command10->setEnabled(m_pending.has_value());
 
     if (m_listTable != QuestionTable::Thungrac) {
         if (const std::optional<qint64> id = editorstore::nextId(m_app.db(), QuestionTable::Thungrac))
@@ -542,6 +585,11 @@ void EditorForm::removeQuestion()
 }
 
 void EditorForm::cancelRemoval()
+{
+    closeConfirmation();
+}
+
+void EditorForm::closeConfirmation()
 {
     m_list1->setEnabled(true);
     m_picture2->setVisible(false);

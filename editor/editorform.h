@@ -18,8 +18,10 @@ class EditorApp;
 class LegacyButton;
 class LegacyLabel;
 class QFrame;
+class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class QuestionListModel;
 class QRadioButton;
 class VniLineEdit;
 
@@ -33,7 +35,7 @@ public:
     // The table the list shows (the one chosen at the last View).
     db::QuestionTable listedTable() const { return m_listTable; }
     // The rows behind the list lines, as stored.
-    const QList<db::Question> &listedRows() const { return m_rows; }
+    const QList<db::Question> &listedRows() const;
     // The ID the next trash copy gets (Text9).
     QString nextTrashId() const { return m_text9; }
     // The preview line (Text8) as a VNI text.
@@ -51,8 +53,14 @@ public:
     void saveCopyToTrash();        // Command10
     void removeQuestion();         // Command6
     void cancelRemoval();          // Command7
-    // Renumbers a table 1..N and resets its selected flags, in one transaction.
+    // Renumbers a table 1..N and resets its selected flags, in one transaction
+    // (any size; on failure the table stays as it was).
     bool renumber(db::QuestionTable t);
+    bool Sapxepd() { return renumber(db::QuestionTable::Muc1); }
+    bool Sapxeptb() { return renumber(db::QuestionTable::Muc2); }
+    bool Sapxepk() { return renumber(db::QuestionTable::Muc3); }
+    bool Sapxeptt() { return renumber(db::QuestionTable::Thuthach); }
+    bool Sapxeptr() { return renumber(db::QuestionTable::Thungrac); }
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
@@ -61,6 +69,7 @@ protected:
 private:
     void buildUi();
     void clearFields();
+    void closeConfirmation();
     void notify(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
 
     EditorApp &m_app;
@@ -69,7 +78,9 @@ private:
     LegacyButton *m_command1, *m_command2, *m_command3, *m_command4, *m_command6, *m_command7, *m_command8,
         *m_command9, *m_command10;
     QFrame *m_picture1, *m_picture2, *m_picture3;
-    QListWidget *m_list1;
+    QListView *m_list1;
+    QuestionListModel *m_model;
+    QLabel *m_listTitle;
     VniLineEdit *m_text1, *m_text2, *m_text3, *m_text4, *m_text5, *m_text6;
     QLineEdit *m_text7;
     QLineEdit *m_text8;
@@ -78,7 +89,6 @@ private:
 
     QString m_text9;
     QString m_previewLegacy;
-    QList<db::Question> m_rows;
     db::QuestionTable m_listTable = db::QuestionTable::Muc1;
     // The question a removal in progress is about (fixed when Delete is clicked).
     std::optional<db::Question> m_pending;

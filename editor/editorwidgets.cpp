@@ -15,6 +15,62 @@ void LegacyButton::setCaption(const QString &legacy)
     setText(vn::decode(legacy, m_encoding));
 }
 
+QuestionListModel::QuestionListModel(QObject *parent) : QAbstractListModel(parent) {}
+
+void QuestionListModel::setRows(QList<db::Question> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    m_lines = QList<QString>(m_rows.size());
+    endResetModel();
+}
+
+void QuestionListModel::clear()
+{
+    setRows({});
+}
+
+const db::Question *QuestionListModel::rowAt(int line) const
+{
+    return line >= 0 && line < m_rows.size() ? &m_rows.at(line) : nullptr;
+}
+
+QString QuestionListModel::lineText(int line) const
+{
+    if (line < 0 || line >= m_rows.size())
+        return QString();
+    QString &s = m_lines[line];
+    if (s.isNull()) {
+        s = vn::decode(m_rows.at(line).cauhoi, vn::Encoding::Vni);
+        // One line per question, whatever the stored text holds.
+        for (QChar &ch : s)
+            if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r') || ch == QLatin1Char('\t'))
+                ch = QLatin1Char(' ');
+        if (s.isNull())
+            s = QLatin1String("");
+    }
+    return s;
+}
+
+int QuestionListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant QuestionListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return lineText(index.row());
+    case Qt::ToolTipRole:
+        return QStringLiteral("%1. %2").arg(m_rows.at(index.row()).id).arg(lineText(index.row()));
+    default:
+        return QVariant();
+    }
+}
+
 VniLineEdit::VniLineEdit(QWidget *parent, const QString &name) : QLineEdit(parent)
 {
     setObjectName(name);

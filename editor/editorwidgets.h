@@ -4,12 +4,19 @@
 // LegacyButton: a push button whose caption is a legacy text (accelerator "&"
 // kept, so Alt+letter works), shown decoded.
 //
+// QuestionListModel: the rows of one question table behind the list, one line
+// per row, the question text decoded only when the line is first drawn, so a
+// table of thousands of questions lists and scrolls at once.
+//
 // VniLineEdit: a text box for a stored VNI text. It shows the text as Unicode
 // Vietnamese and remembers the stored bytes, so a text that was shown but not
 // edited is written back byte for byte (stored texts need not survive a decode
 // and re-encode); only edited text is encoded.
 
+#include "gamedb.h"
 #include "vntext.h"
+
+#include <QAbstractListModel>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +33,26 @@ public:
 private:
     QString m_caption;
     vn::Encoding m_encoding;
+};
+
+class QuestionListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit QuestionListModel(QObject *parent = nullptr);
+
+    void setRows(QList<db::Question> rows);
+    void clear();
+    const QList<db::Question> &rows() const { return m_rows; }
+    const db::Question *rowAt(int line) const;
+    // The line as listed: the decoded question text on one line.
+    QString lineText(int line) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+
+private:
+    QList<db::Question> m_rows;
+    mutable QList<QString> m_lines; // decoded on first use; null = not yet
 };
 
 class VniLineEdit : public QLineEdit {

@@ -10,7 +10,7 @@
 #include "vntext.h"
 
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
@@ -117,9 +117,27 @@ inline QLineEdit *field(QWidget *f, const char *name)
 {
     return testkit::child<QLineEdit>(f, QString::fromLatin1(name));
 }
-inline QListWidget *list1(QWidget *f)
+inline QListView *list1(QWidget *f)
 {
-    return testkit::child<QListWidget>(f, QStringLiteral("List1"));
+    return testkit::child<QListView>(f, QStringLiteral("List1"));
+}
+inline int lineCount(QWidget *f)
+{
+    return list1(f)->model()->rowCount();
+}
+// The selected line, -1 when none.
+inline int currentLine(QWidget *f)
+{
+    const QModelIndex i = list1(f)->currentIndex();
+    return i.isValid() && list1(f)->selectionModel()->isSelected(i) ? i.row() : -1;
+}
+// The centre of line `row`, scrolled into sight.
+inline QPoint linePoint(QWidget *f, int row)
+{
+    QListView *l = list1(f);
+    const QModelIndex i = l->model()->index(row, 0);
+    l->scrollTo(i);
+    return l->visualRect(i).center();
 }
 inline void chooseOption(QWidget *f, int n)
 {
@@ -128,23 +146,20 @@ inline void chooseOption(QWidget *f, int n)
 // A click on line `row` of List1, as the mouse does it.
 inline void clickLine(QWidget *f, int row)
 {
-    QListWidget *l = list1(f);
-    l->scrollToItem(l->item(row));
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, l->visualItemRect(l->item(row)).center());
+    const QPoint p = linePoint(f, row);
+    QTest::mouseClick(list1(f)->viewport(), Qt::LeftButton, Qt::NoModifier, p);
 }
 inline void doubleClickLine(QWidget *f, int row)
 {
-    QListWidget *l = list1(f);
-    l->scrollToItem(l->item(row));
-    const QPoint p = l->visualItemRect(l->item(row)).center();
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
-    QTest::mouseDClick(l->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    const QPoint p = linePoint(f, row);
+    QTest::mouseClick(list1(f)->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+    QTest::mouseDClick(list1(f)->viewport(), Qt::LeftButton, Qt::NoModifier, p);
 }
 inline QStringList listLines(QWidget *f)
 {
     QStringList out;
-    QListWidget *l = list1(f);
-    for (int i = 0; i < l->count(); ++i)
-        out.append(l->item(i)->text());
+    QAbstractItemModel *m = list1(f)->model();
+    for (int i = 0; i < m->rowCount(); ++i)
+        out.append(m->index(i, 0).data().toString());
     return out;
 }

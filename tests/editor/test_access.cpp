@@ -111,6 +111,12 @@ private slots:
         testkit::click(button(f, "Command4"));
         QCOMPARE(h.endCount, 1);
         QVERIFY(!f->isVisible());
+
+        EditorHarness h2;
+        EditorForm *f2 = h2.form();
+        f2->close();
+        QCOMPARE(h2.endCount, 1);
+        QVERIFY(h2.messages.isEmpty());
     }
 };
 

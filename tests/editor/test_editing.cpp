@@ -1,0 +1,497 @@
+// Composing and saving questions, removing them with or without a trash copy,
+// the renumbering after a removal, and bringing questions back from the trash.
+
+#include "editorharness.h"
+#include "editorwidgets.h"
+
+#include <QSqlDatabase>
+#include <chrono>
+#include <future>
+#include <thread>
+
+using db::QuestionTable;
+
+namespace {
+
+const QString kAskTrash = QStringLiteral("Baûn coï muäún  læu vaìo thuìng raïc khäng ?");
+const QString kSavedTrash =
+    QStringLiteral("Baûn âaî læu vaìo thuìng raïc,báy giåì vui loìng xoaï trong danh muc naìy !");
+
+QString command6Caption(QWidget *f)
+{
+    return testkit::child<LegacyButton>(f, QStringLiteral("Command6"))->caption();
+}
+
+QStringList texts(const QList<db::Question> &rows)
+{
+    QStringList out;
+    for (const db::Question &r : rows)
+        out.append(r.cauhoi);
+    return out;
+}
+
+QList<qint64> selectedIds(const QList<db::Question> &rows)
+{
+    QList<qint64> out;
+    for (const db::Question &r : rows)
+        if (r.selected)
+            out.append(r.id);
+    return out;
+}
+
+void clearSelectedFlags(EditorHarness &h, QuestionTable t)
+{
+    QSqlQuery q(h.database->connection());
+    QVERIFY(q.exec(QStringLiteral("UPDATE %1 SET selected = 0").arg(db::tableName(t))));
+}
+
+// Types one question into the editing panel.
+void typeQuestion(QWidget *f, const QStringList &fields)
+{
+    const char *names[] = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"};
+    for (int i = 0; i < 6; ++i)
+        testkit::type(field(f, names[i]), fields.value(i));
+}
+
+} // namespace
+
+class TestEditing : public QObject {
+    Q_OBJECT
+private slots:
+    void composeTakesTheNextIdAndEachSaveAdvancesIt()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 20);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 4);
+        testkit::click(button(f, "Command9"));
+
+        QVERIFY(!testkit::widget(f, QStringLiteral("Picture1"))->isVisible());
+        QVERIFY(testkit::widget(f, QStringLiteral("Picture3"))->isEnabled());
+        QVERIFY(button(f, "Command1")->isEnabled());
+        QVERIFY(!button(f, "Command3")->isEnabled());
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("21"));
+        // The shown question is kept: saving it unchanged stores its bytes again.
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Câu hỏi số 5"));
+        testkit::click(button(f, "Command1"));
+        for (const char *name : {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6"})
+            QVERIFY2(field(f, name)->text().isEmpty(), name);
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("22"));
+
+        // Typed Unicode Vietnamese (the last answer typed decomposed) is stored as VNI.
+        typeQuestion(f, {QStringLiteral("Sông nào dài nhất Việt Nam?"), QStringLiteral("Sông Hồng"),
+                         QStringLiteral("Sông Cửu Long"), QStringLiteral("Sông Đà"),
+                         QStringLiteral("So\u0302ng Ma\u0303"), QStringLiteral("B")});
+        testkit::click(button(f, "Command1"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("23"));
+        QVERIFY(h.messages.isEmpty());
+
+        const QList<db::Question> rows = h.rows(QuestionTable::Muc1);
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(22));
+        const db::Question &copy = rows[20];
+        QCOMPARE(copy.cauhoi, QStringLiteral("Caâu hoûi soá 5"));
+        QCOMPARE(copy.a, QStringLiteral("Ñaùp aùn A5"));
+        const db::Question &typed = rows[21];
+        QCOMPARE(typed.cauhoi, QStringLiteral("Soâng naøo daøi nhaát Vieät Nam?"));
+        QCOMPARE(typed.a, QStringLiteral("Soâng Hoàng"));
+        QCOMPARE(typed.b, QStringLiteral("Soâng Cöûu Long"));
+        QCOMPARE(typed.c, QStringLiteral("Soâng Ñaø"));
+        QCOMPARE(typed.d, QStringLiteral("Soâng Maõ"));
+        QCOMPARE(typed.traloi, QStringLiteral("B"));
+        // New rows leave selected unset.
+        QVERIFY(!copy.selected && !typed.selected);
+
+        // The saved question lists and shows as typed.
+        testkit::click(button(f, "Command2"));
+        QCOMPARE(lineCount(f), 22);
+        QCOMPARE(listLines(f).last(), QStringLiteral("Sông nào dài nhất Việt Nam?"));
+        clickLine(f, 21);
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("22"));
+        QCOMPARE(field(f, "Text3")->text(), QStringLiteral("Sông Cửu Long"));
+        QCOMPARE(field(f, "Text5")->text(), QStringLiteral("Sông Mã"));
+    }
+
+    void textWithoutAVniFormIsNotStored()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc2, 3);
+        EditorForm *f = h.form();
+        chooseOption(f, 2);
+        testkit::click(button(f, "Command9"));
+        typeQuestion(f, {QStringLiteral("Giá vé là bao nhiêu?"), QStringLiteral("5 €"), QStringLiteral("6"),
+                         QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("A")});
+        testkit::click(button(f, "Command1"));
+
+        QCOMPARE(h.messages.size(), 1);
+        QCOMPARE(h.messages[0].icon, QMessageBox::Warning);
+        QVERIFY2(h.lastMessage().contains(QStringLiteral("\u201C€\u201D (U+20AC)")), qPrintable(h.lastMessage()));
+        QVERIFY(h.lastMessage().contains(QStringLiteral("chưa được lưu")));
+        QCOMPARE(h.ids(QuestionTable::Muc2), EditorHarness::range(3));
+        // Nothing typed is lost.
+        QCOMPARE(field(f, "Text2")->text(), QStringLiteral("5 €"));
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Giá vé là bao nhiêu?"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("4"));
+
+        // Fixed, it saves with the ID shown.
+        field(f, "Text2")->clear();
+        testkit::type(field(f, "Text2"), QStringLiteral("5 đô"));
+        testkit::click(button(f, "Command1"));
+        QCOMPARE(h.messages.size(), 1);
+        QCOMPARE(h.ids(QuestionTable::Muc2), EditorHarness::range(4));
+        QCOMPARE(h.rows(QuestionTable::Muc2)[3].a, QStringLiteral("5 ñoâ"));
+    }
+
+    void composeOnAnEmptyTableStartsAtOneAndTheTrashTakesNoNewQuestions()
+    {
+        EditorHarness h;
+        h.setRows(QuestionTable::Thuthach, {});
+        EditorForm *f = h.form();
+        chooseOption(f, 4);
+        testkit::click(button(f, "Command9"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("1"));
+        typeQuestion(f, {QStringLiteral("Xếp theo thứ tự"), QStringLiteral("1"), QStringLiteral("2"),
+                         QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("DCBA")});
+        testkit::click(button(f, "Command1"));
+        QCOMPARE(h.ids(QuestionTable::Thuthach), EditorHarness::range(1));
+        QCOMPARE(h.rows(QuestionTable::Thuthach)[0].traloi, QStringLiteral("DCBA"));
+
+        // Compose with the trash chosen leaves the ID; a save there stores nothing
+        // and keeps what was typed.
+        chooseOption(f, 5);
+        testkit::click(button(f, "Command9"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("2"));
+        testkit::type(field(f, "Text1"), QStringLiteral("Câu mới"));
+        testkit::click(button(f, "Command1"));
+        QCOMPARE(h.messages.size(), 1);
+        QCOMPARE(h.database->questionCount(QuestionTable::Thungrac), 0);
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Câu mới"));
+    }
+
+    void closingTheListPanelPreparesAnEmptyQuestion()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc3, 6);
+        EditorForm *f = h.form();
+        chooseOption(f, 3);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 2);
+        testkit::click(button(f, "Command8"));
+        QVERIFY(!testkit::widget(f, QStringLiteral("Picture1"))->isVisible());
+        QVERIFY(testkit::widget(f, QStringLiteral("Picture3"))->isEnabled());
+        QVERIFY(!button(f, "Command1")->isEnabled());
+        QVERIFY(!button(f, "Command3")->isEnabled());
+        QCOMPARE(field(f, "Text1")->text(), QString());
+        QCOMPARE(field(f, "Text6")->text(), QString());
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("7"));
+    }
+
+    void removingLineThreeOfFive_data()
+    {
+        QTest::addColumn<bool>("copy");
+        QTest::newRow("without trash copy") << false;
+        QTest::newRow("with trash copy") << true;
+    }
+    void removingLineThreeOfFive()
+    {
+        QFETCH(bool, copy);
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 5);
+        clearSelectedFlags(h, QuestionTable::Muc1);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 2);
+        testkit::click(button(f, "Command3"));
+
+        QWidget *picture2 = testkit::widget(f, QStringLiteral("Picture2"));
+        QVERIFY(picture2->isVisible());
+        QVERIFY(!list1(f)->isEnabled());
+        QVERIFY(button(f, "Command10")->isEnabled());
+        QCOMPARE(testkit::caption(f, QStringLiteral("Label1(7)")), kAskTrash);
+        QCOMPARE(command6Caption(f), QStringLiteral("Khäng læu"));
+        QCOMPARE(f->nextTrashId(), QStringLiteral("1")); // the trash is empty
+
+        if (copy) {
+            testkit::click(button(f, "Command10"));
+            QCOMPARE(testkit::caption(f, QStringLiteral("Label1(7)")), kSavedTrash);
+            QVERIFY(!button(f, "Command10")->isEnabled());
+            QCOMPARE(command6Caption(f), QStringLiteral("Xoaï cáu hoíi"));
+            QCOMPARE(field(f, "Text1")->text(), QString());
+            const QList<db::Question> trash = h.rows(QuestionTable::Thungrac);
+            QCOMPARE(trash.size(), 1);
+            QCOMPARE(trash[0].id, 1);
+            QCOMPARE(trash[0].cauhoi, QStringLiteral("Caâu hoûi soá 3"));
+            QCOMPARE(trash[0].a, QStringLiteral("Ñaùp aùn A3"));
+            QCOMPARE(trash[0].d, QStringLiteral("D3"));
+            QCOMPARE(trash[0].traloi, QStringLiteral("B"));
+            QVERIFY(!trash[0].selected);
+            // Still in its own table until removed there.
+            QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(5));
+        }
+        testkit::click(button(f, "Command6"));
+
+        QVERIFY(!picture2->isVisible());
+        QVERIFY(list1(f)->isEnabled());
+        const QList<db::Question> rows = h.rows(QuestionTable::Muc1);
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(4));
+        QCOMPARE(texts(rows), (QStringList{QStringLiteral("Caâu hoûi soá 1"), QStringLiteral("Caâu hoûi soá 2"),
+                                           QStringLiteral("Caâu hoûi soá 4"), QStringLiteral("Caâu hoûi soá 5")}));
+        QCOMPARE(rows[2].a, QStringLiteral("Ñaùp aùn A4"));
+        QCOMPARE(selectedIds(rows), EditorHarness::range(4));
+        QCOMPARE(h.database->questionCount(QuestionTable::Thungrac), copy ? 1 : 0);
+        // The list is reloaded and shows its first question.
+        QCOMPARE(lineCount(f), 4);
+        QCOMPARE(currentLine(f), 0);
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("1"));
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Câu hỏi số 1"));
+        QVERIFY(h.messages.isEmpty());
+    }
+
+    void copyThenCancelKeepsBothAndTheTrashCountsOn()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc2, 3);
+        h.fill(QuestionTable::Thungrac, 7);
+        EditorForm *f = h.form();
+        chooseOption(f, 2);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 1);
+        testkit::click(button(f, "Command3"));
+        QCOMPARE(f->nextTrashId(), QStringLiteral("8"));
+        testkit::click(button(f, "Command10"));
+        testkit::click(button(f, "Command7"));
+
+        QVERIFY(!testkit::widget(f, QStringLiteral("Picture2"))->isVisible());
+        QVERIFY(list1(f)->isEnabled());
+        QCOMPARE(h.ids(QuestionTable::Muc2), EditorHarness::range(3));
+        QCOMPARE(h.ids(QuestionTable::Thungrac), EditorHarness::range(8));
+        QCOMPARE(h.rows(QuestionTable::Thungrac)[7].cauhoi, QStringLiteral("Caâu hoûi soá 2"));
+    }
+
+    void renumberingSetsSelectedBelowOneHundredAtAnySize_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("line");
+        QTest::newRow("121 rows, first line") << 121 << 0;
+        QTest::newRow("300 rows, line 260") << 300 << 260;
+    }
+    void renumberingSetsSelectedBelowOneHundredAtAnySize()
+    {
+        QFETCH(int, size);
+        QFETCH(int, line);
+        EditorHarness h;
+        h.fill(QuestionTable::Muc3, size);
+        clearSelectedFlags(h, QuestionTable::Muc3);
+        EditorForm *f = h.form();
+        chooseOption(f, 3);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, line);
+        QCOMPARE(field(f, "Text7")->text(), QString::number(line + 1));
+        testkit::click(button(f, "Command3"));
+        testkit::click(button(f, "Command6"));
+
+        const QList<db::Question> rows = h.rows(QuestionTable::Muc3);
+        QCOMPARE(h.ids(QuestionTable::Muc3), EditorHarness::range(size - 1));
+        QCOMPARE(selectedIds(rows), EditorHarness::range(99));
+        QCOMPARE(rows[line].cauhoi, QStringLiteral("Caâu hoûi soá %1").arg(line + 2));
+        QCOMPARE(rows.last().cauhoi, QStringLiteral("Caâu hoûi soá %1").arg(size));
+        QCOMPARE(lineCount(f), size - 1);
+    }
+
+    void renumberingClosesGapsAndDuplicatesLeftByOthers()
+    {
+        EditorHarness h;
+        QList<db::Question> rows;
+        for (qint64 id : {2, 5, 5, 9, 120})
+            rows.append(EditorHarness::question(id, QStringLiteral("Caâu %1").arg(rows.size() + 1)));
+        h.setRows(QuestionTable::Thuthach, rows);
+        EditorForm *f = h.form();
+        QVERIFY(f->Sapxeptt());
+        const QList<db::Question> after = h.rows(QuestionTable::Thuthach);
+        QCOMPARE(h.ids(QuestionTable::Thuthach), EditorHarness::range(5));
+        QCOMPARE(texts(after), (QStringList{QStringLiteral("Caâu 1"), QStringLiteral("Caâu 2"),
+                                            QStringLiteral("Caâu 3"), QStringLiteral("Caâu 4"),
+                                            QStringLiteral("Caâu 5")}));
+        QCOMPARE(selectedIds(after), EditorHarness::range(5));
+    }
+
+    void aFailedRemovalLeavesTheTableAsItWas()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 120);
+        // Something refuses the renumbering half-way through.
+        QSqlQuery q(h.database->connection());
+        QVERIFY(q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE OF ID ON muc1 WHEN NEW.ID = 60 "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        const QList<db::Question> before = h.rows(QuestionTable::Muc1);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 9);
+        testkit::click(button(f, "Command3"));
+        testkit::click(button(f, "Command6"));
+
+        QCOMPARE(h.messages.size(), 1);
+        QCOMPARE(h.messages[0].icon, QMessageBox::Critical);
+        const QList<db::Question> after = h.rows(QuestionTable::Muc1);
+        QCOMPARE(after.size(), 120);
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(120));
+        QCOMPARE(texts(after), texts(before));
+        QCOMPARE(selectedIds(after), selectedIds(before));
+        QCOMPARE(lineCount(f), 120);
+
+        QVERIFY(q.exec(QStringLiteral("DROP TRIGGER refuse")));
+        clickLine(f, 9);
+        testkit::click(button(f, "Command3"));
+        testkit::click(button(f, "Command6"));
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(119));
+        QCOMPARE(h.rows(QuestionTable::Muc1)[9].cauhoi, QStringLiteral("Caâu hoûi soá 11"));
+    }
+
+    void aQuestionChangedElsewhereIsNotRemoved()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc2, 4);
+        EditorForm *f = h.form();
+        chooseOption(f, 2);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 1);
+        testkit::click(button(f, "Command3"));
+        // Another program removes that question (and renumbers) meanwhile.
+        QVERIFY(h.database->deleteAndRenumber(QuestionTable::Muc2, 2));
+        testkit::click(button(f, "Command6"));
+
+        QCOMPARE(h.messages.size(), 1);
+        QCOMPARE(texts(h.rows(QuestionTable::Muc2)),
+                 (QStringList{QStringLiteral("Caâu hoûi soá 1"), QStringLiteral("Caâu hoûi soá 3"),
+                              QStringLiteral("Caâu hoûi soá 4")}));
+        QCOMPARE(lineCount(f), 3);
+    }
+
+    void aRemovalWaitsForAnotherWriterAndLeavesNoGap()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 5);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 2);
+        testkit::click(button(f, "Command3"));
+
+        // A second program holds the write lock while it appends question 6.
+        std::promise<bool> locked;
+        std::thread other([path = h.folder.dbPath(), &locked] {
+            {
+                QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("other"));
+                c.setDatabaseName(path);
+                bool ok = c.open();
+                QSqlQuery q(c);
+                ok = ok && q.exec(QStringLiteral("BEGIN IMMEDIATE"))
+                     && q.exec(QStringLiteral("INSERT INTO muc1 (ID, cauhoi, A, B, C, D, traloi, selected) "
+                                              "VALUES (6, 'Caâu hoûi soá 6', 'a', 'b', 'c', 'd', 'A', 1)"));
+                locked.set_value(ok);
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                q.exec(QStringLiteral("COMMIT"));
+                q.finish();
+                c.close();
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("other"));
+        });
+        QVERIFY(locked.get_future().get());
+        testkit::click(button(f, "Command6"));
+        other.join();
+
+        QVERIFY(h.messages.isEmpty());
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(5));
+        QCOMPARE(texts(h.rows(QuestionTable::Muc1)),
+                 (QStringList{QStringLiteral("Caâu hoûi soá 1"), QStringLiteral("Caâu hoûi soá 2"),
+                              QStringLiteral("Caâu hoûi soá 4"), QStringLiteral("Caâu hoûi soá 5"),
+                              QStringLiteral("Caâu hoûi soá 6")}));
+    }
+
+    void aQuestionComesBackFromTheTrash()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc2, 8);
+        db::Question kept = EditorHarness::question(2, QStringLiteral("Ai laø taùc giaû 'Truyeän Kieàu'?"));
+        kept.a = QStringLiteral("Nguyeãn Du");
+        kept.traloi = QStringLiteral("A");
+        db::Question other = EditorHarness::question(1, QStringLiteral("Caâu khaùc"));
+        h.setRows(QuestionTable::Thungrac, {other, kept});
+        EditorForm *f = h.form();
+        chooseOption(f, 5);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 1);
+        QCOMPARE(field(f, "Text2")->text(), QStringLiteral("Nguyễn Du"));
+        chooseOption(f, 2);
+        testkit::click(button(f, "Command9"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("9"));
+        testkit::click(button(f, "Command1"));
+
+        const QList<db::Question> level = h.rows(QuestionTable::Muc2);
+        QCOMPARE(h.ids(QuestionTable::Muc2), EditorHarness::range(9));
+        QCOMPARE(level[8].cauhoi, kept.cauhoi);
+        QCOMPARE(level[8].a, kept.a);
+        QCOMPARE(level[8].b, kept.b);
+        QCOMPARE(level[8].traloi, QStringLiteral("A"));
+        QCOMPARE(h.database->questionCount(QuestionTable::Thungrac), 2);
+    }
+
+    void theTrashRemovesItsOwnQuestionsWithoutCopying()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Thungrac, 3);
+        EditorForm *f = h.form();
+        chooseOption(f, 5);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 1);
+        testkit::click(button(f, "Command3"));
+        QCOMPARE(f->nextTrashId(), QString()); // not asked for the trash itself
+        testkit::click(button(f, "Command10"));
+        QCOMPARE(command6Caption(f), QStringLiteral("Xoaï cáu hoíi"));
+        QCOMPARE(h.ids(QuestionTable::Thungrac), EditorHarness::range(3));
+        // No copy was made, so the shown question stays.
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Câu hỏi số 2"));
+        testkit::click(button(f, "Command6"));
+
+        QCOMPARE(h.ids(QuestionTable::Thungrac), EditorHarness::range(2));
+        QCOMPARE(texts(h.rows(QuestionTable::Thungrac)),
+                 (QStringList{QStringLiteral("Caâu hoûi soá 1"), QStringLiteral("Caâu hoûi soá 3")}));
+        QCOMPARE(lineCount(f), 2);
+    }
+
+    void removalOnAnEmptyTableRemovesNothing()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 2);
+        h.setRows(QuestionTable::Muc3, {});
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command2"));
+        chooseOption(f, 3);
+        testkit::click(button(f, "Command2"));
+        QCOMPARE(lineCount(f), 0);
+        testkit::click(button(f, "Command3"));
+        // Nothing is selected, so there is nothing to copy.
+        QVERIFY(!button(f, "Command10")->isEnabled());
+        testkit::click(button(f, "Command6"));
+        QVERIFY(h.messages.isEmpty());
+        QCOMPARE(h.database->questionCount(QuestionTable::Thungrac), 0);
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(2));
+    }
+
+    void aReloadDropsAWaitingConfirmation()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 5);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 3);
+        testkit::click(button(f, "Command3"));
+        testkit::click(button(f, "Command9"));
+        testkit::click(button(f, "Command2"));
+        QVERIFY(!testkit::widget(f, QStringLiteral("Picture2"))->isVisible());
+        QVERIFY(list1(f)->isEnabled());
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(5));
+    }
+};
+
+QTEST_MAIN(TestEditing)
+#include "test_editing.moc"
