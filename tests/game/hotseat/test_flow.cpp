@@ -1,0 +1,232 @@
+// Whole games in the hot seat, played the way a player does: won to the top and
+// left through the exit, stopped, lost, abandoned by closing the window.
+
+#include "hotseatfixture.h"
+#include "hotseat/hotseattexts.h"
+
+using namespace hs;
+
+class HotSeatFlowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wonGameIsSavedOnLeaving();
+    void stopKeepsThePrizeShown();
+    void wrongAnswerBeforeTheFirstMilestoneKeepsNothing();
+    void wrongAnswerAfterQuestionSevenKeepsTheMilestone();
+    void closingTheWindowSavesNothing();
+    void nickWithAnApostrophePlaysAndSaves();
+};
+
+void HotSeatFlowTest::wonGameIsSavedOnLeaving()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 40, 40, 40);
+    Player p;
+    p.lock.hienten = QStringLiteral("1");
+    p.lock.hiencode = QStringLiteral("1");
+    p.lock.hiencode1 = QStringLiteral("1");
+    HotSeatForm *f = enter(h, p);
+    QCOMPARE(cap(f, "tong"), QStringLiteral("1200"));
+    QVERIFY(usable(f, "Label9")); // the top-five switch is on
+
+    firstQuestion(f);
+    winUpTo(f, 5);
+    QCOMPARE(tien(f), QStringLiteral("1000"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("2200"));
+    QCOMPARE(f->unlockFlag(1), QStringLiteral("1"));
+    QCOMPARE(cap(f, "cuaban1"),
+             QStringLiteral("Tháût täút baûn âaî væåüt qua 5 cáu hoíi âáöu tiãn...Baûn chàõc chàõn coï säú tiãön laì "
+                            "$1000...Baûn coï muäún tiãúp tuûc khäng?"));
+    winUpTo(f, 10);
+    QCOMPARE(tien(f), QStringLiteral("18000"));
+    QCOMPARE(f->unlockFlag(3), QStringLiteral("1"));
+    QCOMPARE(f->rightCount(), 0); // the tenth answer starts the praise over
+    testkit::tick(f, "Timer3");
+    answerRight(f);
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Xin chuïc mæìng.Baûn coï muäún tiãúp tuûc khäng?"));
+    winUpTo(f, 15);
+
+    QCOMPARE(f->socauhoi(), QStringLiteral("END"));
+    QCOMPARE(cap(f, "Sotiennhan"), QStringLiteral("100 000$"));
+    QCOMPARE(tien(f), QStringLiteral("100 000$"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("101200"));
+    QCOMPARE(f->unlockFlag(2), QStringLiteral("1"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\dung.wav"));
+    for (const char *gone : {"lock113", "stop113", "strart", "Label4", "trunggian", "Image3", "Image4", "li",
+                             "sotienco"})
+        QVERIFY2(!shown(f, gone), gone);
+    // Nothing more to ask: the auto-continue can no longer fire.
+    QVERIFY(!testkit::tick(f, "Timer3"));
+    QCOMPARE(f->drawCount(), 15);
+    QVERIFY(testkit::tick(f, "Timer10"));
+    QVERIFY(cap(f, "Label17").endsWith(QStringLiteral(" _")));
+
+    testkit::tick(f, "Timer18", 3); // three minutes of play after the one counted at load
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.endCount, 1);
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\exit.qbs"));
+    const auto acc = h.database->findAccount(p.nick);
+    QCOMPARE(acc->sotien, QStringLiteral("101200"));
+    QCOMPARE(acc->gio, QStringLiteral("0"));
+    QCOMPARE(acc->phut, QStringLiteral("4"));
+    const auto lock = h.database->readLock();
+    QCOMPARE(lock->hienten, QStringLiteral("1"));
+    QCOMPARE(lock->hien19, QStringLiteral("0"));
+    QCOMPARE(lock->thuthach, QStringLiteral("1"));
+    QCOMPARE(lock->hiencode, QStringLiteral("1"));
+    QCOMPARE(lock->hienten1, QStringLiteral("1"));
+    QCOMPARE(lock->hien191, QStringLiteral("1"));
+    QCOMPARE(lock->thuthach1, QStringLiteral("1"));
+    QCOMPARE(lock->hiencode1, QStringLiteral("1"));
+}
+
+void HotSeatFlowTest::stopKeepsThePrizeShown()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    HotSeatForm *f = enter(h);
+    QCOMPARE(f->broughtIn(), QStringLiteral("1200"));
+    firstQuestion(f);
+    winUpTo(f, 3);
+    testkit::tick(f, "Timer3");
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn tiãúp tuûc våïi cáu säú 4 .Säú tiãön cuía baûn laì:300$"));
+    winUpTo(f, 9);
+    QVERIFY(!usable(f, "stop113")); // no stopping while the next question is on its way
+    testkit::tick(f, "Timer3");
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn tiãúp tuûc våïi cáu säú 10 .Säú tiãön cuía baûn laì:12 000$"));
+    QCOMPARE(tien(f), QStringLiteral("1000"));
+
+    QVERIFY(usable(f, "stop113"));
+    QCOMPARE(cap(f, "stop113"), QStringLiteral("Döøng"));
+    testkit::click(label(f, "stop113"));
+    QCOMPARE(cap(f, "cuaban1"),
+             QStringLiteral("Baûn âaî quyãút âënh dæìng cuäüc chåi... Baûn nháûn âæåüc säú tiãön laì   12 000$ "
+                            "Caïm ån baûn âaî tham gia."));
+    QCOMPARE(tien(f), QStringLiteral("12 000$"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("13200"));
+    QVERIFY(usable(f, "Label20") && usable(f, "Label20a"));
+    for (const char *gone : {"lock113", "stop113", "strart", "Label4", "trunggian"})
+        QVERIFY2(!shown(f, gone), gone);
+    auto *timer3 = f->findChild<LegacyTimer *>("Timer3");
+    QCOMPARE(timer3->legacyInterval(), 0);
+    timer3->setEnabled(true);
+    QVERIFY(!timer3->fire());
+
+    // The closing line types itself out and keeps its cursor.
+    const QString closing = f->closingText();
+    QVERIFY(!closing.isEmpty());
+    testkit::tick(f, "Timer10", 5);
+    QCOMPARE(cap(f, "Label17"), closing.left(5) + QStringLiteral(" _"));
+    testkit::tick(f, "Timer10", int(closing.size()) + 15);
+    QVERIFY(!testkit::tick(f, "Timer10"));
+    QCOMPARE(cap(f, "Label17"), closing + QStringLiteral(" _"));
+
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.database->findAccount("an")->sotien, QStringLiteral("13200"));
+    QCOMPARE(h.s.endCount, 1);
+}
+
+void HotSeatFlowTest::wrongAnswerBeforeTheFirstMilestoneKeepsNothing()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    HotSeatForm *f = enter(h);
+    firstQuestion(f);
+    winUpTo(f, 2);
+    testkit::tick(f, "Timer3");
+    const QString wrong = wrongLetter(f);
+    answer(f, wrong);
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\sai.wav"));
+    QCOMPARE(cap(f, "cuaban1"),
+             QStringLiteral("    Oh!Ráút tiãúc. Cáu traí låìi âuïng laì cáu ??? .Baûn nháûn âæåüc säú tiãön laì: 0$ Chuïc "
+                            "baûn may màõn láön sau."));
+    // With the show-the-answer switch off the right answer is neither named nor flashed.
+    QCOMPARE(f->dapandung(), QStringLiteral("???"));
+    QVERIFY(!testkit::tick(f, "Timer1"));
+    QCOMPARE(testkit::child<ShapeBox>(f, wrong == "A" ? "da(0)" : "da(2)")->fillColor(), QColor(255, 0, 0));
+    QVERIFY(!usable(f, "traloi1"));
+    QVERIFY(usable(f, "Label20"));
+    QCOMPARE(cap(f, "stop113"), QStringLiteral("Keát Thuùc"));
+    QCOMPARE(f->socauhoi(), QStringLiteral("13"));
+
+    testkit::click(label(f, "stop113"));
+    for (const char *gone : {"lock113", "stop113", "strart", "Label4", "trunggian", "Image3", "Image4"})
+        QVERIFY2(!shown(f, gone), gone);
+    QVERIFY(testkit::tick(f, "Timer10"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("1200"));
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.database->findAccount("an")->sotien, QStringLiteral("1200"));
+}
+
+void HotSeatFlowTest::wrongAnswerAfterQuestionSevenKeepsTheMilestone()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    Player p;
+    p.lock.hien19 = QStringLiteral("1");
+    HotSeatForm *f = enter(h, p);
+    firstQuestion(f);
+    winUpTo(f, 7);
+    testkit::tick(f, "Timer3");
+    const QString right = f->dapandung();
+    answer(f, wrongLetter(f));
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("    Oh!Ráút tiãúc. Cáu traí låìi âuïng laì cáu ") + right
+                                    + QStringLiteral(" .Baûn nháûn âæåüc säú tiãön laì: 1000 Chuïc baûn may màõn láön sau."));
+
+    // The right answer's backdrop flashes in random colours (rounded half to even).
+    const char *backdrops[] = {"ac", "bc", "cc", "dc"};
+    auto *backdrop = label(f, backdrops[indexOf(right)]);
+    h.s.randoms = {126.5 / 255, 0.1, 0.0};
+    QVERIFY(testkit::tick(f, "Timer1"));
+    QCOMPARE(backdrop->backColor(), QColor(126, 26, 0));
+
+    testkit::click(label(f, "stop113"));
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.database->findAccount("an")->sotien, QStringLiteral("2200"));
+}
+
+void HotSeatFlowTest::closingTheWindowSavesNothing()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    HotSeatForm *f = enter(h);
+    firstQuestion(f);
+    winUpTo(f, 5);
+    testkit::tick(f, "Timer3");
+    testkit::click(label(f, "stop113"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("2200"));
+    testkit::tick(f, "Timer18", 2);
+
+    f->close();
+    QCOMPARE(h.s.endCount, 1);
+    const auto acc = h.database->findAccount("an");
+    QCOMPARE(acc->sotien, QStringLiteral("1200")); // as the briefing left it
+    QCOMPARE(acc->phut, QStringLiteral("0"));
+    QCOMPARE(h.database->readLock()->hienten1, QStringLiteral("0"));
+}
+
+void HotSeatFlowTest::nickWithAnApostrophePlaysAndSaves()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    h.addAccount(QStringLiteral("d"), QStringLiteral("x"), QStringLiteral("50"));
+    Player p;
+    p.nick = QStringLiteral("d'Artagnan");
+    HotSeatForm *f = enter(h, p);
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Chaìo mæìng   d'Artagnan   tham gia troì chåi Lontaris... Chuïc baûn may "
+                                               "màõn..."));
+    QCOMPARE(cap(f, "sl"), QStringLiteral("4"));
+    firstQuestion(f);
+    winUpTo(f, 1);
+    testkit::tick(f, "Timer3");
+    testkit::click(label(f, "stop113"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("1300"));
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.endCount, 1);
+    QCOMPARE(h.database->findAccount(p.nick)->sotien, QStringLiteral("1300"));
+    QCOMPARE(h.database->findAccount(p.nick)->phut, QStringLiteral("1"));
+    QCOMPARE(h.database->findAccount(QStringLiteral("d"))->sotien, QStringLiteral("50"));
+}
+
+QTEST_MAIN(HotSeatFlowTest)
+#include "test_flow.moc"
