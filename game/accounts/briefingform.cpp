@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
+#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -39,13 +40,20 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(kWindowTitle);
     studio::styleForm(this);
-    setMinimumSize(760, 520);
+    resize(880, 600);
 
     m_tieude = new LegacyLabel(this, QStringLiteral("tieude"), QString(), vn::Encoding::Vni);
     m_tieude->setAlignment(Qt::AlignCenter);
     m_tieude->setWordWrap(true);
     m_tieude->setExtraStyle(QStringLiteral("font-size: 19pt; font-weight: bold;"));
     m_tieude->setForeColor(studio::gold());
+    // The title takes a new random colour every half second; a halo in the opposite
+    // brightness keeps every draw readable on the blue stage.
+    auto *halo = new QGraphicsDropShadowEffect(m_tieude);
+    halo->setOffset(0, 0);
+    halo->setBlurRadius(7);
+    m_tieude->setGraphicsEffect(halo);
+    fitHalo();
 
     auto *panel = new QFrame(this);
     studio::setRole(panel, "panel");
@@ -65,6 +73,13 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     m_check1 = new QCheckBox(vn::display(kConfirm, vn::Encoding::VnTimes), panel);
     m_check1->setObjectName(QStringLiteral("Check1"));
     m_check1->setCursor(Qt::PointingHandCursor);
+    m_check1->setStyleSheet(QStringLiteral(
+        "QCheckBox { font-size: 13pt; color: #ffe9a8; spacing: 12px; }"
+        "QCheckBox::indicator { width: 20px; height: 20px; border: 2px solid #d9b44a; border-radius: 6px;"
+        " background: #0a1236; }"
+        "QCheckBox::indicator:hover { border-color: #ffd75a; }"
+        "QCheckBox::indicator:checked { background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5,"
+        " stop:0 #fff2c4, stop:0.55 #ffd75a, stop:0.6 #0a1236); }"));
 
     m_command2 = new LegacyLabel(this, QStringLiteral("Command2"), kStart);
     m_command2->makeButton();
@@ -76,17 +91,32 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     money->addWidget(m_sotien);
     money->addStretch();
 
+    auto *rules = new QVBoxLayout;
+    rules->setContentsMargins(14, 0, 0, 0);
+    rules->setSpacing(8);
+    rules->addWidget(label3);
+    rules->addWidget(label4);
+    rules->addWidget(label5);
+
     auto *pv = new QVBoxLayout(panel);
-    pv->setContentsMargins(28, 22, 28, 22);
+    pv->setContentsMargins(30, 22, 30, 22);
     pv->setSpacing(12);
     pv->addLayout(money);
-    pv->addSpacing(6);
+    pv->addSpacing(4);
     pv->addWidget(label2);
-    pv->addWidget(label3);
-    pv->addWidget(label4);
-    pv->addWidget(label5);
-    pv->addSpacing(8);
+    pv->addLayout(rules);
+    pv->addSpacing(10);
     pv->addWidget(m_check1);
+    // Wide enough for each rule on one line, so the panel never clips a wrapped rule.
+    panel->setMinimumWidth(720);
+    panel->setMaximumWidth(980);
+
+    // The panel keeps its natural height and a readable width; a larger window only
+    // adds stage around it.
+    auto *centre = new QHBoxLayout;
+    centre->addStretch();
+    centre->addWidget(panel, 1);
+    centre->addStretch();
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -96,9 +126,11 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(30, 24, 30, 26);
     outer->setSpacing(18);
+    outer->addStretch(1);
     outer->addWidget(m_tieude);
-    outer->addWidget(panel, 1);
+    outer->addLayout(centre);
     outer->addLayout(buttons);
+    outer->addStretch(1);
 
     m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
     connect(m_timer1, &LegacyTimer::tick, this, &BriefingForm::recolourTitle);
@@ -160,6 +192,17 @@ void BriefingForm::recolourTitle()
     const int g = int(num::roundHalfEven(m_app.random() * 255));
     const int b = int(num::roundHalfEven(m_app.random() * 255));
     m_tieude->setForeColor(QColor(r, g, b));
+    fitHalo();
+}
+
+void BriefingForm::fitHalo()
+{
+    auto *halo = qobject_cast<QGraphicsDropShadowEffect *>(m_tieude->graphicsEffect());
+    if (!halo)
+        return;
+    const QColor c = m_tieude->foreColor();
+    const double luma = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
+    halo->setColor(luma < 110 ? QColor(240, 244, 255) : QColor(2, 4, 24));
 }
 
 void BriefingForm::closeEvent(QCloseEvent *e)

@@ -31,6 +31,7 @@ private:
     void feeClicked(bool ticked);
     void startClicked();
     void recolourTitle();
+    void fitHalo();
 
     GameApp &m_app;
     LegacyLabel *m_tieude;

@@ -15,6 +15,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -24,6 +25,20 @@ const QString kConfirm = QStringLiteral("Xaïc nháûn");
 const QString kRegister = QStringLiteral("Âàng Kyï");
 const QString kForgot = QStringLiteral("Quãn password");
 const QString kWrong = QStringLiteral(" Sai  ID  hay  Password ! ...");
+
+// The password box hides every character behind a "$". Style sheets cannot set
+// the mask character, so a small style on that one box does.
+class DollarMaskStyle : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *ret) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '$';
+        return QProxyStyle::styleHint(hint, option, widget, ret);
+    }
+};
 
 QFrame *underline(QWidget *parent, const char *name)
 {
@@ -42,7 +57,7 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     setWindowTitle(QString());
     studio::styleForm(this);
     setMouseTracking(true);
-    setMinimumSize(520, 380);
+    resize(600, 440);
 
     auto *close = new LegacyLabel(this, QStringLiteral("Picture4"));
     close->setText(QStringLiteral("\u2715"));
@@ -71,8 +86,10 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     m_txtUserName->setMaxLength(255);
     m_txtPassword = new QLineEdit(panel);
     m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    auto *mask = new DollarMaskStyle;
+    mask->setParent(m_txtPassword);
+    m_txtPassword->setStyle(mask);
     m_txtPassword->setEchoMode(QLineEdit::Password);
-    m_txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 36;")); // "$"
     m_txtPassword->setMaxLength(255);
     idLabel->setBuddy(m_txtUserName);
     pwLabel->setBuddy(m_txtPassword);
@@ -116,6 +133,8 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     buttons->addWidget(m_cmdOK);
     buttons->addStretch();
 
+    panel->setMinimumWidth(440);
+    panel->setMaximumWidth(620);
     auto *pv = new QVBoxLayout(panel);
     pv->setContentsMargins(28, 24, 28, 20);
     pv->setSpacing(16);
@@ -127,13 +146,20 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     top->addStretch();
     top->addWidget(close);
 
+    // The panel keeps a comfortable width and sits in the middle of a larger window.
+    auto *centre = new QHBoxLayout;
+    centre->addStretch();
+    centre->addWidget(panel, 1);
+    centre->addStretch();
+
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(24, 12, 24, 28);
     outer->addLayout(top);
+    outer->addStretch(1);
     outer->addWidget(title);
     outer->addSpacing(8);
-    outer->addWidget(panel);
-    outer->addStretch();
+    outer->addLayout(centre);
+    outer->addStretch(2);
 
     m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
     connect(m_timer1, &LegacyTimer::tick, this, [this] {
@@ -168,12 +194,19 @@ QString LoginForm::nick() const
 
 void LoginForm::attemptLogin()
 {
+    // Once a player is in, the nick box names that player for the rest of the run
+    // (the winnings are saved under it), so it can no longer be changed or re-entered.
+    if (!m_cmdOK->isEnabled())
+        return;
     // Each attempt starts clean: a password read for another nick never counts.
     m_text1.clear();
     const auto account = m_app.db().findAccount(m_txtUserName->text());
     if (account && !account->pass.isNull())
         m_text1 = account->pass;
     if (account && !account->pass.isNull() && m_text1 == m_txtPassword->text()) {
+        m_txtUserName->setReadOnly(true);
+        m_txtPassword->setReadOnly(true);
+        m_cmdOK->setEnabled(false);
         m_app.briefing()->show();
         hide();
         return;

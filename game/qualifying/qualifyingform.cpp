@@ -49,7 +49,7 @@ const QColor kPanelFill(16, 30, 104);
 // Shown when thuthach has no question that can be drawn (the first row never is).
 QString noQuestionsText()
 {
-    static const QString text = vn::encode(QStringLiteral("Rất tiếc, vòng thử thách hiện chưa có câu hỏi nào. "
+    static const QString text = vn::encode(QStringLiteral("Rất tiếc, vòng thử thách hiện chưa có đủ câu hỏi để chơi. "
                                                           "Bạn chỉ có thể thoát khỏi trò chơi."),
                                            vn::Encoding::Vni)
                                     .value_or(QStringLiteral("Chua co cau hoi nao."));
@@ -74,7 +74,8 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     setWindowTitle(vn::display(kRound, vn::Encoding::VnTimes));
     studio::styleForm(this);
     setMouseTracking(true);
-    setMinimumSize(860, 640);
+    // The layout sets the smallest size that shows everything; this is the opening size.
+    resize(980, 700);
 
     // --- header: flickering lamp, title with its shadow, the clock -------------
     m_shape1Lamp = new ShapeBox(this, QStringLiteral("Shape1(2)"));

@@ -73,6 +73,40 @@ private slots:
         auto *title = child<LegacyLabel>(b, QStringLiteral("tieude"));
         QVERIFY(title->text().contains(QStringLiteral("o'neil")));
         QVERIFY(title->text().startsWith(QStringLiteral("Chào mừng")));
+        // The apostrophe goes all the way to the saved row.
+        click(testkit::widget(b, QStringLiteral("Check1")));
+        click(testkit::widget(b, QStringLiteral("Command2")));
+        const auto saved = h.database->findAccount(QStringLiteral("O'Neil"));
+        QCOMPARE(saved->sotien, QStringLiteral("4000"));
+        QCOMPARE(saved->solan, QStringLiteral("4"));
+        QVERIFY(h.app->qualifying()->isVisible());
+    }
+
+    void passwordIsMaskedAndTheNickIsFixedOnceIn()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("an"), QStringLiteral("pw1"));
+        h.addAccount(QStringLiteral("rich"), QStringLiteral("x"), QStringLiteral("90000"));
+        LoginForm *f = h.app->login();
+        f->show();
+        auto *user = child<QLineEdit>(f, QStringLiteral("txtUserName"));
+        auto *pass = child<QLineEdit>(f, QStringLiteral("txtPassword"));
+        testkit::type(pass, QStringLiteral("pw1"));
+        QCOMPARE(pass->displayText(), QStringLiteral("$$$"));
+
+        h.login(QStringLiteral("an"), QStringLiteral("pw1"));
+        click(testkit::widget(h.app->briefing(), QStringLiteral("Check1")));
+        click(testkit::widget(h.app->briefing(), QStringLiteral("Command2")));
+        // The game names the player by this box until it saves: it cannot be retyped
+        // to another account, nor the login repeated.
+        f->show();
+        user->selectAll();
+        testkit::type(user, QStringLiteral("rich"));
+        testkit::pressKey(user, Qt::Key_Return);
+        click(testkit::widget(f, QStringLiteral("cmdOK")));
+        QCOMPARE(f->nick(), QStringLiteral("an"));
+        QVERIFY(h.s.messages.isEmpty());
+        QVERIFY(!h.app->briefing()->isVisible());
     }
 
     void linksShowTheirUnderlineOnHover()
@@ -160,6 +194,18 @@ private slots:
         QCOMPARE(h.database->findAccount(QStringLiteral("poor"))->sotien, QStringLiteral("-500"));
         QCOMPARE(h.database->findAccount(QStringLiteral("poor"))->solan, QStringLiteral("5"));
         QVERIFY(h.app->hotseat()->isVisible());
+    }
+
+    void anUnknownSwitchStillPlaysTheQualifyingRound()
+    {
+        testkit::GameHarness h;
+        h.setLock(QStringLiteral("2"));
+        h.addAccount(QStringLiteral("p"), QStringLiteral("p"));
+        h.login(QStringLiteral("p"), QStringLiteral("p"));
+        click(testkit::widget(h.app->briefing(), QStringLiteral("Check1")));
+        click(testkit::widget(h.app->briefing(), QStringLiteral("Command2")));
+        QVERIFY(h.app->qualifying()->isVisible());
+        QVERIFY(!h.app->hasHotseat());
     }
 
     void titleColourComesFromThreeDraws()

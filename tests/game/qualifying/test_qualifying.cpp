@@ -399,7 +399,7 @@ void QualifyingTest::roundWithoutQuestionsOffersOnlyExit()
     finishIntro(f);
 
     QVERIFY(f->withoutQuestions());
-    QVERIFY(shown(f, "cauhoi").contains(QStringLiteral("chưa có câu hỏi")));
+    QVERIFY(shown(f, "cauhoi").contains(QStringLiteral("chưa có đủ câu hỏi")));
     auto *bdau = child<LegacyLabel>(f, QStringLiteral("bdau"));
     QVERIFY(bdau->isVisible() && bdau->isEnabled());
     QCOMPARE(bdau->caption(), kExit);
