@@ -3,6 +3,9 @@
 // Usage: screenshots OUTDIR   (run under a real X server, e.g. xvfb-run)
 
 #include "accounts/briefingform.h"
+#include "editorapp.h"
+#include "editorform.h"
+#include "editorloginform.h"
 #include "accounts/loginform.h"
 #include "accounts/recoveryform.h"
 #include "accounts/registerform.h"
@@ -17,6 +20,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
@@ -150,5 +154,24 @@ int main(int argc, char *argv[])
     click(hot, "strart");
     click(hot, "traloi2");
     shoot(hot, "hotseat");
+    hot->hide();
+
+    // The editor on the same database.
+    EditorServices es;
+    es.db = &database;
+    es.message = [](QWidget *, const ui::MessageRequest &) { return QMessageBox::Ok; };
+    es.endProgram = [] {};
+    EditorApp editor(std::move(es));
+    editor.start();
+    EditorLoginForm *code = editor.login();
+    type(code, "txtPassword", QStringLiteral("keeper"));
+    shoot(code, "editor-access");
+    code->hide();
+    EditorForm *ed = editor.editor();
+    ed->resize(1100, 760);
+    ed->show();
+    click(ed, "Option2");
+    click(ed, "Command2");
+    shoot(ed, "editor");
     return 0;
 }
