@@ -568,12 +568,17 @@ std::optional<Question> GameDb::questionAt(QuestionTable t, qint64 position)
 
 QList<Question> GameDb::questions(QuestionTable t)
 {
+    return readQuestions(t).value_or(QList<Question>());
+}
+
+std::optional<QList<Question>> GameDb::readQuestions(QuestionTable t)
+{
     QList<Question> out;
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     if (!q.exec(questionSelect(t) + QStringLiteral("ORDER BY ID, rowid"))) {
         m_lastError = q.lastError().text();
-        return out;
+        return std::nullopt;
     }
     while (q.next())
         out.append(questionFrom(q));
@@ -704,6 +709,70 @@ bool GameDb::deleteAndRenumber(QuestionTable t, qint64 id)
         return false;
     }
     return commit();
+}
+
+std::optional<qint64> GameDb::nextId(QuestionTable t)
+{
+    QSqlQuery q(connection());
+    if (!q.exec(QStringLiteral("SELECT max(ID) FROM %1").arg(tableName(t)))) {
+        m_lastError = q.lastError().text();
+        return std::nullopt;
+    }
+    if (!q.next() || q.value(0).isNull())
+        return 1;
+    return q.value(0).toLongLong() + 1;
+}
+
+std::optional<qint64> GameDb::appendAtEnd(QuestionTable t, const Question &q)
+{
+    if (!beginWrite())
+        return std::nullopt;
+    Question row = q;
+    const std::optional<qint64> id = nextId(t);
+    if (id) {
+        row.id = *id;
+        row.selected = false;
+    }
+    if (!id || !appendQuestion(t, row)) {
+        rollback();
+        return std::nullopt;
+    }
+    if (!commit())
+        return std::nullopt;
+    return *id;
+}
+
+GameDb::RowRemoval GameDb::deleteRowAndRenumber(QuestionTable t, const Question &listed)
+{
+    if (!beginWrite())
+        return RowRemoval::Failed;
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("SELECT cauhoi FROM %1 WHERE rowid = ?").arg(tableName(t)));
+    q.addBindValue(listed.rowId);
+    if (!q.exec()) {
+        m_lastError = q.lastError().text();
+        rollback();
+        return RowRemoval::Failed;
+    }
+    // Compared as stored, exactly: a list gone stale never removes another question.
+    if (!q.next() || textOf(q, 0) != listed.cauhoi) {
+        rollback();
+        return RowRemoval::Gone;
+    }
+    q.finish();
+    QSqlQuery del(connection());
+    del.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tableName(t)));
+    del.addBindValue(listed.rowId);
+    if (!del.exec()) {
+        m_lastError = del.lastError().text();
+        rollback();
+        return RowRemoval::Failed;
+    }
+    if (!renumberInTransaction(t)) {
+        rollback();
+        return RowRemoval::Failed;
+    }
+    return commit() ? RowRemoval::Removed : RowRemoval::Failed;
 }
 
 bool GameDb::beginWrite()

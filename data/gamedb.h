@@ -101,6 +101,8 @@ public:
     // The record at a 0-based position in record order.
     std::optional<Question> questionAt(QuestionTable t, qint64 position);
     QList<Question> questions(QuestionTable t);
+    // The same, but tells a table that cannot be read from an empty one.
+    std::optional<QList<Question>> readQuestions(QuestionTable t);
     int questionCount(QuestionTable t);
     // Rows whose question text the store matches (letter case of ASCII ignored).
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi);
@@ -114,6 +116,16 @@ public:
     bool renumber(QuestionTable t);
     // Deletes the rows with this ID and renumbers, in one transaction.
     bool deleteAndRenumber(QuestionTable t, qint64 id);
+    // The ID an appended record gets: one past the largest, 1 for an empty table.
+    std::optional<qint64> nextId(QuestionTable t);
+    // Appends q at the end with the next free ID (taken under the write lock,
+    // so two writers never hand out the same one), selected unset.
+    std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q);
+    enum class RowRemoval { Removed, Gone, Failed };
+    // Deletes the one record `listed` (its rowid, and its question text still
+    // as listed) and renumbers, in one transaction. Gone: the record changed or
+    // went away meanwhile, and nothing was touched.
+    RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed);
 
     // --- transactions -------------------------------------------------------
     // BEGIN IMMEDIATE: takes the write lock at once, so a later write cannot
