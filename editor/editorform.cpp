@@ -131,6 +131,9 @@ EditorForm::EditorForm(EditorApp &app) : m_app(app)
     connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showQuestion(current.isValid() ? current.row() : -1); });
     connect(m_list1, &QListView::clicked, this, [this](const QModelIndex &i) { showQuestion(i.row()); });
+    // Ctrl+click can leave the list without a selected line: nothing to delete then.
+    connect(m_list1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &EditorForm::updateDeleteButton);
     connect(m_list1, &QListView::doubleClicked, this, [this] { preview(); });
 }
 
@@ -378,7 +381,7 @@ void EditorForm::chooseTable(int option)
     if (!m_option[option - 1]->isChecked())
         m_option[option - 1]->setChecked(true);
     m_command1->setEnabled(false);
-    m_command3->setEnabled(false);
+    offerDelete(false);
     m_picture3->setEnabled(false);
 }
 
@@ -387,9 +390,9 @@ void EditorForm::view()
     // A reload ends any removal still waiting for its confirmation: the line it
     // was about may be gone or elsewhere now.
     closeConfirmation();
-    m_command3->setEnabled(true);
     m_picture1->setVisible(true);
     m_model->clear(); // emptying the list is no Click
+    offerDelete(true); // enabled once a line is selected
     m_listTable = chosenTable();
     const QString tableCaption = vn::display(kOptionCaptions[optionOf(m_listTable)], vn::Encoding::VnTimes);
     m_listTitle->setText(tableCaption);
@@ -445,7 +448,7 @@ void EditorForm::compose()
 {
     m_command1->setEnabled(true);
     m_picture1->setVisible(false);
-    m_command3->setEnabled(false);
+    offerDelete(false);
     m_picture3->setEnabled(true);
     m_text1->setFocus();
 
@@ -488,7 +491,8 @@ void EditorForm::save()
             f.edit->setFocus();
             return;
         }
-        *f.out = *stored;
+        // An empty field is stored as the empty text it is, never as NULL.
+        *f.out = stored->isNull() ? QString(QLatin1String("")) : *stored;
     }
 
     QString error;
@@ -506,7 +510,7 @@ void EditorForm::closeListPanel()
 {
     compose();
     m_command1->setEnabled(false);
-    m_command3->setEnabled(false);
+    offerDelete(false);
     clearFields();
     m_picture1->setVisible(false);
 }
@@ -515,19 +519,18 @@ void EditorForm::closeListPanel()
 
 void EditorForm::startRemoval()
 {
+    // Delete is offered only while a line is selected.
+    const db::Question *row = m_model->rowAt(selectedLine());
+    if (!row)
+        return;
     m_label1[7]->setCaption(kAskTrash);
     m_list1->setEnabled(false);
     m_command6->setCaption(kNoCopy);
 
     // The removal is about the question selected now, in the table listed now.
     m_pendingTable = m_listTable;
-    const QModelIndex current = m_list1->currentIndex();
-    if (const db::Question *row = current.isValid() ? m_model->rowAt(current.row()) : nullptr)
-        m_pending = *row;
-    else
-        m_pending.reset();
-    // With no line selected (an empty table) there is nothing to copy.
-    m_command10->setEnabled(m_pending.has_value());
+    m_pending = *row;
+    m_command10->setEnabled(true);
 
     if (m_listTable != QuestionTable::Thungrac) {
         if (const std::optional<qint64> id = editorstore::nextId(m_app.db(), QuestionTable::Thungrac))
@@ -594,6 +597,23 @@ void EditorForm::closeConfirmation()
     m_list1->setEnabled(true);
     m_picture2->setVisible(false);
     m_pending.reset();
+}
+
+int EditorForm::selectedLine() const
+{
+    const QModelIndexList picked = m_list1->selectionModel()->selectedRows();
+    return picked.isEmpty() ? -1 : picked.first().row();
+}
+
+void EditorForm::offerDelete(bool offered)
+{
+    m_deleteOffered = offered;
+    updateDeleteButton();
+}
+
+void EditorForm::updateDeleteButton()
+{
+    m_command3->setEnabled(m_deleteOffered && selectedLine() >= 0);
 }
 
 bool EditorForm::renumber(QuestionTable t)

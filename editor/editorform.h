@@ -70,6 +70,12 @@ private:
     void buildUi();
     void clearFields();
     void closeConfirmation();
+    // The line selected in the list, -1 when none.
+    int selectedLine() const;
+    // Delete is offered from View until a table is chosen or Compose is used,
+    // and only while a line is selected.
+    void offerDelete(bool offered);
+    void updateDeleteButton();
     void notify(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
 
     EditorApp &m_app;
@@ -90,6 +96,7 @@ private:
     QString m_text9;
     QString m_previewLegacy;
     db::QuestionTable m_listTable = db::QuestionTable::Muc1;
+    bool m_deleteOffered = false;
     // The question a removal in progress is about (fixed when Delete is clicked).
     std::optional<db::Question> m_pending;
     db::QuestionTable m_pendingTable = db::QuestionTable::Muc1;

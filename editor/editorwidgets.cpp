@@ -1,5 +1,8 @@
 #include "editorwidgets.h"
 
+#include <QValidator>
+#include <algorithm>
+
 LegacyButton::LegacyButton(QWidget *parent, const QString &name, const QString &caption, vn::Encoding enc)
     : QPushButton(parent), m_encoding(enc)
 {
@@ -71,17 +74,63 @@ QVariant QuestionListModel::data(const QModelIndex &index, int role) const
     }
 }
 
+namespace {
+
+// Keeps a one-line field on one line: pasted or dropped line breaks and tabs
+// become blanks (a CR LF pair one blank), the cursor staying where it was.
+class OneLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override
+    {
+        if (!hasControl(input))
+            return Acceptable;
+        pos = int(flatten(input.left(pos)).size());
+        input = flatten(input);
+        return Acceptable;
+    }
+
+private:
+    static bool isControl(QChar ch) { return ch.unicode() < 0x20 || ch.unicode() == 0x7F; }
+    static bool hasControl(const QString &s)
+    {
+        return std::any_of(s.cbegin(), s.cend(), isControl);
+    }
+    static QString flatten(const QString &s)
+    {
+        QString out;
+        out.reserve(s.size());
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            const QChar ch = s.at(i);
+            if (ch == QLatin1Char('\r') && i + 1 < s.size() && s.at(i + 1) == QLatin1Char('\n'))
+                continue; // the LF that follows gives the blank
+            out.append(isControl(ch) ? QChar(QLatin1Char(' ')) : ch);
+        }
+        return out;
+    }
+};
+
+} // namespace
+
 VniLineEdit::VniLineEdit(QWidget *parent, const QString &name) : QLineEdit(parent)
 {
     setObjectName(name);
     setMaxLength(32767);
+    setValidator(new OneLineValidator(this));
 }
 
 void VniLineEdit::setLegacy(const QString &legacy)
 {
     m_legacy = legacy;
-    m_shown = vn::decode(legacy, vn::Encoding::Vni);
-    setText(m_shown);
+    const QString decoded = vn::decode(legacy, vn::Encoding::Vni);
+    // A stored text is shown whole, however long, so that showing it never
+    // counts as an edit.
+    if (decoded.size() > maxLength())
+        setMaxLength(int(decoded.size()));
+    setText(decoded);
+    // As shown (a stored line break shows as a blank); saved unedited, the
+    // stored text goes back as it was.
+    m_shown = text();
     setCursorPosition(0);
 }
 

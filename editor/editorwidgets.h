@@ -11,7 +11,8 @@
 // VniLineEdit: a text box for a stored VNI text. It shows the text as Unicode
 // Vietnamese and remembers the stored bytes, so a text that was shown but not
 // edited is written back byte for byte (stored texts need not survive a decode
-// and re-encode); only edited text is encoded.
+// and re-encode); only edited text is encoded. It holds one line: pasted line
+// breaks and tabs become blanks.
 
 #include "gamedb.h"
 #include "vntext.h"

@@ -132,6 +132,12 @@ private slots:
         QCOMPARE(lineCount(f), 4);
         QVERIFY(button(f, "Command3")->isEnabled());
         QVERIFY(!picture3->isEnabled());
+
+        // Compose is the default button: Enter in the list composes.
+        testkit::pressKey(list1(f), Qt::Key_Return);
+        QVERIFY(picture3->isEnabled());
+        QVERIFY(!testkit::widget(f, QStringLiteral("Picture1"))->isVisible());
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("5"));
     }
 
     void thousandsOfQuestionsLoadAsOneLineEach()

@@ -4,6 +4,8 @@
 #include "editorharness.h"
 #include "editorwidgets.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSqlDatabase>
 #include <chrono>
 #include <future>
@@ -458,23 +460,122 @@ private slots:
         QCOMPARE(lineCount(f), 2);
     }
 
-    void removalOnAnEmptyTableRemovesNothing()
+    void deleteIsOfferedOnlyForASelectedLine()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc1, 2);
+        h.fill(QuestionTable::Muc1, 4);
         h.setRows(QuestionTable::Muc3, {});
         EditorForm *f = h.form();
+        QWidget *picture2 = testkit::widget(f, QStringLiteral("Picture2"));
         testkit::click(button(f, "Command2"));
+        QVERIFY(button(f, "Command3")->isEnabled());
+
+        // An empty table: no line, no Delete.
         chooseOption(f, 3);
         testkit::click(button(f, "Command2"));
         QCOMPARE(lineCount(f), 0);
+        QVERIFY(!button(f, "Command3")->isEnabled());
         testkit::click(button(f, "Command3"));
-        // Nothing is selected, so there is nothing to copy.
-        QVERIFY(!button(f, "Command10")->isEnabled());
+        QVERIFY(!picture2->isVisible());
+
+        // Ctrl+click takes the selection away: Delete goes off until a line is picked.
+        chooseOption(f, 1);
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 2);
+        const QPoint p = linePoint(f, 2);
+        QTest::mouseClick(list1(f)->viewport(), Qt::LeftButton, Qt::ControlModifier, p);
+        QCOMPARE(currentLine(f), -1);
+        QVERIFY(!button(f, "Command3")->isEnabled());
+        testkit::click(button(f, "Command3"));
+        QVERIFY(!picture2->isVisible());
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(4));
+
+        clickLine(f, 1);
+        QVERIFY(button(f, "Command3")->isEnabled());
+        testkit::click(button(f, "Command3"));
         testkit::click(button(f, "Command6"));
+        QCOMPARE(texts(h.rows(QuestionTable::Muc1)),
+                 (QStringList{QStringLiteral("Caâu hoûi soá 1"), QStringLiteral("Caâu hoûi soá 3"),
+                              QStringLiteral("Caâu hoûi soá 4")}));
         QVERIFY(h.messages.isEmpty());
-        QCOMPARE(h.database->questionCount(QuestionTable::Thungrac), 0);
-        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(2));
+    }
+
+    void awkwardInputIsStoredAsTypedOrRefused()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 2);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command9"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("3"));
+
+        // Empty fields are stored empty, not as NULL.
+        testkit::click(button(f, "Command1"));
+        {
+            QSqlQuery q(h.database->connection());
+            QVERIFY(q.exec(QStringLiteral("SELECT typeof(cauhoi), typeof(A), typeof(traloi) FROM muc1 WHERE ID = 3")));
+            QVERIFY(q.next());
+            for (int i = 0; i < 3; ++i)
+                QCOMPARE(q.value(i).toString(), QStringLiteral("text"));
+        }
+
+        // Apostrophes and quotes, and text pasted over several lines (decomposed
+        // Vietnamese, CR LF, a tab): one line, stored as VNI.
+        testkit::type(field(f, "Text1"), QStringLiteral("It's \"Kiều\"?"));
+        auto paste = [](QLineEdit *e, const QString &text) {
+            QGuiApplication::clipboard()->setText(text);
+            e->setFocus();
+            QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+        };
+        paste(field(f, "Text2"), QStringLiteral("Nguye\u0302\u0303n\r\nDu\tx"));
+        QCOMPARE(field(f, "Text2")->text(), QStringLiteral("Nguye\u0302\u0303n Du x"));
+        const QString longText = QString(10000, QChar(0x1EBF)); // "ế"
+        paste(field(f, "Text3"), longText);
+        testkit::type(field(f, "Text6"), QStringLiteral("A"));
+        testkit::click(button(f, "Command1"));
+        QVERIFY(h.messages.isEmpty());
+        const db::Question saved = h.rows(QuestionTable::Muc1).last();
+        QCOMPARE(saved.id, 4);
+        QCOMPARE(saved.cauhoi, QStringLiteral("It's \"Kieàu\"?"));
+        QCOMPARE(saved.a, QStringLiteral("Nguyeãn Du x"));
+        QCOMPARE(saved.b, vn::encode(longText, vn::Encoding::Vni).value());
+        QCOMPARE(saved.b.size(), 20000);
+
+        testkit::click(button(f, "Command2"));
+        clickLine(f, 3);
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("It's \"Kiều\"?"));
+        QCOMPARE(field(f, "Text3")->text(), longText);
+
+        // Chinese has no VNI form: refused with the character named, nothing lost.
+        testkit::click(button(f, "Command9"));
+        paste(field(f, "Text4"), QStringLiteral("北京"));
+        testkit::click(button(f, "Command1"));
+        QCOMPARE(h.messages.size(), 1);
+        QVERIFY2(h.lastMessage().contains(QStringLiteral("\u201C北\u201D (U+5317)")), qPrintable(h.lastMessage()));
+        QVERIFY(h.lastMessage().contains(QStringLiteral("\u201CC\u201D")));
+        QCOMPARE(field(f, "Text4")->text(), QStringLiteral("北京"));
+        QCOMPARE(h.ids(QuestionTable::Muc1), EditorHarness::range(4));
+    }
+
+    void storedTextsGoBackByteForByte()
+    {
+        // Texts the editor would not produce itself (very long, with line breaks)
+        // are copied unchanged when a shown question is saved again.
+        EditorHarness h;
+        db::Question odd = EditorHarness::question(1, QString(40000, QLatin1Char('x')));
+        odd.a = QStringLiteral("hai\r\ndoøng");
+        h.setRows(QuestionTable::Thungrac, {odd});
+        h.fill(QuestionTable::Muc2, 1);
+        EditorForm *f = h.form();
+        chooseOption(f, 5);
+        testkit::click(button(f, "Command2"));
+        QCOMPARE(field(f, "Text2")->text(), QStringLiteral("hai dòng"));
+        chooseOption(f, 2);
+        testkit::click(button(f, "Command9"));
+        testkit::click(button(f, "Command1"));
+        const db::Question copy = h.rows(QuestionTable::Muc2).last();
+        QCOMPARE(copy.id, 2);
+        QCOMPARE(copy.cauhoi, odd.cauhoi);
+        QCOMPARE(copy.a, odd.a);
     }
 
     void aReloadDropsAWaitingConfirmation()
