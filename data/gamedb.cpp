@@ -1,6 +1,7 @@
 #include "gamedb.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,6 +10,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QVariant>
 
 namespace db {
@@ -93,8 +96,8 @@ QStringList schemaStatements()
 {
     QStringList s;
     s << QStringLiteral("CREATE TABLE hoso (nick TEXT, pass TEXT, ngaysinh TEXT, mail TEXT, "
-                        "cauhoibimat TEXT, traloiibimat TEXT, sotien NUMERIC, solan NUMERIC, "
-                        "gio NUMERIC, phut NUMERIC, nickkey TEXT)")
+                        "cauhoibimat TEXT, traloiibimat TEXT, sotien TEXT, solan TEXT, "
+                        "gio TEXT, phut TEXT, nickkey TEXT)")
       << QStringLiteral("CREATE INDEX hoso_nickkey ON hoso(nickkey)")
       << QStringLiteral("CREATE INDEX hoso_money ON hoso(CAST(sotien AS REAL))")
       << QStringLiteral("CREATE TABLE \"lock\" (hienten TEXT, thuthach TEXT, hien19 TEXT, "
@@ -108,6 +111,26 @@ QStringList schemaStatements()
           << QStringLiteral("CREATE INDEX %1_id ON %1(ID)").arg(n);
     }
     return s;
+}
+
+QStringList columnNames(const QSqlDatabase &c, const QString &table)
+{
+    QStringList cols;
+    QSqlQuery t(c);
+    t.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+    t.addBindValue(table);
+    if (t.exec())
+        while (t.next())
+            cols << t.value(0).toString().toLower();
+    return cols;
+}
+
+// The file as an SQLite URI that reads it as unchangeable: no locks, no
+// journal recovery, no WAL or index file made.
+QString immutableUri(const QString &path)
+{
+    return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded)
+           + QStringLiteral("?immutable=1");
 }
 
 } // namespace
@@ -204,22 +227,53 @@ OpenResult GameDb::open()
             return r;
         }
     }
-    m_readOnly = !fi.isWritable() || !QFileInfo(fi.absolutePath()).isWritable();
+    const bool folderWritable = QFileInfo(fi.absolutePath()).isWritable();
+    m_readOnly = !fi.isWritable() || !folderWritable;
+    const bool hotJournal = QFileInfo(m_path + QStringLiteral("-journal")).size() > 0;
+
+    // Judge the file before opening it for real: an ordinary connection would
+    // already write to it (journal recovery, the switch to WAL, the WAL and
+    // index files), and a damaged file must stay exactly as it is.
+    {
+        QString why;
+        if (!checkBeforeOpening(hotJournal, why)) {
+            r.status = OpenStatus::Damaged;
+            r.detail = why;
+            return r;
+        }
+    }
 
     QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connName);
-    c.setDatabaseName(m_path);
-    c.setConnectOptions(m_readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
-                                   : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!c.open()) {
-        r.status = OpenStatus::Damaged;
-        r.detail = c.lastError().text();
-        return r;
+    if (m_readOnly && !folderWritable && !hotJournal && !QFile::exists(m_path + QStringLiteral("-wal"))) {
+        // Nobody can write here (a WAL file could not even be made), and a
+        // read-only connection would need to make one to read a WAL database.
+        c.setDatabaseName(immutableUri(m_path));
+        c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+    } else {
+        c.setDatabaseName(m_path);
+        c.setConnectOptions(m_readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                       : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
-    if (!m_readOnly)
-        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
-    exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
     QString why;
-    if (!checkSchema(why)) {
+    bool ok = c.open();
+    if (!ok) {
+        why = c.lastError().text();
+    } else {
+        QSqlQuery probe(c);
+        ok = probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (!ok)
+            why = probe.lastError().text();
+    }
+    if (ok && !m_readOnly) {
+        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+        exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        ok = prepareForUse(why);
+    }
+    if (ok && m_readOnly && !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"))) {
+        ok = false;
+        why = QStringLiteral("The table hoso cannot be prepared for lookups.");
+    }
+    if (!ok) {
         c.close();
         r.status = OpenStatus::Damaged;
         r.detail = why;
@@ -233,9 +287,48 @@ OpenResult GameDb::open()
     return r;
 }
 
-bool GameDb::checkSchema(QString &why)
+bool GameDb::checkBeforeOpening(bool hotJournal, QString &why)
 {
-    QSqlQuery q(connection());
+    const QString name = m_connName + QStringLiteral("-check");
+    QTemporaryDir scratch;
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        if (hotJournal) {
+            // A write was cut short. Undoing it writes to the file, so it is
+            // undone on a copy first: only a file found sound is mended.
+            const QString copy = scratch.filePath(QStringLiteral("check.db"));
+            if (!scratch.isValid() || !QFile::copy(m_path, copy)
+                || !QFile::copy(m_path + QStringLiteral("-journal"), copy + QStringLiteral("-journal"))) {
+                why = QStringLiteral("%1 has an unfinished write that cannot be checked.").arg(m_path);
+                ok = false;
+            }
+            c.setDatabaseName(copy);
+        } else if (QFile::exists(m_path + QStringLiteral("-wal")) || QFile::exists(m_path + QStringLiteral("-shm"))) {
+            // The other program may have it open: read through its log, making nothing.
+            c.setDatabaseName(m_path);
+            c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY"));
+        } else {
+            // The file alone is the whole database: read it as a fixed file,
+            // with no locks, no recovery and no files made beside it.
+            c.setDatabaseName(immutableUri(m_path));
+            c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        }
+        if (ok && !c.open()) {
+            why = c.lastError().text();
+            ok = false;
+        }
+        if (ok)
+            ok = checkTables(c, why);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+bool GameDb::checkTables(const QSqlDatabase &c, QString &why)
+{
+    QSqlQuery q(c);
     if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
         why = q.lastError().text();
         return false;
@@ -244,18 +337,8 @@ bool GameDb::checkSchema(QString &why)
         why = QStringLiteral("The database file is damaged: %1").arg(q.value(0).toString());
         return false;
     }
-    auto columnsOf = [&](const QString &table) {
-        QStringList cols;
-        QSqlQuery t(connection());
-        t.prepare(QStringLiteral("SELECT name FROM pragma_table_info(?)"));
-        t.addBindValue(table);
-        if (t.exec())
-            while (t.next())
-                cols << t.value(0).toString().toLower();
-        return cols;
-    };
     auto require = [&](const QString &table, const auto &names) {
-        const QStringList cols = columnsOf(table);
+        const QStringList cols = columnNames(c, table);
         if (cols.isEmpty()) {
             why = QStringLiteral("The table %1 is missing.").arg(table);
             return false;
@@ -273,13 +356,70 @@ bool GameDb::checkSchema(QString &why)
     for (QuestionTable t : kAllQuestionTables)
         if (!require(tableName(t), kQuestionColumns))
             return false;
-    if (!columnsOf(QStringLiteral("hoso")).contains(QLatin1String("nickkey"))) {
+    return true;
+}
+
+bool GameDb::prepareForUse(QString &why)
+{
+    if (!columnNames(connection(), QStringLiteral("hoso")).contains(QLatin1String("nickkey"))) {
         // A file made by another tool: add the matching key the lookups use.
-        if (m_readOnly || !exec(QStringLiteral("ALTER TABLE hoso ADD COLUMN nickkey TEXT"))
+        if (!exec(QStringLiteral("ALTER TABLE hoso ADD COLUMN nickkey TEXT"))
             || !exec(QStringLiteral("CREATE INDEX IF NOT EXISTS hoso_nickkey ON hoso(nickkey)"))) {
             why = QStringLiteral("The table hoso cannot be prepared for lookups.");
             return false;
         }
+    }
+    // Money and times must keep their text exactly: a column with numeric
+    // affinity would turn "007" into 7 and a long digit string into 1e+40.
+    // Such a hoso (older files) is rebuilt with text columns, rows and row
+    // order kept, in one transaction.
+    QList<QPair<QString, QString>> cols; // name, declared type
+    {
+        QSqlQuery t(connection());
+        t.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+        t.addBindValue(QStringLiteral("hoso"));
+        if (t.exec())
+            while (t.next())
+                cols.append({t.value(0).toString(), t.value(1).toString()});
+    }
+    bool rebuild = false;
+    for (auto &[name, type] : cols) {
+        for (const char *n : {"sotien", "solan", "gio", "phut"}) {
+            if (name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0
+                && type.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) != 0) {
+                type = QStringLiteral("TEXT");
+                rebuild = true;
+            }
+        }
+    }
+    if (!rebuild)
+        return true;
+    auto quoted = [](QString n) { return QLatin1Char('"') + n.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"'); };
+    QStringList defs, names;
+    for (const auto &[name, type] : cols) {
+        defs << quoted(name) + QLatin1Char(' ') + type;
+        names << quoted(name);
+    }
+    const QString list = names.join(QLatin1String(", "));
+    if (!beginWrite()) {
+        why = QStringLiteral("The table hoso cannot be prepared: %1").arg(m_lastError);
+        return false;
+    }
+    const bool ok =
+        exec(QStringLiteral("DROP TABLE IF EXISTS hoso_text"))
+        && exec(QStringLiteral("CREATE TABLE hoso_text (%1)").arg(defs.join(QLatin1String(", "))))
+        && exec(QStringLiteral("INSERT INTO hoso_text (rowid, %1) SELECT rowid, %1 FROM hoso ORDER BY rowid").arg(list))
+        && exec(QStringLiteral("DROP TABLE hoso")) && exec(QStringLiteral("ALTER TABLE hoso_text RENAME TO hoso"))
+        && exec(QStringLiteral("CREATE INDEX hoso_nickkey ON hoso(nickkey)"))
+        && exec(QStringLiteral("CREATE INDEX hoso_money ON hoso(CAST(sotien AS REAL))"));
+    if (!ok) {
+        why = QStringLiteral("The table hoso cannot be prepared: %1").arg(m_lastError);
+        rollback();
+        return false;
+    }
+    if (!commit()) {
+        why = QStringLiteral("The table hoso cannot be prepared: %1").arg(m_lastError);
+        return false;
     }
     return true;
 }
@@ -312,8 +452,12 @@ bool GameDb::createDefault(QString &why)
         return false;
     }
     // Build the new file beside the final one and move it into place only when
-    // complete, so a failure never leaves half a database behind.
-    const QString tmp = m_path + QStringLiteral(".new");
+    // complete, so a failure never leaves half a database behind. The side
+    // file's name is this process's own: the game and the editor started
+    // together never build into the same file.
+    const QString tmp = m_path + QStringLiteral(".%1.%2.new")
+                                     .arg(QCoreApplication::applicationPid())
+                                     .arg(QString(m_connName).replace(QLatin1Char('/'), QLatin1Char('_')));
     QFile::remove(tmp);
     const QString name = m_connName + QStringLiteral("-create");
     bool ok = true;
@@ -359,12 +503,13 @@ bool GameDb::createDefault(QString &why)
         }
     }
     QSqlDatabase::removeDatabase(name);
-    if (ok && !QFile::rename(tmp, m_path)) {
+    // rename never replaces a file: when the other program finished first,
+    // its database stands and ours is dropped.
+    if (ok && !QFile::rename(tmp, m_path) && !QFileInfo::exists(m_path)) {
         why = QStringLiteral("The database cannot be moved into place in %1.").arg(dir);
         ok = false;
     }
-    if (!ok)
-        QFile::remove(tmp);
+    QFile::remove(tmp);
     return ok;
 }
 

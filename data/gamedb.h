@@ -6,8 +6,8 @@
 //
 // Values are read and written as text. Legacy texts (secret questions, question
 // bank) are QStrings of Latin-1 characters, one per byte (see common/vntext.h).
-// sotien, solan, gio and phut have numeric affinity, so they sort and compare as
-// numbers while the programs see text.
+// sotien, solan, gio and phut are kept as text, exactly as written; the money
+// order is taken from the number each text starts with.
 
 #include <QList>
 #include <QPair>
@@ -138,7 +138,9 @@ public:
 
 private:
     bool exec(const QString &sql);
-    bool checkSchema(QString &why);
+    bool checkBeforeOpening(bool hotJournal, QString &why);
+    static bool checkTables(const QSqlDatabase &c, QString &why);
+    bool prepareForUse(QString &why);
     bool createDefault(QString &why);
     void fillMissingNickKeys();
     bool renumberInTransaction(QuestionTable t);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
 #include <QSqlQuery>
@@ -22,6 +23,66 @@ bool writeFile(const QString &path, const QByteArray &data)
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+// A sound database in rollback-journal mode, as another tool would leave it.
+bool makeRollbackModeDatabase(const QString &programDir)
+{
+    db::GameDb d(programDir);
+    if (!d.open().usable())
+        return false;
+    QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    QSqlQuery mode(d.connection());
+    return mode.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) && mode.next()
+           && mode.value(0).toString() == QLatin1String("delete");
+}
+// Runs sql on the file through a connection of its own, outside GameDb.
+bool rawExec(const QString &file, const QStringList &statements)
+{
+    const QString name = QStringLiteral("raw-%1").arg(quintptr(&file));
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        c.setDatabaseName(file);
+        ok = c.open();
+        for (const QString &s : statements)
+            ok = ok && QSqlQuery(c).exec(s);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+QStringList sideFiles(const QString &dbPath)
+{
+    QStringList out;
+    for (const char *suffix : {"-wal", "-shm", "-journal"})
+        if (QFile::exists(dbPath + QLatin1String(suffix)))
+            out << QLatin1String(suffix);
+    return out;
+}
+// Leaves in `to` a copy of `from`'s database caught in the middle of a write,
+// with the hot journal a crash would leave behind.
+bool copyWithHotJournal(const QString &from, const QString &to)
+{
+    const QString name = QStringLiteral("hot-%1").arg(quintptr(&from));
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        c.setDatabaseName(from);
+        ok = c.open();
+        QSqlQuery s(c);
+        // A tiny cache makes the write spill into the file before the commit.
+        ok = ok && s.exec(QStringLiteral("PRAGMA cache_size=2")) && s.exec(QStringLiteral("BEGIN"))
+             && s.exec(QStringLiteral("UPDATE muc1 SET cauhoi = 'changed', A = hex(randomblob(300))"));
+        QDir().mkpath(QFileInfo(to).absolutePath());
+        QFile::remove(to);
+        QFile::remove(to + QStringLiteral("-journal"));
+        ok = ok && QFileInfo(from + QStringLiteral("-journal")).size() > 0 && QFile::copy(from, to)
+             && QFile::copy(from + QStringLiteral("-journal"), to + QStringLiteral("-journal"));
+        s.exec(QStringLiteral("ROLLBACK"));
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
 }
 db::Question q(const QString &text, qint64 id)
 {
@@ -263,6 +324,141 @@ private slots:
         const auto r = d.open();
         QCOMPARE(r.status, db::OpenStatus::Damaged);
         QVERIFY(r.detail.contains(QLatin1String("thungrac")));
+    }
+
+    void openingADamagedFileNeverWritesToIt_data()
+    {
+        QTest::addColumn<bool>("walMode");
+        QTest::newRow("rollback journal") << false;
+        QTest::newRow("write-ahead log") << true;
+    }
+    void openingADamagedFileNeverWritesToIt()
+    {
+        // A table is missing: the file is refused, byte for byte as it was, and
+        // no log or index file is left beside it.
+        QFETCH(bool, walMode);
+        testkit::ProgramFolder folder;
+        QVERIFY(makeRollbackModeDatabase(folder.path()));
+        QStringList change{QStringLiteral("DROP TABLE muc2")};
+        if (walMode)
+            change << QStringLiteral("PRAGMA journal_mode=WAL");
+        QVERIFY(rawExec(folder.dbPath(), change));
+        QCOMPARE(sideFiles(folder.dbPath()), QStringList());
+        const QByteArray before = readAll(folder.dbPath());
+        {
+            db::GameDb d(folder.path());
+            const auto r = d.open();
+            QCOMPARE(r.status, db::OpenStatus::Damaged);
+            QVERIFY(r.detail.contains(QLatin1String("muc2")));
+            QVERIFY(!d.isOpen());
+        }
+        QCOMPARE(readAll(folder.dbPath()), before);
+        QCOMPARE(sideFiles(folder.dbPath()), QStringList());
+    }
+
+    void anUnfinishedWriteIsRecoveredOnlyInASoundFile()
+    {
+        // A sound file whose last write was cut short: the journal puts it back.
+        testkit::ProgramFolder source;
+        QVERIFY(makeRollbackModeDatabase(source.path()));
+        testkit::ProgramFolder crashed;
+        QVERIFY(copyWithHotJournal(source.dbPath(), crashed.dbPath()));
+        {
+            db::GameDb d(crashed.path());
+            QCOMPARE(d.open().status, db::OpenStatus::Opened);
+            QVERIFY(!d.questions(QuestionTable::Muc1).isEmpty());
+            QVERIFY(d.questionsByText(QuestionTable::Muc1, QStringLiteral("changed")).isEmpty());
+        }
+        // The same crash in a file that lacks a table: neither the file nor its
+        // journal is touched.
+        QVERIFY(rawExec(source.dbPath(), {QStringLiteral("DROP TABLE thungrac")}));
+        testkit::ProgramFolder damaged;
+        QVERIFY(copyWithHotJournal(source.dbPath(), damaged.dbPath()));
+        const QByteArray file = readAll(damaged.dbPath());
+        const QByteArray journal = readAll(damaged.dbPath() + QStringLiteral("-journal"));
+        {
+            db::GameDb d(damaged.path());
+            QCOMPARE(d.open().status, db::OpenStatus::Damaged);
+        }
+        QCOMPARE(readAll(damaged.dbPath()), file);
+        QCOMPARE(readAll(damaged.dbPath() + QStringLiteral("-journal")), journal);
+    }
+
+    void numbersHeldAsTextKeepEveryCharacter()
+    {
+        // Money and times are text: whatever is written is read back as written,
+        // yet the board still orders by the number the text starts with.
+        testkit::GameHarness h;
+        const QString huge = QString(40, QLatin1Char('9'));
+        const QStringList texts{huge, QStringLiteral("  7"), QStringLiteral("007"), QStringLiteral("1.0"),
+                                QStringLiteral("1e3"), QStringLiteral("1 000$"), QString(QLatin1String("")),
+                                QStringLiteral("12ab"), QStringLiteral("-500")};
+        for (const QString &t : texts) {
+            const QString nick = QStringLiteral("n") + QString::number(texts.indexOf(t));
+            h.addAccount(nick, QStringLiteral("p"), t, t);
+            QVERIFY(h.database->updateAccount(nick, {{QStringLiteral("gio"), t}, {QStringLiteral("phut"), t}}));
+            const auto a = h.database->findAccount(nick);
+            QCOMPARE(a->sotien, t);
+            QCOMPARE(a->solan, t);
+            QCOMPARE(a->gio, t);
+            QCOMPARE(a->phut, t);
+        }
+        QCOMPARE(h.database->richestAccounts(1).value(0).sotien, huge);
+        QCOMPARE(h.database->accountsByMoney().value(0).sotien, QStringLiteral("-500"));
+    }
+
+    void olderFilesWithNumericMoneyColumnsAreConverted()
+    {
+        // A file whose money and time columns have numeric affinity is rebuilt
+        // with text columns on open: rows, their order and their values kept.
+        testkit::ProgramFolder folder;
+        {
+            db::GameDb d(folder.path());
+            QVERIFY(d.open().usable());
+        }
+        QVERIFY(rawExec(folder.dbPath(),
+                        {QStringLiteral("DROP TABLE hoso"),
+                         QStringLiteral("CREATE TABLE hoso (nick TEXT, pass TEXT, ngaysinh TEXT, mail TEXT, "
+                                        "cauhoibimat TEXT, traloiibimat TEXT, sotien NUMERIC, solan NUMERIC, "
+                                        "gio NUMERIC, phut NUMERIC)"),
+                         QStringLiteral("INSERT INTO hoso (rowid, nick, pass, sotien) VALUES (7, 'Ann', 'first', '1200')"),
+                         QStringLiteral("INSERT INTO hoso (rowid, nick, pass, sotien) VALUES (3, 'bob', 'b', 'x9')"),
+                         QStringLiteral("INSERT INTO hoso (rowid, nick, pass, sotien) VALUES (9, 'ANN', 'second', '5')")}));
+        db::GameDb d(folder.path());
+        QCOMPARE(d.open().status, db::OpenStatus::Opened);
+        QCOMPARE(d.findAccount(QStringLiteral("ANN"))->pass, QStringLiteral("first")); // rowid order kept
+        QCOMPARE(d.findAccount(QStringLiteral("bob"))->sotien, QStringLiteral("x9"));
+        QCOMPARE(d.accountCount(), 3);
+        QVERIFY(d.updateAccount(QStringLiteral("bob"), {{QStringLiteral("sotien"), QStringLiteral("007")}}));
+        QCOMPARE(d.findAccount(QStringLiteral("bob"))->sotien, QStringLiteral("007"));
+        QCOMPARE(d.richestAccounts(1).value(0).pass, QStringLiteral("first"));
+    }
+
+    void aReadOnlyProgramFolderIsReadButNeverWritten()
+    {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind root");
+        testkit::ProgramFolder folder;
+        {
+            db::GameDb d(folder.path());
+            QVERIFY(d.open().usable());
+        }
+        QCOMPARE(sideFiles(folder.dbPath()), QStringList());
+        const QString dataDir = QFileInfo(folder.dbPath()).absolutePath();
+        QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::ExeOwner);
+        const auto restore = qScopeGuard(
+            [&] { QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        const QByteArray before = readAll(folder.dbPath());
+        {
+            db::GameDb d(folder.path());
+            QCOMPARE(d.open().status, db::OpenStatus::ReadOnly);
+            QVERIFY(d.readLock().has_value());
+            QVERIFY(!d.questions(QuestionTable::Muc1).isEmpty());
+            db::Account a;
+            a.nick = QStringLiteral("x");
+            QVERIFY(!d.insertAccount(a));
+        }
+        QCOMPARE(readAll(folder.dbPath()), before);
     }
 
     void readOnlyFolderWithoutDatabaseCannotCreateIt()
