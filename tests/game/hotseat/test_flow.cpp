@@ -15,6 +15,7 @@ private slots:
     void wrongAnswerAfterQuestionSevenKeepsTheMilestone();
     void closingTheWindowSavesNothing();
     void nickWithAnApostrophePlaysAndSaves();
+    void leavingWithoutAnAccountRowStillSavesTheSwitches();
 };
 
 void HotSeatFlowTest::wonGameIsSavedOnLeaving()
@@ -30,16 +31,20 @@ void HotSeatFlowTest::wonGameIsSavedOnLeaving()
     QVERIFY(usable(f, "Label9")); // the top-five switch is on
 
     firstQuestion(f);
+    auto unlocked = [f](const char *box) { return testkit::widget(f, box)->isEnabled(); };
+    QVERIFY(!unlocked("Check31") && !unlocked("Check1") && !unlocked("Check2"));
     winUpTo(f, 5);
     QCOMPARE(tien(f), QStringLiteral("1000"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("2200"));
     QCOMPARE(f->unlockFlag(1), QStringLiteral("1"));
+    QVERIFY(unlocked("Check31") && !unlocked("Check1"));
     QCOMPARE(cap(f, "cuaban1"),
              QStringLiteral("Tháût täút baûn âaî væåüt qua 5 cáu hoíi âáöu tiãn...Baûn chàõc chàõn coï säú tiãön laì "
                             "$1000...Baûn coï muäún tiãúp tuûc khäng?"));
     winUpTo(f, 10);
     QCOMPARE(tien(f), QStringLiteral("18000"));
     QCOMPARE(f->unlockFlag(3), QStringLiteral("1"));
+    QVERIFY(unlocked("Check1") && !unlocked("Check2"));
     QCOMPARE(f->rightCount(), 0); // the tenth answer starts the praise over
     testkit::tick(f, "Timer3");
     answerRight(f);
@@ -51,6 +56,7 @@ void HotSeatFlowTest::wonGameIsSavedOnLeaving()
     QCOMPARE(tien(f), QStringLiteral("100 000$"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("101200"));
     QCOMPARE(f->unlockFlag(2), QStringLiteral("1"));
+    QVERIFY(unlocked("Check2"));
     QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\dung.wav"));
     for (const char *gone : {"lock113", "stop113", "strart", "Label4", "trunggian", "Image3", "Image4", "li",
                              "sotienco"})
@@ -226,6 +232,22 @@ void HotSeatFlowTest::nickWithAnApostrophePlaysAndSaves()
     QCOMPARE(h.database->findAccount(p.nick)->sotien, QStringLiteral("1300"));
     QCOMPARE(h.database->findAccount(p.nick)->phut, QStringLiteral("1"));
     QCOMPARE(h.database->findAccount(QStringLiteral("d"))->sotien, QStringLiteral("50"));
+}
+
+void HotSeatFlowTest::leavingWithoutAnAccountRowStillSavesTheSwitches()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    HotSeatForm *f = enter(h);
+    firstQuestion(f);
+    winUpTo(f, 5);
+    // The account goes away while the game runs (the editor or another copy of the game).
+    QVERIFY(h.database->deleteAccountRow(h.database->findAccount("an")->rowId));
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.endCount, 1);
+    QVERIFY(!h.database->findAccount("an")); // no row is made up for it
+    QCOMPARE(h.database->readLock()->hienten1, QStringLiteral("1"));
+    QCOMPARE(h.database->readLock()->thuthach, QStringLiteral("1"));
 }
 
 QTEST_MAIN(HotSeatFlowTest)
