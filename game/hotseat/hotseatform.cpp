@@ -175,6 +175,11 @@ QWidget *HotSeatForm::buildAnswerPanel()
     m_lock113 = new QFrame(this);
     m_lock113->setObjectName(QStringLiteral("lock113"));
     m_lock113->setEnabled(false);
+    // Hidden until the first Start; the stage keeps its place meanwhile.
+    m_lock113->setVisible(false);
+    QSizePolicy keep = m_lock113->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_lock113->setSizePolicy(keep);
     auto *grid = new QGridLayout(m_lock113);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(26);

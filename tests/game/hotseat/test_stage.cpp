@@ -33,6 +33,7 @@ void HotSeatStageTest::openingIntroducesTheRulesThenUnlocksStart()
         QStringLiteral("Nhåì sæû tråü giuïp cuía khaïn giaí"),        QStringLiteral("Troì chåi bàõt âáöu")};
     // Which lifeline is lit green at each step (Label5, chon50, Label13).
     const char *lit[8] = {nullptr, nullptr, nullptr, nullptr, "Label5", "chon50", "Label13", nullptr};
+    QVERIFY(!shown(f, "lock113")); // no answers before the first Start
     for (int step = 0; step < 8; ++step) {
         QVERIFY(!usable(f, "strart"));
         QVERIFY(!usable(f, "stop113"));
@@ -48,6 +49,8 @@ void HotSeatStageTest::openingIntroducesTheRulesThenUnlocksStart()
     testkit::tick(f, "Timer12", 3); // idle from here on
     QCOMPARE(cap(f, "Label17"), lines[7]);
     QCOMPARE(f->introStep(), 11);
+    testkit::click(label(f, "strart"));
+    QVERIFY(usable(f, "lock113"));
 }
 
 void HotSeatStageTest::ladderSweepsDuringTheOpening()
