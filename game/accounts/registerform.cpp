@@ -81,6 +81,8 @@ QComboBox *dateBox(QWidget *parent, const char *name, int width)
     box->setObjectName(QString::fromLatin1(name));
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    // No completion from the list: a partly typed year must not turn into 1945.
+    box->setCompleter(nullptr);
     box->lineEdit()->setMaxLength(accounts::kFieldMaxLength);
     box->lineEdit()->setAlignment(Qt::AlignCenter);
     box->setMaxVisibleItems(12);
@@ -475,13 +477,16 @@ void RegisterForm::checkNick()
     const auto found = m_app.db().findAccount(nick);
     if (found && !found->nick.isNull())
         m_id1 = found->nick;
-    if (found || nick.isEmpty()) {
+    const bool taken = found || nick.isEmpty();
+    // The taken test also holds while no nick has been read yet: the focus goes
+    // to the nick box, and a free nick's message then replaces the taken one.
+    if (taken || m_id1.isEmpty()) {
         setStatus(kIdTaken);
         m_id->setFocus();
         m_id->selectAll();
-    } else {
-        setStatus(kIdFree);
     }
+    if (!taken)
+        setStatus(kIdFree);
 }
 
 void RegisterForm::attemptRegistration()

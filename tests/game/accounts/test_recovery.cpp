@@ -273,6 +273,24 @@ private slots:
         QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, QStringLiteral("QWRT318"));
     }
 
+    void enterStartsTheCheck()
+    {
+        testkit::GameHarness h;
+        addFullAccount(h, QStringLiteral("Hoa"));
+        RecoveryForm *f = openRecovery(h);
+        fill(f, Proof{});
+        selectorTo(f, 2);
+        testkit::pressKey(box(f, "traloi"), Qt::Key_Return);
+        QCOMPARE(caption(f, QStringLiteral("Label3")), QStringLiteral("0"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, QStringLiteral("HZ915RT"));
+        tick(f, 50);
+        QCOMPARE(caption(f, QStringLiteral("xem")), kRight + QStringLiteral("HZ915RT"));
+        // Once Confirm is gone, Enter checks nothing more.
+        testkit::pressKey(box(f, "traloi"), Qt::Key_Enter);
+        QCOMPARE(caption(f, QStringLiteral("Label3")), QStringLiteral("100"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, QStringLiteral("HZ915RT"));
+    }
+
     void valuesOfAnEarlierAccountNeverVouch()
     {
         testkit::GameHarness h;

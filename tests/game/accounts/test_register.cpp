@@ -291,6 +291,24 @@ private slots:
         // The year box is kept as typed.
         typeInto(combo(f, "nam"), QStringLiteral("01990"));
         QCOMPARE(combo(f, "nam")->currentText(), QStringLiteral("01990"));
+
+        // A box being typed in is not completed from its list: what is typed is stored.
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        for (const auto &[name, typed] : {std::pair{"nam", "19"}, std::pair{"nam", "200"}, std::pair{"thang", "1"},
+                                          std::pair{"ngay", "1"}}) {
+            combo(f, name)->setFocus();
+            typeInto(combo(f, name), QString::fromLatin1(typed));
+            QCOMPARE(combo(f, name)->currentText(), QString::fromLatin1(typed));
+        }
+        Entry e;
+        e.year = QString();
+        fill(f, e);
+        combo(f, "nam")->setFocus();
+        typeInto(combo(f, "nam"), QStringLiteral("19"));
+        submit(f);
+        QVERIFY(onSummary(f));
+        QCOMPARE(h.database->findAccount(e.nick)->ngaysinh, QStringLiteral("3/15/19"));
     }
 
     void takenNickIsNeverRegisteredAgain_data()
@@ -382,6 +400,39 @@ private slots:
         submit(f);
         QCOMPARE(h.database->accountCount(), 1);
         QCOMPARE(caption(f, QStringLiteral("xem")), QStringLiteral("ID") + kInvalidOrUsed);
+    }
+
+    void nickCheckTakesTheFocusUntilANickIsRead()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("Minh"), QStringLiteral("old"));
+        RegisterForm *f = openPanel(h);
+        QLineEdit *id = box(f, "id");
+        QLineEdit *p1 = box(f, "p1");
+        auto *check = testkit::widget(f, QStringLiteral("lblLabels7"));
+        // Nothing read yet: a free nick is reported free, with the nick box
+        // focused and selected on the way.
+        typeInto(id, QStringLiteral("Hoa"));
+        p1->setFocus();
+        click(check);
+        QCOMPARE(caption(f, QStringLiteral("xem")), kIdFree);
+        QCOMPARE(f->focusWidget(), id);
+        QCOMPARE(id->selectedText(), QStringLiteral("Hoa"));
+        // Once a nick was read back, a free nick leaves the focus where it was.
+        typeInto(id, QStringLiteral("Minh"));
+        click(check);
+        QCOMPARE(f->lastNickRead(), QStringLiteral("Minh"));
+        typeInto(id, QStringLiteral("Lan"));
+        p1->setFocus();
+        click(check);
+        QCOMPARE(caption(f, QStringLiteral("xem")), kIdFree);
+        QCOMPARE(f->focusWidget(), p1);
+        QVERIFY(!id->hasSelectedText());
+        // Enter does not register.
+        fill(f, Entry{});
+        testkit::pressKey(box(f, "traloi"), Qt::Key_Return);
+        QCOMPARE(h.database->accountCount(), 1);
+        QVERIFY(testkit::widget(f, QStringLiteral("Command1"))->isVisible());
     }
 
     void apostrophesAreStoredLiterally()
