@@ -56,6 +56,14 @@ QComboBox, QListWidget, QListView, QTableView {
     color: #ffffff; background: #0a1236; border: 2px solid #3c5bd6; border-radius: 8px;
     selection-background-color: #d9b44a; selection-color: #0a1236;
 }
+QComboBox { padding: 4px 28px 4px 8px; }
+QComboBox:focus { border-color: #ffd75a; }
+QComboBox::drop-down {
+    subcontrol-origin: padding; subcontrol-position: center right; width: 24px;
+    border: none; background: transparent;
+}
+QComboBox::down-arrow { image: url(:/studio/arrow-down.png); width: 10px; height: 6px; }
+QComboBox::down-arrow:disabled { image: none; }
 QComboBox QAbstractItemView { background: #0a1236; color: #ffffff; }
 QGroupBox { color: #ffd75a; border: 2px solid #3f63e0; border-radius: 12px; margin-top: 14px; padding-top: 8px; }
 QGroupBox::title { subcontrol-origin: margin; left: 14px; padding: 0 6px; }

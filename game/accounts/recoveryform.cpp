@@ -180,7 +180,6 @@ void RecoveryForm::buildInputs()
     m_nam = datePart(m_picture1, "nam", 4, 90);
     m_bimat = new QComboBox(m_picture1);
     m_bimat->setObjectName(QStringLiteral("bimat"));
-    m_bimat->setStyleSheet(QStringLiteral("QComboBox { padding: 4px 8px; }"));
     m_bimat->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_bimat->setMinimumContentsLength(24);
     m_traloi = accounts::makeBox(m_picture1, QStringLiteral("traloi"), '$');

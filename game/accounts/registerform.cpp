@@ -87,7 +87,6 @@ QComboBox *dateBox(QWidget *parent, const char *name, int width)
     box->lineEdit()->setAlignment(Qt::AlignCenter);
     box->setMaxVisibleItems(12);
     box->setMinimumWidth(width);
-    box->setStyleSheet(QStringLiteral("QComboBox { padding: 4px 8px; }"));
     return box;
 }
 
@@ -258,7 +257,6 @@ void RegisterForm::buildPanel()
     m_bimat = new QComboBox(m_inputs);
     m_bimat->setObjectName(QStringLiteral("bimat"));
     m_bimat->setEditable(false);
-    m_bimat->setStyleSheet(QStringLiteral("QComboBox { padding: 4px 8px; }"));
     m_traloi = accounts::makeBox(m_inputs, QStringLiteral("traloi"), '$');
 
     m_checkId = new LegacyLabel(m_inputs, QStringLiteral("lblLabels7"), kCheckId);

@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -120,6 +121,18 @@ int main(int argc, char *argv[])
 
     RegisterForm *reg = app.registration();
     reg->show();
+    click(reg, "Check1");
+    click(reg, "cmdOK");
+    type(reg, "id", QStringLiteral("Nguyễn Thị Hằng"));
+    type(reg, "p1", QStringLiteral("hoa sen"));
+    type(reg, "p2", QStringLiteral("hoa sen"));
+    type(reg, "thang", QStringLiteral("15")); // the day box
+    type(reg, "ngay", QStringLiteral("3"));   // the month box
+    type(reg, "nam", QStringLiteral("1990"));
+    type(reg, "mail", QStringLiteral("giáo viên"));
+    if (auto *secret = reg->findChild<QComboBox *>(QStringLiteral("bimat")))
+        secret->setCurrentIndex(1);
+    type(reg, "traloi", QStringLiteral("cô Lan"));
     shoot(reg, "registration");
     reg->hide();
     RecoveryForm *rec = app.recovery();
