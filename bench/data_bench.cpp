@@ -1,5 +1,6 @@
 // Database figures at scale: 100,000 accounts, 10,000 questions.
 
+#include "benchtiming.h"
 #include "gamedb.h"
 
 #include <QCoreApplication>
@@ -9,25 +10,8 @@
 #include <cstdio>
 #include <functional>
 
-namespace {
-// Median of several runs, in milliseconds.
-double measure(int runs, const std::function<void()> &f)
-{
-    QList<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer c;
-        c.start();
-        f();
-        t.append(c.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
-void report(const char *what, double ms, double goal)
-{
-    std::printf("%-52s %8.3f ms   (goal < %g ms) %s\n", what, ms, goal, ms < goal ? "ok" : "SLOW");
-}
-} // namespace
+using bench::measure;
+using bench::report;
 
 int main(int argc, char *argv[])
 {

@@ -4,6 +4,7 @@
 #include "editorapp.h"
 #include "editorform.h"
 #include "editorstore.h"
+#include "benchtiming.h"
 #include "gamedb.h"
 #include "studiotheme.h"
 
@@ -18,30 +19,10 @@
 #include <functional>
 
 namespace {
+using bench::measure;
+using bench::report;
 
 constexpr int kQuestions = 10000;
-
-// Median of several runs, in milliseconds.
-double measure(int runs, const std::function<void()> &f)
-{
-    QList<double> t;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer c;
-        c.start();
-        f();
-        t.append(c.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
-
-void report(const char *what, double ms, double goal)
-{
-    if (goal > 0)
-        std::printf("%-58s %8.3f ms   (goal < %g ms) %s\n", what, ms, goal, ms < goal ? "ok" : "SLOW");
-    else
-        std::printf("%-58s %8.3f ms\n", what, ms);
-}
 
 void fillLevel(db::GameDb &d, int n)
 {
