@@ -2,6 +2,8 @@
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
+#include "audiencevote.h"
+#include "fiftyfifty.h"
 #include "gameapp.h"
 #include "gamedb.h"
 #include "hotseattexts.h"
@@ -9,6 +11,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "phonecall.h"
 #include "studiotheme.h"
 
 #include <QCheckBox>
@@ -94,6 +97,10 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     connect(m_tien, &QLineEdit::textChanged, this, &HotSeatForm::recomputeTotal);
     for (int i = 0; i < 4; ++i)
         connect(m_traloi[size_t(i)], &LegacyLabel::clicked, this, [this, i] { pick(i); });
+
+    m_fiftyFifty = new FiftyFifty(*this, app, m_chon50);
+    m_phoneCall = new PhoneCall(*this, app, m_label5);
+    m_audienceVote = new AudienceVote(*this, app, m_label13);
 
     load();
 }

@@ -10,16 +10,21 @@
 // The handlers are spread over several files by concern: hotseatform.cpp (stage
 // and load), opening.cpp (opening sequence and clocks), draw.cpp (Start and the
 // question draw), verdict.cpp (picks and verdicts), ladder.cpp (ladder step and
-// Continue), stopping.cpp (stop, end, leave and save), lifelines.cpp.
+// Continue), stopping.cpp (stop, end, leave and save). Each lifeline is its own
+// class with its own controls and timers: fiftyfifty.cpp, phonecall.cpp,
+// audiencevote.cpp (what they share in lifeline.cpp and lifelinepanel.cpp).
 
 #include <QWidget>
 #include <array>
 #include <optional>
 
+class AudienceVote;
+class FiftyFifty;
 class GameApp;
 class LadderBoard;
 class LegacyLabel;
 class LegacyTimer;
+class PhoneCall;
 class ShapeBox;
 class QCheckBox;
 class QFrame;
@@ -29,6 +34,7 @@ namespace db { enum class QuestionTable; }
 
 class HotSeatForm : public QWidget {
     Q_OBJECT
+    friend class Lifeline; // the lifelines work the stage's dialog
 public:
     explicit HotSeatForm(GameApp &app);
 
@@ -107,11 +113,6 @@ private:
     void leaveClicked();    // Label3
     void applyOptions();    // Image13
 
-    // lifelines.cpp
-    void confirmFiftyFifty();
-    void confirmPhone();
-    void confirmAudience();
-
     void setTien(const QString &text);
     QString tienText() const;
     ShapeBox *boxOf(int answer) const;           // da(0), da(2), da(1), da(3) for A..D
@@ -149,6 +150,9 @@ private:
     LegacyLabel *m_gio = nullptr;
     LegacyLabel *m_phut = nullptr;
     LadderBoard *m_ladder = nullptr;
+    FiftyFifty *m_fiftyFifty = nullptr;
+    PhoneCall *m_phoneCall = nullptr;
+    AudienceVote *m_audienceVote = nullptr;
 
     // Options panel and decorations.
     QFrame *m_picture6 = nullptr;

@@ -3,6 +3,8 @@
 // game as won. Continue (trunggian) and the auto-continue timer lead on to the
 // next question.
 
+#include "audiencevote.h"
+#include "fiftyfifty.h"
 #include "gameapp.h"
 #include "hotseatform.h"
 #include "hotseattexts.h"
@@ -10,6 +12,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "phonecall.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -109,11 +112,11 @@ void HotSeatForm::continueClicked()
     }
     // The lifelines' confirmations share the button; each tests its own caption.
     if (m_trunggian->caption() == kUseFifty)
-        confirmFiftyFifty();
+        m_fiftyFifty->confirm();
     if (m_trunggian->caption() == kUsePhone)
-        confirmPhone();
+        m_phoneCall->confirm();
     if (m_trunggian->caption() == kUseAudience)
-        confirmAudience();
+        m_audienceVote->confirm();
 }
 
 void HotSeatForm::autoContinue()

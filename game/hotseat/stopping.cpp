@@ -4,6 +4,8 @@
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
+#include "audiencevote.h"
+#include "fiftyfifty.h"
 #include "gameapp.h"
 #include "gamedb.h"
 #include "hotseatform.h"
@@ -11,6 +13,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "phonecall.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -56,40 +59,13 @@ void HotSeatForm::stopClicked()
         m_label7->setVisible(false);
     }
 
-    if (m_stop113->caption() == kDeclineFifty) {
-        m_trunggian->setCaption(kGoOn);
-        m_lock113->setEnabled(true);
-        m_label7->setVisible(false);
-        showAllAnswers();
-        m_chon50->setEnabled(true);
-        m_label4->setCaption(kGoOnAfter);
-        m_stop113->setCaption(kStop);
-        m_trunggian->setVisible(false);
-        m_label4->setVisible(true);
-    }
-
-    if (m_stop113->caption() == kDeclinePhone) {
-        m_trunggian->setCaption(kGoOn);
-        m_label7->setVisible(false);
-        m_lock113->setEnabled(true);
-        m_label4->setCaption(kGoOnAfter);
-        m_stop113->setCaption(kStop);
-        m_trunggian->setVisible(false);
-        m_label4->setVisible(true);
-        m_label5->setEnabled(true);
-    }
-
-    if (m_stop113->caption() == kDeclineAudience) {
-        m_trunggian->setCaption(kGoOn);
-        m_lock113->setEnabled(true);
-        m_label7->setVisible(false);
-        showAllAnswers();
-        m_label13->setEnabled(true);
-        m_label4->setCaption(kGoOnAfter);
-        m_stop113->setCaption(kStop);
-        m_trunggian->setVisible(false);
-        m_label4->setVisible(true);
-    }
+    // The lifelines' declines give the lifeline back.
+    if (m_stop113->caption() == kDeclineFifty)
+        m_fiftyFifty->decline();
+    if (m_stop113->caption() == kDeclinePhone)
+        m_phoneCall->decline();
+    if (m_stop113->caption() == kDeclineAudience)
+        m_audienceVote->decline();
 
     recomputeTotal();
 }

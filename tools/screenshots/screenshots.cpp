@@ -167,6 +167,35 @@ int main(int argc, char *argv[])
     click(hot, "strart");
     click(hot, "traloi2");
     shoot(hot, "hotseat");
+
+    // Phone a friend: the call panel in the middle of the conversation.
+    click(hot, "Label5");
+    click(hot, "trunggian");
+    for (int i = 0; i < 4; ++i) {
+        tick(hot, "Timer13", 1);
+        settle(120);
+    }
+    type(hot, "Text5", QStringLiteral("Minh Tuấn"));
+    click(hot, "Command1");
+    tick(hot, "Timer6", 9);
+    click(hot, "Command2");
+    tick(hot, "Timer7", 6);
+    tick(hot, "Timer8", 12);
+    shoot(hot, "hotseat-call");
+    click(hot, "ok");
+    settle(600);
+
+    // Ask the audience: the vote chart.
+    click(hot, "Label13");
+    click(hot, "trunggian");
+    for (int i = 0; i < 4; ++i) {
+        tick(hot, "Timer14", 1);
+        settle(120);
+    }
+    tick(hot, "Timer9", 10);
+    tick(hot, "Timer5", 1);
+    settle(900);
+    shoot(hot, "hotseat-vote");
     hot->hide();
 
     // The editor on the same database.

@@ -1,0 +1,188 @@
+#include "audiencevote.h"
+
+#include "chatbox.h"
+#include "gameapp.h"
+#include "hotseatform.h"
+#include "hotseattexts.h"
+#include "legacylabel.h"
+#include "legacytimer.h"
+#include "lifelinepanel.h"
+#include "lifelinetexts.h"
+#include "numtext.h"
+#include "studiotheme.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QVBoxLayout>
+
+using namespace hotseat;
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+const QColor kBarColour(236, 160, 32);
+} // namespace
+
+AudienceVote::AudienceVote(HotSeatForm &form, GameApp &app, LegacyLabel *label13)
+    : Lifeline(form, app, label13, kAudienceHelp)
+{
+    buildPanel();
+    m_timer14 = makeTimer("Timer14", 500);
+    m_timer9 = makeTimer("Timer9", 1800);
+    m_timer5 = makeTimer("Timer5", 500);
+    connect(m_timer14, &LegacyTimer::tick, this, &AudienceVote::unfoldTick);
+    connect(m_timer9, &LegacyTimer::tick, this, &AudienceVote::scriptTick);
+    connect(m_timer5, &LegacyTimer::tick, this, &AudienceVote::barsTick);
+    connect(label13, &LegacyLabel::clicked, this, &AudienceVote::offerClicked);
+    connect(m_image11, &LegacyLabel::clicked, this, &AudienceVote::closeClicked);
+}
+
+void AudienceVote::buildPanel()
+{
+    m_panel = new LifelinePanel(&m_form, {"Shape9", "Shape8", "Label18", "Shape7", "Picture5"}, m_button->caption(),
+                                m_button->encoding());
+    QFrame *p5 = m_panel->panel();
+
+    // The chart, under the chat box until the audience has answered.
+    auto *chart = new QWidget(p5);
+    auto *hh = new LegacyLabel(chart, QStringLiteral("hh"), kVoteHeading);
+    hh->setAlignment(Qt::AlignCenter);
+    hh->setExtraStyle(QStringLiteral("font-size: 15pt; font-weight: bold;"));
+    hh->setForeColor(studio::gold());
+    auto *rows = new QGridLayout;
+    rows->setHorizontalSpacing(12);
+    rows->setVerticalSpacing(10);
+    static const char *const barNames[4] = {"Shape4", "b", "c", "d"};
+    static const char *const numberNames[4] = {"dd", "dd2", "dd3", "dd4"};
+    for (int i = 0; i < 4; ++i) {
+        auto *letter = new LegacyLabel(chart, QStringLiteral("voteLetter%1").arg(i),
+                                       QString(QLatin1Char(char('A' + i))), vn::Encoding::Plain);
+        letter->setExtraStyle(QStringLiteral("font-size: 14pt; font-weight: bold;"));
+        letter->setForeColor(QColor(255, 180, 40));
+        m_bars[size_t(i)] = new VoteBar(chart, QString::fromLatin1(barNames[i]), kBarColour);
+        auto *number = new LegacyLabel(chart, QString::fromLatin1(numberNames[i]),
+                                       QString::fromLatin1(kVotesDesigned[i]), vn::Encoding::Plain);
+        number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        number->setMinimumWidth(40);
+        auto *percent = new LegacyLabel(chart, QStringLiteral("aaaaa(%1)").arg(i), QStringLiteral("%"),
+                                        vn::Encoding::Plain);
+        for (LegacyLabel *l : {number, percent}) {
+            l->setExtraStyle(QStringLiteral("font-size: 14pt; font-weight: bold;"));
+            l->setForeColor(QColor(255, 255, 255));
+            l->setVisible(false); // shown with the vote
+        }
+        m_numbers[size_t(i)] = number;
+        m_percent[size_t(i)] = percent;
+        rows->addWidget(letter, i, 0);
+        rows->addWidget(m_bars[size_t(i)], i, 1);
+        rows->addWidget(number, i, 2);
+        rows->addWidget(percent, i, 3);
+    }
+    rows->setColumnStretch(1, 1);
+    // The numbers' column keeps its width while they are hidden.
+    rows->setColumnMinimumWidth(2, 44);
+    rows->setColumnMinimumWidth(3, 22);
+    auto *cv = new QVBoxLayout(chart);
+    cv->setContentsMargins(40, 4, 50, 8);
+    cv->setSpacing(14);
+    cv->addWidget(hh);
+    cv->addStretch(1);
+    cv->addLayout(rows);
+    cv->addStretch(2);
+
+    m_aaa = new ChatBox(p5, QStringLiteral("aaa"));
+    m_aaa->setLegacyText(kAudienceIdle);
+    m_image11 = panelCloseButton(p5, "Image11");
+
+    auto *grid = new QGridLayout(p5);
+    grid->setContentsMargins(8, 8, 8, 8);
+    grid->addWidget(chart, 0, 0);
+    grid->addWidget(m_aaa, 0, 0);
+    grid->addWidget(m_image11, 0, 0, Qt::AlignTop | Qt::AlignRight);
+    m_image11->raise();
+}
+
+// --- offer, confirm, decline ----------------------------------------------------------
+
+void AudienceVote::offerClicked()
+{
+    offer(kAudienceOffer, kUseAudience, kDeclineAudience);
+}
+
+void AudienceVote::confirm()
+{
+    answerPanel()->setEnabled(false);
+    m_timer14->setEnabled(true);
+    markSpent();
+    m_app.playEffect(kLifelineOn);
+    secondButton()->setCaption(kStop);
+    confirmButton()->setVisible(false);
+    mainButton()->setVisible(true);
+    confirmButton()->setCaption(kGoOn);
+    m_timer9->setEnabled(true);
+    cover()->setVisible(false);
+}
+
+void AudienceVote::decline()
+{
+    declineOffer(true);
+}
+
+// --- the vote --------------------------------------------------------------------------
+
+void AudienceVote::unfoldTick()
+{
+    ++m_panelStep;
+    m_panel->unfold(m_panelStep);
+}
+
+void AudienceVote::scriptTick()
+{
+    ++m_step;
+    switch (m_step) {
+    case 1: m_aaa->setLegacyText(kMcAudience1 + kCrLf + kMcAudience1b); break;
+    case 2: m_aaa->appendLine(kMcAudience2); break;
+    case 3: m_aaa->setLegacyText(kMcQuestion + questionLabel()->caption()); break;
+    case 4:
+        m_aaa->appendLine(kMcAnswers + answerLabel(0)->caption() + QStringLiteral("  B.") + answerLabel(1)->caption()
+                          + QStringLiteral("  C.") + answerLabel(2)->caption() + QStringLiteral("  D.")
+                          + answerLabel(3)->caption());
+        break;
+    case 5: m_aaa->appendLine(kMcAudience5); break;
+    case 6: {
+        m_aaa->appendLine(kAudienceMurmur);
+        for (VoteBar *bar : m_bars)
+            bar->setTwips(10);
+        // Any other letter leaves the numbers as they are.
+        if (const int row = correctAnswer(); row >= 0)
+            for (int i = 0; i < 4; ++i)
+                m_numbers[size_t(i)]->setCaption(QString::number(kVotes[row][i]));
+        break;
+    }
+    case 7:
+    case 8: m_aaa->appendLine(kAudienceMurmur); break;
+    case 9: m_aaa->setVisible(false); break; // the chart comes into view
+    case 10:
+        m_timer5->setEnabled(true);
+        for (int i = 0; i < 4; ++i) {
+            m_numbers[size_t(i)]->setVisible(true);
+            m_percent[size_t(i)]->setVisible(true);
+        }
+        m_app.playEffect(kLifelineOn);
+        break;
+    case 11: m_timer5->setEnabled(false); break;
+    default: break; // the script is over; the timer idles
+    }
+}
+
+void AudienceVote::barsTick()
+{
+    for (int i = 0; i < 4; ++i)
+        m_bars[size_t(i)]->setTwips(num::value(m_numbers[size_t(i)]->caption()) * kFullBar / 100);
+}
+
+void AudienceVote::closeClicked()
+{
+    m_panel->panel()->setVisible(false);
+    answerPanel()->setEnabled(true);
+    m_panel->close();
+}

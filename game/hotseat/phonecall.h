@@ -1,0 +1,57 @@
+#pragma once
+// Phone a friend (Label5): a scripted call between the host, the player and a
+// friend whose name the player types, in the chat box of the call panel, with a
+// 30-second countdown. The friend's advice is fixed by the correct letter.
+//
+// The panel unfolds with Timer13; Connect starts the ringing script (Timer6),
+// whose last step starts the countdown (Timer8); Begin starts the conversation
+// (Timer7). The music loop is off from Connect until the countdown ends.
+
+#include "lifeline.h"
+
+class ChatBox;
+class LifelinePanel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+class PhoneCall : public Lifeline {
+    Q_OBJECT
+public:
+    PhoneCall(HotSeatForm &form, GameApp &app, LegacyLabel *label5);
+
+    void offerClicked();   // Label5
+    void confirm();        // trunggian, " Söû duïng"
+    void decline();        // stop113, "Ko söû duïng"
+
+private:
+    void buildPanel();
+    void unfoldTick();     // Timer13
+    void connectClicked(); // Command1
+    void ringTick();       // Timer6
+    void beginClicked();   // Command2
+    void talkTick();       // Timer7
+    void countdownTick();  // Timer8
+    void closeClicked();   // ok
+    QString name() const;  // the friend's name, as a VNI text
+
+    LifelinePanel *m_panel = nullptr;
+    QWidget *m_picture4 = nullptr;
+    QLineEdit *m_text5 = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    ChatBox *m_a = nullptr;
+    LegacyLabel *m_label16 = nullptr;
+    QWidget *m_image10 = nullptr;
+    LegacyLabel *m_ok = nullptr;
+
+    LegacyTimer *m_timer13 = nullptr;
+    LegacyTimer *m_timer6 = nullptr;
+    LegacyTimer *m_timer7 = nullptr;
+    LegacyTimer *m_timer8 = nullptr;
+
+    // Steps of the three scripts; never reset, the call happens once a game.
+    int m_panelStep = 0;
+    int m_ringStep = 0;
+    int m_callStep = 0;
+};
