@@ -1,0 +1,118 @@
+#pragma once
+// Shared by the lifeline tests: a first question with a chosen correct letter, a
+// clock that runs the lifelines' timers as the event loop would, the chat boxes'
+// texts and the panels' slides brought to their end.
+
+#include "hotseat/chatbox.h"
+#include "hotseat/lifelinepanel.h"
+#include "hotseatfixture.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+
+namespace hs {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// Enters the hot seat and starts question 1 with this correct letter (level
+// tables of 40, where question ID i has the letter "ABCD"[(i - 1) % 4]).
+inline HotSeatForm *questionWithLetter(testkit::GameHarness &h, const QString &letter)
+{
+    fillLevels(*h.database, 40, 40, 40);
+    HotSeatForm *f = enter(h);
+    testkit::tick(f, QStringLiteral("Timer12"), 8);
+    if (!setOffset(f, 4 + indexOf(letter)))
+        qFatal("cannot reach the offset");
+    testkit::click(label(f, QStringLiteral("strart")));
+    if (f->dapandung() != letter)
+        qFatal("question 1 has the wrong letter");
+    return f;
+}
+
+// The mouse moving over a widget.
+inline void hover(QWidget *w)
+{
+    const QPointF at = w->rect().center();
+    QMouseEvent move(QEvent::MouseMove, at, w->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &move);
+}
+
+inline QString chat(HotSeatForm *f, const char *box)
+{
+    return testkit::child<ChatBox>(f, QString::fromLatin1(box))->legacyText();
+}
+
+inline int boxTop(HotSeatForm *f, const char *box)
+{
+    return testkit::child<PanelBox>(f, QString::fromLatin1(box))->top();
+}
+
+// Brings every running animation of the form (unfolding, slides, bars) to its end.
+inline void finishAnimations(HotSeatForm *f)
+{
+    for (QPropertyAnimation *a : f->findChildren<QPropertyAnimation *>())
+        if (a->state() == QAbstractAnimation::Running)
+            a->setCurrentTime(a->totalDuration());
+}
+
+// Runs the named timers over virtual time in 100 ms steps: each ticks every
+// interval from the moment it was enabled (by a click between runs or by another
+// tick), as the real timers would; simultaneous ticks run in the order named.
+class Clock {
+public:
+    Clock(HotSeatForm *f, QStringList timers) : m_form(f), m_names(std::move(timers)) {}
+    int now() const { return m_now; }
+    void run(int ms)
+    {
+        for (const int end = m_now + ms; m_now < end;) {
+            for (const QString &name : m_names) {
+                LegacyTimer *t = timer(name);
+                if (!t->isEnabled() || t->legacyInterval() <= 0)
+                    m_due.remove(name);
+                else if (!m_due.contains(name))
+                    m_due[name] = m_now + t->legacyInterval();
+            }
+            m_now += 100;
+            for (const QString &name : m_names) {
+                if (m_due.contains(name) && m_now >= m_due[name] && timer(name)->fire())
+                    m_due[name] += timer(name)->legacyInterval();
+            }
+        }
+    }
+
+private:
+    LegacyTimer *timer(const QString &name) const { return m_form->findChild<LegacyTimer *>(name); }
+    HotSeatForm *m_form;
+    QStringList m_names;
+    QHash<QString, int> m_due;
+    int m_now = 0;
+};
+
+// The stage after a lifeline's offer, whichever it is.
+inline void checkOffered(HotSeatForm *f, const char *button, const QString &use, const QString &decline)
+{
+    QVERIFY(!usable(f, button));
+    QVERIFY(shown(f, "Label7"));
+    QCOMPARE(cap(f, "Label7"), QString());
+    QVERIFY(!usable(f, "lock113"));
+    QVERIFY(!shown(f, "Label4"));
+    QVERIFY(usable(f, "trunggian"));
+    QCOMPARE(cap(f, "trunggian"), use);
+    QCOMPARE(cap(f, "stop113"), decline);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(!testkit::child<ShapeBox>(f, QStringLiteral("da(%1)").arg(i))->isOpaque());
+}
+
+// The stage back on the question after a lifeline was confirmed.
+inline void checkConfirmed(HotSeatForm *f)
+{
+    QVERIFY(!shown(f, "trunggian"));
+    QCOMPARE(cap(f, "trunggian"), QStringLiteral("Tieáp tuïc"));
+    QVERIFY(shown(f, "Label4"));
+    QCOMPARE(cap(f, "stop113"), QStringLiteral("Döøng"));
+    QVERIFY(!shown(f, "Label7"));
+}
+
+} // namespace hs

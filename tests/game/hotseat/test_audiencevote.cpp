@@ -1,0 +1,164 @@
+// Ask the audience as a player uses it: the panel, the host and the audience in
+// the chat box, the fixed vote by the correct letter drawn as bars; then all three
+// lifelines on one question.
+
+#include "lifelinefixture.h"
+
+using namespace hs;
+
+namespace {
+const QStringList kVoteTimers = {"Timer14", "Timer9", "Timer5"};
+const char *const kBars[4] = {"Shape4", "b", "c", "d"};
+const char *const kNumbers[4] = {"dd", "dd2", "dd3", "dd4"};
+
+bool timerOn(HotSeatForm *f, const char *name)
+{
+    return f->findChild<LegacyTimer *>(QString::fromLatin1(name))->isEnabled();
+}
+} // namespace
+
+class AudienceVoteTest : public QObject {
+    Q_OBJECT
+private slots:
+    void voteByTheLetter_data();
+    void voteByTheLetter();
+    void closedBeforeTheChartNeverShowsIt();
+    void allThreeOnOneQuestion();
+};
+
+void AudienceVoteTest::voteByTheLetter_data()
+{
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QList<int>>("votes");
+    QTest::newRow("A") << "A" << QList<int>{42, 17, 3, 38};
+    QTest::newRow("B") << "B" << QList<int>{3, 41, 17, 39};
+    QTest::newRow("C") << "C" << QList<int>{3, 10, 44, 43}; // a near tie
+    QTest::newRow("D") << "D" << QList<int>{40, 3, 17, 39}; // points to A, and makes 99
+}
+
+void AudienceVoteTest::voteByTheLetter()
+{
+    QFETCH(QString, letter);
+    QFETCH(QList<int>, votes);
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, letter);
+    Clock clock(f, kVoteTimers);
+
+    hover(label(f, "Label13"));
+    QVERIFY(cap(f, "cuaban1").startsWith(QStringLiteral("Tråü giuïp yï kiãún khaïn giaí aío")));
+    testkit::click(label(f, "Label13"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh seî "
+                                               "täøng håüp tè lãû %...Chuïc baûn may màõn..."));
+    checkOffered(f, "Label13", QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng "));
+    testkit::click(label(f, "trunggian"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
+    checkConfirmed(f);
+    QVERIFY(!usable(f, "lock113"));
+    QCOMPARE(chat(f, "aaa"), QString(23, QLatin1Char(' ')) + "Lontaris  :-)");
+
+    // The panel unfolds while the host talks (ticks at 0.5, 1, 1.5, 1.8, 2 s).
+    clock.run(1500);
+    QVERIFY(shown(f, "Shape9") && shown(f, "Label18") && shown(f, "Shape8") && shown(f, "Shape7"));
+    QVERIFY(!shown(f, "Picture5"));
+    clock.run(500);
+    QVERIFY(shown(f, "Picture5") && shown(f, "aaa") && shown(f, "Image11"));
+    QCOMPARE(chat(f, "aaa"), QStringLiteral("<MC>: Xin chaøo khaùn giaû...  ") + kCrLf
+                                 + "Ngöôøi chôi ñaõ löïa choïn nhôø yù kieán khaùn giaû...");
+    clock.run(1800);
+    QVERIFY(chat(f, "aaa").endsWith(
+        kCrLf + "<MC>: Toâi xin ñoïc laïi caâu hoûi ñeå khaùn giaû trôï giuùp cho ngöôøi chôi..."));
+    clock.run(1800 * 4);
+    QCOMPARE(chat(f, "aaa"), QStringLiteral("<MC>: Caâu hoûi:") + cap(f, "Label2") + kCrLf + "<MC>:  A."
+                                 + cap(f, "traloi1") + "  B." + cap(f, "traloi2") + "  C." + cap(f, "traloi3")
+                                 + "  D." + cap(f, "traloi4") + kCrLf + "<MC>: Xin môøi khaùn giaû traû lôøi.."
+                                 + kCrLf + "<Khaùn giaû>: ...");
+    int total = 0;
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(cap(f, kNumbers[i]), QString::number(votes[i]));
+        QVERIFY(!shown(f, kNumbers[i]));
+        QCOMPARE(testkit::child<VoteBar>(f, kBars[i])->twips(), 10.0);
+        total += votes[i];
+    }
+    QCOMPARE(total, letter == QLatin1String("D") ? 99 : 100);
+
+    clock.run(1800 * 3); // two more murmurs, then the chart comes into view
+    QVERIFY(chat(f, "aaa").endsWith(QStringLiteral("<Khaùn giaû>: ...") + kCrLf + "<Khaùn giaû>: ..."));
+    QVERIFY(!shown(f, "aaa"));
+    QVERIFY(!shown(f, "dd"));
+    clock.run(1800);
+    QVERIFY(timerOn(f, "Timer5"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
+    clock.run(500);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(shown(f, kNumbers[i]) && shown(f, QStringLiteral("aaaaa(%1)").arg(i)));
+        QCOMPARE(testkit::child<VoteBar>(f, kBars[i])->twips(), votes[i] * 3495 / 100.0);
+    }
+    clock.run(1300);
+    QVERIFY(!timerOn(f, "Timer5"));
+
+    testkit::click(label(f, "Image11"));
+    QVERIFY(!shown(f, "Picture5"));
+    QVERIFY(usable(f, "lock113"));
+    finishAnimations(f);
+    QCOMPARE(boxTop(f, "Shape7"), -2820);
+    for (const char *piece : {"Shape7", "Shape8", "Shape9", "Label18"})
+        QVERIFY2(!shown(f, piece), piece);
+    QVERIFY(!usable(f, "Label13"));
+}
+
+void AudienceVoteTest::closedBeforeTheChartNeverShowsIt()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "A");
+    Clock clock(f, kVoteTimers);
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(1800 * 5);
+    testkit::click(label(f, "Image11"));
+    QVERIFY(usable(f, "lock113"));
+    clock.run(1800 * 6); // the script runs on unseen
+    QCOMPARE(cap(f, "dd"), QStringLiteral("42"));
+    QVERIFY(!shown(f, "Picture5") && !shown(f, "dd"));
+    finishAnimations(f);
+    QVERIFY(!shown(f, "Shape7"));
+}
+
+void AudienceVoteTest::allThreeOnOneQuestion()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "B");
+    Clock clock(f, {"Timer13", "Timer6", "Timer7", "Timer8", "Timer14", "Timer9", "Timer5"});
+    testkit::click(label(f, "chon50"));
+    testkit::click(label(f, "trunggian"));
+    QVERIFY(!shown(f, "traloi1") && !shown(f, "traloi3"));
+
+    // Declining the audience keeps the 50:50 on this question.
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "stop113"));
+    QVERIFY(usable(f, "Label13"));
+    QVERIFY(!shown(f, "traloi1") && !shown(f, "traloi3"));
+
+    testkit::click(label(f, "Label5"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(2000);
+    testkit::click(label(f, "ok"));
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(1800 * 11);
+    QCOMPARE(cap(f, "dd2"), QStringLiteral("41"));
+    testkit::click(label(f, "Image11"));
+    finishAnimations(f);
+    QVERIFY(!shown(f, "traloi1") && !shown(f, "traloi3"));
+
+    answerRight(f);
+    testkit::tick(f, "Timer3");
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(shown(f, QStringLiteral("traloi%1").arg(i)));
+    for (const char *life : {"chon50", "Label5", "Label13"})
+        QVERIFY2(!usable(f, life), life);
+    QVERIFY(usable(f, "lock113"));
+}
+
+QTEST_MAIN(AudienceVoteTest)
+#include "test_audiencevote.moc"

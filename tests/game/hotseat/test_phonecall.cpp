@@ -1,0 +1,241 @@
+// Phone a friend as a player makes the call: the panel unfolding, the name, the
+// ringing, the countdown, the conversation with the friend's fixed advice, the
+// music loop off for the call, the panel closed and slid away.
+
+#include "lifelinefixture.h"
+
+#include <QPointer>
+
+using namespace hs;
+
+namespace {
+const QStringList kCallTimers = {"Timer13", "Timer6", "Timer7", "Timer8"};
+// The friend's name as typed (Vietnamese, an apostrophe, quotes) and as VNI text.
+const QString kName = QStringLiteral("Bà Tư 'Út' \"Hai\"");
+const QString kNameVni = QStringLiteral("Baø Tö 'UÙt' \"Hai\"");
+
+LegacyTimer *timer(HotSeatForm *f, const char *name)
+{
+    return f->findChild<LegacyTimer *>(QString::fromLatin1(name));
+}
+
+// Offers and confirms the call and lets the panel unfold.
+void openCall(HotSeatForm *f, Clock &clock)
+{
+    testkit::click(label(f, "Label5"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(2000);
+}
+
+void connectCall(HotSeatForm *f, const QString &name = kName)
+{
+    auto *text5 = testkit::child<QLineEdit>(f, "Text5");
+    text5->clear();
+    testkit::type(text5, name);
+    testkit::click(testkit::widget(f, "Command1"));
+}
+} // namespace
+
+class PhoneCallTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wholeCallWithTheFriendsAdvice_data();
+    void wholeCallWithTheFriendsAdvice();
+    void beginFifteenSecondsLateShowsOnlyTheFirstLines();
+    void callClosedEarlyAndNeverBegunStillEnds();
+    void declinedThenTakenRunsFromTheStart();
+    void closingTheGameMidCallLeavesNothingRunning();
+};
+
+void PhoneCallTest::wholeCallWithTheFriendsAdvice_data()
+{
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QString>("pair");
+    QTest::addColumn<QString>("guess");
+    QTest::newRow("A") << "A" << ">: Khaû naêng caâu A hay C" << ">:Coù theå laø caâu A";
+    QTest::newRow("B") << "B" << ">: Khaû naêng caâu B hay C " << ">:Coù theå laø caâu C";
+    QTest::newRow("C") << "C" << ">: Khaû naêng caâu C hay D" << ">:Coù theå laø caâu C";
+    QTest::newRow("D") << "D" << ">: Khaû naêng caâu A hay D" << ">:Coù theå laø caâu A";
+}
+
+void PhoneCallTest::wholeCallWithTheFriendsAdvice()
+{
+    QFETCH(QString, letter);
+    QFETCH(QString, pair);
+    QFETCH(QString, guess);
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, letter);
+    LegacyTimer *music = h.app->login()->musicTimer();
+    Clock clock(f, kCallTimers);
+
+    hover(label(f, "Label5"));
+    QVERIFY(cap(f, "cuaban1").startsWith(QStringLiteral("Tråü giuïp naìy cho pheïp baûn kãút näúi")));
+    testkit::click(label(f, "Label5"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
+    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn sæí duûng sæû tråü giuïp goüi âiãûn thoaûi cho ngæåìi "
+                                               "thán,maïy tênh seî kãút näúi cho baûn...Chuïc may màõn"));
+    checkOffered(f, "Label5", QStringLiteral(" Söû duïng"), QStringLiteral("Ko söû duïng"));
+    testkit::click(label(f, "trunggian"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
+    checkConfirmed(f);
+    QVERIFY(!usable(f, "lock113")); // until the panel is closed
+
+    // The panel unfolds a piece every half second.
+    const QStringList pieces[4] = {{"Shape1", "Label15"}, {"Shape5"}, {"Shape6"}, {"Picture3"}};
+    for (const QStringList &step : pieces) {
+        QVERIFY(!shown(f, step.first()));
+        clock.run(500);
+        for (const QString &piece : step)
+            QVERIFY2(shown(f, piece), qPrintable(piece));
+    }
+    QCOMPARE(cap(f, "Label1(4)"), QStringLiteral("Kãút näúi våïi ngæåìi baûn häù tråü"));
+    QVERIFY(shown(f, "Picture4") && shown(f, "ok") && !shown(f, "Command2") && !shown(f, "Label16"));
+
+    // No name: refused, and the music loop is off all the same.
+    testkit::click(testkit::widget(f, "Command1"));
+    QCOMPARE(h.s.messages.size(), 1);
+    QCOMPARE(h.s.messages.last().text, QStringLiteral("Ban nhap chua dung,vui long kiem tra lai..."));
+    QCOMPARE(h.s.messages.last().title, QStringLiteral("Lontaris..."));
+    QCOMPARE(h.s.messages.last().icon, QMessageBox::Critical);
+    QVERIFY(shown(f, "Picture4"));
+    QVERIFY(!music->isEnabled());
+
+    connectCall(f);
+    QVERIFY(!shown(f, "Picture4"));
+    clock.run(1500 * 4);
+    QCOMPARE(chat(f, "a"), QStringLiteral("<Ñieän thoaïi>: Ring..") + kCrLf + "<Ñieän thoaïi>: Ring..." + kCrLf + "<"
+                               + kNameVni + ">: Aloâ..." + kCrLf + "<MC>: Xin chaøo   " + kNameVni + kCrLf
+                               + "   Chuùng toâi goïi ñieän töø chöông trình Lontaris ngöôøi baïn cuûa baïn teân "
+                                 "laø   an");
+    clock.run(1500 * 4);
+    QCOMPARE(chat(f, "a"), QStringLiteral("<MC>:...coù caâu hoûi caàn coù söï trôï giuùp cuûa   ") + kNameVni
+                               + "  Baïn saüng saøn giuùp ñôõ baïn mình chöù?..." + kCrLf + "<" + kNameVni
+                               + ">: Vaâng toâi saüng saøn" + kCrLf
+                               + "<MC>:30 giaây vöøa hoûi vöøa traû lôøi daønh cho 2 baïn baét ñaàu" + kCrLf
+                               + "<MC>: BAÉT ÑAÀU...");
+    clock.run(1500);
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\tg.wav"));
+    QVERIFY(usable(f, "Command2") && shown(f, "Label16") && shown(f, "Image10"));
+    QCOMPARE(cap(f, "Label16"), QStringLiteral("30"));
+
+    // Begin at once: eight lines over twenty seconds.
+    testkit::click(testkit::widget(f, "Command2"));
+    QVERIFY(!testkit::widget(f, "Command2")->isEnabled());
+    QCOMPARE(chat(f, "a"), QString());
+    clock.run(2500 * 3);
+    QCOMPARE(chat(f, "a"), QStringLiteral("<") + kNameVni + ">:...");
+    clock.run(2500 * 5);
+    QCOMPARE(chat(f, "a"), QStringLiteral("<") + kNameVni + ">:..." + kCrLf + "<" + kNameVni + pair + kCrLf
+                               + "<Ngöôøi chôi>:Caâu naøo coù khaû naêng nhieàu hôn..." + kCrLf + "<" + kNameVni
+                               + guess + kCrLf
+                               + "<Ngöôøi chôi>:Coù chaéc khoâng ? Nhanh leân saép heát giôø roài chæ coøn13 giaây "
+                                 "nöõa thoâi.Nhanh leân..."
+                               + kCrLf + "<" + kNameVni + ">:...");
+
+    // Time up: the music loop comes back.
+    QVERIFY(!music->isEnabled());
+    clock.run(10000);
+    QCOMPARE(cap(f, "Label16"), QStringLiteral("0"));
+    QCOMPARE(chat(f, "a"), QStringLiteral("<MC>:Thôøi gian daønh cho 2 baïn ñaõ heát .Baây giôø ngöôøi chôi seõ "
+                                          "ñöa ra söï löïa choïn cuûa mình..."));
+    QVERIFY(!timer(f, "Timer8")->isEnabled() && !timer(f, "Timer7")->isEnabled());
+    QVERIFY(music->isEnabled());
+
+    // Closed: the answers come back and the box slides up and away.
+    testkit::click(label(f, "ok"));
+    QVERIFY(!shown(f, "Picture3"));
+    QVERIFY(usable(f, "lock113"));
+    finishAnimations(f);
+    QCOMPARE(boxTop(f, "Shape6"), -2820);
+    for (const char *piece : {"Shape6", "Shape5", "Shape1", "Label15"})
+        QVERIFY2(!shown(f, piece), piece);
+    QVERIFY(!usable(f, "Label5"));
+}
+
+void PhoneCallTest::beginFifteenSecondsLateShowsOnlyTheFirstLines()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "B");
+    Clock clock(f, kCallTimers);
+    openCall(f, clock);
+    connectCall(f);
+    clock.run(13500 + 15000);
+    QCOMPARE(cap(f, "Label16"), QStringLiteral("15"));
+    testkit::click(testkit::widget(f, "Command2"));
+    clock.run(2500);
+    QCOMPARE(chat(f, "a"), QStringLiteral("<Ngöôøi chôi>:") + kNameVni + " nghe caâu hoûi: " + cap(f, "Label2")
+                               + kCrLf + "A. a6  B. b6  C. c6  D. d6");
+    clock.run(12400);
+    QVERIFY(chat(f, "a").contains(QStringLiteral(">: Khaû naêng caâu B hay C ")));
+    QVERIFY(!chat(f, "a").contains(QStringLiteral("Nhanh leân")));
+    clock.run(20000);
+    QVERIFY(chat(f, "a").startsWith(QStringLiteral("<MC>:Thôøi gian daønh cho 2 baïn ñaõ heát")));
+    QVERIFY(!timer(f, "Timer7")->isEnabled());
+}
+
+void PhoneCallTest::callClosedEarlyAndNeverBegunStillEnds()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "A");
+    LegacyTimer *music = h.app->login()->musicTimer();
+    Clock clock(f, kCallTimers);
+    openCall(f, clock);
+    connectCall(f, QStringLiteral(" ")); // a blank is a name
+    clock.run(4500);
+    testkit::click(label(f, "ok")); // while it rings
+    QVERIFY(usable(f, "lock113"));
+    pick(f, "C"); // the answers can be played at once
+    testkit::click(label(f, "stop113"));
+    clock.run(9000 + 29900); // the countdown started 13.5 s after Connect
+    QVERIFY(!music->isEnabled());
+    clock.run(100);
+    QVERIFY(music->isEnabled());
+    QVERIFY(!timer(f, "Timer8")->isEnabled());
+    QVERIFY(!timer(f, "Timer7")->isEnabled()); // Begin never pressed
+    QVERIFY(!shown(f, "Picture3"));
+}
+
+void PhoneCallTest::declinedThenTakenRunsFromTheStart()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "D");
+    testkit::click(label(f, "Label5"));
+    testkit::click(label(f, "stop113"));
+    QVERIFY(usable(f, "Label5"));
+    QVERIFY(usable(f, "lock113"));
+    QVERIFY(!timer(f, "Timer13")->isEnabled());
+    QCOMPARE(cap(f, "stop113"), QStringLiteral("Döøng"));
+
+    Clock clock(f, kCallTimers);
+    testkit::click(label(f, "Label5"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(500);
+    QVERIFY(shown(f, "Shape1") && !shown(f, "Shape5"));
+    clock.run(1500);
+    connectCall(f);
+    clock.run(1500);
+    QCOMPARE(chat(f, "a"), QStringLiteral("<Ñieän thoaïi>: Ring.."));
+}
+
+void PhoneCallTest::closingTheGameMidCallLeavesNothingRunning()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "C");
+    Clock clock(f, kCallTimers);
+    openCall(f, clock);
+    connectCall(f);
+    clock.run(15000);
+    testkit::click(testkit::widget(f, "Command2"));
+    testkit::click(label(f, "ok")); // the box starts sliding
+    QPointer<QObject> slide = testkit::widget(f, "Shape6")->findChild<QPropertyAnimation *>();
+    QPointer<QObject> countdown = timer(f, "Timer8");
+    QVERIFY(slide && countdown);
+    f->close();
+    QCOMPARE(h.s.endCount, 1);
+    h.app.reset(); // the forms go with the program
+    QVERIFY(!slide && !countdown);
+    QTest::qWait(50); // an animation or timer left behind would tick on freed memory here
+}
+
+QTEST_MAIN(PhoneCallTest)
+#include "test_phonecall.moc"
