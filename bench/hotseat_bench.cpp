@@ -1,13 +1,15 @@
 // Hot-seat figures with 10,000 questions in each level table: how long each click
 // handler and timer tick of Form1 takes, played through the stage like a player
-// (real clicks, timer ticks fired by hand). One line per figure: median and worst
-// over all the samples taken, in milliseconds.
+// (real clicks, timer ticks fired by hand), the three lifelines on question 2 of
+// every game. One line per figure: median and worst over all the samples taken,
+// in milliseconds.
 
 #include "../tests/game/hotseat/hotseatfixture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMap>
+#include <QPropertyAnimation>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
@@ -78,6 +80,72 @@ void letTimePass(Figures &fig, HotSeatForm *f, QRandomGenerator &rng)
         fig.time(QStringLiteral("tg tick (draw offset)"), [&] { testkit::tick(f, "tg"); });
 }
 
+// The box of a closed panel slides away over several frames of its animation:
+// each frame timed.
+void timeSlide(Figures &fig, HotSeatForm *f, const char *box)
+{
+    auto *slide = testkit::widget(f, QString::fromLatin1(box))->findChild<QPropertyAnimation *>(QStringLiteral("slide"));
+    if (!slide)
+        return;
+    const int frames = 12;
+    for (int i = 1; i <= frames; ++i)
+        fig.time(QStringLiteral("panel slide frame (box, ribbons, glyph move)"),
+                 [&] { slide->setCurrentTime(slide->totalDuration() * i / frames); });
+}
+
+void click(Figures &fig, HotSeatForm *f, const char *name, const char *what)
+{
+    fig.time(QString::fromLatin1(what), [&] { testkit::click(testkit::widget(f, QString::fromLatin1(name))); });
+}
+
+void tick(Figures &fig, HotSeatForm *f, const char *timer, int times, const char *what)
+{
+    for (int i = 0; i < times; ++i)
+        fig.time(QString::fromLatin1(what), [&] { testkit::tick(f, QString::fromLatin1(timer)); });
+}
+
+// All three lifelines on one question: each offered and declined, then taken and
+// played to its end, every click and tick timed.
+void useLifelines(Figures &fig, HotSeatForm *f)
+{
+    hs::pick(f, hs::wrongLetter(f));
+    const struct { const char *button, *offer, *decline; } offers[3] = {
+        {"chon50", "chon50 click (offer 50:50, cancels a pick)", "stop113 click, decline 50:50"},
+        {"Label5", "Label5 click (offer the call)", "stop113 click, decline the call"},
+        {"Label13", "Label13 click (offer the vote)", "stop113 click, decline the vote"}};
+    for (const auto &o : offers) {
+        click(fig, f, o.button, o.offer);
+        click(fig, f, "stop113", o.decline);
+    }
+
+    click(fig, f, "chon50", "chon50 click (offer 50:50, cancels a pick)");
+    click(fig, f, "trunggian", "trunggian click (confirm 50:50)");
+
+    click(fig, f, "Label5", "Label5 click (offer the call)");
+    click(fig, f, "trunggian", "trunggian click (confirm the call)");
+    tick(fig, f, "Timer13", 5, "Timer13 tick (call panel unfolds)");
+    testkit::type(testkit::widget(f, QStringLiteral("Text5")), QStringLiteral("Minh Tuấn"));
+    click(fig, f, "Command1", "Command1 click (connect the call)");
+    tick(fig, f, "Timer6", 10, "Timer6 tick (ringing script)");
+    click(fig, f, "Command2", "Command2 click (begin the conversation)");
+    for (int s = 0; s < 30; ++s) {
+        if (s % 5 == 2)
+            tick(fig, f, "Timer7", 2, "Timer7 tick (conversation script)");
+        tick(fig, f, "Timer8", 1, "Timer8 tick (countdown)");
+    }
+    click(fig, f, "ok", "ok click (close the call panel)");
+    timeSlide(fig, f, "Shape6");
+
+    click(fig, f, "Label13", "Label13 click (offer the vote)");
+    click(fig, f, "trunggian", "trunggian click (confirm the vote)");
+    tick(fig, f, "Timer14", 5, "Timer14 tick (vote panel unfolds)");
+    tick(fig, f, "Timer9", 10, "Timer9 tick (audience script)");
+    tick(fig, f, "Timer5", 3, "Timer5 tick (vote bars)");
+    tick(fig, f, "Timer9", 2, "Timer9 tick (audience script)");
+    click(fig, f, "Image11", "Image11 click (close the vote panel)");
+    timeSlide(fig, f, "Shape7");
+}
+
 enum class Ending { Win, Stop, Wrong };
 
 void playGame(Figures &fig, testkit::GameHarness &h, Ending ending, int lastQuestion, QRandomGenerator &rng)
@@ -105,6 +173,8 @@ void playGame(Figures &fig, testkit::GameHarness &h, Ending ending, int lastQues
              [&] { testkit::click(hs::label(f, "strart")); });
 
     for (int q = 1;; ++q) {
+        if (q == 2)
+            useLifelines(fig, f);
         const QString right = f->dapandung();
         const QString wrong = hs::wrongLetter(f);
         // A pick withdrawn, then the real one.

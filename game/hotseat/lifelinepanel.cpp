@@ -36,9 +36,16 @@ void PanelBox::setTop(int twips)
     emit topChanged();
 }
 
-void PanelBox::paintEvent(QPaintEvent *)
+const QPixmap &PanelBox::picture()
 {
-    QPainter p(this);
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = size() * dpr;
+    if (m_picture.size() == pixels)
+        return m_picture;
+    m_picture = QPixmap(pixels);
+    m_picture.setDevicePixelRatio(dpr);
+    m_picture.fill(Qt::transparent);
+    QPainter p(&m_picture);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
     QLinearGradient fill(r.topLeft(), r.bottomLeft());
@@ -52,6 +59,34 @@ void PanelBox::paintEvent(QPaintEvent *)
     p.drawPath(path);
     p.setPen(QPen(QColor(120, 150, 255, 90), 1));
     p.drawRoundedRect(r.adjusted(6, 6, -6, -6), 19, 19);
+    return m_picture;
+}
+
+void PanelBox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.drawPixmap(0, 0, picture());
+}
+
+void PanelBox::paintUnder(QPainter &p, const QRect &area)
+{
+    const QPixmap &pic = picture();
+    const qreal dpr = pic.devicePixelRatio();
+    p.drawPixmap(QRectF(QPointF(0, 0), QSizeF(area.size())),
+                 pic, QRectF(QPointF(area.topLeft()) * dpr, QSizeF(area.size()) * dpr));
+}
+
+PanelContent::PanelContent(QWidget *parent, const QString &name, PanelBox *box) : QFrame(parent), m_box(box)
+{
+    setObjectName(name);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PanelContent::paintEvent(QPaintEvent *)
+{
+    // The content lies well inside the box's rounded border, so the box covers it whole.
+    QPainter p(this);
+    m_box->paintUnder(p, QRect(m_box->mapFrom(parentWidget(), pos()), size()));
 }
 
 // --- the panel -----------------------------------------------------------------------
@@ -66,8 +101,7 @@ LifelinePanel::LifelinePanel(QWidget *form, const PanelNames &names, const QStri
         ribbon->setOpaque(true);
         ribbon->setBorderColor(kRibbonEdge);
     }
-    m_panel = new QFrame(form);
-    m_panel->setObjectName(QString::fromLatin1(names.panel));
+    m_panel = new PanelContent(form, QString::fromLatin1(names.panel), m_box);
     m_glyph = new LegacyLabel(form, QString::fromLatin1(names.glyph), glyph, enc);
     m_glyph->setAlignment(Qt::AlignCenter);
     m_glyph->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -193,6 +227,7 @@ void LifelinePanel::close()
     if (m_slide)
         return; // already on its way
     auto *a = new QPropertyAnimation(m_box, "top", m_box);
+    a->setObjectName(QStringLiteral("slide"));
     a->setDuration(kSlideMs);
     a->setEasingCurve(QEasingCurve::InCubic);
     a->setStartValue(m_box->top());
@@ -236,15 +271,16 @@ VoteBar::VoteBar(QWidget *parent, const QString &name, const QColor &colour)
 
 void VoteBar::setTwips(double twips)
 {
+    const bool same = qFuzzyCompare(m_twips + 1, twips + 1);
     m_twips = twips;
+    if (same && (m_grow || qFuzzyCompare(m_drawn + 1, twips + 1)))
+        return; // there already, or on its way
     if (m_grow)
         m_grow->stop();
     if (!isVisible()) {
         setDrawn(twips);
         return;
     }
-    if (qFuzzyCompare(m_drawn + 1, twips + 1))
-        return;
     auto *a = new QPropertyAnimation(this, "drawn", this);
     a->setDuration(650);
     a->setEasingCurve(QEasingCurve::OutCubic);

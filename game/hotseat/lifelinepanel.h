@@ -14,10 +14,12 @@
 
 #include <QPointer>
 #include <QPropertyAnimation>
+#include <QFrame>
+#include <QPixmap>
 #include <QWidget>
 
 class LegacyLabel;
-class QFrame;
+class QPainter;
 class ShapeBox;
 
 // The background box (Shape6, Shape7).
@@ -28,6 +30,8 @@ public:
     PanelBox(QWidget *parent, const QString &name);
     int top() const { return m_top; } // twips
     void setTop(int twips);
+    // Paints the part of the box under a rectangle given in the box's coordinates.
+    void paintUnder(QPainter &p, const QRect &area);
 
 signals:
     void topChanged();
@@ -36,7 +40,23 @@ protected:
     void paintEvent(QPaintEvent *) override;
 
 private:
+    const QPixmap &picture();
     int m_top;
+    QPixmap m_picture; // drawn once per size
+};
+
+// The content panel (Picture3, Picture5): it paints the box under it itself, so a
+// change inside it repaints nothing beneath.
+class PanelContent : public QFrame {
+    Q_OBJECT
+public:
+    PanelContent(QWidget *parent, const QString &name, PanelBox *box);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    PanelBox *m_box;
 };
 
 struct PanelNames {

@@ -11,6 +11,7 @@
 #include "numtext.h"
 #include "studiotheme.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -166,6 +167,9 @@ void PhoneCall::unfoldTick()
 void PhoneCall::connectClicked()
 {
     if (!m_text5->text().isEmpty()) {
+        // The keyboard leaves the name entry with it, so a stray Enter connects nothing.
+        if (QWidget *focus = QApplication::focusWidget(); focus && m_picture4->isAncestorOf(focus))
+            focus->clearFocus();
         m_picture4->setVisible(false);
         m_timer6->setEnabled(true);
     } else {
@@ -197,6 +201,8 @@ void PhoneCall::ringTick()
         m_label16->setVisible(true);
         m_command2->setVisible(true);
         m_image10->setVisible(true);
+        if (m_panel->panel()->isVisible())
+            m_command2->setFocus();
         break;
     default: break; // the script is over; the timer idles
     }

@@ -207,7 +207,7 @@ void PhoneCallTest::closingTheGameMidCallLeavesNothingRunning()
     clock.run(15000);
     testkit::click(testkit::widget(f, "Command2"));
     testkit::click(label(f, "ok")); // the box starts sliding
-    QPointer<QObject> slide = testkit::widget(f, "Shape6")->findChild<QPropertyAnimation *>();
+    QPointer<QObject> slide = testkit::widget(f, "Shape6")->findChild<QPropertyAnimation *>("slide");
     QPointer<QObject> countdown = timer(f, "Timer8");
     QVERIFY(slide && countdown);
     f->close();
