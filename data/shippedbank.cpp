@@ -19,13 +19,15 @@ QList<ShippedQuestion> parseQuestionFile(const QString &utf8Text)
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        if (header) { // cauhoi A B C D traloi
+        if (header) { // cauhoi A B C D traloi [topic]
             header = false;
             if (line.startsWith(QLatin1String("cauhoi\t")))
                 continue;
         }
+        // cauhoi A B C D traloi; any later column (the topic) is for the
+        // bank's own checks and is not stored.
         const QStringList f = line.split(QLatin1Char('\t'));
-        if (f.size() != 6)
+        if (f.size() < 6)
             continue;
         out.append({f[0].trimmed(), f[1].trimmed(), f[2].trimmed(), f[3].trimmed(), f[4].trimmed(),
                     f[5].trimmed()});

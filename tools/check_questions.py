@@ -1,31 +1,53 @@
 #!/usr/bin/env python3
 """Validate the shipped question bank in data/questions/*.tsv.
 
-Checks: header line, six TAB-separated fields, no empty or padded field,
-answer format (one letter A-D for muc1..3, a permutation of ABCD other than
-"ABCD" for thuthach), NFC normalisation, the character set that the legacy
-VNI encoding can store, text lengths, duplicate questions (across all files)
-and duplicate answers inside a question, minimum counts and the spread of
-right answers.  Prints counts; exits 1 on any problem.
+Every file: a header line, seven TAB-separated fields a row (the six the game
+stores plus a topic), no empty or padded field, NFC text that the legacy VNI
+encoding can store, text lengths, balanced double quotes, no two answers of a
+row alike, no duplicate or near-duplicate question across all files.
+
+The game draws each table forward in table order and never asks its first row,
+and it never shuffles the answers, so the rows it can draw (all but the first)
+must not let a player learn the bank: at least MIN_COUNT of them; in a level
+file each right letter holds 20-30 % of them and no four rows in a row have
+letters that cycle or repeat; no two neighbouring rows share a topic and no
+topic holds more than a quarter of a file. An ordering answer is a permutation
+of ABCD other than "ABCD" whose first letters are spread.
+
+Prints counts, letter shares and topic spreads; exits 1 on any problem.
 
 Usage: check_questions.py [DIR]   (default: data/questions next to tools/)
 """
 
 import collections
+import difflib
 import os
 import sys
 import unicodedata
 
-HEADER = ["cauhoi", "A", "B", "C", "D", "traloi"]
+HEADER = ["cauhoi", "A", "B", "C", "D", "traloi", "topic"]
 LEVEL_FILES = ["muc1.tsv", "muc2.tsv", "muc3.tsv"]
 ORDER_FILE = "thuthach.tsv"
-MIN_COUNT = {"muc1.tsv": 45, "muc2.tsv": 45, "muc3.tsv": 45, "thuthach.tsv": 24}
+# Rows the game can draw, i.e. without the first one.
+MIN_COUNT = {"muc1.tsv": 150, "muc2.tsv": 150, "muc3.tsv": 150, "thuthach.tsv": 50}
 MAX_QUESTION = 160
 MAX_ANSWER = 42
 MAX_ORDER_ITEM = 30
-# Each letter must hold at least this share of the right answers in a level file.
-MIN_SHARE = 0.18
-MAX_SHARE = 0.32
+MIN_SHARE = 0.20  # of each right letter in a level file
+MAX_SHARE = 0.30
+MIN_FIRST_SHARE = 0.20  # of each first letter of the ordering answers
+MAX_TOPIC_SHARE = 0.25
+PATTERN_RUN = 4
+ORDER_PROMPT = "Sắp xếp "
+TOPICS = {
+    "history", "geography", "science", "literature", "maths", "music", "film",
+    "life", "sport", "tech", "regions", "women", "language", "health",
+    "civics", "culture",
+}
+NEAR_DUPLICATE = 0.8  # similarity of normalised question texts with one right answer
+SAME_ANSWER_WORDS = 0.5  # share of telling words two questions with one right answer may share
+COMMON_WORD_SHARE = 0.02  # a word in more questions than this tells nothing
+SHARED_ITEMS = 3  # ordering rows sharing this many items ask the same thing
 
 
 def vni_letters():
@@ -54,6 +76,31 @@ def norm_key(text):
     return " ".join(t.split())
 
 
+def letter_pattern(letters):
+    """Why a run of right letters is learnable, or None.
+
+    A cycle moves by the same step each row (AAAA, ABCD, DCBA, ACAC); a repeat
+    comes back to the same letters with a period of two, three or four rows
+    (ABAB, ABCABC, ABDCABDC).
+    """
+    n = len(letters)
+    if n >= PATTERN_RUN:
+        steps = {(ord(b) - ord(a)) % 4 for a, b in zip(letters, letters[1:])}
+        if len(steps) == 1:
+            return "cycle"
+    for period in (2, 3, 4):
+        if n >= max(PATTERN_RUN, 2 * period) and all(
+                letters[i] == letters[i + period] for i in range(n - period)):
+            return f"repeat every {period}"
+    return None
+
+
+class Row:
+    def __init__(self, fname, line, q, items, ans, topic):
+        self.where = f"{fname}:{line}"
+        self.q, self.items, self.ans, self.topic = q, items, ans, topic
+
+
 class Checker:
     def __init__(self):
         self.problems = []
@@ -76,16 +123,18 @@ class Checker:
             self.error(where, f"{name} has characters VNI cannot store: {shown}")
         if len(text) > limit:
             self.error(where, f"{name} longer than {limit} characters ({len(text)})")
+        if text.count('"') % 2:
+            self.error(where, f"{name} has an unpaired double quote")
 
-    def check_file(self, path, ordering):
+    def read_file(self, path, ordering):
         fname = os.path.basename(path)
-        records = []
+        rows = []
         try:
             with open(path, "rb") as fh:
                 raw = fh.read()
         except OSError as exc:
             self.error(fname, f"cannot read: {exc}")
-            return records
+            return rows
         if raw.startswith(b"\xef\xbb\xbf"):
             self.error(fname, "starts with a byte order mark")
         if b"\r" in raw:
@@ -94,7 +143,7 @@ class Checker:
             text = raw.decode("utf-8")
         except UnicodeDecodeError as exc:
             self.error(fname, f"not valid UTF-8: {exc}")
-            return records
+            return rows
         lines = text.split("\n")
         if lines and lines[-1] == "":
             lines.pop()
@@ -108,11 +157,17 @@ class Checker:
                 self.error(where, "blank line")
                 continue
             fields = line.split("\t")
-            if len(fields) != 6:
-                self.error(where, f"expected 6 TAB-separated fields, found {len(fields)}")
+            if len(fields) != len(HEADER):
+                self.error(where, f"expected {len(HEADER)} TAB-separated fields, found {len(fields)}")
                 continue
-            q, a, b, c, d, ans = fields
+            q, a, b, c, d, ans, topic = fields
             self.check_text(where, "question", q, MAX_QUESTION)
+            if ordering:
+                if not q.startswith(ORDER_PROMPT) or q[-1] in "?.!:":
+                    self.error(where, f"an ordering prompt starts with {ORDER_PROMPT.strip()!r} "
+                                      "and ends without punctuation")
+            elif not q.endswith("?"):
+                self.error(where, "question does not end with '?'")
             limit = MAX_ORDER_ITEM if ordering else MAX_ANSWER
             for letter, item in zip("ABCD", (a, b, c, d)):
                 self.check_text(where, f"answer {letter}", item, limit)
@@ -126,6 +181,8 @@ class Checker:
                     self.error(where, "traloi ABCD: items are already in order")
             elif ans not in ("A", "B", "C", "D"):
                 self.error(where, f"traloi must be one letter A-D, got {ans!r}")
+            if topic not in TOPICS:
+                self.error(where, f"unknown topic {topic!r} (one of {', '.join(sorted(TOPICS))})")
             key = norm_key(q)
             if ordering:
                 # ordering prompts repeat; the items make the question
@@ -134,32 +191,91 @@ class Checker:
                 self.error(where, f"duplicate question (first at {self.seen[key]})")
             else:
                 self.seen[key] = where
-            records.append(ans)
-        return records
+            rows.append(Row(fname, no, q, choices, ans, topic))
+        return rows
+
+    def check_spread(self, fname, drawn, ordering):
+        """Patterns a player could learn from the rows the game draws."""
+        report = []
+        n = len(drawn)
+        if n < MIN_COUNT[fname]:
+            self.error(fname, f"only {n} questions after the first row, need at least {MIN_COUNT[fname]}")
+        if not n:
+            return report
+        for prev, row in zip(drawn, drawn[1:]):
+            if prev.topic == row.topic:
+                self.error(row.where, f"same topic {row.topic!r} as the row before")
+        topics = collections.Counter(r.topic for r in drawn)
+        for topic, count in topics.items():
+            if count > MAX_TOPIC_SHARE * n:
+                self.error(fname, f"topic {topic!r} holds {count}/{n} rows, more than a quarter")
+        spread = " ".join(f"{t}={c}" for t, c in sorted(topics.items(), key=lambda tc: (-tc[1], tc[0])))
+        if ordering:
+            dist = collections.Counter(r.ans for r in drawn)
+            if max(dist.values()) > max(2, n // 6):
+                self.error(fname, f"answer strings too repetitive: {dist.most_common(3)}")
+            firsts = collections.Counter(r.ans[:1] for r in drawn)
+            for k in "ABCD":
+                if firsts.get(k, 0) < MIN_FIRST_SHARE * n:
+                    self.error(fname, f"answers start with {k} in {firsts.get(k, 0)}/{n} rows, "
+                                      f"need {MIN_FIRST_SHARE:.0%}")
+            report.append(f"{fname}: {n} questions after the first row, {len(dist)} distinct answers, "
+                          "first letter " + " ".join(f"{k}={firsts.get(k, 0)}" for k in "ABCD"))
+        else:
+            dist = collections.Counter(r.ans for r in drawn)
+            for k in "ABCD":
+                if not MIN_SHARE <= dist.get(k, 0) / n <= MAX_SHARE:
+                    self.error(fname, f"answer {k} is {dist.get(k, 0)}/{n} of the right answers")
+            letters = [r.ans for r in drawn]
+            i = 0
+            while i + PATTERN_RUN <= n:
+                # the shortest run that shows each kind of pattern
+                size = next((k for k in (PATTERN_RUN, 6, 8) if i + k <= n and letter_pattern(letters[i:i + k])), 0)
+                if size:
+                    while i + size < n and letter_pattern(letters[i:i + size + 1]):
+                        size += 1
+                    why = letter_pattern(letters[i:i + size])
+                    self.error(drawn[i].where, f"right letters {''.join(letters[i:i + size])} ({why})")
+                    i += size - 1
+                i += 1
+            report.append(f"{fname}: {n} questions after the first row, answers "
+                          + " ".join(f"{k}={dist.get(k, 0)} ({dist.get(k, 0) / n:.0%})" for k in "ABCD"))
+        report.append(f"  topics: {spread}")
+        return report
+
+    def check_near_duplicates(self, rows):
+        """The same question asked twice in other words: the same right answer
+        (or one worded inside the other) and either texts much alike or most of
+        the telling words shared (words found in many questions, such as "nào"
+        or "thành phố", tell nothing)."""
+        texts = [(r, norm_key(r.q), norm_key(r.items["ABCD".index(r.ans)]))
+                 for r in rows if not r.where.startswith(ORDER_FILE) and r.ans in ("A", "B", "C", "D")]
+        used = collections.Counter(w for _, t, _ in texts for w in set(t.split()))
+        common = {w for w, c in used.items() if c > COMMON_WORD_SHARE * len(texts)}
+        texts = [(r, t, set(t.split()) - common, a) for r, t, a in texts]
+        for i, (r1, t1, w1, a1) in enumerate(texts):
+            for r2, t2, w2, a2 in texts[i + 1:]:
+                if f" {a1} " not in f" {a2} " and f" {a2} " not in f" {a1} ":
+                    continue
+                shared = len(w1 & w2)
+                if (shared >= 2 and shared >= SAME_ANSWER_WORDS * min(len(w1), len(w2))) \
+                        or difflib.SequenceMatcher(None, t1, t2, autojunk=False).ratio() >= NEAR_DUPLICATE:
+                    self.error(r2.where, f"nearly the same question as {r1.where}")
+        orders = [r for r in rows if r.where.startswith(ORDER_FILE)]
+        for i, r1 in enumerate(orders):
+            for r2 in orders[i + 1:]:
+                if len(set(r1.items) & set(r2.items)) >= SHARED_ITEMS:
+                    self.error(r2.where, f"orders mostly the same items as {r1.where}")
 
     def run(self, directory):
         report = []
+        everything = []
         for fname in LEVEL_FILES + [ORDER_FILE]:
             ordering = fname == ORDER_FILE
-            answers = self.check_file(os.path.join(directory, fname), ordering)
-            n = len(answers)
-            if n < MIN_COUNT[fname]:
-                self.error(fname, f"only {n} questions, need at least {MIN_COUNT[fname]}")
-            if ordering:
-                dist = collections.Counter(answers)
-                if n and max(dist.values()) > max(2, n // 6):
-                    self.error(fname, f"answer strings too repetitive: {dist.most_common(3)}")
-                firsts = collections.Counter(a[:1] for a in answers)
-                report.append(f"{fname}: {n} questions, {len(dist)} distinct answer strings, "
-                              "first letter " + " ".join(f"{k}={firsts.get(k, 0)}" for k in "ABCD"))
-            else:
-                dist = collections.Counter(answers)
-                for k in "ABCD":
-                    share = dist.get(k, 0) / n if n else 0
-                    if n and not MIN_SHARE <= share <= MAX_SHARE:
-                        self.error(fname, f"answer {k} is {dist.get(k, 0)}/{n} of the right answers")
-                report.append(f"{fname}: {n} questions, answers "
-                              + " ".join(f"{k}={dist.get(k, 0)}" for k in "ABCD"))
+            rows = self.read_file(os.path.join(directory, fname), ordering)
+            everything += rows
+            report += self.check_spread(fname, rows[1:], ordering)
+        self.check_near_duplicates(everything)
         return report
 
 

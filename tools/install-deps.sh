@@ -6,6 +6,7 @@ packages=(
   cmake g++ make
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite
   fonts-dejavu-core fonts-liberation2
+  python3
 )
 missing=()
 for p in "${packages[@]}"; do

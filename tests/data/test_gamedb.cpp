@@ -159,6 +159,21 @@ private slots:
         }
     }
 
+    void questionFileKeepsSixFieldsAndIgnoresExtraColumns()
+    {
+        const auto rows = db::parseQuestionFile(QStringLiteral(
+            "cauhoi\tA\tB\tC\tD\ttraloi\ttopic\n"
+            "Một?\t1\t2\t3\t4\tB\tmaths\n"
+            "# a comment\n"
+            "Thiếu cột?\t1\t2\t3\tA\n"
+            "Hai?\ta\tb\tc\td\tD\r\n"));
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].cauhoi, QStringLiteral("Một?"));
+        QCOMPARE(rows[0].traloi, QStringLiteral("B")); // the topic is not the answer
+        QCOMPARE(rows[1].d, QStringLiteral("d"));
+        QCOMPARE(rows[1].traloi, QStringLiteral("D"));
+    }
+
     void nickLookupIsLiteralAndIgnoresLetterCase()
     {
         testkit::GameHarness h;
