@@ -515,6 +515,7 @@ void RegisterForm::attemptRegistration()
     m_ngaysinh = m_ngay->currentText() + u'/' + m_thang->currentText() + u'/' + m_nam->currentText();
 
     m_ownRow = 0;
+    bool notStored = false;
     if (!refused) {
         db::Account a;
         a.nick = nick;
@@ -526,6 +527,8 @@ void RegisterForm::attemptRegistration()
         a.sotien = kStartingMoney;
         if (store.insertAccount(a))
             m_ownRow = a.rowId;
+        else
+            notStored = true;
     }
 
     if (m_p1->text() != m_p2->text() || m_pass.isEmpty()) {
@@ -556,6 +559,11 @@ void RegisterForm::attemptRegistration()
 
     if (!m_ownRow || m_ngay->currentText().isEmpty() || m_p1->text().isEmpty())
         setStatus(m_loi + kInvalidOrUsed);
+    // The store refused the new row: say so, not that a field was wrong.
+    if (notStored)
+        setStatus(vn::encodeLossy(QStringLiteral("Không lưu được tài khoản vào cơ sở dữ liệu nên chưa có tài khoản "
+                                                 "nào được tạo. Vui lòng thử lại sau."),
+                                  Encoding::VnTimes));
 
     if (const auto back = store.findAccount(nick); back && !back->nick.isNull())
         m_id1 = back->nick;

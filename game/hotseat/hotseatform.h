@@ -20,6 +20,7 @@ class GameApp;
 class LadderBoard;
 class LegacyLabel;
 class LegacyTimer;
+class PatientSave;
 class ShapeBox;
 class QCheckBox;
 class QFrame;
@@ -183,6 +184,9 @@ private:
     std::array<QString, 4> m_l{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     std::array<QString, 4> m_lo{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     QString m_label6;
+    // Play time as loaded, so that leaving adds only this game's minutes.
+    QString m_gioAtLoad, m_phutAtLoad;
+    PatientSave *m_save = nullptr;
 
     int m_drawCount = 0;
     int m_rightCount = 0;
