@@ -209,7 +209,7 @@ private:
     void removeStaleSideFiles();
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta);
     bool isDense(QuestionTable t);
-    bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId);
+    bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
     void wrote() { ++m_ownWrites; }
     bool prepareForUse(QString &why);
     bool createDefault(QString &why);
@@ -238,6 +238,8 @@ private:
     QHash<int, TableFacts> m_facts;
     qint64 m_ownWrites = 0;
     const TableFacts &facts(QuestionTable t);
+    bool factsKey(qint64 &version, qint64 &own);
+    void shiftFacts(QuestionTable t, int rows);
 };
 
 // The shipped question bank, compiled into the programs. parseQuestionFile() reads
