@@ -176,7 +176,8 @@ struct GameDb::Check {
     QString detail;
     sqlite3 *handle = nullptr; // the check's connection while it runs, for an interrupt
     bool cancelled = false;
-    std::function<void(const QString &)> handler; // touched on the opening thread only
+    bool reported = false; // the handler has been called
+    std::function<void(const QString &)> handler;
     std::thread thread;
 };
 
@@ -482,8 +483,14 @@ void GameDb::startBackgroundCheck(const QString &uri, const QString &options)
         check->done.notify_all();
         if (!ok && !interrupted && home) {
             QMetaObject::invokeMethod(home, [check] {
-                if (check->handler)
-                    check->handler(check->detail);
+                std::unique_lock lock(check->mutex);
+                if (!check->handler || check->reported)
+                    return;
+                check->reported = true;
+                const auto handler = check->handler;
+                const QString detail = check->detail;
+                lock.unlock();
+                handler(detail);
             }, Qt::QueuedConnection);
         }
     });
@@ -516,7 +523,8 @@ void GameDb::setDamageHandler(std::function<void(const QString &)> handler)
         return;
     std::unique_lock lock(m_check->mutex);
     m_check->handler = handler;
-    if (m_check->state == CheckState::Damaged && handler) {
+    if (m_check->state == CheckState::Damaged && handler && !m_check->reported) {
+        m_check->reported = true;
         const QString detail = m_check->detail;
         lock.unlock();
         handler(detail);
