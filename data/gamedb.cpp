@@ -1250,16 +1250,28 @@ bool GameDb::renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedI
     QSqlQuery q(connection());
     if (deletedId) {
         // The table was 1..N and lost the one row with this ID: the rows
-        // after it move down by one, in one statement. When most rows move, a
-        // plain scan ("+ID": not through the index being rewritten) is faster.
-        const bool most = *deletedId < rowsBefore / 2;
-        q.prepare(QStringLiteral("UPDATE %1 SET ID = ID - 1, selected = (ID - 1 < 100) WHERE %2 > ?")
-                      .arg(n, most ? QStringLiteral("+ID") : QStringLiteral("ID")));
+        // after it move down by one, in one statement. When most rows move,
+        // the ID index is built anew afterwards rather than changed entry by
+        // entry (only our own index, known by its text).
+        bool rebuild = false;
+        const QString index = n + QStringLiteral("_id");
+        const QString indexSql = QStringLiteral("CREATE INDEX %1 ON %2(ID)").arg(index, n);
+        if (*deletedId < rowsBefore / 2) {
+            QSqlQuery def(connection());
+            def.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+            def.addBindValue(index);
+            rebuild = def.exec() && def.next() && def.value(0).toString() == indexSql;
+        }
+        if (rebuild && !exec(QStringLiteral("DROP INDEX %1").arg(index)))
+            return false;
+        q.prepare(QStringLiteral("UPDATE %1 SET ID = ID - 1, selected = (ID - 1 < 100) WHERE ID > ?").arg(n));
         q.addBindValue(*deletedId);
         if (!q.exec()) {
             m_lastError = q.lastError().text();
             return false;
         }
+        if (rebuild && !exec(indexSql))
+            return false;
         q.prepare(QStringLiteral("UPDATE %1 SET selected = (ID < 100) WHERE ID < ? AND selected IS NOT (ID < 100)").arg(n));
         q.addBindValue(*deletedId);
     } else {
