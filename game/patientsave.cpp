@@ -31,6 +31,15 @@ PatientSave::PatientSave(QWidget *form, GameApp &app) : QObject(form), m_form(fo
         "QLabel { color: #ffd75a; background: rgba(8, 14, 52, 230); border: 2px solid #d9b44a;"
         " border-radius: 14px; padding: 10px 28px; font-size: 15pt; font-weight: bold; }"));
     m_banner->setVisible(false);
+    form->installEventFilter(this);
+}
+
+bool PatientSave::eventFilter(QObject *watched, QEvent *e)
+{
+    // The "saving" state stays centred at the foot of the form at any size.
+    if (watched == m_form && e->type() == QEvent::Resize && m_banner->isVisible())
+        m_banner->move((m_form->width() - m_banner->width()) / 2, m_form->height() - m_banner->height() - 24);
+    return QObject::eventFilter(watched, e);
 }
 
 void PatientSave::start(Attempt attempt, std::function<void()> saved, std::function<void()> gaveUp)

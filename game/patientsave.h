@@ -41,6 +41,9 @@ public:
     void start(Attempt attempt, std::function<void()> saved, std::function<void()> gaveUp);
     bool running() const { return bool(m_attempt); }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
 private:
     void tryOnce();
     void showSaving(bool on);
