@@ -1,79 +1,142 @@
-// Database figures at scale: 100,000 accounts, 10,000 questions.
+// Database figures at 1,000, 10,000 and 100,000 accounts and questions per
+// level, each beside its 1,000-row figure (the baseline, measured in the same
+// run): open, the whole-file check, a draw, a nick lookup, the top five, a
+// fee saved, delete + renumber; then encoding a text with many combining marks
+// against the library's own normalisation.
+//
+// bench_data --make-db DIR N writes DIR/data/dataqa.db with N accounts and N
+// questions in each level table (bench/run.sh times the game's start-up on it).
 
 #include "benchtiming.h"
 #include "gamedb.h"
+#include "vntext.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QMap>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <functional>
 
 using bench::measure;
-using bench::report;
+
+namespace {
+
+bool fill(db::GameDb &d, int n)
+{
+    if (!d.beginWrite())
+        return false;
+    for (int i = 0; i < n; ++i) {
+        db::Account a;
+        a.nick = QStringLiteral("player%1").arg(i);
+        a.pass = QStringLiteral("pw");
+        a.sotien = QString::number((qint64(i) * 7919) % 1000000);
+        a.solan = QStringLiteral("1");
+        a.gio = QStringLiteral("0");
+        a.phut = QStringLiteral("0");
+        d.insertAccount(a);
+    }
+    for (db::QuestionTable t : {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3}) {
+        QSqlQuery(d.connection()).exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
+        for (int i = 1; i <= n; ++i) {
+            db::Question q;
+            q.id = i;
+            q.cauhoi = QStringLiteral("Caâu hoûi soá %1 ?").arg(i);
+            q.a = q.b = q.c = q.d = QStringLiteral("Ñaùp aùn");
+            q.traloi = QStringLiteral("B");
+            q.selected = i < 100;
+            d.appendQuestion(t, q);
+        }
+    }
+    if (!d.commit())
+        return false;
+    QSqlQuery(d.connection()).exec(QStringLiteral("ANALYZE"));
+    QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    return true;
+}
+
+int makeDb(const QString &dir, int n)
+{
+    db::GameDb d(dir);
+    if (!d.open().usable() || !fill(d, n)) {
+        std::fprintf(stderr, "cannot make the database in %s\n", qPrintable(dir));
+        return 1;
+    }
+    return 0;
+}
+
+struct Row {
+    const char *what;
+    double goal;
+    QMap<int, double> ms;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    db::GameDb d(dir.path());
-    if (!d.open().usable())
-        return 1;
+    if (argc == 4 && qstrcmp(argv[1], "--make-db") == 0)
+        return makeDb(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
 
-    d.beginWrite();
-    for (int i = 0; i < 100000; ++i) {
-        db::Account a;
-        a.nick = QStringLiteral("player%1").arg(i);
-        a.pass = QStringLiteral("pw");
-        a.sotien = QString::number((i * 7919) % 1000000);
-        a.solan = QStringLiteral("1");
-        d.insertAccount(a);
-    }
-    const db::QuestionTable t = db::QuestionTable::Muc1;
-    for (const auto &q : d.questions(t))
-        d.deleteQuestionsWithId(t, q.id);
-    for (int i = 1; i <= 10000; ++i) {
-        db::Question q;
-        q.id = i;
-        q.cauhoi = QStringLiteral("Caâu hoûi soá %1 ?").arg(i);
-        q.a = q.b = q.c = q.d = QStringLiteral("Ñaùp aùn");
-        q.traloi = QStringLiteral("B");
-        d.appendQuestion(t, q);
-    }
-    d.commit();
-    QSqlQuery(d.connection()).exec(QStringLiteral("ANALYZE"));
-
-    int k = 0;
-    report("nick lookup among 100,000 accounts", measure(201, [&] {
-        d.findAccount(QStringLiteral("PLAYER%1").arg((k++ * 37) % 100000));
-    }), 2);
-    report("top five over 100,000 accounts", measure(101, [&] { d.richestAccounts(5); }), 2);
-    report("last ID of a 10,000-question table", measure(201, [&] { d.lastId(t); }), 2);
-    report("positioned read in a 10,000-question table", measure(201, [&] {
-        d.questionAt(t, (k++ * 7919) % 10000);
-    }), 2);
-    // Delete the first of 10,000 rows: all 9,999 others take a new ID.
-    QList<double> runs;
-    for (int r = 0; r < 5; ++r) {
-        d.beginWrite();
-        QSqlQuery(d.connection()).exec(QStringLiteral("DELETE FROM muc1"));
-        for (int i = 1; i <= 10000; ++i) {
-            db::Question q;
-            q.id = i;
-            q.cauhoi = QStringLiteral("Caâu hoûi soá %1 ?").arg(i);
-            d.appendQuestion(t, q);
-        }
-        d.commit();
+    const int sizes[] = {1000, 10000, 100000};
+    QList<Row> rows = {{"open an existing file (check runs behind)", 0, {}},
+                       {"whole-file check, in the background", 0, {}},
+                       {"question draw (count + row at a position)", 0.1, {}},
+                       {"nick lookup", 0.1, {}},
+                       {"top five", 0.1, {}},
+                       {"entry fee saved (one write transaction)", 0, {}},
+                       {"delete the first question + renumber", 150, {}}};
+    for (int n : sizes) {
+        QTemporaryDir dir;
+        if (makeDb(dir.path(), n) != 0)
+            return 1;
+        db::GameDb d(dir.path());
         QElapsedTimer c;
         c.start();
-        d.deleteAndRenumber(t, 1);
-        runs.append(c.nsecsElapsed() / 1e6);
-        if (d.lastId(t) != 9999)
-            std::printf("renumbering went wrong\n");
+        if (!d.open().usable())
+            return 1;
+        rows[0].ms[n] = c.nsecsElapsed() / 1e6;
+        d.waitForCheck();
+        rows[1].ms[n] = c.nsecsElapsed() / 1e6 - rows[0].ms[n];
+
+        const db::QuestionTable t = db::QuestionTable::Muc1;
+        int k = 0;
+        rows[2].ms[n] = measure(201, [&] {
+            const int count = d.questionCount(t);
+            d.questionAt(t, (qint64(k++) * 7919) % count);
+        });
+        rows[3].ms[n] = measure(201, [&] { d.findAccount(QStringLiteral("PLAYER%1").arg((k++ * 37) % n)); });
+        rows[4].ms[n] = measure(101, [&] { d.richestAccounts(5); });
+        rows[5].ms[n] = measure(21, [&] {
+            d.addToAccount(QStringLiteral("player%1").arg((k++ * 37) % n), {QStringLiteral("-1000"), QStringLiteral("1"), 0});
+        });
+        rows[6].ms[n] = measure(5, [&] { d.deleteAndRenumber(t, 1); });
+        if (d.lastId(t) != n - 5 || d.questionAt(t, 0)->id != 1)
+            std::printf("renumbering went wrong at %d rows\n", n);
     }
-    std::sort(runs.begin(), runs.end());
-    const double renumber = runs[runs.size() / 2];
-    report("delete + renumber 10,000 rows (one transaction)", renumber, 300);
+
+    std::printf("%-44s %12s %20s %20s\n", "", "1,000 rows", "10,000 rows", "100,000 rows");
+    for (const Row &r : rows) {
+        const double base = r.ms[1000];
+        std::printf("%-44s %9.3f ms", r.what, base);
+        for (int n : {10000, 100000})
+            std::printf("  %9.3f ms (%5.1fx)", r.ms[n], base > 0 ? r.ms[n] / base : 0.0);
+        if (r.goal > 0)
+            std::printf("   goal < %g ms at 100,000: %s", r.goal, r.ms[100000] < r.goal ? "ok" : "SLOW");
+        std::printf("\n");
+    }
+
+    // Typed text with a long run of combining marks (a pasted oddity): the
+    // encoder normalises it first.
+    QString marks = QStringLiteral("a");
+    for (int i = 0; i < 20000; ++i)
+        marks += QStringLiteral("\u0301\u0323");
+    const double ours = measure(3, [&] { vn::encodeLossy(marks, vn::Encoding::Vni); });
+    const double library = measure(3, [&] { (void)marks.normalized(QString::NormalizationForm_C); });
+    std::printf("%-44s %9.3f ms   (the library's NFC alone: %.3f ms)\n", "encode 40,000 combining marks (VNI, lossy)",
+                ours, library);
     return 0;
 }

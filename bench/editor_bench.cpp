@@ -1,9 +1,13 @@
-// Question editor figures on a 10,000-question table: View (load and list),
-// scrolling the list, and a removal with its renumbering and reload.
+// Question editor figures at 1,000, 10,000 and 100,000 questions, each beside
+// its 1,000-row figure (the baseline, measured in the same run): View (count,
+// first block, first question shown), View with the first paint, one page of
+// scrolling, a jump to the last line, Delete (Command6: delete + renumber +
+// reload), and the memory that View holds.
 
 #include "editorapp.h"
 #include "editorform.h"
 #include "editorstore.h"
+#include "editorwidgets.h"
 #include "benchtiming.h"
 #include "gamedb.h"
 #include "studiotheme.h"
@@ -11,8 +15,11 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QMap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -20,16 +27,12 @@
 
 namespace {
 using bench::measure;
-using bench::report;
-
-constexpr int kQuestions = 10000;
 
 void fillLevel(db::GameDb &d, int n)
 {
     const db::QuestionTable t = db::QuestionTable::Muc1;
     d.beginWrite();
-    for (const db::Question &q : d.questions(t))
-        d.deleteQuestionsWithId(t, q.id);
+    QSqlQuery(d.connection()).exec(QStringLiteral("DELETE FROM muc1"));
     for (int i = 1; i <= n; ++i) {
         db::Question q;
         q.id = i;
@@ -43,7 +46,25 @@ void fillLevel(db::GameDb &d, int n)
         d.appendQuestion(t, q);
     }
     d.commit();
+    QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
 }
+
+// Resident memory of this process, in MB.
+double residentMb()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> parts = f.readAll().split(' ');
+    return parts.size() > 1 ? parts[1].toDouble() * 4096 / (1024 * 1024) : 0;
+}
+
+struct Row {
+    const char *what;
+    const char *unit;
+    double goal;
+    QMap<int, double> v;
+};
 
 } // namespace
 
@@ -51,92 +72,100 @@ int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
     studio::applyApplicationStyle(qapp);
-    QTemporaryDir dir;
-    db::GameDb database(dir.path());
-    if (!database.open().usable()) {
-        std::fprintf(stderr, "cannot open the benchmark database\n");
-        return 1;
-    }
-    fillLevel(database, kQuestions);
-
-    int messages = 0;
-    EditorServices services;
-    services.db = &database;
-    services.message = [&messages](QWidget *, const ui::MessageRequest &) {
-        ++messages;
-        return QMessageBox::Ok;
-    };
-    services.endProgram = [] {};
-    EditorApp app(std::move(services));
-    EditorForm *form = app.editor();
-    form->resize(1100, 760);
-    form->show();
-    QApplication::processEvents();
-
-    auto *list = form->findChild<QAbstractItemView *>(QStringLiteral("List1"));
-    auto paintList = [list] {
-        list->viewport()->repaint();
-    };
-
-    std::printf("%d questions in muc1\n", kQuestions);
-    report("View (read table, fill list, show first question)", measure(7, [&] { form->view(); }), 150);
-    report("View and first paint of the list", measure(7, [&] {
-               form->view();
-               paintList();
-           }),
-           150);
-
-    form->view();
-    paintList();
-    QScrollBar *bar = list->verticalScrollBar();
-    const int pages = 200;
-    const double scrollTotal = measure(3, [&] {
-        bar->setValue(0);
-        for (int i = 0; i < pages; ++i) {
-            bar->setValue(bar->value() + bar->pageStep());
-            paintList();
+    const int sizes[] = {1000, 10000, 100000};
+    QList<Row> rows = {{"View (count, first lines, first question)", "ms", 100, {}},
+                       {"View and first paint of the list", "ms", 100, {}},
+                       {"scroll one page and repaint (mean of 100)", "ms", 0, {}},
+                       {"jump to the last line and repaint", "ms", 0, {}},
+                       {"Command6: delete + renumber + reload (median of 5)", "ms", 150, {}},
+                       {"rows held by the list after scrolling", "rows", 0, {}},
+                       {"memory taken by View and scrolling", "MB", 0, {}}};
+    bool sound = true;
+    for (int n : sizes) {
+        QTemporaryDir dir;
+        db::GameDb database(dir.path());
+        if (!database.open().usable()) {
+            std::fprintf(stderr, "cannot open the benchmark database\n");
+            return 1;
         }
-    });
-    report("Scroll one page and repaint (mean of 200 pages)", scrollTotal / pages, 0);
-    report("Jump to the last line and repaint", measure(5, [&] {
-               bar->setValue(0);
-               paintList();
-               list->scrollToBottom();
-               paintList();
-           }) / 2,
-           0);
+        fillLevel(database, n);
+        database.waitForCheck();
 
-    // Removals near the top renumber (almost) every row.
-    auto *command3 = form->findChild<QPushButton *>(QStringLiteral("Command3"));
-    auto *command6 = form->findChild<QPushButton *>(QStringLiteral("Command6"));
-    const int runs = 5;
-    QList<double> store, button;
-    for (int i = 0; i < runs; ++i) {
-        const db::Question first = database.questions(db::QuestionTable::Muc1).constFirst();
-        QElapsedTimer c;
-        c.start();
-        editorstore::removeAndRenumber(database, db::QuestionTable::Muc1, first);
-        store.append(c.nsecsElapsed() / 1e6);
-    }
-    form->view();
-    for (int i = 0; i < runs; ++i) {
-        list->setCurrentIndex(list->model()->index(1, 0));
-        command3->click();
-        QElapsedTimer c;
-        c.start();
-        command6->click(); // removes line 1, renumbers, reloads the list
-        button.append(c.nsecsElapsed() / 1e6);
-    }
-    std::sort(store.begin(), store.end());
-    std::sort(button.begin(), button.end());
-    report("Delete + renumber, one transaction (median of 5)", store[runs / 2], 300);
-    report("Command6: delete + renumber + reload the list (median of 5)", button[runs / 2], 300);
+        int messages = 0;
+        EditorServices services;
+        services.db = &database;
+        services.message = [&messages](QWidget *, const ui::MessageRequest &) {
+            ++messages;
+            return QMessageBox::Ok;
+        };
+        services.endProgram = [] {};
+        EditorApp app(std::move(services));
+        EditorForm *form = app.editor();
+        form->resize(1100, 760);
+        form->show();
+        QApplication::processEvents();
+        auto *list = form->findChild<QAbstractItemView *>(QStringLiteral("List1"));
+        auto paintList = [list] { list->viewport()->repaint(); };
 
-    const QList<db::Question> rows = database.questions(db::QuestionTable::Muc1);
-    bool sound = rows.size() == kQuestions - 10;
-    for (qsizetype i = 0; sound && i < rows.size(); ++i)
-        sound = rows[i].id == i + 1 && rows[i].selected == (rows[i].id < 100);
-    std::printf("after the removals: %lld rows, IDs 1..N and selected flags %s, %d message(s)\n",
-                static_cast<long long>(rows.size()), sound ? "right" : "WRONG", messages);
+        const double before = residentMb();
+        rows[0].v[n] = measure(7, [&] { form->view(); });
+        rows[1].v[n] = measure(7, [&] {
+            form->view();
+            paintList();
+        });
+        QScrollBar *bar = list->verticalScrollBar();
+        const int pages = 100;
+        rows[2].v[n] = measure(3, [&] {
+                           bar->setValue(0);
+                           for (int i = 0; i < pages; ++i) {
+                               bar->setValue(bar->value() + bar->pageStep());
+                               paintList();
+                           }
+                       }) / pages;
+        rows[3].v[n] = measure(5, [&] {
+                           bar->setValue(0);
+                           paintList();
+                           list->scrollToBottom();
+                           paintList();
+                       }) / 2;
+        rows[5].v[n] = form->listModel()->rowsHeld();
+        rows[6].v[n] = residentMb() - before;
+
+        // Removals near the top renumber (almost) every row.
+        auto *command3 = form->findChild<QPushButton *>(QStringLiteral("Command3"));
+        auto *command6 = form->findChild<QPushButton *>(QStringLiteral("Command6"));
+        form->view();
+        QList<double> button;
+        for (int i = 0; i < 5; ++i) {
+            list->setCurrentIndex(list->model()->index(1, 0));
+            command3->click();
+            QElapsedTimer c;
+            c.start();
+            command6->click(); // removes line 1, renumbers, reloads the list
+            button.append(c.nsecsElapsed() / 1e6);
+        }
+        std::sort(button.begin(), button.end());
+        rows[4].v[n] = button[2];
+
+        const QList<db::Question> left = database.questions(db::QuestionTable::Muc1);
+        bool ok = left.size() == n - 5 && messages == 0;
+        for (qsizetype i = 0; ok && i < left.size(); ++i)
+            ok = left[i].id == i + 1 && left[i].selected == (left[i].id < 100);
+        if (!ok)
+            std::printf("after the removals at %d rows: IDs or selected flags WRONG, %d message(s)\n", n, messages);
+        sound = sound && ok;
+    }
+
+    std::printf("%-52s %12s %22s %22s\n", "", "1,000 rows", "10,000 rows", "100,000 rows");
+    for (const Row &r : rows) {
+        const double base = r.v[1000];
+        std::printf("%-52s %9.3f %-4s", r.what, base, r.unit);
+        for (int n : {10000, 100000})
+            std::printf(" %9.3f %-4s(%5.1fx)", r.v[n], r.unit, base > 0 ? r.v[n] / base : 0.0);
+        if (r.goal > 0)
+            std::printf("   goal < %g at 100,000: %s", r.goal, r.v[100000] < r.goal ? "ok" : "SLOW");
+        std::printf("\n");
+    }
+    std::printf("after the removals: IDs 1..N and selected flags %s\n", sound ? "right" : "WRONG");
     return sound ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
+#include <optional>
 
 namespace num {
 
@@ -26,6 +27,17 @@ inline QString text(int v) { return text(qint64(v)); }
 
 // Round half to even, as money and colour channels are rounded.
 qint64 roundHalfEven(double v);
+
+// Exact decimal arithmetic, for money and counters that are stored: no
+// rounding at any size. A text is read by the numeric-prefix rule above, but
+// digit for digit ("1 000$" is 1000, "1000.00001" stays 1000.00001, "2e3" is
+// 2000), and the result is plain decimal text without exponent, trailing
+// fraction zeros or a negative zero. Nothing is returned when the value cannot
+// be written out exactly within kMaxExactDigits digits (a huge exponent).
+constexpr qsizetype kMaxExactDigits = 100000;
+std::optional<QString> exactText(QStringView text);
+std::optional<QString> exactSum(QStringView a, QStringView b);
+std::optional<QString> exactDifference(QStringView a, QStringView b); // a - b
 
 // Integer division truncating toward zero, the way a half range is taken.
 inline qint64 halfOf(qint64 v) { return v / 2; }

@@ -1,6 +1,8 @@
 #include "vntext.h"
 
 #include <QHash>
+#include <functional>
+#include <algorithm>
 #include <array>
 
 namespace vn {
@@ -92,7 +94,58 @@ QString decode(const QString &legacy, Encoding enc)
 {
     if (enc == Encoding::Plain)
         return legacy;
-    return codecFor(enc).decode(legacy);
+    // A letter followed by a mark byte that does not pair with it comes out as
+    // letter + combining marks: compose it.
+    return toNfc(codecFor(enc).decode(legacy));
+}
+
+QString toNfc(const QString &unicode)
+{
+    // Nothing below U+0300 ever changes under NFC.
+    const bool simple = std::all_of(unicode.cbegin(), unicode.cend(), [](QChar c) { return c.unicode() < 0x300; });
+    if (simple)
+        return unicode;
+    // A long run of marks is put in canonical order here (decomposed, then a
+    // stable sort by combining class), so the library only composes.
+    constexpr qsizetype kShortRun = 16;
+    const QList<uint> cps = unicode.toUcs4();
+    QList<uint> out;
+    out.reserve(cps.size());
+    qsizetype i = 0;
+    bool reordered = false;
+    while (i < cps.size()) {
+        if (QChar::combiningClass(char32_t(cps[i])) == 0) {
+            out.append(cps[i++]);
+            continue;
+        }
+        qsizetype end = i;
+        while (end < cps.size() && QChar::combiningClass(char32_t(cps[end])) != 0)
+            ++end;
+        if (end - i <= kShortRun) {
+            for (; i < end; ++i)
+                out.append(cps[i]);
+            continue;
+        }
+        reordered = true;
+        QList<uint> run;
+        std::function<void(uint)> decompose = [&](uint cp) {
+            if (QChar::decompositionTag(char32_t(cp)) == QChar::Canonical) {
+                for (uint d : QChar::decomposition(char32_t(cp)).toUcs4())
+                    decompose(d);
+            } else {
+                run.append(cp);
+            }
+        };
+        for (; i < end; ++i)
+            decompose(cps[i]);
+        std::stable_sort(run.begin(), run.end(), [](uint a, uint b) {
+            return QChar::combiningClass(char32_t(a)) < QChar::combiningClass(char32_t(b));
+        });
+        out.append(run);
+    }
+    const QString ordered = reordered ? QString::fromUcs4(reinterpret_cast<const char32_t *>(out.constData()), out.size())
+                                      : unicode;
+    return ordered.normalized(QString::NormalizationForm_C);
 }
 
 QString decodeBytes(QByteArrayView bytes, Encoding enc)
@@ -104,7 +157,7 @@ namespace {
 template <typename OnFail>
 bool encodeInto(const QString &unicode, Encoding enc, QString &out, OnFail onFail)
 {
-    const QString nfc = unicode.normalized(QString::NormalizationForm_C);
+    const QString nfc = toNfc(unicode);
     out.reserve(nfc.size() * 2);
     const Codec *codec = enc == Encoding::Plain ? nullptr : &codecFor(enc);
     bool ok = true;
@@ -122,6 +175,9 @@ bool encodeInto(const QString &unicode, Encoding enc, QString &out, OnFail onFai
             }
         }
         ok = false;
+        // A surrogate pair is one character: one failure.
+        if (ch.isHighSurrogate() && i + 1 < nfc.size() && nfc.at(i + 1).isLowSurrogate())
+            ++i;
         if (!onFail(ch, out))
             return false;
     }
@@ -140,9 +196,8 @@ std::optional<QString> encode(const QString &unicode, Encoding enc)
 QString encodeLossy(const QString &unicode, Encoding enc, char replacement)
 {
     QString out;
-    encodeInto(unicode, enc, out, [replacement](QChar ch, QString &o) {
-        if (!ch.isLowSurrogate()) // one replacement for a surrogate pair
-            o.append(QLatin1Char(replacement));
+    encodeInto(unicode, enc, out, [replacement](QChar, QString &o) {
+        o.append(QLatin1Char(replacement));
         return true;
     });
     return out;

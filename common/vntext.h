@@ -37,6 +37,10 @@ QChar firstUnencodable(const QString &unicode, Encoding enc);
 // the typed text unchanged.
 QString embed(const QString &typed, Encoding enc);
 
+// Unicode NFC in time linear in the length, however many combining marks a
+// letter carries (the library's own reordering is quadratic in a run of marks).
+QString toNfc(const QString &unicode);
+
 // The bytes of a legacy text, and back.
 QByteArray toBytes(const QString &legacy);
 QString fromBytes(QByteArrayView bytes);

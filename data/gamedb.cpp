@@ -1,4 +1,5 @@
 #include "gamedb.h"
+#include "numtext.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -13,6 +14,16 @@
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QVariant>
+#include <QSqlDriver>
+
+#include <atomic>
+#include <limits>
+#include <cerrno>
+#include <condition_variable>
+#include <csignal>
+#include <mutex>
+#include <sqlite3.h>
+#include <thread>
 
 namespace db {
 
@@ -125,6 +136,17 @@ QStringList columnNames(const QSqlDatabase &c, const QString &table)
     return cols;
 }
 
+bool isBusyError(const QSqlError &e)
+{
+    bool ok = false;
+    const int code = e.nativeErrorCode().toInt(&ok);
+    if (ok && ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED))
+        return true;
+    return e.text().contains(QLatin1String("locked"), Qt::CaseInsensitive);
+}
+
+constexpr int kBusyTimeoutMs = 5000;
+
 // The file as an SQLite URI that reads it as unchangeable: no locks, no
 // journal recovery, no WAL or index file made.
 QString immutableUri(const QString &path)
@@ -147,6 +169,18 @@ QString tableName(QuestionTable t)
     return QString();
 }
 
+struct GameDb::Check {
+    std::mutex mutex;
+    std::condition_variable done;
+    CheckState state = CheckState::Pending;
+    QString detail;
+    sqlite3 *handle = nullptr; // the check's connection while it runs, for an interrupt
+    bool cancelled = false;
+    bool reported = false; // the handler has been called
+    std::function<void(const QString &)> handler;
+    std::thread thread;
+};
+
 GameDb::GameDb(const QString &programDir)
     : m_programDir(programDir), m_path(defaultFileName(programDir)),
       m_connName(QStringLiteral("gamedb-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1)))
@@ -155,6 +189,17 @@ GameDb::GameDb(const QString &programDir)
 
 GameDb::~GameDb()
 {
+    if (m_check) {
+        {
+            std::lock_guard lock(m_check->mutex);
+            m_check->cancelled = true;
+            m_check->handler = nullptr;
+            if (m_check->handle)
+                sqlite3_interrupt(m_check->handle);
+        }
+        if (m_check->thread.joinable())
+            m_check->thread.join();
+    }
     {
         QSqlDatabase c = QSqlDatabase::database(m_connName, false);
         if (c.isValid())
@@ -192,6 +237,7 @@ bool GameDb::exec(const QString &sql)
 OpenResult GameDb::open()
 {
     OpenResult r;
+    removeStaleSideFiles();
     QFileInfo fi(m_path);
     bool created = false;
     if (!fi.exists()) {
@@ -211,6 +257,7 @@ OpenResult GameDb::open()
     }
     // Look at the header first: SQLite would take an empty file for a new, empty
     // database and any other file is only found out at the first query.
+    bool walMode = false;
     {
         QFile f(m_path);
         if (!f.open(QIODevice::ReadOnly)) {
@@ -226,6 +273,7 @@ OpenResult GameDb::open()
                            : QStringLiteral("%1 is not a database of this game.").arg(m_path);
             return r;
         }
+        walMode = head.at(18) == 2 && head.at(19) == 2;
     }
     const bool folderWritable = QFileInfo(fi.absolutePath()).isWritable();
     m_readOnly = !fi.isWritable() || !folderWritable;
@@ -233,26 +281,40 @@ OpenResult GameDb::open()
 
     // Judge the file before opening it for real: an ordinary connection would
     // already write to it (journal recovery, the switch to WAL, the WAL and
-    // index files), and a damaged file must stay exactly as it is.
+    // index files), and a damaged file must stay exactly as it is. A file this
+    // program has used before (WAL, prepared) is checked whole in the
+    // background; any other is checked whole now, before it is changed.
+    bool checkedWhole = created || hotJournal || !walMode;
     {
         QString why;
-        if (!checkBeforeOpening(hotJournal, why)) {
+        bool needsPreparation = false;
+        if (!checkBeforeOpening(hotJournal, checkedWhole, why, needsPreparation)) {
             r.status = OpenStatus::Damaged;
             r.detail = why;
             return r;
         }
+        checkedWhole = checkedWhole || needsPreparation;
     }
 
     QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connName);
-    if (m_readOnly && !folderWritable && !hotJournal && !QFile::exists(m_path + QStringLiteral("-wal"))) {
+    QString checkUri = m_path;
+    QString checkOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(kBusyTimeoutMs);
+    if (m_readOnly && hotJournal && m_scratch) {
+        // An unfinished write that nobody may undo here: read the copy on
+        // which it was undone and found sound.
+        c.setDatabaseName(immutableUri(m_scratch->filePath(QStringLiteral("check.db"))));
+        c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+    } else if (m_readOnly && !folderWritable && !hotJournal && !QFile::exists(m_path + QStringLiteral("-wal"))) {
         // Nobody can write here (a WAL file could not even be made), and a
         // read-only connection would need to make one to read a WAL database.
         c.setDatabaseName(immutableUri(m_path));
         c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        checkUri = c.databaseName();
+        checkOptions = c.connectOptions();
     } else {
         c.setDatabaseName(m_path);
-        c.setConnectOptions(m_readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
-                                       : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        c.setConnectOptions(m_readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(kBusyTimeoutMs)
+                                       : QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     }
     QString why;
     bool ok = c.open();
@@ -264,12 +326,16 @@ OpenResult GameDb::open()
         if (!ok)
             why = probe.lastError().text();
     }
+    if (ok) // room for a whole renumbering in one transaction without spilling
+        exec(QStringLiteral("PRAGMA cache_size=-32768"));
     if (ok && !m_readOnly) {
-        exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
-        ok = prepareForUse(why);
+        if (checkedWhole) {
+            exec(QStringLiteral("PRAGMA journal_mode=WAL"));
+            ok = prepareForUse(why);
+        }
     }
-    if (ok && m_readOnly && !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"))) {
+    if (ok && !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"))) {
         ok = false;
         why = QStringLiteral("The table hoso cannot be prepared for lookups.");
     }
@@ -279,26 +345,54 @@ OpenResult GameDb::open()
         r.detail = why;
         return r;
     }
-    if (!m_readOnly)
-        fillMissingNickKeys();
+    if (checkedWhole) {
+        if (!m_readOnly)
+            fillMissingNickKeys();
+    } else {
+        startBackgroundCheck(checkUri, checkOptions);
+    }
     r.status = m_readOnly ? OpenStatus::ReadOnly : created ? OpenStatus::Created : OpenStatus::Opened;
     if (m_readOnly)
         r.detail = QStringLiteral("%1 cannot be written.").arg(m_path);
     return r;
 }
 
-bool GameDb::checkBeforeOpening(bool hotJournal, QString &why)
+void GameDb::removeStaleSideFiles()
+{
+    // A first start that was killed while it built the database leaves its
+    // side file ("dataqa.db.<pid>.<conn>.new"). One whose process is gone is
+    // dropped; one still being built by a running program is left alone.
+    const QFileInfo fi(m_path);
+    QDir dir = fi.absoluteDir();
+    if (!dir.exists() || !QFileInfo(dir.absolutePath()).isWritable())
+        return;
+    const QString prefix = fi.fileName() + QLatin1Char('.');
+    const QStringList names = dir.entryList({prefix + QStringLiteral("*.new"), prefix + QStringLiteral("*.new-journal")},
+                                            QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        bool ok = false;
+        const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('.'), 0, 0).toLongLong(&ok);
+        if (!ok || pid <= 0)
+            continue;
+        const bool alive = pid == QCoreApplication::applicationPid()
+                           || ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+        if (!alive)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
+bool GameDb::checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation)
 {
     const QString name = m_connName + QStringLiteral("-check");
-    QTemporaryDir scratch;
+    auto scratch = std::make_unique<QTemporaryDir>();
     bool ok = true;
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         if (hotJournal) {
             // A write was cut short. Undoing it writes to the file, so it is
             // undone on a copy first: only a file found sound is mended.
-            const QString copy = scratch.filePath(QStringLiteral("check.db"));
-            if (!scratch.isValid() || !QFile::copy(m_path, copy)
+            const QString copy = scratch->filePath(QStringLiteral("check.db"));
+            if (!scratch->isValid() || !QFile::copy(m_path, copy)
                 || !QFile::copy(m_path + QStringLiteral("-journal"), copy + QStringLiteral("-journal"))) {
                 why = QStringLiteral("%1 has an unfinished write that cannot be checked.").arg(m_path);
                 ok = false;
@@ -307,7 +401,7 @@ bool GameDb::checkBeforeOpening(bool hotJournal, QString &why)
         } else if (QFile::exists(m_path + QStringLiteral("-wal")) || QFile::exists(m_path + QStringLiteral("-shm"))) {
             // The other program may have it open: read through its log, making nothing.
             c.setDatabaseName(m_path);
-            c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY"));
+            c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(kBusyTimeoutMs));
         } else {
             // The file alone is the whole database: read it as a fixed file,
             // with no locks, no recovery and no files made beside it.
@@ -319,24 +413,138 @@ bool GameDb::checkBeforeOpening(bool hotJournal, QString &why)
             ok = false;
         }
         if (ok)
-            ok = checkTables(c, why);
+            ok = checkTables(c, why, needsPreparation);
+        if (ok && (wholeFile || needsPreparation))
+            ok = checkWholeFile(c, why);
         c.close();
     }
     QSqlDatabase::removeDatabase(name);
+    if (ok && hotJournal && m_readOnly)
+        m_scratch = std::move(scratch); // read in place of the file
     return ok;
 }
 
-bool GameDb::checkTables(const QSqlDatabase &c, QString &why)
+bool GameDb::checkWholeFile(const QSqlDatabase &c, QString &why)
 {
+    // Every page, every table against its indexes (quick_check would miss an
+    // index that lost or gained entries).
     QSqlQuery q(c);
-    if (!q.exec(QStringLiteral("PRAGMA quick_check"))) {
-        why = q.lastError().text();
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check(20)"))) {
+        why = QStringLiteral("The database file is damaged: %1").arg(q.lastError().text());
         return false;
     }
-    if (!q.next() || q.value(0).toString() != QLatin1String("ok")) {
-        why = QStringLiteral("The database file is damaged: %1").arg(q.value(0).toString());
+    QStringList problems;
+    while (q.next())
+        problems << q.value(0).toString();
+    if (problems != QStringList{QStringLiteral("ok")}) {
+        why = QStringLiteral("The database file is damaged: %1").arg(problems.join(QLatin1String("; ")));
         return false;
     }
+    return true;
+}
+
+void GameDb::startBackgroundCheck(const QString &uri, const QString &options)
+{
+    auto check = std::make_shared<Check>();
+    m_check = check;
+    const QString name = m_connName + QStringLiteral("-whole");
+    QObject *home = QCoreApplication::instance();
+    check->thread = std::thread([check, uri, options, name, home] {
+        QString why;
+        bool ok = false;
+        bool interrupted = false;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            c.setDatabaseName(uri);
+            c.setConnectOptions(options);
+            if (!c.open()) {
+                why = c.lastError().text();
+            } else {
+                {
+                    std::lock_guard lock(check->mutex);
+                    check->handle = *static_cast<sqlite3 *const *>(c.driver()->handle().constData());
+                    interrupted = check->cancelled;
+                }
+                if (!interrupted)
+                    ok = checkWholeFile(c, why);
+                std::lock_guard lock(check->mutex);
+                check->handle = nullptr;
+                interrupted = check->cancelled;
+            }
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        {
+            std::lock_guard lock(check->mutex);
+            check->state = ok ? CheckState::Sound : CheckState::Damaged;
+            check->detail = why;
+        }
+        check->done.notify_all();
+        if (!ok && !interrupted && home) {
+            QMetaObject::invokeMethod(home, [check] {
+                std::unique_lock lock(check->mutex);
+                if (!check->handler || check->reported)
+                    return;
+                check->reported = true;
+                const auto handler = check->handler;
+                const QString detail = check->detail;
+                lock.unlock();
+                handler(detail);
+            }, Qt::QueuedConnection);
+        }
+    });
+}
+
+CheckState GameDb::checkState() const
+{
+    if (!m_check)
+        return CheckState::Sound;
+    std::lock_guard lock(m_check->mutex);
+    return m_check->state;
+}
+
+CheckState GameDb::waitForCheck(int msecs)
+{
+    if (!m_check)
+        return CheckState::Sound;
+    std::unique_lock lock(m_check->mutex);
+    auto over = [this] { return m_check->state != CheckState::Pending; };
+    if (msecs < 0)
+        m_check->done.wait(lock, over);
+    else
+        m_check->done.wait_for(lock, std::chrono::milliseconds(msecs), over);
+    return m_check->state;
+}
+
+void GameDb::setDamageHandler(std::function<void(const QString &)> handler)
+{
+    if (!m_check)
+        return;
+    std::unique_lock lock(m_check->mutex);
+    m_check->handler = handler;
+    if (m_check->state == CheckState::Damaged && handler && !m_check->reported) {
+        m_check->reported = true;
+        const QString detail = m_check->detail;
+        lock.unlock();
+        handler(detail);
+    }
+}
+
+bool GameDb::mayWrite()
+{
+    if (m_inWrite)
+        return true;
+    if (waitForCheck() == CheckState::Damaged) {
+        std::lock_guard lock(m_check->mutex);
+        m_lastError = m_check->detail.isEmpty() ? QStringLiteral("The database file is damaged.") : m_check->detail;
+        return false;
+    }
+    return true;
+}
+
+bool GameDb::checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation)
+{
     auto require = [&](const QString &table, const auto &names) {
         const QStringList cols = columnNames(c, table);
         if (cols.isEmpty()) {
@@ -356,6 +564,23 @@ bool GameDb::checkTables(const QSqlDatabase &c, QString &why)
     for (QuestionTable t : kAllQuestionTables)
         if (!require(tableName(t), kQuestionColumns))
             return false;
+    // What prepareForUse would change: the lookup key, text money columns.
+    needsPreparation = !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
+    QSqlQuery t(c);
+    t.prepare(QStringLiteral("SELECT name, type FROM pragma_table_info(?)"));
+    t.addBindValue(QStringLiteral("hoso"));
+    if (t.exec()) {
+        while (t.next()) {
+            const QString n = t.value(0).toString().toLower();
+            if ((n == QLatin1String("sotien") || n == QLatin1String("solan") || n == QLatin1String("gio")
+                 || n == QLatin1String("phut"))
+                && t.value(1).toString().compare(QLatin1String("TEXT"), Qt::CaseInsensitive) != 0)
+                needsPreparation = true;
+        }
+    }
+    QSqlQuery k(c);
+    if (k.exec(QStringLiteral("SELECT 1 FROM hoso WHERE nickkey IS NULL AND nick IS NOT NULL LIMIT 1")) && k.next())
+        needsPreparation = true;
     return true;
 }
 
@@ -531,6 +756,8 @@ std::optional<Account> GameDb::findAccount(const QString &nick)
 
 bool GameDb::insertAccount(Account &a)
 {
+    if (!mayWrite())
+        return false;
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("INSERT INTO hoso (nick, pass, ngaysinh, mail, cauhoibimat, traloiibimat, "
                              "sotien, solan, gio, phut, nickkey) VALUES (?,?,?,?,?,?,?,?,?,?,?)"));
@@ -543,6 +770,7 @@ bool GameDb::insertAccount(Account &a)
         return false;
     }
     a.rowId = q.lastInsertId().toLongLong();
+    wrote();
     return true;
 }
 
@@ -550,6 +778,8 @@ bool GameDb::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>>
 {
     if (columns.isEmpty())
         return true;
+    if (!mayWrite())
+        return false;
     QStringList sets;
     for (const auto &c : columns) {
         if (!isHosoColumn(c.first)) {
@@ -572,7 +802,11 @@ bool GameDb::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>>
         m_lastError = q.lastError().text();
         return false;
     }
-    return q.numRowsAffected() > 0;
+    wrote();
+    if (q.numRowsAffected() > 0)
+        return true;
+    m_lastError = QStringLiteral("The account is no longer there.");
+    return false;
 }
 
 bool GameDb::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
@@ -585,6 +819,8 @@ bool GameDb::updateAccount(const QString &nick, const QList<QPair<QString, QStri
 
 bool GameDb::deleteAccountRow(qint64 rowId)
 {
+    if (!mayWrite())
+        return false;
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("DELETE FROM hoso WHERE rowid = ?"));
     q.addBindValue(rowId);
@@ -592,6 +828,7 @@ bool GameDb::deleteAccountRow(qint64 rowId)
         m_lastError = q.lastError().text();
         return false;
     }
+    wrote();
     return q.numRowsAffected() > 0;
 }
 
@@ -655,6 +892,8 @@ std::optional<LockRow> GameDb::readLock()
 
 bool GameDb::writeLock(const LockRow &r)
 {
+    if (!mayWrite())
+        return false;
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("UPDATE \"lock\" SET hien19 = ?, hienten = ?, thuthach = ?, hiencode = ?, "
                              "hien191 = ?, hienten1 = ?, thuthach1 = ?, hiencode1 = ? "
@@ -666,19 +905,104 @@ bool GameDb::writeLock(const LockRow &r)
         m_lastError = q.lastError().text();
         return false;
     }
-    if (q.numRowsAffected() > 0)
-        return true;
-    QSqlQuery ins(connection());
-    ins.prepare(QStringLiteral("INSERT INTO \"lock\" (hien19, hienten, thuthach, hiencode, hien191, "
-                               "hienten1, thuthach1, hiencode1) VALUES (?,?,?,?,?,?,?,?)"));
-    for (const QString *s : {&r.hien19, &r.hienten, &r.thuthach, &r.hiencode, &r.hien191, &r.hienten1,
-                             &r.thuthach1, &r.hiencode1})
-        ins.addBindValue(*s);
-    if (!ins.exec()) {
-        m_lastError = ins.lastError().text();
-        return false;
-    }
+    wrote();
     return true;
+}
+
+// --- account changes ----------------------------------------------------------
+
+AccountUpdate GameDb::changeAccount(const QString &nick, const AccountDelta &delta)
+{
+    // Inside the write transaction: the values read here are the stored ones.
+    AccountUpdate out;
+    const std::optional<Account> found = findAccount(nick);
+    if (!found) {
+        out.status = m_lastError.isEmpty() ? WriteStatus::Done : WriteStatus::Failed;
+        return out;
+    }
+    Account a = *found;
+    QList<QPair<QString, QString>> cols;
+    auto add = [&](const QString &column, QString &stored, const QString &amount) {
+        if (amount.isEmpty())
+            return true;
+        const std::optional<QString> sum = num::exactSum(stored, amount);
+        if (!sum)
+            return false;
+        stored = *sum;
+        cols.append({column, stored});
+        return true;
+    };
+    if (!add(QStringLiteral("sotien"), a.sotien, delta.money) || !add(QStringLiteral("solan"), a.solan, delta.plays)) {
+        out.status = WriteStatus::Inexact;
+        m_lastError = QStringLiteral("A stored number cannot be computed exactly.");
+        return out;
+    }
+    if (delta.minutes != 0) {
+        // Minutes stay 0..59, the hours take the rest.
+        const std::optional<QString> phut = num::exactText(a.phut);
+        bool small = false;
+        const qint64 p = phut ? phut->toLongLong(&small) : 0;
+        if (!small || p > (std::numeric_limits<qint64>::max() >> 2) || p < -(std::numeric_limits<qint64>::max() >> 2)
+            || delta.minutes > (std::numeric_limits<qint64>::max() >> 2)) {
+            out.status = WriteStatus::Inexact;
+            m_lastError = QStringLiteral("The stored play time cannot be computed exactly.");
+            return out;
+        }
+        const qint64 total = p + delta.minutes;
+        qint64 hours = total / 60, minutes = total % 60;
+        if (minutes < 0) {
+            minutes += 60;
+            --hours;
+        }
+        if (hours != 0 && !add(QStringLiteral("gio"), a.gio, QString::number(hours))) {
+            out.status = WriteStatus::Inexact;
+            m_lastError = QStringLiteral("The stored play time cannot be computed exactly.");
+            return out;
+        }
+        a.phut = QString::number(minutes);
+        cols.append({QStringLiteral("phut"), a.phut});
+    }
+    if (!updateAccountRow(a.rowId, cols)) {
+        out.status = WriteStatus::Failed;
+        return out;
+    }
+    out.status = WriteStatus::Done;
+    out.stored = a;
+    return out;
+}
+
+AccountUpdate GameDb::addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait)
+{
+    if (!beginWrite(wait))
+        return {m_busy ? WriteStatus::Busy : WriteStatus::Failed, std::nullopt};
+    m_lastError.clear();
+    AccountUpdate out = changeAccount(nick, delta);
+    if (out.status != WriteStatus::Done) {
+        rollback();
+        out.stored.reset();
+        return out;
+    }
+    if (!commit())
+        return {WriteStatus::Failed, std::nullopt};
+    return out;
+}
+
+AccountUpdate GameDb::saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
+{
+    if (!beginWrite(wait))
+        return {m_busy ? WriteStatus::Busy : WriteStatus::Failed, std::nullopt};
+    m_lastError.clear();
+    AccountUpdate out = changeAccount(nick, delta);
+    if (out.status == WriteStatus::Done && !writeLock(lock))
+        out.status = WriteStatus::Failed;
+    if (out.status != WriteStatus::Done) {
+        rollback();
+        out.stored.reset();
+        return out;
+    }
+    if (!commit())
+        return {WriteStatus::Failed, std::nullopt};
+    return out;
 }
 
 // --- question tables --------------------------------------------------------
@@ -695,13 +1019,84 @@ std::optional<qint64> GameDb::lastId(QuestionTable t)
     return q.value(0).toLongLong();
 }
 
+bool GameDb::factsKey(qint64 &version, qint64 &own)
+{
+    // data_version moves when another connection commits, total_changes when
+    // this one writes.
+    QSqlQuery v(connection());
+    if (!v.exec(QStringLiteral("SELECT (SELECT data_version FROM pragma_data_version), total_changes()")) || !v.next())
+        return false;
+    version = v.value(0).toLongLong();
+    own = v.value(1).toLongLong() + m_ownWrites;
+    return true;
+}
+
+void GameDb::shiftFacts(QuestionTable t, int rows)
+{
+    // After this connection's own commit of a change whose effect on the
+    // facts is known: they stay valid without counting the table again.
+    TableFacts &f = m_facts[int(t)];
+    qint64 version = -2, own = -2;
+    if (f.version < 0 || !factsKey(version, own) || version != f.version) {
+        f = TableFacts();
+        return;
+    }
+    f.count += rows;
+    f.maxId += rows;
+    f.ownWrites = own;
+}
+
+const GameDb::TableFacts &GameDb::facts(QuestionTable t)
+{
+    TableFacts &f = m_facts[int(t)];
+    qint64 version = -2, own = -2;
+    factsKey(version, own);
+    if (version >= 0 && f.version == version && f.ownWrites == own)
+        return f;
+    f = TableFacts();
+    QSqlQuery q(connection());
+    if (!q.exec(QStringLiteral("SELECT count(*), count(ID), min(ID), max(ID) FROM %1").arg(tableName(t))) || !q.next()) {
+        m_lastError = q.lastError().text();
+        return f;
+    }
+    f.count = q.value(0).toInt();
+    // Dense: the IDs run 1..N, so a row's position is its ID less one.
+    f.dense = f.count == 0 || (q.value(1).toLongLong() == f.count && q.value(2).toLongLong() == 1
+                               && q.value(3).toLongLong() == f.count);
+    f.maxId = q.value(3).toLongLong();
+    f.readable = true;
+    f.version = version;
+    f.ownWrites = own;
+    return f;
+}
+
+bool GameDb::isDense(QuestionTable t)
+{
+    return facts(t).dense;
+}
+
 std::optional<Question> GameDb::questionAt(QuestionTable t, qint64 position)
 {
-    if (position < 0)
+    const QList<Question> rows = questionsFrom(t, position, 1);
+    if (rows.isEmpty())
         return std::nullopt;
+    return rows.constFirst();
+}
+
+std::optional<Question> GameDb::answeredQuestionFrom(QuestionTable t, qint64 position)
+{
+    if (position < 0)
+        position = 0;
     QSqlQuery q(connection());
-    q.prepare(questionSelect(t) + QStringLiteral("ORDER BY ID, rowid LIMIT 1 OFFSET ?"));
-    q.addBindValue(position);
+    q.setForwardOnly(true);
+    if (isDense(t)) {
+        q.prepare(questionSelect(t) + QStringLiteral("WHERE ID >= ? AND traloi <> '' ORDER BY ID, rowid LIMIT 1"));
+        q.addBindValue(position + 1);
+    } else {
+        q.prepare(QStringLiteral("SELECT * FROM (") + questionSelect(t)
+                  + QStringLiteral("ORDER BY ID, rowid LIMIT -1 OFFSET ?) WHERE traloi <> '' LIMIT 1"));
+        q.addBindValue(position);
+    }
     if (!q.exec()) {
         m_lastError = q.lastError().text();
         return std::nullopt;
@@ -709,6 +1104,32 @@ std::optional<Question> GameDb::questionAt(QuestionTable t, qint64 position)
     if (!q.next())
         return std::nullopt;
     return questionFrom(q);
+}
+
+QList<Question> GameDb::questionsFrom(QuestionTable t, qint64 position, int count)
+{
+    QList<Question> out;
+    if (position < 0 || count <= 0)
+        return out;
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    if (isDense(t)) {
+        // Through the ID index: as fast at the end of the table as at its start.
+        q.prepare(questionSelect(t) + QStringLiteral("WHERE ID >= ? AND ID < ? ORDER BY ID, rowid"));
+        q.addBindValue(position + 1);
+        q.addBindValue(position + 1 + count);
+    } else {
+        q.prepare(questionSelect(t) + QStringLiteral("ORDER BY ID, rowid LIMIT ? OFFSET ?"));
+        q.addBindValue(count);
+        q.addBindValue(position);
+    }
+    if (!q.exec()) {
+        m_lastError = q.lastError().text();
+        return out;
+    }
+    while (q.next())
+        out.append(questionFrom(q));
+    return out;
 }
 
 QList<Question> GameDb::questions(QuestionTable t)
@@ -732,10 +1153,15 @@ std::optional<QList<Question>> GameDb::readQuestions(QuestionTable t)
 
 int GameDb::questionCount(QuestionTable t)
 {
-    QSqlQuery q(connection());
-    if (q.exec(QStringLiteral("SELECT count(*) FROM %1").arg(tableName(t))) && q.next())
-        return q.value(0).toInt();
-    return 0;
+    return facts(t).count;
+}
+
+std::optional<int> GameDb::countQuestions(QuestionTable t)
+{
+    const TableFacts &f = facts(t);
+    if (!f.readable)
+        return std::nullopt;
+    return f.count;
 }
 
 QList<Question> GameDb::questionsByText(QuestionTable t, const QString &cauhoi)
@@ -756,6 +1182,8 @@ QList<Question> GameDb::questionsByText(QuestionTable t, const QString &cauhoi)
 
 bool GameDb::appendQuestion(QuestionTable t, Question &r)
 {
+    if (!mayWrite())
+        return false;
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("INSERT INTO %1 (ID, cauhoi, A, B, C, D, traloi, selected) "
                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
@@ -769,11 +1197,14 @@ bool GameDb::appendQuestion(QuestionTable t, Question &r)
         return false;
     }
     r.rowId = q.lastInsertId().toLongLong();
+    wrote();
     return true;
 }
 
 bool GameDb::deleteQuestionsWithId(QuestionTable t, qint64 id)
 {
+    if (!mayWrite())
+        return false;
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(tableName(t)));
     q.addBindValue(id);
@@ -781,11 +1212,14 @@ bool GameDb::deleteQuestionsWithId(QuestionTable t, qint64 id)
         m_lastError = q.lastError().text();
         return false;
     }
+    wrote();
     return true;
 }
 
 bool GameDb::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
 {
+    if (!mayWrite())
+        return false;
     QSqlQuery q(connection());
     q.prepare(QStringLiteral("UPDATE %1 SET ID = ? WHERE ID = ?").arg(tableName(t)));
     q.addBindValue(newId);
@@ -794,44 +1228,70 @@ bool GameDb::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
         m_lastError = q.lastError().text();
         return false;
     }
+    wrote();
     return true;
 }
 
 bool GameDb::resetSelected(QuestionTable t)
 {
+    if (!mayWrite())
+        return false;
+    wrote();
     return exec(QStringLiteral("UPDATE %1 SET selected = 0 WHERE selected <> 0").arg(tableName(t)))
            && exec(QStringLiteral("UPDATE %1 SET selected = 1 WHERE ID < 100").arg(tableName(t)));
 }
 
-bool GameDb::renumberInTransaction(QuestionTable t)
+bool GameDb::renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore)
 {
-    QList<QPair<qint64, qint64>> rows; // rowid, ID in record order
-    {
-        QSqlQuery q(connection());
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT rowid, ID FROM %1 ORDER BY ID, rowid").arg(tableName(t)))) {
+    // In the write transaction. Afterwards the IDs run 1..N in record order
+    // and selected is set exactly where ID < 100.
+    const QString n = tableName(t);
+    wrote();
+    QSqlQuery q(connection());
+    if (deletedId) {
+        // The table was 1..N and lost the one row with this ID: the rows
+        // after it move down by one, in one statement. When most rows move,
+        // the ID index is built anew afterwards rather than changed entry by
+        // entry (only our own index, known by its text).
+        bool rebuild = false;
+        const QString index = n + QStringLiteral("_id");
+        const QString indexSql = QStringLiteral("CREATE INDEX %1 ON %2(ID)").arg(index, n);
+        if (*deletedId < rowsBefore / 2) {
+            QSqlQuery def(connection());
+            def.prepare(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?"));
+            def.addBindValue(index);
+            rebuild = def.exec() && def.next() && def.value(0).toString() == indexSql;
+        }
+        if (rebuild && !exec(QStringLiteral("DROP INDEX %1").arg(index)))
+            return false;
+        q.prepare(QStringLiteral("UPDATE %1 SET ID = ID - 1, selected = (ID - 1 < 100) WHERE ID > ?").arg(n));
+        q.addBindValue(*deletedId);
+        if (!q.exec()) {
             m_lastError = q.lastError().text();
             return false;
         }
-        while (q.next())
-            rows.append({q.value(0).toLongLong(), q.value(1).toLongLong()});
-    }
-    QSqlQuery u(connection());
-    u.prepare(QStringLiteral("UPDATE %1 SET ID = ? WHERE rowid = ?").arg(tableName(t)));
-    qint64 want = 0;
-    for (const auto &[rowId, id] : rows) {
-        ++want;
-        if (id == want)
-            continue;
-        // Rows are keyed by rowid, so two rows that shared an ID are told apart.
-        u.addBindValue(want);
-        u.addBindValue(rowId);
-        if (!u.exec()) {
-            m_lastError = u.lastError().text();
+        if (rebuild && !exec(indexSql))
             return false;
-        }
+        q.prepare(QStringLiteral("UPDATE %1 SET selected = (ID < 100) WHERE ID < ? AND selected IS NOT (ID < 100)").arg(n));
+        q.addBindValue(*deletedId);
+    } else {
+        // Any table: each row takes its place in record order (rows keyed by
+        // rowid, so two rows that shared an ID are told apart).
+        q.prepare(QStringLiteral("UPDATE %1 SET ID = r.n, selected = (r.n < 100) FROM "
+                                 "(SELECT rowid AS rid, row_number() OVER (ORDER BY ID, rowid) AS n FROM %1) AS r "
+                                 "WHERE %1.rowid = r.rid AND (%1.ID IS NOT r.n OR %1.selected IS NOT (r.n < 100))")
+                      .arg(n));
     }
-    return resetSelected(t);
+    if (!q.exec()) {
+        m_lastError = q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool GameDb::renumberInTransaction(QuestionTable t)
+{
+    return renumberAfterDelete(t, std::nullopt, 0);
 }
 
 bool GameDb::renumber(QuestionTable t)
@@ -849,11 +1309,25 @@ bool GameDb::deleteAndRenumber(QuestionTable t, qint64 id)
 {
     if (!beginWrite())
         return false;
-    if (!deleteQuestionsWithId(t, id) || !renumberInTransaction(t)) {
+    const bool dense = isDense(t);
+    const int rowsBefore = facts(t).count;
+    QSqlQuery del(connection());
+    del.prepare(QStringLiteral("DELETE FROM %1 WHERE ID = ?").arg(tableName(t)));
+    del.addBindValue(id);
+    bool ok = del.exec();
+    if (!ok)
+        m_lastError = del.lastError().text();
+    const int gone = ok ? del.numRowsAffected() : 0;
+    const bool shift = dense && gone == 1;
+    if (!ok || !renumberAfterDelete(t, shift ? std::optional<qint64>(id) : std::nullopt, rowsBefore)) {
         rollback();
         return false;
     }
-    return commit();
+    if (!commit())
+        return false;
+    if (shift)
+        shiftFacts(t, -1);
+    return true;
 }
 
 std::optional<qint64> GameDb::nextId(QuestionTable t)
@@ -878,12 +1352,15 @@ std::optional<qint64> GameDb::appendAtEnd(QuestionTable t, const Question &q)
         row.id = *id;
         row.selected = false;
     }
+    const bool dense = id && isDense(t) && *id == facts(t).count + 1;
     if (!id || !appendQuestion(t, row)) {
         rollback();
         return std::nullopt;
     }
     if (!commit())
         return std::nullopt;
+    if (dense)
+        shiftFacts(t, +1);
     return *id;
 }
 
@@ -891,8 +1368,11 @@ GameDb::RowRemoval GameDb::deleteRowAndRenumber(QuestionTable t, const Question 
 {
     if (!beginWrite())
         return RowRemoval::Failed;
+    const bool dense = isDense(t);
+    const int rowsBefore = facts(t).count;
     QSqlQuery q(connection());
-    q.prepare(QStringLiteral("SELECT cauhoi FROM %1 WHERE rowid = ?").arg(tableName(t)));
+    q.prepare(QStringLiteral("SELECT cauhoi, ID, (SELECT count(*) FROM %1 AS o WHERE o.ID = %1.ID) FROM %1 WHERE rowid = ?")
+                  .arg(tableName(t)));
     q.addBindValue(listed.rowId);
     if (!q.exec()) {
         m_lastError = q.lastError().text();
@@ -904,6 +1384,8 @@ GameDb::RowRemoval GameDb::deleteRowAndRenumber(QuestionTable t, const Question 
         rollback();
         return RowRemoval::Gone;
     }
+    const bool alone = !q.value(1).isNull() && q.value(2).toLongLong() == 1;
+    const qint64 id = q.value(1).toLongLong();
     q.finish();
     QSqlQuery del(connection());
     del.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(tableName(t)));
@@ -913,20 +1395,46 @@ GameDb::RowRemoval GameDb::deleteRowAndRenumber(QuestionTable t, const Question 
         rollback();
         return RowRemoval::Failed;
     }
-    if (!renumberInTransaction(t)) {
+    const bool shift = dense && alone;
+    if (!renumberAfterDelete(t, shift ? std::optional<qint64>(id) : std::nullopt, rowsBefore)) {
         rollback();
         return RowRemoval::Failed;
     }
-    return commit() ? RowRemoval::Removed : RowRemoval::Failed;
+    if (!commit())
+        return RowRemoval::Failed;
+    if (shift)
+        shiftFacts(t, -1);
+    return RowRemoval::Removed;
 }
 
-bool GameDb::beginWrite()
+bool GameDb::beginWrite(LockWait wait)
 {
-    return exec(QStringLiteral("BEGIN IMMEDIATE"));
+    m_busy = false;
+    if (wait == LockWait::NoWait && checkState() == CheckState::Pending) {
+        m_busy = true;
+        m_lastError = QStringLiteral("The database file is still being checked.");
+        return false;
+    }
+    if (!mayWrite())
+        return false;
+    if (wait == LockWait::NoWait)
+        exec(QStringLiteral("PRAGMA busy_timeout = 0"));
+    QSqlQuery q(connection());
+    const bool ok = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!ok) {
+        m_lastError = q.lastError().text();
+        m_busy = isBusyError(q.lastError());
+    }
+    if (wait == LockWait::NoWait)
+        QSqlQuery(connection()).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(kBusyTimeoutMs));
+    m_inWrite = ok;
+    return ok;
 }
 
 bool GameDb::commit()
 {
+    m_inWrite = false;
+    wrote();
     if (exec(QStringLiteral("COMMIT")))
         return true;
     rollback();
@@ -935,6 +1443,7 @@ bool GameDb::commit()
 
 void GameDb::rollback()
 {
+    m_inWrite = false;
     QSqlQuery q(connection());
     q.exec(QStringLiteral("ROLLBACK"));
 }

@@ -9,11 +9,16 @@
 // sotien, solan, gio and phut are kept as text, exactly as written; the money
 // order is taken from the number each text starts with.
 
+#include <QHash>
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
+#include <memory>
 #include <optional>
+
+class QTemporaryDir;
 
 namespace db {
 
@@ -54,6 +59,36 @@ enum class OpenStatus {
     CannotCreate  // missing and the folder cannot be written
 };
 
+// The whole-file check (every table and index) of a file that was already
+// sound when last used runs in the background after open(); nothing is written
+// to the file before it has passed.
+enum class CheckState { Pending, Sound, Damaged };
+
+// How long a write waits for the write lock that another program (or a second
+// window) holds: Patient waits a few seconds, blocking; NoWait gives up at once
+// with Busy, for callers that keep their window moving and try again.
+enum class LockWait { Patient, NoWait };
+
+enum class WriteStatus {
+    Done,    // written
+    Busy,    // the write lock was held elsewhere (or the file's check was not done): nothing written
+    Inexact, // a number could not be computed exactly: nothing written
+    Failed   // the store refused (damaged, read-only, disk full...): nothing written; see lastError()
+};
+
+// A change to an account, applied to the values stored at the moment of the
+// write, so that any number of sessions of one account add up exactly.
+struct AccountDelta {
+    QString money;      // added to sotien; empty leaves it alone ("-1000", "12 000$")
+    QString plays;      // added to solan; empty leaves it alone
+    qint64 minutes = 0; // play time added to gio and phut (phut kept 0..59)
+};
+
+struct AccountUpdate {
+    WriteStatus status = WriteStatus::Failed;
+    std::optional<Account> stored; // the row as stored after the change; none: no such account
+};
+
 struct OpenResult {
     OpenStatus status = OpenStatus::Damaged;
     QString detail; // what went wrong, in English, for the message box
@@ -84,6 +119,13 @@ public:
     // checked against the schema. False when nothing was written.
     bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns);
+    // Adds delta to the first row matching nick, in one write transaction.
+    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait = LockWait::Patient);
+    // The end of a game: addToAccount and writeLock in one write transaction,
+    // so a retry never adds the winnings twice. The switches are written even
+    // when the account is gone.
+    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
+                              LockWait wait = LockWait::Patient);
     bool deleteAccountRow(qint64 rowId);
     // All accounts ordered by money, smallest first (money read as a number).
     QList<Account> accountsByMoney();
@@ -93,17 +135,26 @@ public:
 
     // --- lock ---------------------------------------------------------------
     std::optional<LockRow> readLock();
-    bool writeLock(const LockRow &row); // the first row; made when missing
+    // Writes the first row; a table without rows is left as it is.
+    bool writeLock(const LockRow &row);
 
     // --- question tables ----------------------------------------------------
     // The ID of the last record (records run in ID order): the table's size.
     std::optional<qint64> lastId(QuestionTable t);
-    // The record at a 0-based position in record order.
+    // The record at a 0-based position in record order (the row with ID
+    // position + 1 while the IDs run 1..N, found through the ID index).
     std::optional<Question> questionAt(QuestionTable t, qint64 position);
+    // The first record at or after `position` whose traloi is not empty.
+    std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position);
+    // Up to `count` records from `position` on, in record order.
+    QList<Question> questionsFrom(QuestionTable t, qint64 position, int count);
     QList<Question> questions(QuestionTable t);
     // The same, but tells a table that cannot be read from an empty one.
     std::optional<QList<Question>> readQuestions(QuestionTable t);
+    // The number of rows (counted again only after a write, here or elsewhere).
     int questionCount(QuestionTable t);
+    // The same, but nothing when the table cannot be read.
+    std::optional<int> countQuestions(QuestionTable t);
     // Rows whose question text the store matches (letter case of ASCII ignored).
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi);
     bool appendQuestion(QuestionTable t, Question &q); // sets rowId; id and selected as given
@@ -130,16 +181,36 @@ public:
     // --- transactions -------------------------------------------------------
     // BEGIN IMMEDIATE: takes the write lock at once, so a later write cannot
     // fail because the other program wrote in between.
-    bool beginWrite();
+    bool beginWrite(LockWait wait = LockWait::Patient);
     bool commit();
     void rollback();
+    // Why the last beginWrite failed.
+    bool lastWriteWasBusy() const { return m_busy; }
+
+    // --- the whole-file check -------------------------------------------------
+    CheckState checkState() const;
+    // Blocks until the background check is over (or msecs passed; -1: no limit).
+    CheckState waitForCheck(int msecs = -1);
+    // Called on the thread that opened the file when the background check finds
+    // damage (the file is then never written).
+    void setDamageHandler(std::function<void(const QString &detail)> handler);
 
     QSqlDatabase connection() const;
 
+    struct Check;
+
 private:
     bool exec(const QString &sql);
-    bool checkBeforeOpening(bool hotJournal, QString &why);
-    static bool checkTables(const QSqlDatabase &c, QString &why);
+    bool checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation);
+    static bool checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation);
+    static bool checkWholeFile(const QSqlDatabase &c, QString &why);
+    void startBackgroundCheck(const QString &uri, const QString &options);
+    bool mayWrite();
+    void removeStaleSideFiles();
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta);
+    bool isDense(QuestionTable t);
+    bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
+    void wrote() { ++m_ownWrites; }
     bool prepareForUse(QString &why);
     bool createDefault(QString &why);
     void fillMissingNickKeys();
@@ -150,6 +221,25 @@ private:
     QString m_connName;
     QString m_lastError;
     bool m_readOnly = false;
+    bool m_inWrite = false;
+    bool m_busy = false;
+    std::shared_ptr<Check> m_check;
+    std::unique_ptr<QTemporaryDir> m_scratch; // a rolled-back copy read in place of the file
+
+    // Row counts and the largest ID, kept while nothing has been written
+    // (PRAGMA data_version tells of other connections' writes).
+    struct TableFacts {
+        qint64 version = -1, ownWrites = -1;
+        int count = 0;
+        qint64 maxId = 0;
+        bool dense = true;
+        bool readable = false;
+    };
+    QHash<int, TableFacts> m_facts;
+    qint64 m_ownWrites = 0;
+    const TableFacts &facts(QuestionTable t);
+    bool factsKey(qint64 &version, qint64 &own);
+    void shiftFacts(QuestionTable t, int rows);
 };
 
 // The shipped question bank, compiled into the programs. parseQuestionFile() reads

@@ -361,9 +361,9 @@ void EditorForm::notify(const QString &text, QMessageBox::Icon icon)
     m_app.message(this, {text, kMessageTitle, vn::Encoding::Plain, icon, QMessageBox::Ok});
 }
 
-const QList<db::Question> &EditorForm::listedRows() const
+const QuestionListModel *EditorForm::listModel() const
 {
-    return m_model->rows();
+    return m_model;
 }
 
 void EditorForm::clearFields()
@@ -398,13 +398,16 @@ void EditorForm::view()
     m_listTitle->setText(tableCaption);
 
     QString error;
-    std::optional<QList<db::Question>> rows = editorstore::loadQuestions(m_app.db(), m_listTable, &error);
-    if (!rows) {
+    const std::optional<int> count = editorstore::countQuestions(m_app.db(), m_listTable, &error);
+    if (!count) {
         notify(QStringLiteral("Không đọc được bảng câu hỏi %1.\n\n%2").arg(db::tableName(m_listTable), error),
                QMessageBox::Critical);
         return;
     }
-    m_model->setRows(std::move(*rows));
+    // Lines are read as the list shows them.
+    db::GameDb *store = &m_app.db();
+    const QuestionTable t = m_listTable;
+    m_model->setSource(*count, [store, t](qint64 position, int n) { return store->questionsFrom(t, position, n); });
     m_listTitle->setText(QStringLiteral("%1  \u2014  %2 câu hỏi").arg(tableCaption).arg(m_model->rowCount()));
     if (m_model->rowCount() > 0) {
         // Selecting the first line is its Click: the first question is shown.
@@ -417,7 +420,7 @@ void EditorForm::showQuestion(int line)
 {
     // Each line stands for its own row: two questions of the same text, or one
     // holding an apostrophe, show their own answers.
-    const db::Question *row = m_model->rowAt(line);
+    const std::optional<db::Question> row = m_model->rowAt(line);
     if (!row)
         return;
     const db::Question &r = *row;
@@ -455,8 +458,14 @@ void EditorForm::compose()
     const QuestionTable t = chosenTable();
     if (t == QuestionTable::Thungrac)
         return;
-    if (const std::optional<qint64> id = editorstore::nextId(m_app.db(), t))
+    QString error;
+    if (const std::optional<qint64> id = editorstore::nextId(m_app.db(), t, &error)) {
         m_text7->setText(QString::number(*id));
+    } else {
+        // Never a stale ID: Save gives the question the next free one anyway.
+        m_text7->clear();
+        notify(QStringLiteral("Không đọc được số thứ tự tiếp theo của bảng %1.\n\n%2").arg(db::tableName(t), error));
+    }
 }
 
 void EditorForm::save()
@@ -520,7 +529,7 @@ void EditorForm::closeListPanel()
 void EditorForm::startRemoval()
 {
     // Delete is offered only while a line is selected.
-    const db::Question *row = m_model->rowAt(selectedLine());
+    const std::optional<db::Question> row = m_model->rowAt(selectedLine());
     if (!row)
         return;
     m_label1[7]->setCaption(kAskTrash);
@@ -533,8 +542,8 @@ void EditorForm::startRemoval()
     m_command10->setEnabled(true);
 
     if (m_listTable != QuestionTable::Thungrac) {
-        if (const std::optional<qint64> id = editorstore::nextId(m_app.db(), QuestionTable::Thungrac))
-            m_text9 = QString::number(*id);
+        const std::optional<qint64> id = editorstore::nextId(m_app.db(), QuestionTable::Thungrac);
+        m_text9 = id ? QString::number(*id) : QString();
     }
     m_picture2->setVisible(true);
 }

@@ -34,8 +34,8 @@ public:
     db::QuestionTable chosenTable() const;
     // The table the list shows (the one chosen at the last View).
     db::QuestionTable listedTable() const { return m_listTable; }
-    // The rows behind the list lines, as stored.
-    const QList<db::Question> &listedRows() const;
+    // The rows behind the list lines, read as they are shown.
+    const QuestionListModel *listModel() const;
     // The ID the next trash copy gets (Text9).
     QString nextTrashId() const { return m_text9; }
     // The preview line (Text8) as a VNI text.

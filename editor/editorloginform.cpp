@@ -3,6 +3,7 @@
 #include "editorapp.h"
 #include "editorform.h"
 #include "legacylabel.h"
+#include "passwordmask.h"
 #include "studiotheme.h"
 
 #include <QCloseEvent>
@@ -41,8 +42,7 @@ EditorLoginForm::EditorLoginForm(EditorApp &app) : m_app(app)
 
     m_txtPassword = new QLineEdit(panel);
     m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    m_txtPassword->setEchoMode(QLineEdit::Password);
-    m_txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 36;")); // "$"
+    ui::setPasswordMask(m_txtPassword, QLatin1Char('$'));
     m_txtPassword->setAlignment(Qt::AlignCenter);
     m_txtPassword->setMinimumWidth(220);
 

@@ -18,6 +18,14 @@ std::optional<QList<db::Question>> loadQuestions(db::GameDb &db, db::QuestionTab
     return rows;
 }
 
+std::optional<int> countQuestions(db::GameDb &db, db::QuestionTable t, QString *error)
+{
+    const std::optional<int> n = db.countQuestions(t);
+    if (!n)
+        setError(error, db);
+    return n;
+}
+
 std::optional<qint64> nextId(db::GameDb &db, db::QuestionTable t, QString *error)
 {
     const std::optional<qint64> id = db.nextId(t);

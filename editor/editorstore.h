@@ -14,6 +14,8 @@ namespace editorstore {
 
 // All rows of a table in record (ID) order; nothing when the table cannot be read.
 std::optional<QList<db::Question>> loadQuestions(db::GameDb &db, db::QuestionTable t, QString *error = nullptr);
+// The number of rows of a table; nothing when the table cannot be read.
+std::optional<int> countQuestions(db::GameDb &db, db::QuestionTable t, QString *error = nullptr);
 
 // The ID a question appended now would get: the last ID plus 1, or 1 for an
 // empty table. Nothing when the table cannot be read.

@@ -20,31 +20,59 @@ void LegacyButton::setCaption(const QString &legacy)
 
 QuestionListModel::QuestionListModel(QObject *parent) : QAbstractListModel(parent) {}
 
-void QuestionListModel::setRows(QList<db::Question> rows)
+void QuestionListModel::setSource(int rowCount, Fetch fetch)
 {
     beginResetModel();
-    m_rows = std::move(rows);
-    m_lines = QList<QString>(m_rows.size());
+    m_count = qMax(0, rowCount);
+    m_fetch = std::move(fetch);
+    m_blocks.clear();
+    m_recent.clear();
     endResetModel();
 }
 
 void QuestionListModel::clear()
 {
-    setRows({});
+    setSource(0, nullptr);
 }
 
-const db::Question *QuestionListModel::rowAt(int line) const
+const QuestionListModel::Block *QuestionListModel::blockOf(int line) const
 {
-    return line >= 0 && line < m_rows.size() ? &m_rows.at(line) : nullptr;
+    if (line < 0 || line >= m_count || !m_fetch)
+        return nullptr;
+    const int n = line / kBlockRows;
+    auto it = m_blocks.find(n);
+    if (it == m_blocks.end()) {
+        Block b;
+        b.rows = m_fetch(qint64(n) * kBlockRows, kBlockRows);
+        b.lines = QList<QString>(b.rows.size());
+        if (m_blocks.size() >= kBlocksKept && !m_recent.isEmpty())
+            m_blocks.remove(m_recent.takeFirst());
+        it = m_blocks.insert(n, std::move(b));
+    } else {
+        m_recent.removeOne(n);
+    }
+    m_recent.append(n);
+    return &*it;
+}
+
+std::optional<db::Question> QuestionListModel::rowAt(int line) const
+{
+    const Block *b = blockOf(line);
+    const int i = line % kBlockRows;
+    if (!b || i >= b->rows.size())
+        return std::nullopt; // the table became shorter since it was listed
+    return b->rows.at(i);
 }
 
 QString QuestionListModel::lineText(int line) const
 {
-    if (line < 0 || line >= m_rows.size())
+    const Block *b = blockOf(line);
+    const int i = line % kBlockRows;
+    if (!b || i >= b->rows.size())
         return QString();
-    QString &s = m_lines[line];
+    QString &s = b->lines[i];
     if (s.isNull()) {
-        s = vn::decode(m_rows.at(line).cauhoi, vn::Encoding::Vni);
+        s = vn::decode(b->rows.at(i).cauhoi, vn::Encoding::Vni);
         // One line per question, whatever the stored text holds.
         for (QChar &ch : s)
             if (ch == QLatin1Char('\n') || ch == QLatin1Char('\r') || ch == QLatin1Char('\t'))
@@ -55,20 +83,30 @@ QString QuestionListModel::lineText(int line) const
     return s;
 }
 
+int QuestionListModel::rowsHeld() const
+{
+    int n = 0;
+    for (const Block &b : std::as_const(m_blocks))
+        n += int(b.rows.size());
+    return n;
+}
+
 int QuestionListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_count;
 }
 
 QVariant QuestionListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= m_count)
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
         return lineText(index.row());
     case Qt::ToolTipRole:
-        return QStringLiteral("%1. %2").arg(m_rows.at(index.row()).id).arg(lineText(index.row()));
+        if (const std::optional<db::Question> r = rowAt(index.row()))
+            return QStringLiteral("%1. %2").arg(r->id).arg(lineText(index.row()));
+        return QVariant();
     default:
         return QVariant();
     }
@@ -152,7 +190,7 @@ namespace editorui {
 
 char32_t firstUnstorable(const QString &unicode)
 {
-    const QString nfc = unicode.normalized(QString::NormalizationForm_C);
+    const QString nfc = vn::toNfc(unicode);
     for (const char32_t cp : nfc.toUcs4()) {
         if (cp < 0x80)
             continue;

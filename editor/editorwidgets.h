@@ -5,8 +5,9 @@
 // kept, so Alt+letter works), shown decoded.
 //
 // QuestionListModel: the rows of one question table behind the list, one line
-// per row, the question text decoded only when the line is first drawn, so a
-// table of thousands of questions lists and scrolls at once.
+// per row. Rows are read from the store in blocks as the list shows them and
+// only a few blocks are kept, so a table of any size lists at once and the
+// memory held does not grow with it.
 //
 // VniLineEdit: a text box for a stored VNI text. It shows the text as Unicode
 // Vietnamese and remembers the stored bytes, so a text that was shown but not
@@ -18,6 +19,8 @@
 #include "vntext.h"
 
 #include <QAbstractListModel>
+#include <QHash>
+#include <functional>
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,21 +42,36 @@ private:
 class QuestionListModel : public QAbstractListModel {
     Q_OBJECT
 public:
+    // Up to `count` rows from a 0-based position on, in record order.
+    using Fetch = std::function<QList<db::Question>(qint64 position, int count)>;
+    static constexpr int kBlockRows = 200;
+    static constexpr int kBlocksKept = 6;
+
     explicit QuestionListModel(QObject *parent = nullptr);
 
-    void setRows(QList<db::Question> rows);
+    void setSource(int rowCount, Fetch fetch);
     void clear();
-    const QList<db::Question> &rows() const { return m_rows; }
-    const db::Question *rowAt(int line) const;
+    // The row behind a line, as stored when it was read; none past the end.
+    std::optional<db::Question> rowAt(int line) const;
     // The line as listed: the decoded question text on one line.
     QString lineText(int line) const;
+    // Rows held in memory now (a few blocks at most).
+    int rowsHeld() const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    QList<db::Question> m_rows;
-    mutable QList<QString> m_lines; // decoded on first use; null = not yet
+    struct Block {
+        QList<db::Question> rows;
+        mutable QList<QString> lines; // decoded on first use; null = not yet
+    };
+    const Block *blockOf(int line) const;
+
+    int m_count = 0;
+    Fetch m_fetch;
+    mutable QHash<int, Block> m_blocks;
+    mutable QList<int> m_recent; // block numbers, most recently used last
 };
 
 class VniLineEdit : public QLineEdit {

@@ -20,13 +20,16 @@ int main(int argc, char *argv[])
 
     db::GameDb database(QCoreApplication::applicationDirPath());
     const db::OpenResult opened = database.open();
+    const auto damaged = [](const QString &detail) {
+        return QStringLiteral("Cơ sở dữ liệu câu hỏi bị hỏng hoặc không đúng định dạng, nên "
+                              "Pelmaro không mở nó. Tệp được giữ nguyên.\n\n%1")
+            .arg(detail);
+    };
     if (!opened.usable()) {
         const QString text =
             opened.status == db::OpenStatus::CannotCreate
                 ? QStringLiteral("Không tạo được cơ sở dữ liệu câu hỏi.\n\n%1").arg(opened.detail)
-                : QStringLiteral("Cơ sở dữ liệu câu hỏi bị hỏng hoặc không đúng định dạng, nên "
-                                 "Pelmaro không mở nó. Tệp được giữ nguyên.\n\n%1")
-                      .arg(opened.detail);
+                : damaged(opened.detail);
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Pelmaro"), text, QMessageBox::Ok);
         box.exec();
         return 1;
@@ -39,6 +42,13 @@ int main(int argc, char *argv[])
                         QMessageBox::Ok);
         box.exec();
     }
+
+    // Damage found by the check that goes on in the background.
+    database.setDamageHandler([damaged](const QString &detail) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Pelmaro"), damaged(detail), QMessageBox::Ok);
+        box.exec();
+        QCoreApplication::exit(1);
+    });
 
     EditorServices services;
     services.db = &database;

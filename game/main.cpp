@@ -26,13 +26,16 @@ int main(int argc, char *argv[])
     const QString programDir = QCoreApplication::applicationDirPath();
     db::GameDb database(programDir);
     const db::OpenResult opened = database.open();
+    const auto damaged = [](const QString &detail) {
+        return QStringLiteral("Cơ sở dữ liệu của trò chơi bị hỏng hoặc không đúng định dạng, "
+                              "nên trò chơi không mở nó. Tệp được giữ nguyên.\n\n%1")
+            .arg(detail);
+    };
     if (!opened.usable()) {
         const QString text =
             opened.status == db::OpenStatus::CannotCreate
                 ? QStringLiteral("Không tạo được cơ sở dữ liệu của trò chơi.\n\n%1").arg(opened.detail)
-                : QStringLiteral("Cơ sở dữ liệu của trò chơi bị hỏng hoặc không đúng định dạng, "
-                                 "nên trò chơi không mở nó. Tệp được giữ nguyên.\n\n%1")
-                      .arg(opened.detail);
+                : damaged(opened.detail);
         QMessageBox box(QMessageBox::Critical, QStringLiteral("Lontaris"), text, QMessageBox::Ok);
         box.exec();
         return 1;
@@ -45,6 +48,14 @@ int main(int argc, char *argv[])
                         QMessageBox::Ok);
         box.exec();
     }
+
+    // Damage found by the check that goes on in the background: reported as at
+    // start, and nothing is written to the file.
+    database.setDamageHandler([damaged](const QString &detail) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Lontaris"), damaged(detail), QMessageBox::Ok);
+        box.exec();
+        QCoreApplication::exit(1);
+    });
 
     const bool mute = qEnvironmentVariableIntValue("LONTARIS_MUTE") == 1;
     std::unique_ptr<sound::EffectPlayer> effects;

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make
-  qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite
+  qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev
   fonts-dejavu-core fonts-liberation2
   python3
 )

@@ -7,6 +7,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "patientsave.h"
 #include "qualifying/qualifyingform.h"
 #include "studiotheme.h"
 
@@ -33,6 +34,9 @@ const QString kStart = QStringLiteral("&Bàõt Âáöu");
 const QString kWelcomeHead = QStringLiteral("Chaøo möøng  ");
 const QString kWelcomeTail = QStringLiteral(" ñeán vôùi troø chôi Lontaris");
 const QString kOfficial = QStringLiteral("Baïn chính thöùc tham gia Lontaris... Chuùc baïn thanh coâng.");
+const QString kFee = QStringLiteral("1000");
+const QString kCannotCharge = QStringLiteral(
+    "Số tiền trong tài khoản (%1) không tính được chính xác, nên không thể trừ phí tham gia.");
 } // namespace
 
 BriefingForm::BriefingForm(GameApp &app) : m_app(app)
@@ -136,6 +140,7 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     connect(m_timer1, &LegacyTimer::tick, this, &BriefingForm::recolourTitle);
     connect(m_check1, &QCheckBox::clicked, this, &BriefingForm::feeClicked);
     connect(m_command2, &LegacyLabel::clicked, this, &BriefingForm::startClicked);
+    m_save = new PatientSave(this, m_app);
 
     load();
 }
@@ -163,27 +168,60 @@ void BriefingForm::load()
 
 void BriefingForm::feeClicked(bool ticked)
 {
-    const double balance = num::value(m_sotien->caption());
+    // Money is computed digit for digit: what cannot be is refused, never rounded.
+    const std::optional<QString> balance =
+        num::exactSum(m_sotien->caption(), ticked ? QStringView(u"-1000") : QStringView(kFee));
+    if (!balance) {
+        m_check1->setChecked(!ticked);
+        m_app.message(this, {kCannotCharge.arg(m_sotien->caption()), QStringLiteral("Lontaris"), vn::Encoding::Plain,
+                             QMessageBox::Critical, QMessageBox::Ok});
+        return;
+    }
     m_command2->setEnabled(ticked);
-    m_sotien->setCaption(num::text(ticked ? balance - 1000 : balance + 1000));
+    m_sotien->setCaption(*balance);
     if (num::value(m_l2) == 1)
         m_tieude->setCaption(kOfficial);
 }
 
 void BriefingForm::startClicked()
 {
-    if (!m_check1->isChecked())
+    if (!m_check1->isChecked() || m_save->running())
         return;
-    m_label6 = num::text(num::value(m_label6) + 1);
-    m_app.db().updateAccount(m_a, {{QStringLiteral("sotien"), m_sotien->caption()},
-                                   {QStringLiteral("solan"), m_label6}});
-    hide();
-    // Any switch value other than 1 plays the qualifying round: the player is never
-    // left without a window.
-    if (num::value(m_l2) == 1)
-        m_app.hotseat()->show();
-    else
-        m_app.qualifying()->show();
+    // The fee and the play count are applied to what is stored when the
+    // write happens, so a second window of the same account never writes a
+    // stale balance over the other's. The form waits, moving, until it is
+    // written; the next form opens only then.
+    m_command2->setEnabled(false);
+    m_check1->setEnabled(false);
+    const QString nick = m_a;
+    db::AccountDelta fee;
+    fee.money = QStringLiteral("-") + kFee;
+    fee.plays = QStringLiteral("1");
+    m_save->start(
+        [this, nick, fee] {
+            const db::AccountUpdate u = m_app.db().addToAccount(nick, fee, db::LockWait::NoWait);
+            if (u.status == db::WriteStatus::Done && u.stored) {
+                // What is stored now, which another session may have moved.
+                m_sotien->setCaption(u.stored->sotien);
+                m_label6 = u.stored->solan;
+            } else if (u.status == db::WriteStatus::Done) {
+                m_label6 = num::exactSum(m_label6, QStringView(u"1")).value_or(m_label6);
+            }
+            return u.status;
+        },
+        [this] {
+            hide();
+            // Any switch value other than 1 plays the qualifying round: the player
+            // is never left without a window.
+            if (num::value(m_l2) == 1)
+                m_app.hotseat()->show();
+            else
+                m_app.qualifying()->show();
+        },
+        [this] {
+            m_check1->setEnabled(true);
+            m_command2->setEnabled(m_check1->isChecked());
+        });
 }
 
 void BriefingForm::recolourTitle()

@@ -8,6 +8,7 @@
 class GameApp;
 class LegacyLabel;
 class LegacyTimer;
+class PatientSave;
 class QCheckBox;
 
 class BriefingForm : public QWidget {
@@ -39,6 +40,7 @@ private:
     QCheckBox *m_check1;
     LegacyLabel *m_command2;
     LegacyTimer *m_timer1;
+    PatientSave *m_save;
     QString m_a = QStringLiteral("Label6");
     QString m_label6 = QStringLiteral("00");
     QString m_l2 = QStringLiteral("0");

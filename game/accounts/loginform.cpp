@@ -1,4 +1,5 @@
 #include "loginform.h"
+#include "passwordmask.h"
 
 #include "accounts/briefingform.h"
 #include "accounts/recoveryform.h"
@@ -25,20 +26,6 @@ const QString kConfirm = QStringLiteral("Xaïc nháûn");
 const QString kRegister = QStringLiteral("Âàng Kyï");
 const QString kForgot = QStringLiteral("Quãn password");
 const QString kWrong = QStringLiteral(" Sai  ID  hay  Password ! ...");
-
-// The password box hides every character behind a "$". Style sheets cannot set
-// the mask character, so a small style on that one box does.
-class DollarMaskStyle : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *ret) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '$';
-        return QProxyStyle::styleHint(hint, option, widget, ret);
-    }
-};
 
 QFrame *underline(QWidget *parent, const char *name)
 {
@@ -86,10 +73,7 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     m_txtUserName->setMaxLength(255);
     m_txtPassword = new QLineEdit(panel);
     m_txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    auto *mask = new DollarMaskStyle;
-    mask->setParent(m_txtPassword);
-    m_txtPassword->setStyle(mask);
-    m_txtPassword->setEchoMode(QLineEdit::Password);
+    ui::setPasswordMask(m_txtPassword, QLatin1Char('$'));
     m_txtPassword->setMaxLength(255);
     idLabel->setBuddy(m_txtUserName);
     pwLabel->setBuddy(m_txtPassword);

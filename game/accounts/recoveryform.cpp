@@ -404,6 +404,7 @@ void RecoveryForm::check()
     // The password is stored now; the player sees it when the check ends. Only a
     // password that was really stored is ever shown.
     m_handedOut = false;
+    m_notStored = false;
     if (right) {
         const int position = int(qBound<qint64>(0, num::whole(m_label5), handedOutPasswords().size() - 1));
         const QString password = handedOutPasswords().at(position);
@@ -413,6 +414,8 @@ void RecoveryForm::check()
             m_handedOut = true;
             m_doi->show();
             m_picture1->setEnabled(false);
+        } else {
+            m_notStored = true; // right details, but the store refused the new password
         }
     }
 }
@@ -435,6 +438,13 @@ void RecoveryForm::tick()
             m_command1->hide();
             m_command2->setCaption(kChange);
             m_command2->show();
+        } else if (m_notStored && informationRight()) {
+            // The details were right: keep them, so that the player can simply try again.
+            m_kt->hide();
+            m_xem->setCaption(vn::encodeLossy(
+                QStringLiteral("Thông tin đúng, nhưng không lưu được password mới vào cơ sở dữ liệu. "
+                               "Password cũ vẫn dùng được. Vui lòng thử lại."),
+                vn::Encoding::VnTimes));
         } else {
             m_kt->hide();
             m_xem->setCaption(kWrong);
@@ -485,6 +495,11 @@ void RecoveryForm::changePassword()
             m_xem->setCaption(kChanged);
             m_picture3->hide();
             m_command2->setCaption(kContinue);
+        } else {
+            m_xem->setCaption(vn::encodeLossy(
+                QStringLiteral("Không lưu được password mới vào cơ sở dữ liệu; password vẫn như trước. "
+                               "Vui lòng thử lại."),
+                vn::Encoding::VnTimes));
         }
     }
 }

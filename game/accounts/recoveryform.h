@@ -97,6 +97,7 @@ private:
     int m_shown = 0;
     // Whether the check that started the running animation handed out a password.
     bool m_handedOut = false;
+    bool m_notStored = false; // the last check was right but its password was not stored
     int m_combo1 = -1;        // Combo1: list position of the password last handed out
     qint64 m_recoveredRow = 0; // the account that password was stored in
 };

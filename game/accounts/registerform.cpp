@@ -515,6 +515,7 @@ void RegisterForm::attemptRegistration()
     m_ngaysinh = m_ngay->currentText() + u'/' + m_thang->currentText() + u'/' + m_nam->currentText();
 
     m_ownRow = 0;
+    bool notStored = false, notRemoved = false;
     if (!refused) {
         db::Account a;
         a.nick = nick;
@@ -526,11 +527,13 @@ void RegisterForm::attemptRegistration()
         a.sotien = kStartingMoney;
         if (store.insertAccount(a))
             m_ownRow = a.rowId;
+        else
+            notStored = true;
     }
 
     if (m_p1->text() != m_p2->text() || m_pass.isEmpty()) {
         if (m_ownRow) {
-            store.deleteAccountRow(m_ownRow);
+            notRemoved = !store.deleteAccountRow(m_ownRow) || notRemoved;
             m_ownRow = 0;
         }
         m_loi += kFailedPassword;
@@ -545,7 +548,7 @@ void RegisterForm::attemptRegistration()
         if (const auto back = store.findAccount(nick); back && !back->ngaysinh.isNull())
             m_ngaysinh1 = back->ngaysinh;
         if (m_ngaysinh1 != m_ngaysinh) {
-            store.deleteAccountRow(m_ownRow);
+            notRemoved = !store.deleteAccountRow(m_ownRow) || notRemoved;
             m_ownRow = 0;
             m_loi += kFailedBirthDate;
             clearDateBox(m_ngay);
@@ -556,6 +559,17 @@ void RegisterForm::attemptRegistration()
 
     if (!m_ownRow || m_ngay->currentText().isEmpty() || m_p1->text().isEmpty())
         setStatus(m_loi + kInvalidOrUsed);
+    // The store refused the new row: say so, not that a field was wrong.
+    if (notStored)
+        setStatus(vn::encodeLossy(QStringLiteral("Không lưu được tài khoản vào cơ sở dữ liệu nên chưa có tài khoản "
+                                                 "nào được tạo. Vui lòng thử lại sau."),
+                                  Encoding::VnTimes));
+    // The row of a refused attempt could not be taken back out.
+    if (notRemoved)
+        setStatus(m_loi + kInvalidOrUsed
+                  + vn::encodeLossy(QStringLiteral(" Không xoá được tài khoản chưa hoàn chỉnh vừa ghi; "
+                                                   "hãy báo cho người quản lý trò chơi."),
+                                    Encoding::VnTimes));
 
     if (const auto back = store.findAccount(nick); back && !back->nick.isNull())
         m_id1 = back->nick;

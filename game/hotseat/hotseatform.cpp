@@ -522,6 +522,8 @@ void HotSeatForm::load()
         if (!account->phut.isNull())
             m_phut->setCaption(account->phut);
     }
+    m_gioAtLoad = m_gio->caption();
+    m_phutAtLoad = m_phut->caption();
 
     m_cuaban1->setCaption(kWelcomeHead + vn::embed(nick, vn::Encoding::VnTimes) + kWelcomeTail);
     m_app.login()->show();

@@ -24,6 +24,7 @@ class GameApp;
 class LadderBoard;
 class LegacyLabel;
 class LegacyTimer;
+class PatientSave;
 class PhoneCall;
 class ShapeBox;
 class QCheckBox;
@@ -187,6 +188,9 @@ private:
     std::array<QString, 4> m_l{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     std::array<QString, 4> m_lo{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     QString m_label6;
+    // Play time as loaded, so that leaving adds only this game's minutes.
+    QString m_gioAtLoad, m_phutAtLoad;
+    PatientSave *m_save = nullptr;
 
     int m_drawCount = 0;
     int m_rightCount = 0;

@@ -13,6 +13,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "patientsave.h"
 #include "phonecall.h"
 
 #include <QCheckBox>
@@ -96,13 +97,21 @@ void HotSeatForm::applyOptions()
 void HotSeatForm::leaveClicked()
 {
     applyOptions();
+    if (!m_save)
+        m_save = new PatientSave(this, m_app);
+    if (m_save->running())
+        return;
     m_app.playEffect(kExitSound);
 
-    // Values are bound, so any nick (quotes included) finds its own row.
-    db::GameDb &store = m_app.db();
-    store.updateAccount(m_app.login()->nick(), {{QStringLiteral("sotien"), m_tong->caption()},
-                                                {QStringLiteral("gio"), m_gio->caption()},
-                                                {QStringLiteral("phut"), m_phut->caption()}});
+    // What this game adds to the account: the amount won and the minutes
+    // played, applied to the stored values inside one write together with the
+    // switches, so another session's save in between is never overwritten.
+    db::AccountDelta result;
+    result.money = tienText().isEmpty() ? QStringLiteral("0") : tienText();
+    auto change = [](const QString &now, const QString &then) {
+        return num::whole(num::exactDifference(now, then).value_or(QStringLiteral("0")));
+    };
+    result.minutes = change(m_gio->caption(), m_gioAtLoad) * 60 + change(m_phut->caption(), m_phutAtLoad);
     db::LockRow row;
     row.hien19 = m_l[1];
     row.hienten = m_l[0];
@@ -112,9 +121,18 @@ void HotSeatForm::leaveClicked()
     row.hienten1 = m_lo[0];
     row.thuthach1 = m_lo[2];
     row.hiencode1 = m_lo[3];
-    store.writeLock(row);
 
-    m_app.endProgram();
+    // The game ends only once it is written; meanwhile the stage goes on.
+    const QString nick = m_app.login()->nick();
+    m_label3->setEnabled(false);
+    m_save->start(
+        [this, nick, result, row] {
+            const db::AccountUpdate u = m_app.db().saveGameEnd(nick, result, row, db::LockWait::NoWait);
+            if (u.stored)
+                m_tong->setCaption(u.stored->sotien); // the stored total, whoever else saved
+            return u.status;
+        },
+        [this] { m_app.endProgram(); }, [this] { m_label3->setEnabled(true); });
 }
 
 void HotSeatForm::closeEvent(QCloseEvent *e)

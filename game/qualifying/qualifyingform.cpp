@@ -345,10 +345,13 @@ void QualifyingForm::start()
     const int count = m_app.db().questionCount(db::QuestionTable::Thuthach);
     std::optional<db::Question> q;
     if (count >= 2) {
+        // A row without a stored answer could not be judged: the next row that
+        // has one is taken, going round to the second row.
         const qint64 position = std::clamp<qint64>(num::whole(m_text2), 1, count - 1);
-        q = m_app.db().questionAt(db::QuestionTable::Thuthach, position);
+        q = m_app.db().answeredQuestionFrom(db::QuestionTable::Thuthach, position);
+        if (!q && position > 1)
+            q = m_app.db().answeredQuestionFrom(db::QuestionTable::Thuthach, 1);
     }
-    // Without a stored answer the round could not be judged.
     if (!q || q->traloi.isEmpty()) {
         showNoQuestions();
         return;

@@ -57,6 +57,39 @@ private slots:
         QVERIFY(!num::text(1e300).contains(QLatin1Char('e')));
     }
 
+    void moneyIsComputedDigitForDigit_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("sum");
+        QTest::newRow("fee on a fraction") << "1000.00001" << "-1000" << "0.00001";
+        QTest::newRow("fee past double precision") << "1000000000001000.5" << "-1000" << "1000000000000000.5";
+        QTest::newRow("fee on 19 nines") << "9999999999999999999" << "-1000" << "9999999999999998999";
+        QTest::newRow("winnings as shown") << "1200" << "12 000$" << "13200";
+        QTest::newRow("below zero") << "500" << "-1000" << "-500";
+        QTest::newRow("back to zero") << "-1000" << "1000" << "0";
+        QTest::newRow("exponent") << "1.5e3" << "0" << "1500";
+        QTest::newRow("not a number") << "abc" << "-1000" << "-1000";
+        QTest::newRow("carry") << "999.99" << "0.01" << "1000";
+    }
+    void moneyIsComputedDigitForDigit()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, added);
+        QFETCH(QString, sum);
+        QCOMPARE(num::exactSum(stored, added), std::optional<QString>(sum));
+        QCOMPARE(num::exactDifference(sum, added), num::exactText(stored));
+    }
+
+    void whatCannotBeWrittenOutIsRefused()
+    {
+        QVERIFY(!num::exactSum(u"1e999999", u"-1000"));
+        QVERIFY(!num::exactSum(u"1e-999999", u"1"));
+        QCOMPARE(num::exactText(u"0e999999"), std::optional<QString>(QStringLiteral("0")));
+        const QString huge = QString(5000, QLatin1Char('9'));
+        QCOMPARE(num::exactSum(huge, u"1"), std::optional<QString>(QStringLiteral("1") + QString(5000, QLatin1Char('0'))));
+    }
+
     void roundingHalvesToEven()
     {
         QCOMPARE(num::roundHalfEven(0.5), qint64(0));

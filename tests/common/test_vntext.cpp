@@ -31,8 +31,11 @@ private slots:
         // The same bytes mean different things in the two encodings.
         QCOMPARE(vn::decode(QStringLiteral("Tieáp tuïc"), vn::Encoding::Vni), QStringLiteral("Tiếp tục"));
         QCOMPARE(vn::decode(QStringLiteral("Tieáp tuïc"), vn::Encoding::VnTimes), QStringLiteral("Tieâp túc"));
-        // A stray mark becomes a combining mark; an unused byte falls back to Windows-1252.
-        QCOMPARE(vn::decode(QStringLiteral("iï"), vn::Encoding::VnTimes), QStringLiteral("i\u0301"));
+        // A stray mark becomes a combining mark, composed (NFC) where Unicode has
+        // the letter; an unused byte falls back to Windows-1252.
+        QCOMPARE(vn::decode(QStringLiteral("iï"), vn::Encoding::VnTimes), QStringLiteral("\u00ED"));
+        QCOMPARE(vn::decode(QStringLiteral("A\u00E0"), vn::Encoding::Vni), QStringLiteral("\u1EA6"));
+        QCOMPARE(vn::decode(QStringLiteral("qï"), vn::Encoding::VnTimes), QStringLiteral("q\u0301"));
         QCOMPARE(vn::decode(QString(QChar(0x80)), vn::Encoding::Vni), QStringLiteral("\u20AC"));
     }
 
@@ -45,6 +48,10 @@ private slots:
             QVERIFY(!vn::firstUnencodable(t, vn::Encoding::Vni).isNull());
         }
         QCOMPARE(vn::encodeLossy(QStringLiteral("a€b"), vn::Encoding::Vni), QStringLiteral("a?b"));
+        // One "?" a character: a surrogate pair is one, a lone surrogate is one too.
+        const QString lone = QStringLiteral("a") + QChar(0xDC00) + QStringLiteral("b") + QChar(0xD83D);
+        QCOMPARE(vn::encodeLossy(lone, vn::Encoding::Vni), QStringLiteral("a?b?"));
+        QCOMPARE(vn::encodeLossy(QStringLiteral("x\U0001F600y"), vn::Encoding::Vni), QStringLiteral("x?y"));
         // Decomposed input is normalised first.
         QCOMPARE(vn::encode(QStringLiteral("a\u0301"), vn::Encoding::Vni), std::optional<QString>(QStringLiteral("aù")));
     }
@@ -83,6 +90,17 @@ private slots:
                     QCOMPARE(vn::decode(*e, enc), text.normalized(QString::NormalizationForm_C));
             }
         }
+    }
+
+    void longRunsOfMarksNormaliseLikeTheLibrary()
+    {
+        // Marks of different classes, decomposable ones among them, behind a
+        // precomposed letter: the same NFC as the library's own.
+        QString t = QStringLiteral("\u1EA5");
+        for (int i = 0; i < 300; ++i)
+            t += QStringLiteral("\u0301\u0323\u0344\u0315");
+        t += QStringLiteral("e\u0302\u0301");
+        QCOMPARE(vn::toNfc(t), t.normalized(QString::NormalizationForm_C));
     }
 
     void hugeTextsAreHandled()

@@ -7,7 +7,10 @@
 #include <QScopeGuard>
 #include <QSet>
 #include <algorithm>
+#include <QProcess>
+#include <QSignalSpy>
 #include <QSqlQuery>
+#include <csignal>
 #include <unistd.h>
 
 using db::QuestionTable;
@@ -50,6 +53,15 @@ bool rawExec(const QString &file, const QStringList &statements)
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+// Makes a folder unwritable, for root too (root ignores permissions but not
+// the immutable attribute). False when the platform cannot.
+bool lockFolder(const QString &dir, bool locked)
+{
+    if (::geteuid() == 0)
+        return QProcess::execute(QStringLiteral("chattr"), {QLatin1String(locked ? "+i" : "-i"), dir}) == 0;
+    return QFile::setPermissions(dir, locked ? QFile::ReadOwner | QFile::ExeOwner
+                                             : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 QStringList sideFiles(const QString &dbPath)
 {
@@ -451,8 +463,6 @@ private slots:
 
     void aReadOnlyProgramFolderIsReadButNeverWritten()
     {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not bind root");
         testkit::ProgramFolder folder;
         {
             db::GameDb d(folder.path());
@@ -460,9 +470,9 @@ private slots:
         }
         QCOMPARE(sideFiles(folder.dbPath()), QStringList());
         const QString dataDir = QFileInfo(folder.dbPath()).absolutePath();
-        QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::ExeOwner);
-        const auto restore = qScopeGuard(
-            [&] { QFile::setPermissions(dataDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner); });
+        if (!lockFolder(dataDir, true))
+            QSKIP("the folder cannot be made unwritable here");
+        const auto restore = qScopeGuard([&] { lockFolder(dataDir, false); });
         const QByteArray before = readAll(folder.dbPath());
         {
             db::GameDb d(folder.path());
@@ -478,15 +488,157 @@ private slots:
 
     void readOnlyFolderWithoutDatabaseCannotCreateIt()
     {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not bind root");
         testkit::ProgramFolder folder;
-        QDir().mkpath(folder.path() + QStringLiteral("/data"));
-        QFile::setPermissions(folder.path() + QStringLiteral("/data"), QFile::ReadOwner | QFile::ExeOwner);
+        const QString dataDir = folder.path() + QStringLiteral("/data");
+        QDir().mkpath(dataDir);
+        if (!lockFolder(dataDir, true))
+            QSKIP("the folder cannot be made unwritable here");
+        const auto restore = qScopeGuard([&] { lockFolder(dataDir, false); });
         db::GameDb d(folder.path());
         QCOMPARE(d.open().status, db::OpenStatus::CannotCreate);
         QVERIFY(!QFile::exists(folder.dbPath()));
-        QFile::setPermissions(folder.path() + QStringLiteral("/data"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    void aPendingJournalInAReadOnlyFolderIsReadNotRefused()
+    {
+        // The unfinished write cannot be undone in place: the file is reported
+        // as one that cannot be written, and read as it was before that write.
+        testkit::ProgramFolder source;
+        QVERIFY(makeRollbackModeDatabase(source.path()));
+        testkit::ProgramFolder crashed;
+        QVERIFY(copyWithHotJournal(source.dbPath(), crashed.dbPath()));
+        const QString dataDir = QFileInfo(crashed.dbPath()).absolutePath();
+        const QByteArray file = readAll(crashed.dbPath());
+        if (!lockFolder(dataDir, true))
+            QSKIP("the folder cannot be made unwritable here");
+        const auto restore = qScopeGuard([&] { lockFolder(dataDir, false); });
+        db::GameDb d(crashed.path());
+        QCOMPARE(d.open().status, db::OpenStatus::ReadOnly);
+        QVERIFY(!d.questions(QuestionTable::Muc1).isEmpty());
+        QVERIFY(d.questionsByText(QuestionTable::Muc1, QStringLiteral("changed")).isEmpty());
+        QCOMPARE(readAll(crashed.dbPath()), file);
+    }
+
+    void sideFilesOfAKilledFirstStartAreCleanedUp()
+    {
+        testkit::ProgramFolder folder;
+        const QString dataDir = QFileInfo(folder.dbPath()).absolutePath();
+        QDir().mkpath(dataDir);
+        qint64 gone = 4000000;
+        while (::kill(pid_t(gone), 0) == 0 || errno == EPERM)
+            --gone;
+        const QString dead = folder.dbPath() + QStringLiteral(".%1.gamedb-3.new").arg(gone);
+        const QString live = folder.dbPath() + QStringLiteral(".%1.gamedb-9.new").arg(::getppid());
+        QVERIFY(writeFile(dead, "half") && writeFile(dead + QStringLiteral("-journal"), "j") && writeFile(live, "x"));
+        db::GameDb d(folder.path());
+        QVERIFY(d.open().usable());
+        QVERIFY(!QFile::exists(dead));
+        QVERIFY(!QFile::exists(dead + QStringLiteral("-journal")));
+        QVERIFY(QFile::exists(live)); // another program may still be building it
+    }
+
+    void aDamagedIndexIsFoundBeforeAnythingIsWritten()
+    {
+        // muc1's index holds 5 of its rows: quick_check passes such a file,
+        // lookups through the index see a shorter table, deletes fail.
+        testkit::ProgramFolder folder;
+        {
+            db::GameDb d(folder.path());
+            QVERIFY(d.open().usable());
+        }
+        QVERIFY(rawExec(folder.dbPath(), {QStringLiteral("DROP INDEX muc1_id"),
+                                          QStringLiteral("CREATE INDEX muc1_id ON muc1(ID) WHERE ID <= 5"),
+                                          QStringLiteral("PRAGMA writable_schema=ON"),
+                                          QStringLiteral("UPDATE sqlite_master SET sql = 'CREATE INDEX muc1_id ON muc1(ID)' "
+                                                         "WHERE name = 'muc1_id'")}));
+        const QByteArray before = readAll(folder.dbPath());
+        db::GameDb d(folder.path());
+        const db::OpenResult r = d.open();
+        QString reported;
+        d.setDamageHandler([&](const QString &detail) { reported = detail; });
+        if (r.status != db::OpenStatus::Damaged) {
+            QCOMPARE(d.waitForCheck(), db::CheckState::Damaged);
+            QTRY_VERIFY(reported.contains(QLatin1String("muc1_id")));
+            db::Account a;
+            a.nick = QStringLiteral("x");
+            QVERIFY(!d.insertAccount(a));
+            QCOMPARE(d.addToAccount(QStringLiteral("x"), {QStringLiteral("1"), {}, 0}).status, db::WriteStatus::Failed);
+            QVERIFY(!d.renumber(QuestionTable::Muc1));
+        }
+        QCOMPARE(readAll(folder.dbPath()), before);
+    }
+
+    void aHeldWriteLockIsWaitedOnlyWhenAsked()
+    {
+        testkit::ProgramFolder folder;
+        db::GameDb game(folder.path()), other(folder.path());
+        QVERIFY(game.open().usable() && other.open().usable());
+        db::Account a;
+        a.nick = QStringLiteral("an");
+        a.sotien = QStringLiteral("1200");
+        QVERIFY(game.insertAccount(a));
+        QVERIFY(other.beginWrite());
+        const db::AccountDelta fee{QStringLiteral("-1000"), QStringLiteral("1"), 0};
+        QCOMPARE(game.addToAccount(QStringLiteral("an"), fee, db::LockWait::NoWait).status, db::WriteStatus::Busy);
+        QVERIFY(game.lastWriteWasBusy());
+        other.rollback();
+        const db::AccountUpdate u = game.addToAccount(QStringLiteral("an"), fee, db::LockWait::NoWait);
+        QCOMPARE(u.status, db::WriteStatus::Done);
+        QCOMPARE(u.stored->sotien, QStringLiteral("200"));
+        QCOMPARE(u.stored->solan, QStringLiteral("1"));
+    }
+
+    void sessionsOfOneAccountAddUpInEitherOrder()
+    {
+        // Two windows of one account, each paying a fee and saving a game, in
+        // both orders: every change lands on what the other one stored.
+        for (bool aFirst : {true, false}) {
+            testkit::ProgramFolder folder;
+            db::GameDb a(folder.path()), b(folder.path());
+            QVERIFY(a.open().usable() && b.open().usable());
+            db::Account acc;
+            acc.nick = QStringLiteral("Minh");
+            acc.sotien = QStringLiteral("1200");
+            acc.gio = QStringLiteral("1");
+            acc.phut = QStringLiteral("50");
+            QVERIFY(a.insertAccount(acc));
+            const db::AccountDelta fee{QStringLiteral("-1000"), QStringLiteral("1"), 0};
+            const db::AccountDelta winA{QStringLiteral("400"), {}, 7}, winB{QStringLiteral("12 000$"), {}, 15};
+            db::GameDb &first = aFirst ? a : b, &second = aFirst ? b : a;
+            QCOMPARE(first.addToAccount(QStringLiteral("minh"), fee).status, db::WriteStatus::Done);
+            QCOMPARE(second.addToAccount(QStringLiteral("MINH"), fee).status, db::WriteStatus::Done);
+            QCOMPARE(first.saveGameEnd(QStringLiteral("Minh"), aFirst ? winA : winB, db::LockRow()).status,
+                     db::WriteStatus::Done);
+            const db::AccountUpdate last =
+                second.saveGameEnd(QStringLiteral("Minh"), aFirst ? winB : winA, db::LockRow());
+            QCOMPARE(last.stored->sotien, QStringLiteral("11600"));
+            QCOMPARE(last.stored->solan, QStringLiteral("2"));
+            QCOMPARE(last.stored->gio, QStringLiteral("2"));
+            QCOMPARE(last.stored->phut, QStringLiteral("12"));
+            QCOMPARE(a.findAccount(QStringLiteral("Minh"))->sotien, QStringLiteral("11600"));
+        }
+    }
+
+    void moneyThatCannotBeComputedExactlyIsNotWritten()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("big"), QStringLiteral("p"), QStringLiteral("1e999999"));
+        h.addAccount(QStringLiteral("odd"), QStringLiteral("p"), QStringLiteral("9999999999999999999"));
+        const db::AccountDelta fee{QStringLiteral("-1000"), QStringLiteral("1"), 0};
+        QCOMPARE(h.database->addToAccount(QStringLiteral("big"), fee).status, db::WriteStatus::Inexact);
+        QCOMPARE(h.database->findAccount(QStringLiteral("big"))->sotien, QStringLiteral("1e999999"));
+        QCOMPARE(h.database->addToAccount(QStringLiteral("odd"), fee).stored->sotien,
+                 QStringLiteral("9999999999999999999").chopped(4) + QStringLiteral("8999"));
+    }
+
+    void theSwitchesAreWrittenToTheFirstRowOnly()
+    {
+        testkit::GameHarness h;
+        QVERIFY(rawExec(h.folder.dbPath(), {QStringLiteral("DELETE FROM \"lock\"")}));
+        db::LockRow on;
+        on.hienten = QStringLiteral("1");
+        QVERIFY(h.database->writeLock(on));
+        QVERIFY(!h.database->readLock()); // no row is made up
     }
 
     void twoProgramsShareTheFile()

@@ -52,6 +52,9 @@ private slots:
         login->show();
         auto *pw = field(login, "txtPassword");
         QCOMPARE(pw->echoMode(), QLineEdit::Password);
+        testkit::type(pw, QStringLiteral("ab"));
+        QCOMPARE(pw->displayText(), QStringLiteral("$$"));
+        pw->clear();
         for (int i = 0; i < 5; ++i) {
             testkit::type(pw, QStringLiteral("guess%1").arg(i));
             testkit::pressKey(pw, Qt::Key_Enter);

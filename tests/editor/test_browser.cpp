@@ -1,6 +1,7 @@
 // Browsing the question tables: the list, the fields and the preview line.
 
 #include "editorharness.h"
+#include "editorwidgets.h"
 
 using db::QuestionTable;
 
@@ -151,6 +152,17 @@ private slots:
         clickLine(f, 2999);
         QCOMPARE(field(f, "Text7")->text(), QStringLiteral("3000"));
         QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Câu hỏi số 3000"));
+        // Lines are read as they are shown: a few blocks are held, not the table.
+        list1(f)->scrollToBottom();
+        clickLine(f, 1500);
+        QCOMPARE(field(f, "Text1")->text(), QStringLiteral("Câu hỏi số 1501"));
+        QVERIFY(f->listModel()->rowsHeld() <= QuestionListModel::kBlockRows * QuestionListModel::kBlocksKept);
+        // A gap left by another tool: lines still follow record order.
+        QVERIFY(h.database->deleteQuestionsWithId(QuestionTable::Muc1, 2));
+        testkit::click(button(f, "Command2"));
+        QCOMPARE(lineCount(f), 2999);
+        clickLine(f, 1);
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("3"));
     }
 };
 

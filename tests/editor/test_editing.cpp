@@ -114,6 +114,19 @@ private slots:
         QCOMPARE(field(f, "Text5")->text(), QStringLiteral("Sông Mã"));
     }
 
+    void composeNeverKeepsAStaleId()
+    {
+        EditorHarness h;
+        h.fill(QuestionTable::Muc1, 20);
+        EditorForm *f = h.form();
+        testkit::click(button(f, "Command9"));
+        QCOMPARE(field(f, "Text7")->text(), QStringLiteral("21"));
+        QVERIFY(QSqlQuery(h.database->connection()).exec(QStringLiteral("ALTER TABLE muc1 RENAME TO muc1_gone")));
+        testkit::click(button(f, "Command9"));
+        QVERIFY(field(f, "Text7")->text().isEmpty());
+        QCOMPARE(h.messages.size(), 1);
+    }
+
     void textWithoutAVniFormIsNotStored()
     {
         EditorHarness h;

@@ -228,6 +228,67 @@ private slots:
         QCOMPARE(h.s.endCount, 1);
         QVERIFY(!h.app->login()->isVisible());
     }
+
+    void startWaitsOutAHeldLockAndAddsToWhatIsStored()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("p"));
+        h.login(QStringLiteral("minh"), QStringLiteral("p"));
+        BriefingForm *b = h.app->briefing();
+        auto *start = child<LegacyLabel>(b, QStringLiteral("Command2"));
+        click(testkit::widget(b, QStringLiteral("Check1")));
+        QCOMPARE(b->balanceCaption(), QStringLiteral("200"));
+
+        // Another program holds the write lock longer than the wait.
+        db::GameDb other(h.folder.path());
+        QVERIFY(other.open().usable());
+        QVERIFY(other.beginWrite());
+        click(start);
+        QVERIFY(b->isVisible());
+        QVERIFY(testkit::widget(b, QStringLiteral("saving"))->isVisible());
+        QVERIFY(!start->isEnabled());
+        QVERIFY(testkit::tick(b, QStringLiteral("Timer1"))); // the title keeps changing colour
+        QVERIFY(testkit::tick(b, QStringLiteral("SaveRetry")));
+        QVERIFY(h.s.messages.isEmpty());
+        h.s.clock = h.s.clock.addSecs(31);
+        h.s.answers = {QMessageBox::Cancel};
+        QVERIFY(testkit::tick(b, QStringLiteral("SaveRetry")));
+        QCOMPARE(h.s.messages.size(), 1);
+        QVERIFY(h.s.messages.last().buttons & QMessageBox::Retry);
+        QVERIFY(b->isVisible() && start->isEnabled());
+        QVERIFY(!testkit::widget(b, QStringLiteral("saving"))->isVisible());
+        QCOMPARE(h.database->findAccount(QStringLiteral("minh"))->sotien, QStringLiteral("1200"));
+
+        // Meanwhile a second window of the same account saved winnings of 400.
+        other.rollback();
+        QCOMPARE(other.addToAccount(QStringLiteral("minh"), {QStringLiteral("400"), {}, 0}).status,
+                 db::WriteStatus::Done);
+        click(start);
+        const auto a = h.database->findAccount(QStringLiteral("minh"));
+        QCOMPARE(a->sotien, QStringLiteral("600"));
+        QCOMPARE(a->solan, QStringLiteral("1"));
+        QCOMPARE(b->balanceCaption(), QStringLiteral("600")); // as stored, for the hot seat
+        QVERIFY(!b->isVisible());
+        QVERIFY(h.app->qualifying()->isVisible());
+    }
+
+    void aFeeThatCannotBeComputedExactlyIsRefused()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("p"), QStringLiteral("p"), QStringLiteral("1000.00001"));
+        h.login(QStringLiteral("p"), QStringLiteral("p"));
+        click(testkit::widget(h.app->briefing(), QStringLiteral("Check1")));
+        QCOMPARE(h.app->briefing()->balanceCaption(), QStringLiteral("0.00001"));
+
+        testkit::GameHarness g;
+        g.addAccount(QStringLiteral("q"), QStringLiteral("p"), QStringLiteral("1e999999"));
+        g.login(QStringLiteral("q"), QStringLiteral("p"));
+        auto *box = child<QCheckBox>(g.app->briefing(), QStringLiteral("Check1"));
+        click(box);
+        QVERIFY(!box->isChecked());
+        QCOMPARE(g.s.messages.size(), 1);
+        QVERIFY(!testkit::widget(g.app->briefing(), QStringLiteral("Command2"))->isEnabled());
+    }
 };
 
 QTEST_MAIN(TestLoginBriefing)

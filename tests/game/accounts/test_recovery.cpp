@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QStyle>
 
 using testkit::caption;
@@ -115,6 +116,15 @@ void selectorTo(RecoveryForm *f, int position)
     for (int i = 0; i < 13 && f->selector() != QString::number(position); ++i)
         tick(f);
     QCOMPARE(f->selector(), QString::number(position));
+}
+
+// Makes the store refuse (or accept again) every change to an account.
+bool refuseAccountUpdates(testkit::GameHarness &h, bool refuse)
+{
+    return QSqlQuery(h.database->connection())
+        .exec(refuse ? QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON main.hoso "
+                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                     : QStringLiteral("DROP TRIGGER temp.refuse"));
 }
 
 // A successful recovery up to the verdict; returns the code handed out.
@@ -379,6 +389,39 @@ private slots:
         h.login(QStringLiteral("Hoa"), QStringLiteral("Mới'1"));
         QCOMPARE(h.s.messages.size(), 2);
         QVERIFY(h.app->briefing()->isVisible());
+    }
+
+    void aRefusedWriteIsReportedAsSuchAndKeepsTheInputs()
+    {
+        testkit::GameHarness h;
+        addFullAccount(h, QStringLiteral("Hoa"));
+        RecoveryForm *f = openRecovery(h);
+        QVERIFY(refuseAccountUpdates(h, true));
+        recover(f, 4);
+        const QString said = vn::decode(caption(f, QStringLiteral("xem")), vn::Encoding::VnTimes);
+        QVERIFY2(said.contains(QStringLiteral("không lưu được")), qPrintable(said));
+        QCOMPARE(box(f, "id")->text(), QStringLiteral("Hoa"));
+        QCOMPARE(box(f, "traloi")->text(), QStringLiteral("đọc sách"));
+        QVERIFY(testkit::widget(f, QStringLiteral("Command1"))->isVisible());
+        QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, QStringLiteral("old"));
+
+        // Once the store takes it, the same inputs recover the account; a
+        // refused change of the new password says so too.
+        QVERIFY(refuseAccountUpdates(h, false));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        tick(f, 50);
+        const QString code = f->handedOutPassword();
+        QCOMPARE(caption(f, QStringLiteral("xem")), kRight + code);
+        click(testkit::widget(f, QStringLiteral("Command2")));
+        typeInto(box(f, "Text1"), code);
+        click(testkit::widget(f, QStringLiteral("Command3")));
+        typeInto(box(f, "Text2"), QStringLiteral("mine"));
+        typeInto(box(f, "Text3"), QStringLiteral("mine"));
+        QVERIFY(refuseAccountUpdates(h, true));
+        click(testkit::widget(f, QStringLiteral("Command3")));
+        QVERIFY(vn::decode(caption(f, QStringLiteral("xem")), vn::Encoding::VnTimes).contains(QStringLiteral("Không lưu được")));
+        QVERIFY(testkit::widget(f, QStringLiteral("Picture3"))->isVisible());
+        QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, code);
     }
 
     void twoOpeningsHandOutByTheSelector()

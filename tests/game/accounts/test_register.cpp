@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QSqlQuery>
 #include <QStyle>
 
 using testkit::caption;
@@ -525,6 +526,22 @@ private slots:
         submit(f);
         QCOMPARE(h.database->accountCount(), 1);
         QCOMPARE(f->failedFields(), QStringLiteral("ID"));
+    }
+
+    void aRefusedInsertSaysSoInsteadOfBlamingAField()
+    {
+        testkit::GameHarness h;
+        RegisterForm *f = openPanel(h);
+        QVERIFY(QSqlQuery(h.database->connection())
+                    .exec(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.hoso "
+                                         "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        fill(f, Entry{});
+        submit(f);
+        QVERIFY(!onSummary(f));
+        QVERIFY(!h.database->findAccount(QStringLiteral("Lan Anh")));
+        const QString said = vn::decode(caption(f, QStringLiteral("xem")), vn::Encoding::VnTimes);
+        QVERIFY2(said.startsWith(QStringLiteral("Không lưu được tài khoản")), qPrintable(said));
+        QCOMPARE(box(f, "p1")->text(), QStringLiteral("mk123")); // nothing to type again
     }
 };
 

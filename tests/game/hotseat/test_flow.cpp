@@ -16,6 +16,7 @@ private slots:
     void closingTheWindowSavesNothing();
     void nickWithAnApostrophePlaysAndSaves();
     void leavingWithoutAnAccountRowStillSavesTheSwitches();
+    void leavingWaitsOutAHeldLockAndAddsToWhatIsStored();
 };
 
 void HotSeatFlowTest::wonGameIsSavedOnLeaving()
@@ -248,6 +249,45 @@ void HotSeatFlowTest::leavingWithoutAnAccountRowStillSavesTheSwitches()
     QVERIFY(!h.database->findAccount("an")); // no row is made up for it
     QCOMPARE(h.database->readLock()->hienten1, QStringLiteral("1"));
     QCOMPARE(h.database->readLock()->thuthach, QStringLiteral("1"));
+}
+
+void HotSeatFlowTest::leavingWaitsOutAHeldLockAndAddsToWhatIsStored()
+{
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    HotSeatForm *f = enter(h); // 1200 stored after the fee
+    firstQuestion(f);
+    winUpTo(f, 1);
+    testkit::tick(f, "Timer3");
+    testkit::click(label(f, "stop113"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("1300"));
+
+    // A second window of the account pays its fee, then another program
+    // holds the write lock past the wait and releases it only after a retry.
+    db::GameDb other(h.folder.path());
+    QVERIFY(other.open().usable());
+    QCOMPARE(other.addToAccount(QStringLiteral("an"), {QStringLiteral("-1000"), QStringLiteral("1"), 0}).status,
+             db::WriteStatus::Done);
+    QVERIFY(other.beginWrite());
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.endCount, 0);
+    QVERIFY(shown(f, "saving"));
+    QVERIFY(testkit::tick(f, "Timer18")); // the play clock goes on (the time saved is that of the click)
+    h.s.clock = h.s.clock.addSecs(31);
+    h.s.answers = {QMessageBox::Retry};
+    QVERIFY(testkit::tick(f, "SaveRetry"));
+    QCOMPARE(h.s.messages.size(), 1);
+    QCOMPARE(h.s.endCount, 0);
+    QVERIFY(shown(f, "saving")); // trying again
+    QCOMPARE(h.database->findAccount("an")->sotien, QStringLiteral("200"));
+    other.rollback();
+    QVERIFY(testkit::tick(f, "SaveRetry"));
+    QCOMPARE(h.s.endCount, 1);
+    const auto acc = h.database->findAccount("an");
+    QCOMPARE(acc->sotien, QStringLiteral("300"));
+    QCOMPARE(acc->solan, QStringLiteral("5"));
+    QCOMPARE(acc->phut, QStringLiteral("1"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("300"));
 }
 
 QTEST_MAIN(HotSeatFlowTest)

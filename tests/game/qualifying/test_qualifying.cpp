@@ -103,6 +103,8 @@ private slots:
     void roundWithoutQuestionsOffersOnlyExit_data();
     void roundWithoutQuestionsOffersOnlyExit();
     void questionsGoneByStartOfferOnlyExit();
+    void aDrawnRowWithoutAnAnswerGivesWayToTheNextOne_data();
+    void aDrawnRowWithoutAnAnswerGivesWayToTheNextOne();
     void continueOpensTheHotSeat();
     void closingTheWindowEndsTheProgram();
 };
@@ -411,6 +413,34 @@ void QualifyingTest::roundWithoutQuestionsOffersOnlyExit()
     testkit::click(bdau);
     QCOMPARE(h.s.endCount, 1);
     QVERIFY(h.s.effects.played.isEmpty());
+}
+
+void QualifyingTest::aDrawnRowWithoutAnAnswerGivesWayToTheNextOne_data()
+{
+    QTest::addColumn<int>("counter");
+    QTest::addColumn<int>("shownRow");
+    QTest::newRow("the next row") << 2 << 4;    // row 3 has no answer
+    QTest::newRow("round to the second") << 4 << 2; // row 5 has none, nor has row 1
+}
+
+void QualifyingTest::aDrawnRowWithoutAnAnswerGivesWayToTheNextOne()
+{
+    QFETCH(int, counter);
+    QFETCH(int, shownRow);
+    testkit::GameHarness h;
+    setRows(h, 0);
+    for (int n = 1; n <= 5; ++n) {
+        db::Question q = row(n);
+        if (n == 1 || n == 3 || n == 5)
+            q.traloi = QLatin1String("");
+        QVERIFY(h.database->appendQuestion(db::QuestionTable::Thuthach, q));
+    }
+    QualifyingForm *f = openRound(h);
+    startAt(f, counter);
+    QVERIFY(!f->withoutQuestions());
+    QCOMPARE(caption(f, QStringLiteral("cauhoi")), row(shownRow).cauhoi);
+    QCOMPARE(caption(f, QStringLiteral("bdau")), kExit);
+    QVERIFY(testkit::widget(f, QStringLiteral("Command1"))->isEnabled());
 }
 
 void QualifyingTest::questionsGoneByStartOfferOnlyExit()
