@@ -129,6 +129,7 @@ void finish(Buffer &b, double peak, double fadeIn, double fadeOut)
     removeDc(b);
     fadeEdges(b, fadeIn, fadeOut);
     normalize(b, peak);
+    b.resize(b.size() + static_cast<std::size_t>(toSamples(kTailSilence)), 0.0);
 }
 
 namespace {

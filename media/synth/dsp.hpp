@@ -133,10 +133,17 @@ void render(Buffer &out, double start, double seconds, Voice &&voice, bool wrap 
     }
 }
 
+// Silence at the end of every file. An audio stream that is stopped once all of
+// a file has been handed over drops what is still buffered (about a tenth of a
+// second on PulseAudio): with this tail, what is dropped is silence and every
+// sound is heard to its end.
+constexpr double kTailSilence = 0.25;
+
 // Post-processing applied to every sound before it is written.
 void removeDc(Buffer &b);                                // ~15 Hz high-pass, then zero mean
 void fadeEdges(Buffer &b, double inSeconds, double outSeconds); // raised-cosine fades
 void normalize(Buffer &b, double peak);                   // scale so max |x| == peak
+// All of the above, then kTailSilence of silence.
 void finish(Buffer &b, double peak, double fadeIn, double fadeOut);
 
 // Writes 16-bit PCM mono WAV data at kRate. Writes to a temporary file and
