@@ -2,8 +2,11 @@
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
+#include "desktop/soundpanel.h"
+#include "desktop/windowkeeper.h"
 #include "gameapp.h"
 #include "gamedb.h"
+#include "hotseatkeys.h"
 #include "hotseattexts.h"
 #include "ladderboard.h"
 #include "legacylabel.h"
@@ -94,6 +97,11 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     connect(m_tien, &QLineEdit::textChanged, this, &HotSeatForm::recomputeTotal);
     for (int i = 0; i < 4; ++i)
         connect(m_traloi[size_t(i)], &LegacyLabel::clicked, this, [this, i] { pick(i); });
+
+    // Keyboard play, the sound control, F11 and the window's remembered place.
+    new HotSeatKeys(this, m_app);
+    new SoundPanel(this, m_app.mixer(), Qt::BottomLeftCorner, QPoint(22, 48));
+    new WindowKeeper(this, m_app.settings());
 
     load();
 }
