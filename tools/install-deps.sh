@@ -6,6 +6,8 @@ packages=(
   cmake g++ make
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite
   fonts-dejavu-core fonts-liberation2
+  desktop-file-utils appstream          # the install test validates the launchers and metainfo
+  pulseaudio pulseaudio-utils sox       # bench/sound.sh records and measures what a player hears
 )
 missing=()
 for p in "${packages[@]}"; do
