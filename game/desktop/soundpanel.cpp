@@ -6,8 +6,8 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QMouseEvent>
 #include <QPainterPath>
-#include <QSlider>
 
 SpeakerButton::SpeakerButton(QWidget *parent, sound::Mixer &mixer) : QAbstractButton(parent), m_mixer(mixer)
 {
@@ -67,28 +67,65 @@ void SpeakerButton::paintEvent(QPaintEvent *)
     }
 }
 
+VolumeBar::VolumeBar(QWidget *parent) : QAbstractSlider(parent)
+{
+    setObjectName(QStringLiteral("volume"));
+    setOrientation(Qt::Horizontal);
+    setRange(0, 100);
+    setSingleStep(5);
+    setPageStep(10);
+    setFocusPolicy(Qt::TabFocus);
+    setCursor(Qt::PointingHandCursor);
+    setFixedSize(sizeHint());
+}
+
+void VolumeBar::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal knob = 7;
+    const QRectF groove(knob, height() / 2.0 - 3, width() - 2 * knob, 6);
+    const qreal at = groove.left() + groove.width() * (value() - minimum()) / qMax(1, maximum() - minimum());
+    p.setPen(QPen(QColor(63, 99, 224), 1));
+    p.setBrush(QColor(10, 21, 72));
+    p.drawRoundedRect(groove, 3, 3);
+    p.setPen(Qt::NoPen);
+    p.setBrush(isEnabled() ? studio::gold() : QColor(111, 122, 163));
+    p.drawRoundedRect(QRectF(groove.left(), groove.top(), at - groove.left(), groove.height()), 3, 3);
+    p.setPen(QPen(hasFocus() ? QColor(255, 255, 255) : QColor(201, 154, 46), hasFocus() ? 2 : 1));
+    p.setBrush(QColor(255, 233, 168));
+    p.drawEllipse(QPointF(at, height() / 2.0), knob - 1, knob - 1);
+}
+
+void VolumeBar::mousePressEvent(QMouseEvent *e)
+{
+    if (e->button() == Qt::LeftButton)
+        setFromX(e->position().x());
+}
+
+void VolumeBar::mouseMoveEvent(QMouseEvent *e)
+{
+    if (e->buttons() & Qt::LeftButton)
+        setFromX(e->position().x());
+}
+
+void VolumeBar::setFromX(qreal x)
+{
+    const qreal knob = 7;
+    const qreal share = qBound(0.0, (x - knob) / (width() - 2 * knob), 1.0);
+    setValue(minimum() + qRound(share * (maximum() - minimum())));
+}
+
 SoundPanel::SoundPanel(QWidget *form, sound::Mixer &mixer, Qt::Corner corner, QPoint offset)
     : QWidget(form), m_corner(corner), m_offset(offset)
 {
     setObjectName(QStringLiteral("soundPanel"));
     auto *speaker = new SpeakerButton(this, mixer);
-    m_volume = new QSlider(Qt::Horizontal, this);
-    m_volume->setObjectName(QStringLiteral("volume"));
-    m_volume->setRange(0, 100);
-    m_volume->setPageStep(10);
-    m_volume->setFixedWidth(86);
-    m_volume->setFocusPolicy(Qt::TabFocus);
-    m_volume->setCursor(Qt::PointingHandCursor);
+    m_volume = new VolumeBar(this);
     m_volume->setAccessibleName(QStringLiteral("Âm lượng"));
     m_volume->setToolTip(QStringLiteral("Âm lượng"));
-    m_volume->setStyleSheet(QStringLiteral(
-        "QSlider::groove:horizontal { height: 6px; border-radius: 3px; background: #0a1548; border: 1px solid #3f63e0; }"
-        "QSlider::sub-page:horizontal { border-radius: 3px; background: #d9b44a; }"
-        "QSlider::handle:horizontal { width: 14px; margin: -5px 0; border-radius: 7px; background: #ffe9a8;"
-        " border: 1px solid #c99a2e; }"
-        "QSlider:focus::handle:horizontal { border: 2px solid #ffffff; }"));
     m_volume->setValue(mixer.volume());
-    connect(m_volume, &QSlider::valueChanged, &mixer, &sound::Mixer::setVolume);
+    connect(m_volume, &QAbstractSlider::valueChanged, &mixer, &sound::Mixer::setVolume);
     connect(&mixer, &sound::Mixer::changed, this, [this, &mixer] {
         m_volume->setValue(mixer.volume());
         m_volume->setEnabled(!mixer.muted());

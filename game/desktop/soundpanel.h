@@ -4,10 +4,26 @@
 // form, over the stage, and follows the player's setting (sound::Mixer).
 
 #include <QAbstractButton>
+#include <QAbstractSlider>
 #include <QWidget>
 
-class QSlider;
 namespace sound { class Mixer; }
+
+// The volume, 0 to 100: a gold bar on the stage's blue; mouse, wheel and arrow keys.
+class VolumeBar : public QAbstractSlider {
+    Q_OBJECT
+public:
+    explicit VolumeBar(QWidget *parent);
+    QSize sizeHint() const override { return QSize(86, 24); }
+
+protected:
+    void paintEvent(QPaintEvent *) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+
+private:
+    void setFromX(qreal x);
+};
 
 class SpeakerButton : public QAbstractButton {
     Q_OBJECT
@@ -36,5 +52,5 @@ private:
     void place();
     Qt::Corner m_corner;
     QPoint m_offset;
-    QSlider *m_volume;
+    VolumeBar *m_volume;
 };

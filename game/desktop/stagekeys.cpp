@@ -33,8 +33,14 @@ bool StageKeys::isEnter(const QKeyEvent *e)
 
 bool StageKeys::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched != m_form)
+        return false;
+    // The form opens with the focus on itself, not on its first button, so
+    // that Enter means the stage's next action and not, say, the exit.
+    if (e->type() == QEvent::Show && !m_form->focusWidget())
+        m_form->setFocus(Qt::OtherFocusReason);
     // Key presses the focused control left alone arrive here, at the form.
-    if (watched != m_form || e->type() != QEvent::KeyPress)
+    if (e->type() != QEvent::KeyPress)
         return false;
     auto *key = static_cast<QKeyEvent *>(e);
     if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))

@@ -100,7 +100,7 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
 
     // Keyboard play, the sound control, F11 and the window's remembered place.
     new HotSeatKeys(this, m_app);
-    new SoundPanel(this, m_app.mixer(), Qt::BottomLeftCorner, QPoint(22, 48));
+    new SoundPanel(this, m_app.mixer(), Qt::BottomLeftCorner, QPoint(22, 63));
     new WindowKeeper(this, m_app.settings());
 
     load();
