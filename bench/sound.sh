@@ -22,7 +22,7 @@ pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm
   -L "module-null-sink sink_name=rec rate=44100" -L "module-native-protocol-unix" >"$work/pa.log" 2>&1 &
 server=$!
 keeper=
-cleanup() { [ -n "$keeper" ] && kill "$keeper" 2>/dev/null; kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; if [ -n "${SOUND_KEEP:-}" ]; then echo "recordings kept in $work" >&2; else rm -rf "$work"; fi; }
+cleanup() { if [ -n "$keeper" ]; then kill "$keeper" 2>/dev/null || true; fi; kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; if [ -n "${SOUND_KEEP:-}" ]; then echo "recordings kept in $work" >&2; else rm -rf "$work"; fi; }
 trap cleanup EXIT
 for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl info >/dev/null 2>&1 || { echo "sound: no PulseAudio server could start; skipped"; exit 0; }
