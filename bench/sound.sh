@@ -18,7 +18,7 @@ root=$(realpath "$build/bin")
 work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/run HOME=$work PULSE_SERVER=unix:$work/run/pulse/native
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disable-shm=yes \
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit --no-cpu-limit --use-pid-file=no --disable-shm=yes \
   -L "module-null-sink sink_name=rec rate=44100" -L "module-native-protocol-unix" >"$work/pa.log" 2>&1 &
 server=$!
 keeper=
