@@ -28,7 +28,7 @@ for _ in $(seq 50); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 pactl info >/dev/null 2>&1 || { echo "sound: no PulseAudio server could start; skipped"; exit 0; }
 # A null sink with nothing playing stands still, and so would the recording:
 # a stream of silence keeps it running in real time.
-pacat -p -d rec --rate=44100 --channels=2 --format=s16le </dev/zero &
+pacat -p -d rec --rate=44100 --channels=2 --format=s16le </dev/zero 2>/dev/null &
 keeper=$!
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
@@ -92,6 +92,6 @@ if [ "${SOUND_LOOP:-1}" = 1 ]; then
   quiet=$(awk -v e="$end" -v t="$tail" 'BEGIN { printf "%.3f", e + t - 0.05 }')
   back=$(onset "$work/loop.wav" "$(awk -v q="$quiet" 'BEGIN { printf "%.3f", q + 0.06 }')")
   printf '%-44s %6.3f s   (file: %.3f s of sound)\n' "music heard before its first restart" "$(sub "$quiet" "$m")" "$piece"
-  printf '%-44s %6.3f s   (goal < 0.5 s: the file ends in %.2f s of silence, the loop looks every 0.5 s)\n' \
-    "silence before the music starts again" "$(sub "$back" "$quiet")" 0.25
+  printf '%-44s %6.3f s   (the file ends in %.2f s of silence; the loop looks every 0.5 s)\n' \
+    "silence before the music starts again" "$(sub "$back" "$quiet")" 0.15
 fi
