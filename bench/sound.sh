@@ -86,7 +86,7 @@ printf '%-44s %6.3f     (full scale 1.000; music alone %.3f)\n' "peak of the wro
 if [ "${SOUND_LOOP:-1}" = 1 ]; then
   record loop loop
   m=$(onset "$work/loop.wav" "$(at loop music)")
-  piece=$(heard "$root/media/nen.wav" 0)
+  piece=$(heard "$root/media/nen.wav" "$(onset "$root/media/nen.wav" 0)")
   end=$(awk -v m="$m" -v p="$piece" 'BEGIN { printf "%.3f", m + p - 0.5 }')
   tail=$(heard "$work/loop.wav" "$end")
   quiet=$(awk -v e="$end" -v t="$tail" 'BEGIN { printf "%.3f", e + t - 0.05 }')

@@ -55,6 +55,12 @@ check "the editor refuses the foreign user database (rc $rc)" test "$rc" = 1
 check "the refusal names the user database" grep -q "$userdb" "$work/err"
 cp "$work/good.db" "$userdb"
 
+# A program folder that holds a data/ folder keeps its database there (the build tree).
+portable=$work/portable
+mkdir -p "$portable/data" && cp "$root/usr/bin/lontaris" "$portable/"
+env HOME="$home" LONTARIS_QUIT_AFTER_MS=400 "$portable/lontaris" >/dev/null 2>&1
+check "a program folder with data/ keeps its database there" test -s "$portable/data/dataqa.db"
+
 # --- --database: missing, foreign, good --------------------------------------
 other=$work/teacher/bank.db
 run lontaris --database "$other"; rc=$?
