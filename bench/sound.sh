@@ -55,20 +55,22 @@ at() { awk -v m="$2" '$1 == m { print $2 }' "$work/$1.marks"; }
 length() { local f=$1; shift; sox "$f" -n "$@" stat 2>&1 | awk '/^Length/ { print $3 }'; }
 peak() { local f=$1; shift; sox "$f" -n "$@" stat 2>&1 | awk '/^Maximum amplitude/ { print $3 }'; }
 # First sound louder than -50 dBFS after a time, in seconds from the start.
+# The reference files are measured at the level the game plays them (the third
+# argument), so that the same threshold cuts them at the same place.
 onset() {
   local f=$1 from=$2 rest
-  rest=$(length "$f" trim "$from" silence 1 0.001 -50d)
+  rest=$(length "$f" vol "${3:-1}" trim "$from" silence 1 0.001 -50d)
   awk -v t="$(length "$f")" -v f="$from" -v r="${rest:-0}" 'BEGIN { printf "%.3f", t - r }'
 }
 # How long a sound lasts from a time until 50 ms of silence (-50 dBFS).
-heard() { length "$1" trim "$2" silence 1 0.0005 -50d 1 0.05 -50d; }
+heard() { length "$1" vol "${3:-1}" trim "$2" silence 1 0.0005 -50d 1 0.05 -50d; }
 sub() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a - b }'; }
 
 echo "== sound as heard (PulseAudio null sink, parec, sox)"
 for fx in click.qbs ding.wav sai.wav; do
   record "fx-$fx" effect "$fx"
   o=$(onset "$work/fx-$fx.wav" "$(at "fx-$fx" play)")
-  printf '%-44s heard %6.3f s   (file: %.3f s of sound)\n' "$fx" "$(heard "$work/fx-$fx.wav" "$o")" "$(heard "$root/media/$fx" 0)"
+  printf '%-44s heard %6.3f s   (file: %.3f s of sound)\n' "$fx" "$(heard "$work/fx-$fx.wav" "$o")" "$(heard "$root/media/$fx" 0 0.75)"
 done
 o=$(onset "$work/fx-click.qbs.wav" "$(at fx-click.qbs play)")
 click_latency=$(sub "$o" "$(at fx-click.qbs play)")
@@ -86,10 +88,10 @@ printf '%-44s %6.3f     (full scale 1.000; music alone %.3f)\n' "peak of the wro
 if [ "${SOUND_LOOP:-1}" = 1 ]; then
   record loop loop
   m=$(onset "$work/loop.wav" "$(at loop music)")
-  piece=$(heard "$root/media/nen.wav" "$(onset "$root/media/nen.wav" 0)")
+  piece=$(heard "$root/media/nen.wav" "$(onset "$root/media/nen.wav" 0 0.45)" 0.45)
   end=$(awk -v m="$m" -v p="$piece" 'BEGIN { printf "%.3f", m + p - 0.5 }')
   tail=$(heard "$work/loop.wav" "$end")
-  quiet=$(awk -v e="$end" -v t="$tail" 'BEGIN { printf "%.3f", e + t - 0.05 }')
+  quiet=$(awk -v e="$end" -v t="$tail" 'BEGIN { printf "%.3f", e + t }')
   back=$(onset "$work/loop.wav" "$(awk -v q="$quiet" 'BEGIN { printf "%.3f", q + 0.06 }')")
   printf '%-44s %6.3f s   (file: %.3f s of sound)\n' "music heard before its first restart" "$(sub "$quiet" "$m")" "$piece"
   printf '%-44s %6.3f s   (the file ends in %.2f s of silence; the loop looks every 0.5 s)\n' \
