@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target bench_data lontaris $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle >/dev/null
+cmake --build "$build" -j2 --target bench_data lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle >/dev/null
 echo "== database"
 "$build/bin/bench_data"
 if [ -x "$build/bin/bench_editor" ]; then
@@ -33,7 +33,7 @@ startup() {
   cut -d' ' -f1 < "$1/line"
 }
 for size in shipped 100000; do
-  mkdir -p "$tmp/$size"
+  mkdir -p "$tmp/$size/data" # a program folder with a data folder keeps its database there, not in ~/.local/share
   cp "$build/bin/lontaris" "$tmp/$size/"
   cp -r "$build/bin/media" "$tmp/$size/"
   [ "$size" = shipped ] || "$build/bin/bench_data" --make-db "$tmp/$size" "$size"
@@ -43,3 +43,4 @@ big=$(startup "$tmp/100000")
 echo "shipped bank:                      $base ms wall, process start to exit; $(cut -d' ' -f2- < "$tmp/shipped/line")"
 echo "100,000 accounts and questions:    $big ms wall ($(awk -v a="$big" -v b="$base" 'BEGIN { printf "%.2f", a / b }')x the shipped bank); $(cut -d' ' -f2- < "$tmp/100000/line")"
 echo "(goals: first window under 400 ms, peak memory under 80 MB; 100,000 rows within 1.2x of the shipped bank)"
+bash bench/sound.sh "$build"

@@ -1,5 +1,9 @@
 #include "legacylabel.h"
 
+#include "keypress.h"
+#include "studiotheme.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -66,6 +70,64 @@ void LegacyLabel::restyle()
     if (m_opaque && m_back.isValid())
         css += QStringLiteral("background-color: %1;").arg(m_back.name());
     setStyleSheet(css);
+}
+
+bool LegacyLabel::event(QEvent *e)
+{
+    if (e->type() == QEvent::CursorChange)
+        setFocusPolicy(cursor().shape() == Qt::PointingHandCursor ? Qt::TabFocus : Qt::NoFocus);
+    return QLabel::event(e);
+}
+
+void LegacyLabel::keyPressEvent(QKeyEvent *e)
+{
+    const bool press = e->key() == Qt::Key_Space || e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (press && focusPolicy() != Qt::NoFocus && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!e->isAutoRepeat())
+            ui::pressLikeMouse(this);
+        e->accept();
+        return;
+    }
+    QLabel::keyPressEvent(e);
+}
+
+void LegacyLabel::paintEvent(QPaintEvent *e)
+{
+    QLabel::paintEvent(e);
+    if (!hasFocus())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF r = QRectF(rect()).adjusted(2, 2, -2, -2);
+    const qreal radius = qMin(r.height() / 2, 16.0);
+    p.setPen(QPen(QColor(255, 255, 255, 150), 4));
+    p.drawRoundedRect(r, radius, radius);
+    p.setPen(QPen(studio::gold(), 2));
+    p.drawRoundedRect(r, radius, radius);
+}
+
+void LegacyLabel::focusInEvent(QFocusEvent *e)
+{
+    QLabel::focusInEvent(e);
+    update();
+}
+
+void LegacyLabel::focusOutEvent(QFocusEvent *e)
+{
+    QLabel::focusOutEvent(e);
+    update();
+}
+
+bool LegacyLabel::focusNextPrevChild(bool next)
+{
+    // Called by the toolkit when this label loses the focus by being hidden or
+    // disabled; Tab on a shown, enabled label goes on as usual.
+    if (!isVisible() || !isEnabled()) {
+        if (QWidget *form = window(); form && form != this)
+            form->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QLabel::focusNextPrevChild(next);
 }
 
 void LegacyLabel::mousePressEvent(QMouseEvent *e)

@@ -3,6 +3,13 @@
 // Unicode Vietnamese. Labels double as buttons: clicked() fires on a click while
 // enabled, hovered() on mouse movement over it. Fore and back colours are kept
 // as properties so the game can set and tests can read them.
+//
+// A label that shows the hand pointer is a button for the keyboard too: Tab
+// reaches it, Space or Enter presses it exactly as a click would (never while
+// it is hidden, disabled or covered), and a gold frame shows that it has the
+// focus. When it is hidden or disabled while it has the focus, the focus goes
+// back to its form rather than on to the next button, so that a key meant for
+// the form is not taken by a button the player never chose.
 
 #include "vntext.h"
 
@@ -37,6 +44,12 @@ signals:
     void hovered();
 
 protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    bool focusNextPrevChild(bool next) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;

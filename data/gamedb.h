@@ -104,6 +104,10 @@ public:
     GameDb(const GameDb &) = delete;
     GameDb &operator=(const GameDb &) = delete;
 
+    // Works on this file instead of the one in the program folder (the command
+    // line's --database, or the user's data folder). Call before open().
+    void setFilePath(const QString &path) { m_path = path; }
+
     OpenResult open();
     bool isOpen() const;
     QString filePath() const { return m_path; }

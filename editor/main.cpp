@@ -1,54 +1,47 @@
 // Pelmaro: the question editor of the quiz game. It works on the game's own
-// database, data/dataqa.db in the program folder.
+// database: the same file the game plays (see desktop/startup.h).
 
 #include "editorapp.h"
 #include "gamedb.h"
 #include "messages.h"
+#include "startup.h"
 #include "studiotheme.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
+    // The command line first, without a display: --help and --version work anywhere.
+    startup::CommandLine line;
+    {
+        QCoreApplication bare(argc, argv);
+        bare.setApplicationName(QStringLiteral("Pelmaro"));
+        line = startup::parseCommandLine(bare, QStringLiteral("Pelmaro: the question bank editor of the Lontaris quiz game."));
+    }
     QApplication qapp(argc, argv);
     qapp.setApplicationName(QStringLiteral("Pelmaro"));
-    // The access-code form hides itself when the editor form shows; the program
-    // ends through EditorApp::endProgram only.
+    qapp.setApplicationVersion(startup::version());
+    qapp.setOrganizationName(QStringLiteral("lontaris"));
+    qapp.setDesktopFileName(QStringLiteral("io.github.lontaris.Pelmaro"));
     qapp.setQuitOnLastWindowClosed(false);
     studio::applyApplicationStyle(qapp);
 
-    db::GameDb database(QCoreApplication::applicationDirPath());
-    const db::OpenResult opened = database.open();
-    const auto damaged = [](const QString &detail) {
-        return QStringLiteral("Cơ sở dữ liệu câu hỏi bị hỏng hoặc không đúng định dạng, nên "
-                              "Pelmaro không mở nó. Tệp được giữ nguyên.\n\n%1")
-            .arg(detail);
-    };
-    if (!opened.usable()) {
-        const QString text =
-            opened.status == db::OpenStatus::CannotCreate
-                ? QStringLiteral("Không tạo được cơ sở dữ liệu câu hỏi.\n\n%1").arg(opened.detail)
-                : damaged(opened.detail);
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Pelmaro"), text, QMessageBox::Ok);
-        box.exec();
-        return 1;
-    }
-    if (opened.status == db::OpenStatus::ReadOnly) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Pelmaro"),
-                        QStringLiteral("Không ghi được vào cơ sở dữ liệu câu hỏi: có thể xem câu hỏi "
-                                       "nhưng mọi thay đổi sẽ không được lưu.\n\n%1")
-                            .arg(opened.detail),
-                        QMessageBox::Ok);
-        box.exec();
-    }
+    // LONTARIS_QUIT_AFTER_MS: leave after that many milliseconds, message boxes
+    // included (the install tests).
+    if (const int ms = qEnvironmentVariableIntValue("LONTARIS_QUIT_AFTER_MS"); ms > 0)
+        QTimer::singleShot(ms, &qapp, [] { QCoreApplication::exit(0); });
 
-    // Damage found by the check that goes on in the background.
-    database.setDamageHandler([damaged](const QString &detail) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Pelmaro"), damaged(detail), QMessageBox::Ok);
-        box.exec();
-        QCoreApplication::exit(1);
-    });
+    db::GameDb database(QCoreApplication::applicationDirPath());
+    database.setFilePath(line.database);
+    startup::OpenTexts texts;
+    texts.cannotCreate = QStringLiteral("Không tạo được cơ sở dữ liệu câu hỏi.\n\n%1");
+    texts.damaged = QStringLiteral("Cơ sở dữ liệu câu hỏi bị hỏng hoặc không đúng định dạng, nên Pelmaro không "
+                                   "mở nó. Tệp được giữ nguyên.\n\n%1");
+    texts.readOnly = QStringLiteral("Không ghi được vào cơ sở dữ liệu câu hỏi: có thể xem câu hỏi nhưng mọi thay "
+                                    "đổi sẽ không được lưu.\n\n%1");
+    if (!startup::openDatabase(database, QStringLiteral("Pelmaro"), texts))
+        return 1;
 
     EditorServices services;
     services.db = &database;

@@ -19,6 +19,10 @@ GameApp::GameApp(GameServices services, QObject *parent) : QObject(parent), m_se
         m_services.now = [] { return QDateTime::currentDateTime(); };
     if (!m_services.message)
         m_services.message = ui::showMessage;
+    if (!m_services.mixer) {
+        m_ownMixer = std::make_unique<sound::Mixer>();
+        m_services.mixer = m_ownMixer.get();
+    }
 }
 
 GameApp::~GameApp()

@@ -10,9 +10,11 @@
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 namespace db { class GameDb; }
-namespace sound { class EffectPlayer; class MusicPlayer; }
+namespace sound { class EffectPlayer; class MusicPlayer; class Mixer; }
+class QSettings;
 
 class LoginForm;
 class RegisterForm;
@@ -27,6 +29,8 @@ struct GameServices {
     db::GameDb *db = nullptr;
     sound::EffectPlayer *effects = nullptr;
     sound::MusicPlayer *music = nullptr;
+    sound::Mixer *mixer = nullptr;        // the player's volume and mute switch; a fresh one when empty
+    QSettings *settings = nullptr;        // where windows keep their place; nowhere when empty
     std::function<double()> random;       // uniform in [0, 1)
     std::function<QDateTime()> now;       // the clock
     ui::MessageFn message;                // message boxes
@@ -45,6 +49,8 @@ public:
     void playEffect(const QString &fileName) const;
     double random() const;
     QDateTime now() const;
+    sound::Mixer &mixer() const { return *m_services.mixer; }
+    QSettings *settings() const { return m_services.settings; }
     QMessageBox::StandardButton message(QWidget *parent, const ui::MessageRequest &r) const;
 
     // Shows the login screen.
@@ -68,6 +74,7 @@ public:
 private:
     template <typename F> F *make(QPointer<F> &slot);
     GameServices m_services;
+    std::unique_ptr<sound::Mixer> m_ownMixer;
     QPointer<LoginForm> m_login;
     QPointer<RegisterForm> m_registration;
     QPointer<BriefingForm> m_briefing;

@@ -5,13 +5,50 @@
 // they are found in the media folder of the program folder whatever the current
 // directory is. A missing or unplayable file is silent. With no audio device the
 // game runs on, silent.
+//
+// Levels: the player's volume and mute switch (Mixer, remembered between runs)
+// scale both kinds of sound. At full volume an effect peaks at kEffectGain and
+// the music at kMusicGain of each file's own peak, so that the loudest effect
+// over the music stays under full scale.
 
+#include <QMetaObject>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+class QSettings;
 class QSoundEffect;
 
 namespace sound {
+
+constexpr float kEffectGain = 0.75f;
+constexpr float kMusicGain = 0.45f;
+
+// The player's sound setting: muted or not, and a volume from 0 to 100. With a
+// store, it is read from it at construction and written back on every change.
+class Mixer : public QObject {
+    Q_OBJECT
+public:
+    explicit Mixer(QSettings *store = nullptr, QObject *parent = nullptr);
+
+    bool muted() const { return m_muted; }
+    int volume() const { return m_volume; }
+    void setMuted(bool on);
+    void toggleMuted() { setMuted(!m_muted); }
+    void setVolume(int volume); // clamped to 0..100
+    // The level a player sets: 0 when muted.
+    float effectLevel() const;
+    float musicLevel() const;
+
+signals:
+    void changed();
+
+private:
+    void save();
+    QSettings *m_store = nullptr;
+    bool m_muted = false;
+    int m_volume = 100;
+};
 
 // programDir + "/media/<file>" for "Media\<file>" (any letter case, either slash).
 QString resolveEffect(const QString &programDir, const QString &fileName);
@@ -42,18 +79,21 @@ void musicLoopTick(MusicPlayer &player, const QString &fileName);
 // Real players, on QSoundEffect (decodes WAV itself, needs no media backend).
 class QtEffectPlayer : public EffectPlayer {
 public:
-    explicit QtEffectPlayer(const QString &programDir);
+    explicit QtEffectPlayer(const QString &programDir, const Mixer *mixer = nullptr);
     ~QtEffectPlayer() override;
     void playEffect(const QString &fileName) override;
 
 private:
+    void applyLevel();
     QString m_programDir;
+    const Mixer *m_mixer = nullptr;
+    QMetaObject::Connection m_follow;
     QSoundEffect *m_effect = nullptr;
 };
 
 class QtMusicPlayer : public MusicPlayer {
 public:
-    QtMusicPlayer();
+    explicit QtMusicPlayer(const Mixer *mixer = nullptr);
     ~QtMusicPlayer() override;
     void setFileName(const QString &path) override;
     bool open() override;
@@ -61,6 +101,9 @@ public:
     void rewindAndPlay() override;
 
 private:
+    void applyLevel();
+    const Mixer *m_mixer = nullptr;
+    QMetaObject::Connection m_follow;
     QString m_file;
     QString m_openFile;
     QSoundEffect *m_music = nullptr;

@@ -6,7 +6,9 @@ packages=(
   cmake g++ make
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev
   fonts-dejavu-core fonts-liberation2
-  python3
+  python3                               # the question bank check
+  desktop-file-utils appstream          # the install test validates the launchers and metainfo
+  pulseaudio pulseaudio-utils sox       # bench/sound.sh records and measures what a player hears
 )
 missing=()
 for p in "${packages[@]}"; do

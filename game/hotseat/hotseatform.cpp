@@ -4,8 +4,11 @@
 #include "accounts/loginform.h"
 #include "audiencevote.h"
 #include "fiftyfifty.h"
+#include "desktop/soundpanel.h"
+#include "desktop/windowkeeper.h"
 #include "gameapp.h"
 #include "gamedb.h"
+#include "hotseatkeys.h"
 #include "hotseattexts.h"
 #include "ladderboard.h"
 #include "legacylabel.h"
@@ -101,6 +104,11 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     m_fiftyFifty = new FiftyFifty(*this, app, m_chon50);
     m_phoneCall = new PhoneCall(*this, app, m_label5);
     m_audienceVote = new AudienceVote(*this, app, m_label13);
+
+    // Keyboard play, the sound control, F11 and the window's remembered place.
+    new HotSeatKeys(this, m_app);
+    new SoundPanel(this, m_app.mixer(), Qt::BottomLeftCorner, QPoint(22, 63));
+    new WindowKeeper(this, m_app.settings());
 
     load();
 }

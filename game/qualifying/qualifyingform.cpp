@@ -1,12 +1,15 @@
 #include "qualifyingform.h"
 
 #include "accounts/loginform.h"
+#include "desktop/soundpanel.h"
+#include "desktop/windowkeeper.h"
 #include "gameapp.h"
 #include "gamedb.h"
 #include "hotseat/hotseatform.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "qualifyingkeys.h"
 #include "studiotheme.h"
 
 #include <QCloseEvent>
@@ -279,6 +282,11 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     connect(m_text1, &QLineEdit::textChanged, this, &QualifyingForm::answerTextChanged);
     connect(m_bdau, &LegacyLabel::hovered, this, [this] { m_bdau->setForeColor(kHoverOff); });
     connect(m_label3, &LegacyLabel::hovered, this, [this] { m_label3->setForeColor(kHoverOn); });
+
+    // Keyboard play, the sound control, F11 and the window's remembered place.
+    new QualifyingKeys(this, m_app);
+    new SoundPanel(this, m_app.mixer(), Qt::BottomRightCorner, QPoint(30, 30));
+    new WindowKeeper(this, m_app.settings());
 
     load();
 }

@@ -124,11 +124,12 @@ void normalize(Buffer &b, double peak)
         s *= gain;
 }
 
-void finish(Buffer &b, double peak, double fadeIn, double fadeOut)
+void finish(Buffer &b, double peak, double fadeIn, double fadeOut, double tail)
 {
     removeDc(b);
     fadeEdges(b, fadeIn, fadeOut);
     normalize(b, peak);
+    b.resize(b.size() + static_cast<std::size_t>(toSamples(tail)), 0.0);
 }
 
 namespace {

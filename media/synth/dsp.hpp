@@ -133,11 +133,20 @@ void render(Buffer &out, double start, double seconds, Voice &&voice, bool wrap 
     }
 }
 
+// Silence at the end of every file. An audio stream that is stopped once all of
+// a file has been handed over drops what is still buffered (about a tenth of a
+// second on PulseAudio): with this tail, what is dropped is silence and every
+// sound is heard to its end.
+constexpr double kTailSilence = 0.25;
+// The music's own tail is shorter: it is silence between two rounds of the loop.
+constexpr double kMusicTailSilence = 0.15;
+
 // Post-processing applied to every sound before it is written.
 void removeDc(Buffer &b);                                // ~15 Hz high-pass, then zero mean
 void fadeEdges(Buffer &b, double inSeconds, double outSeconds); // raised-cosine fades
 void normalize(Buffer &b, double peak);                   // scale so max |x| == peak
-void finish(Buffer &b, double peak, double fadeIn, double fadeOut);
+// All of the above, then `tail` seconds of silence.
+void finish(Buffer &b, double peak, double fadeIn, double fadeOut, double tail = kTailSilence);
 
 // Writes 16-bit PCM mono WAV data at kRate. Writes to a temporary file and
 // renames it into place, so a failed run never leaves a truncated file.

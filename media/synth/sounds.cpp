@@ -407,7 +407,7 @@ Buffer makeNen()
     for (const MelodyNote &n : tune)
         addFlute(b, tuneStart + n.beat * kBeat, n.beats * kBeat - 0.05, n.midi, 0.13);
 
-    finish(b, kMusicPeak, 0.005, 0.005);
+    finish(b, kMusicPeak, 0.005, 0.005, kMusicTailSilence);
     return b;
 }
 

@@ -3,8 +3,26 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+namespace {
+// Largest sample of a 16-bit PCM file written by the sound generator, as a
+// fraction of full scale.
+double filePeak(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 1.0;
+    const QByteArray b = f.readAll();
+    const qsizetype data = b.indexOf("data") + 8;
+    int peak = 0;
+    for (qsizetype i = data; i + 1 < b.size(); i += 2)
+        peak = qMax(peak, qAbs(int(qint16(quint8(b[i]) | (quint8(b[i + 1]) << 8)))));
+    return peak / 32768.0;
+}
+} // namespace
 
 class TestSound : public QObject {
     Q_OBJECT
@@ -35,6 +53,41 @@ private slots:
         p.playing = false; // the piece ended
         sound::musicLoopTick(p, QStringLiteral("/x/media/nen.wav"));
         QCOMPARE(p.starts, 2);
+    }
+
+    void muteAndVolumeSurviveARestart()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("settings.ini"));
+        {
+            QSettings store(file, QSettings::IniFormat);
+            sound::Mixer mixer(&store);
+            QVERIFY(!mixer.muted());
+            QCOMPARE(mixer.volume(), 100);
+            mixer.setVolume(140); // clamped
+            QCOMPARE(mixer.volume(), 100);
+            mixer.setVolume(40);
+            mixer.toggleMuted();
+            QCOMPARE(mixer.effectLevel(), 0.0f);
+            QCOMPARE(mixer.musicLevel(), 0.0f);
+        }
+        QSettings store(file, QSettings::IniFormat);
+        sound::Mixer again(&store);
+        QVERIFY(again.muted());
+        QCOMPARE(again.volume(), 40);
+        again.setMuted(false);
+        QCOMPARE(again.effectLevel(), sound::kEffectGain * 0.4f);
+    }
+
+    void loudestEffectOverTheMusicStaysUnderFullScale()
+    {
+        const QString media = QStringLiteral(LONTARIS_MEDIA_DIR "/");
+        double effects = 0;
+        for (const char *name : {"dung.wav", "sai.wav", "ding.wav", "click.qbs", "exit.qbs", "ringout.wav", "tg.wav",
+                                 "w.wav"})
+            effects = qMax(effects, filePeak(media + QLatin1String(name)));
+        const double mix = effects * sound::kEffectGain + filePeak(media + QStringLiteral("nen.wav")) * sound::kMusicGain;
+        QVERIFY2(mix < 0.95, qPrintable(QString::number(mix)));
     }
 
     void realPlayersNeverHangOrCrash()

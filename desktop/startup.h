@@ -1,0 +1,50 @@
+#pragma once
+// What both programs do before their first form: the command line, where the
+// database and the media are, and opening the database with a clear answer
+// when it cannot be used.
+//
+// Where the database lives:
+//  - --database FILE on the command line: that file (any folder);
+//  - a program folder that holds a data/ folder (the build tree, an unpacked
+//    copy): data/dataqa.db there, as always;
+//  - otherwise (installed): lontaris/dataqa.db in the user's data folder
+//    (~/.local/share/lontaris/dataqa.db), shared by the game and the editor.
+// A missing file is made from the shipped default; a file that is not a
+// database of the game is refused and left untouched.
+
+#include <QString>
+
+class QCoreApplication;
+namespace db { class GameDb; }
+
+namespace startup {
+
+// The program folder's data/ folder when there is one, else empty.
+QString portableDataDir(const QString &appDir);
+// The database to use when the command line names none.
+QString defaultDatabase(const QString &appDir);
+// The folder whose media/ holds the sounds: the program folder in the build
+// tree, share/lontaris of the installed tree, or a lontaris folder of the
+// system's data folders; the program folder when none has them (silence).
+QString mediaRoot(const QString &appDir);
+
+// The programs' version, as --version prints it.
+QString version();
+
+struct CommandLine {
+    QString database; // absolute path; the default when not given
+};
+// Handles --help and --version (prints and ends the process) and --database.
+CommandLine parseCommandLine(QCoreApplication &app, const QString &description);
+
+// The texts a program shows when its database cannot be used.
+struct OpenTexts {
+    QString cannotCreate; // %1: the detail
+    QString damaged;      // %1: the detail
+    QString readOnly;     // %1: the detail
+};
+// Opens the database. A refusal is printed to stderr and shown in a message
+// box; false means the program must end. A read-only file is a warning only.
+bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &texts);
+
+} // namespace startup

@@ -1,0 +1,7 @@
+# The installed programs: a DESTDIR install holds every file, the launchers and
+# metainfo validate, and the installed game and editor share one database in the
+# user's data folder, or the file named by --database.
+add_test(NAME desktop.install
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/test_install.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(desktop.install PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LONTARIS_MUTE=1" TIMEOUT 300)

@@ -1,0 +1,172 @@
+// The hot seat played from the keyboard: every key does exactly what the click it
+// stands for does (two games side by side, one clicked and one keyed, must stay
+// identical), nothing on a control a click could not reach, and the focus, mute,
+// full-screen and window-place keys.
+
+#include "desktop/windowkeeper.h"
+#include "hotseatfixture.h"
+#include "sound.h"
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+
+using namespace hs;
+
+namespace {
+// Everything a player or the rest of the game can see of the form.
+QStringList snapshot(testkit::GameHarness &h, HotSeatForm *f)
+{
+    QStringList out;
+    for (QWidget *w : f->findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty())
+            continue;
+        QString line = QStringLiteral("%1 %2%3").arg(w->objectName()).arg(w->isVisibleTo(f)).arg(w->isEnabled());
+        if (auto *l = qobject_cast<LegacyLabel *>(w))
+            line += l->caption() + l->foreColor().name() + l->backColor().name();
+        if (auto *s = qobject_cast<ShapeBox *>(w))
+            line += QStringLiteral(" %1 %2").arg(s->isOpaque()).arg(s->fillColor().name());
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            line += e->text();
+        out << line;
+    }
+    out << f->socauhoi() << f->so() << f->ttoan() << f->dapandung() << f->cuaban() << f->questionId()
+        << h.s.effects.played.join(QLatin1Char(','));
+    return out;
+}
+
+struct Twins {
+    testkit::GameHarness clicked, keyed;
+    HotSeatForm *c = nullptr, *k = nullptr;
+    Twins()
+    {
+        for (testkit::GameHarness *h : {&clicked, &keyed})
+            fillLevels(*h->database, 40, 40, 40);
+        c = enter(clicked);
+        k = enter(keyed);
+        k->activateWindow();
+        k->setFocus();
+    }
+    void click(const QString &name) { testkit::click(testkit::widget(c, name)); }
+    void key(Qt::Key key) { QTest::keyClick(k, key); }
+    bool same() { return snapshot(clicked, c) == snapshot(keyed, k); }
+};
+} // namespace
+
+class TestHotSeatKeys : public QObject {
+    Q_OBJECT
+private slots:
+    void eachKeyActsExactlyAsItsClick()
+    {
+        Twins t;
+        QVERIFY(t.same());
+        t.key(Qt::Key_Return); // Start is still disabled during the opening: nothing
+        QVERIFY(t.same());
+        for (HotSeatForm *f : {t.c, t.k})
+            testkit::tick(f, QStringLiteral("Timer12"), 8);
+
+        t.click(QStringLiteral("strart"));
+        t.key(Qt::Key_Return);
+        QVERIFY(t.same());
+        QVERIFY(usable(t.k, QStringLiteral("traloi2")));
+
+        t.click(QStringLiteral("traloi2"));
+        t.key(Qt::Key_B);
+        QVERIFY(t.same());
+        QCOMPARE(t.k->cuaban(), QStringLiteral("B"));
+
+        t.key(Qt::Key_C); // the answers are locked while a pick waits
+        QVERIFY(t.same());
+
+        t.click(QStringLiteral("stop113")); // "Không"
+        t.key(Qt::Key_Escape);
+        QVERIFY(t.same());
+        QCOMPARE(t.k->cuaban(), QStringLiteral("?"));
+        t.key(Qt::Key_Escape); // the second button now reads "Dừng": Esc never stops the game
+        QVERIFY(t.same());
+
+        const int right = indexOf(t.k->dapandung());
+        t.click(QStringLiteral("traloi%1").arg(right + 1));
+        t.key(Qt::Key(Qt::Key_1 + right));
+        t.click(QStringLiteral("Label4")); // "Có"
+        t.key(Qt::Key_Enter);
+        QVERIFY(t.same());
+        QCOMPARE(questionsWon(t.k), 1);
+        t.key(Qt::Key_Return); // nothing to press until the next question comes by itself
+        QVERIFY(t.same());
+
+        for (HotSeatForm *f : {t.c, t.k})
+            testkit::tick(f, QStringLiteral("Timer3"));
+        const int wrong = indexOf(wrongLetter(t.k));
+        t.click(QStringLiteral("traloi%1").arg(wrong + 1));
+        t.key(Qt::Key(Qt::Key_A + wrong));
+        t.click(QStringLiteral("Label4"));
+        t.key(Qt::Key_Return);
+        QVERIFY(t.same());
+        QCOMPARE(cap(t.k, QStringLiteral("stop113")), QStringLiteral("Keát Thuùc"));
+
+        t.click(QStringLiteral("stop113")); // End: the closing text
+        t.key(Qt::Key_Return);
+        QVERIFY(t.same());
+        QVERIFY(!shown(t.k, QStringLiteral("stop113")));
+        t.key(Qt::Key_Return); // only the exit is left, and Enter never leaves
+        QVERIFY(t.same());
+        QCOMPARE(t.keyed.s.endCount, 0);
+    }
+
+    void labelButtonsTakeTabSpaceAndGiveTheFocusBack()
+    {
+        testkit::GameHarness h;
+        fillLevels(*h.database, 40, 40, 40);
+        HotSeatForm *f = enter(h);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        testkit::tick(f, QStringLiteral("Timer12"), 8);
+        LegacyLabel *start = label(f, QStringLiteral("strart"));
+        QCOMPARE(start->focusPolicy(), Qt::TabFocus);
+        start->setFocus(Qt::TabFocusReason);
+        QVERIFY(start->hasFocus());
+        QTest::keyClick(start, Qt::Key_Space);
+        QVERIFY(usable(f, QStringLiteral("traloi1"))); // Start ran
+        // Start hid itself: the focus went back to the form, not on to "Dừng".
+        QVERIFY(!label(f, QStringLiteral("stop113"))->hasFocus());
+        QTest::keyClick(f, Qt::Key_A);
+        QCOMPARE(f->cuaban(), QStringLiteral("A"));
+    }
+
+    void muteKeyAndSpeakerShareOneSetting()
+    {
+        testkit::GameHarness h;
+        HotSeatForm *f = enter(h);
+        QVERIFY(!h.app->mixer().muted());
+        QTest::keyClick(f, Qt::Key_M);
+        QVERIFY(h.app->mixer().muted());
+        testkit::click(testkit::widget(f, QStringLiteral("speaker")));
+        QVERIFY(!h.app->mixer().muted());
+    }
+
+    void windowGoesFullScreenAndKeepsItsPlace()
+    {
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        {
+            QWidget w;
+            w.setObjectName(QStringLiteral("Form1"));
+            new WindowKeeper(&w, &store);
+            w.setGeometry(100, 120, 900, 640);
+            w.show();
+            QTest::keyClick(&w, Qt::Key_F11);
+            QVERIFY(w.windowState() & Qt::WindowFullScreen);
+            QTest::keyClick(&w, Qt::Key_F11);
+            QVERIFY(!(w.windowState() & Qt::WindowFullScreen));
+            w.hide();
+        }
+        QWidget again;
+        again.setObjectName(QStringLiteral("Form1"));
+        new WindowKeeper(&again, &store);
+        QCOMPARE(again.size(), QSize(900, 640));
+    }
+};
+
+QTEST_MAIN(TestHotSeatKeys)
+#include "test_keys.moc"
