@@ -12,10 +12,10 @@ namespace {
 const QString kSaving = QStringLiteral("Đang lưu…");
 const QString kStillLocked = QStringLiteral(
     "Chưa lưu được: một chương trình khác đang giữ cơ sở dữ liệu của trò chơi.\n\n"
-    "Số tiền và thời gian chơi của bạn chưa được lưu. Bấm \u201CRetry\u201D để thử lại.");
+    "Số tiền và thời gian chơi của bạn chưa được lưu. Bấm \u201CThử lại\u201D để lưu lần nữa.");
 const QString kRefused = QStringLiteral(
     "Không lưu được vào cơ sở dữ liệu của trò chơi; chưa có gì được ghi.\n\n%1\n\n"
-    "Bấm \u201CRetry\u201D để thử lại.");
+    "Bấm \u201CThử lại\u201D để lưu lần nữa.");
 const QString kInexact = QStringLiteral(
     "Số tiền hoặc số lần chơi đang lưu trong tài khoản không tính được chính xác, nên không có gì được ghi.\n\n%1");
 } // namespace
