@@ -3,11 +3,18 @@
 // Unicode Vietnamese. Labels double as buttons: clicked() fires on a click while
 // enabled, hovered() on mouse movement over it. Fore and back colours are kept
 // as properties so the game can set and tests can read them.
+//
+// The colours are painted, not written into the style sheet: some stage labels
+// change colour several times a second, and a style sheet is re-parsed and the
+// label re-polished on every change. The style sheet holds only what rarely
+// changes (setExtraStyle, the font overrides). The text is shown as plain text.
 
 #include "vntext.h"
 
 #include <QColor>
 #include <QLabel>
+
+class QPainter;
 
 class LegacyLabel : public QLabel {
     Q_OBJECT
@@ -26,8 +33,17 @@ public:
     void setBackColor(const QColor &c); // makes the label opaque
     void setTransparent();
     bool isOpaque() const { return m_opaque; }
-    // Extra style sheet rules for this label (font size, border...), kept under the colours.
+    // Extra style sheet rules for this label (font size, border...).
     void setExtraStyle(const QString &css);
+    // Font overrides over the theme and the extra style: a size in points (0: none)
+    // and bold. Setting the value a label already has costs nothing.
+    int fontPointSize() const { return m_fontSize; }
+    void setFontPointSize(int points);
+    bool isBold() const { return m_bold; }
+    void setBold(bool on);
+    // A thin outline of the opposite brightness around a coloured text, so that any
+    // colour stays readable on the stage.
+    void setHalo(bool on);
 
     // Makes the label look and act as a button: hand cursor, "button" role for the theme.
     void makeButton();
@@ -40,15 +56,21 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
 
 private:
     void restyle();
+    void paintText(QPainter &p);
     QString m_caption;
     vn::Encoding m_encoding;
     QColor m_fore;
     QColor m_back;
     bool m_opaque = false;
     bool m_pressed = false;
+    bool m_bold = false;
+    bool m_halo = false;
+    int m_fontSize = 0;
+    qreal m_radius = 0; // the extra style's border-radius, for the painted back colour
     QString m_extra;
 };
 
@@ -64,6 +86,8 @@ public:
     void setOpaque(bool on);
     QColor borderColor() const { return m_border; }
     void setBorderColor(const QColor &c);
+    int borderWidth() const { return m_borderWidth; }
+    void setBorderWidth(int width);
     void setRounded(bool on);
 
 protected:
@@ -74,4 +98,5 @@ private:
     QColor m_border = QColor(255, 215, 90);
     bool m_opaque = false;
     bool m_rounded = true;
+    int m_borderWidth = 2;
 };
