@@ -2,7 +2,8 @@
 // with every stage timer running (mottos, drifting decorations and colours, the
 // clocks) and with a question on screen. The figure is process CPU time over wall
 // time on the real event loop, beside the same figure for a bare Qt window of the
-// same size measured in the same run.
+// same size measured in the same run (three spells each, 10 s for the hot seat at
+// rest), with the number of times per second the process woke up.
 
 #include "accounts/briefingform.h"
 #include "hotseat/hotseatform.h"
@@ -14,27 +15,55 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
 namespace {
-double cpuSeconds()
+struct Use {
+    double cpu = 0;     // seconds of CPU, user and system
+    long wakeups = 0;   // voluntary context switches: the times the process slept and woke
+};
+
+Use use()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6,
+            u.ru_nvcsw};
 }
 
-// Runs the event loop for `ms` and returns the share of one core it took, in %.
-double share(int ms)
+struct Spell {
+    double share = 0;   // % of one core
+    double wakeups = 0; // per second
+};
+
+// Runs the event loop for `ms`: the share of one core it took and how often it woke.
+Spell spell(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    const double cpu0 = cpuSeconds();
+    const Use before = use();
     QElapsedTimer wall;
     wall.start();
     loop.exec();
-    return 100.0 * (cpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+    const Use after = use();
+    const double seconds = double(wall.nsecsElapsed()) / 1e9;
+    return {100.0 * (after.cpu - before.cpu) / seconds, double(after.wakeups - before.wakeups) / seconds};
+}
+
+// Three spells of `ms`. The machine is shared: other work inflates a spell's CPU
+// share, never lowers it, so the lowest share is the one judged; the median and
+// the wake-ups (which load does not change) are shown beside it.
+struct Figure {
+    double lowest, median, wakeups;
+};
+
+Figure measure(int ms)
+{
+    Spell s[3] = {spell(ms), spell(ms), spell(ms)};
+    std::sort(s, s + 3, [](const Spell &a, const Spell &b) { return a.share < b.share; });
+    return {s[0].share, s[1].share, s[1].wakeups};
 }
 
 void settle(int ms)
@@ -44,10 +73,11 @@ void settle(int ms)
     loop.exec();
 }
 
-void report(const char *what, double pct, double bare, double goal)
+void report(const char *what, const Figure &f, const Figure &bare, double goal)
 {
-    std::printf("%-50s %6.2f %% of one core   (bare Qt window %5.2f %%; goal < %g %%) %s\n", what, pct, bare, goal,
-                pct < goal ? "ok" : "OVER");
+    std::printf("%-50s %5.2f %% of one core (median %5.2f %%, %4.1f wake-ups/s)   bare Qt window %4.2f %% "
+                "(%4.1f wake-ups/s); goal < %g %% %s\n",
+                what, f.lowest, f.median, f.wakeups, bare.lowest, bare.wakeups, goal, f.lowest < goal ? "ok" : "OVER");
 }
 } // namespace
 
@@ -55,20 +85,19 @@ int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
     studio::applyApplicationStyle(qapp);
-    constexpr int kLongMs = 12000;
+    constexpr int kLongMs = 10000;
     const QSize size(1280, 760);
 
     // The baseline: an empty window of the same size, shown, doing nothing.
-    double bare = 0;
+    Figure bare{};
     {
         QWidget window;
         studio::styleForm(&window);
         window.resize(size);
         window.show();
         settle(500);
-        bare = share(kLongMs);
+        bare = measure(kLongMs / 2);
     }
-    std::printf("%-50s %6.2f %% of one core\n", "bare Qt window, shown and idle", bare);
 
     testkit::GameHarness h;
     h.addAccount(QStringLiteral("an"), QStringLiteral("pw"), QStringLiteral("2200"), QStringLiteral("3"));
@@ -94,10 +123,19 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    report("hot seat at rest, every stage timer running", share(kLongMs), bare, 0.5);
+    report("hot seat at rest, every stage timer running", measure(kLongMs), bare, 0.5);
+    // For comparison: the same stage standing still (mottos, decorations, wall clock).
+    QList<LegacyTimer *> stage;
+    for (const char *name : {"Timer2", "Timer15", "Timer16"})
+        stage << f->findChild<LegacyTimer *>(QString::fromLatin1(name));
+    for (LegacyTimer *t : stage)
+        t->setEnabled(false);
+    report("hot seat at rest, stage timers stopped", measure(kLongMs), bare, 0.5);
+    for (LegacyTimer *t : stage)
+        t->setEnabled(true);
 
     testkit::click(testkit::widget(f, QStringLiteral("strart")));
     settle(500);
-    report("hot seat, question on screen, waiting for a pick", share(kLongMs / 2), bare, 0.5);
+    report("hot seat, question on screen, waiting for a pick", measure(kLongMs / 2), bare, 0.5);
     return 0;
 }

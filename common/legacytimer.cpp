@@ -7,7 +7,10 @@ LegacyTimer::LegacyTimer(QObject *parent, const char *name, int intervalMs, bool
     : QTimer(parent), m_enabled(enabled), m_interval(intervalMs)
 {
     setObjectName(QString::fromLatin1(name));
-    setTimerType(Qt::PreciseTimer);
+    // The old timers were coarse too. Coarse timers wake on shared boundaries, so the
+    // hot seat's stage timers ride the 50 ms draw counter's wake-ups instead of
+    // waking the process on their own (30 wake-ups a second at rest become 20).
+    setTimerType(Qt::CoarseTimer);
     connect(this, &QTimer::timeout, this, [this] {
         if (m_enabled && m_interval > 0)
             emit tick();

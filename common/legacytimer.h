@@ -1,7 +1,7 @@
 #pragma once
 // A timer with the old toolkit's semantics: it runs while Enabled is true and its
 // interval is above 0; an interval of 0 means it never fires (a plain QTimer with
-// interval 0 would fire as fast as it can). Handlers connect to tick(); tests call
+// interval 0 would fire as fast as it can). Ticks keep within 5 % of the interval. Handlers connect to tick(); tests call
 // fire() to run one tick without waiting.
 
 #include <QPointer>

@@ -78,6 +78,9 @@ StagePresentation::StagePresentation(QWidget *form, GameApp &app) : QObject(form
     m_label8 = new LegacyLabel(form, QStringLiteral("Label8"), QString(), vn::Encoding::Plain);
     m_label8->setExtraStyle(QStringLiteral("font-size: 13pt; font-weight: bold; padding-left: 10px;"));
     m_label8->setForeColor(kGold);
+    // Its width never changes with the time shown, so a tick never re-lays the line out.
+    m_label8->ensurePolished();
+    m_label8->setFixedWidth(m_label8->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 ")) + 14);
     clockTick();
 
     for (int i = 0; i < 14; ++i) {
