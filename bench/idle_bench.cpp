@@ -1,69 +1,110 @@
-// How much of one core the game uses while the hot seat waits for the player:
-// with the stage idle after the opening, with a question on screen (the bare
-// stage, the baseline), and with a phone call or an audience vote running. Real
-// timers run on the real event loop; the figure is process CPU time over wall
-// time.
+// How much of one core the game uses while the hot seat waits for the player,
+// with every stage timer running (mottos, drifting decorations and colours, the
+// clocks) and with a question on screen. The figure is process CPU time over wall
+// time on the real event loop, beside the same figure for a bare Qt window of the
+// same size measured in the same run (three spells each, 10 s for the hot seat at
+// rest), with the number of times per second the process woke up. Then the same
+// with a phone call and with an audience vote running.
 
 #include "accounts/briefingform.h"
 #include "hotseat/hotseatform.h"
-#include "legacylabel.h"
 #include "legacytimer.h"
+#include "studiotheme.h"
 #include "testsupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
 
 namespace {
-double cpuSeconds()
+struct Use {
+    double cpu = 0;     // seconds of CPU, user and system
+    long wakeups = 0;   // voluntary context switches: the times the process slept and woke
+};
+
+Use use()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return {double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6,
+            u.ru_nvcsw};
 }
 
-// Lets the event loop run for a while, nothing else.
-void spin(int ms)
+struct Spell {
+    double share = 0;   // % of one core
+    double wakeups = 0; // per second
+};
+
+// Runs the event loop for `ms`: the share of one core it took and how often it woke.
+Spell spell(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    const Use before = use();
+    QElapsedTimer wall;
+    wall.start();
+    loop.exec();
+    const Use after = use();
+    const double seconds = double(wall.nsecsElapsed()) / 1e9;
+    return {100.0 * (after.cpu - before.cpu) / seconds, double(after.wakeups - before.wakeups) / seconds};
+}
+
+// Three spells of `ms`. The machine is shared: other work inflates a spell's CPU
+// share, never lowers it, so the lowest share is the one judged; the median and
+// the wake-ups (which load does not change) are shown beside it.
+struct Figure {
+    double lowest, median, wakeups;
+};
+
+Figure measure(int ms)
+{
+    Spell s[3] = {spell(ms), spell(ms), spell(ms)};
+    std::sort(s, s + 3, [](const Spell &a, const Spell &b) { return a.share < b.share; });
+    return {s[0].share, s[1].share, s[1].wakeups};
+}
+
+void settle(int ms)
 {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-double measure(int ms)
+void report(const char *what, const Figure &f, const Figure &bare, double goal)
 {
-    const double cpu0 = cpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    spin(ms);
-    return 100.0 * (cpuSeconds() - cpu0) / (double(wall.elapsed()) / 1000.0);
-}
-
-void report(const char *what, double share, double goal, double baseline = -1)
-{
-    if (baseline < 0)
-        std::printf("%-52s %6.2f %% of one core   (goal < %g %%)\n", what, share, goal);
-    else
-        std::printf("%-52s %6.2f %% of one core   (bare stage %.2f %%; goal < %g %%)\n", what, share, baseline,
-                    goal);
-}
-
-void click(QWidget *form, const char *name)
-{
-    testkit::click(testkit::widget(form, QString::fromLatin1(name)));
+    std::printf("%-50s %5.2f %% of one core (median %5.2f %%, %4.1f wake-ups/s)   bare Qt window %4.2f %% "
+                "(%4.1f wake-ups/s); goal < %g %% %s\n",
+                what, f.lowest, f.median, f.wakeups, bare.lowest, bare.wakeups, goal, f.lowest < goal ? "ok" : "OVER");
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
+    studio::applyApplicationStyle(qapp);
+    constexpr int kLongMs = 10000;
+    const QSize size(1280, 760);
+
+    // The baseline: an empty window of the same size, shown, doing nothing.
+    Figure bare{};
+    {
+        QWidget window;
+        studio::styleForm(&window);
+        window.resize(size);
+        window.show();
+        settle(500);
+        bare = measure(kLongMs / 2);
+    }
+
     testkit::GameHarness h;
     h.addAccount(QStringLiteral("an"), QStringLiteral("pw"), QStringLiteral("2200"), QStringLiteral("3"));
-    h.setLock(QStringLiteral("1"));
+    // Qualifying round skipped; the top five and decorations switched on, so the
+    // glyphs and mottos are on screen.
+    h.setLock(QStringLiteral("1"), QStringLiteral("1"));
     h.login(QStringLiteral("an"), QStringLiteral("pw"));
     BriefingForm *b = h.app->briefing();
     testkit::click(testkit::widget(b, QStringLiteral("Check1")));
@@ -73,40 +114,54 @@ int main(int argc, char *argv[])
         return 1;
     }
     HotSeatForm *f = h.app->hotseat();
-    f->resize(1280, 760);
-    spin(300);
-
+    f->resize(size);
     testkit::tick(f, QStringLiteral("Timer12"), 8);
-    spin(300);
-    report("idle stage after the opening, before Start", measure(5000), 2);
+    settle(500);
+    for (const char *name : {"Timer2", "Timer15", "Timer16", "Timer18"}) {
+        auto *t = f->findChild<LegacyTimer *>(QString::fromLatin1(name));
+        if (!t || !t->isActive()) {
+            std::fprintf(stderr, "%s is not running\n", name);
+            return 1;
+        }
+    }
+    report("hot seat at rest, every stage timer running", measure(kLongMs), bare, 0.5);
+    // For comparison: the same stage standing still (mottos, decorations, wall clock).
+    QList<LegacyTimer *> stage;
+    for (const char *name : {"Timer2", "Timer15", "Timer16"})
+        stage << f->findChild<LegacyTimer *>(QString::fromLatin1(name));
+    for (LegacyTimer *t : stage)
+        t->setEnabled(false);
+    report("hot seat at rest, stage timers stopped", measure(kLongMs), bare, 0.5);
+    for (LegacyTimer *t : stage)
+        t->setEnabled(true);
 
-    click(f, "strart");
-    spin(300);
-    const double bare = measure(5000);
-    report("question on screen, waiting for a pick", bare, 2);
+    testkit::click(testkit::widget(f, QStringLiteral("strart")));
+    settle(500);
+    report("hot seat, question on screen, waiting for a pick", measure(kLongMs / 2), bare, 0.5);
 
     // A call: the panel unfolds on its own, then the ringing script, the
     // countdown and the conversation.
-    click(f, "Label5");
-    click(f, "trunggian");
-    spin(2300);
+    auto click = [f](const char *name) { testkit::click(testkit::widget(f, QString::fromLatin1(name))); };
+    click("Label5");
+    click("trunggian");
+    settle(2300);
     testkit::type(testkit::widget(f, QStringLiteral("Text5")), QStringLiteral("Minh Tuấn"));
-    click(f, "Command1");
-    report("phone call ringing (Timer6 script)", measure(5000), 1, bare);
+    click("Command1");
+    report("phone call ringing (Timer6 script)", measure(kLongMs / 2), bare, 1);
     testkit::tick(f, QStringLiteral("Timer6"), 6); // on to the countdown
-    click(f, "Command2");
-    report("phone call: countdown and conversation running", measure(8000), 1, bare);
-    click(f, "ok");
-    spin(800);
+    click("Command2");
+    report("phone call: countdown and conversation running", measure(kLongMs / 2), bare, 1);
+    click("ok");
+    settle(800);
 
     // A vote: the panel and the script, then the chart.
-    click(f, "Label13");
-    click(f, "trunggian");
-    spin(2300);
-    report("audience vote: script running in the chat", measure(5000), 1, bare);
+    click("Label13");
+    click("trunggian");
+    settle(2300);
+    report("audience vote: script running in the chat", measure(kLongMs / 2), bare, 1);
     testkit::tick(f, QStringLiteral("Timer9"), 10 - 4); // on to the chart
-    std::printf("%-52s %6.2f %% of one core   (one second, no goal)\n", "audience vote: bars growing (0.65 s animation)",
-                measure(1000));
-    report("audience vote: chart shown, at rest", measure(5000), 1, bare);
+    std::printf("%-50s %5.2f %% of one core (one second, no goal)\n", "audience vote: bars growing (0.65 s animation)",
+                spell(1000).share);
+    report("audience vote: chart shown, at rest", measure(kLongMs / 2), bare, 1);
     return 0;
 }

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target bench_data lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle >/dev/null
+cmake --build "$build" -j2 --target bench_data lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle bench_topfive >/dev/null
 echo "== database"
 "$build/bin/bench_data"
 if [ -x "$build/bin/bench_editor" ]; then
@@ -15,8 +15,10 @@ if [ -x "$build/bin/bench_hotseat" ]; then
   echo "== hot seat"
   QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 "$build/bin/bench_hotseat"
 fi
-echo "== hot seat at rest (offscreen, real timers)"
+echo "== hot seat at rest (offscreen, real event loop)"
 QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 "$build/bin/bench_idle" 2>/dev/null
+echo "== top-five board"
+QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 "$build/bin/bench_topfive" 2>/dev/null
 echo "== game start-up (offscreen, existing database; median of 5)"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT

@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QStyleOption>
 
 LegacyLabel::LegacyLabel(QWidget *parent, const QString &name, const QString &caption,
                          vn::Encoding enc)
@@ -14,6 +17,8 @@ LegacyLabel::LegacyLabel(QWidget *parent, const QString &name, const QString &ca
 {
     setObjectName(name);
     setMouseTracking(true);
+    // Captions are texts, never markup; it also keeps every caption on the painted path.
+    setTextFormat(Qt::PlainText);
     setCaption(caption);
 }
 
@@ -31,27 +36,58 @@ void LegacyLabel::setEncoding(vn::Encoding enc)
 
 void LegacyLabel::setForeColor(const QColor &c)
 {
+    if (c == m_fore)
+        return;
     m_fore = c;
-    restyle();
+    update();
 }
 
 void LegacyLabel::setBackColor(const QColor &c)
 {
+    if (m_opaque && c == m_back)
+        return;
     m_back = c;
     m_opaque = true;
-    restyle();
+    update();
 }
 
 void LegacyLabel::setTransparent()
 {
+    if (!m_opaque)
+        return;
     m_opaque = false;
-    restyle();
+    update();
 }
 
 void LegacyLabel::setExtraStyle(const QString &css)
 {
     m_extra = css;
+    static const QRegularExpression radius(QStringLiteral("border-radius\\s*:\\s*([0-9.]+)px"));
+    const QRegularExpressionMatch m = radius.match(css);
+    m_radius = m.hasMatch() ? m.captured(1).toDouble() : 0;
     restyle();
+}
+
+void LegacyLabel::setFontPointSize(int points)
+{
+    if (points == m_fontSize)
+        return;
+    m_fontSize = points;
+    restyle();
+}
+
+void LegacyLabel::setBold(bool on)
+{
+    if (on == m_bold)
+        return;
+    m_bold = on;
+    restyle();
+}
+
+void LegacyLabel::setHalo(bool on)
+{
+    m_halo = on;
+    update();
 }
 
 void LegacyLabel::makeButton()
@@ -65,10 +101,10 @@ void LegacyLabel::makeButton()
 void LegacyLabel::restyle()
 {
     QString css = m_extra;
-    if (m_fore.isValid())
-        css += QStringLiteral("color: %1;").arg(m_fore.name());
-    if (m_opaque && m_back.isValid())
-        css += QStringLiteral("background-color: %1;").arg(m_back.name());
+    if (m_fontSize > 0)
+        css += QStringLiteral("font-size: %1pt;").arg(m_fontSize);
+    if (m_bold)
+        css += QStringLiteral("font-weight: bold;");
     setStyleSheet(css);
 }
 
@@ -91,11 +127,8 @@ void LegacyLabel::keyPressEvent(QKeyEvent *e)
     QLabel::keyPressEvent(e);
 }
 
-void LegacyLabel::paintEvent(QPaintEvent *e)
+void LegacyLabel::paintFocusFrame()
 {
-    QLabel::paintEvent(e);
-    if (!hasFocus())
-        return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF r = QRectF(rect()).adjusted(2, 2, -2, -2);
@@ -128,6 +161,91 @@ bool LegacyLabel::focusNextPrevChild(bool next)
         return true;
     }
     return QLabel::focusNextPrevChild(next);
+}
+
+void LegacyLabel::paintEvent(QPaintEvent *e)
+{
+    paintContents(e);
+    if (hasFocus())
+        paintFocusFrame();
+}
+
+void LegacyLabel::paintContents(QPaintEvent *e)
+{
+    const bool back = m_opaque && m_back.isValid();
+    // A disabled button keeps the theme's disabled look.
+    const bool greyed = !isEnabled() && property("role").toString() == QLatin1String("button");
+    const bool fore = m_fore.isValid() && !greyed && textFormat() == Qt::PlainText
+                      && !(textInteractionFlags() & (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard));
+    if (!back && !fore) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    QPainter p(this);
+    if (back) {
+        // As the style sheet filled it: inside the rounded border.
+        const QRectF r(rect());
+        const qreal radius = qMin(m_radius, qMin(r.width(), r.height()) / 2);
+        QPainterPath path;
+        path.addRoundedRect(r, radius, radius);
+        p.save();
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(m_back);
+        p.drawPath(path);
+        p.restore();
+    }
+    if (!fore) {
+        p.end();
+        QLabel::paintEvent(e);
+        return;
+    }
+    drawFrame(&p);
+    paintText(p);
+}
+
+// Plain text the way QLabel lays it out (contents rect, margin, indent, alignment,
+// word wrap, mnemonics), in the label's own colour.
+void LegacyLabel::paintText(QPainter &p)
+{
+    const QString shown = text();
+    if (shown.isEmpty())
+        return;
+    QRect cr = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    const Qt::LayoutDirection dir = shown.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    const Qt::Alignment align = QStyle::visualAlignment(dir, alignment());
+    int m = indent();
+    if (m < 0 && frameWidth())
+        m = fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 - margin();
+    if (m > 0) {
+        if (align & Qt::AlignLeft)
+            cr.setLeft(cr.left() + m);
+        if (align & Qt::AlignRight)
+            cr.setRight(cr.right() - m);
+        if (align & Qt::AlignTop)
+            cr.setTop(cr.top() + m);
+        if (align & Qt::AlignBottom)
+            cr.setBottom(cr.bottom() - m);
+    }
+    QStyleOption opt;
+    opt.initFrom(this);
+    int flags = int(align) | (wordWrap() ? Qt::TextWordWrap : 0)
+                | (dir == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
+    if (buddy() && shown.contains(QLatin1Char('&'))) {
+        flags |= Qt::TextShowMnemonic;
+        if (!style()->styleHint(QStyle::SH_UnderlineShortcut, &opt, this))
+            flags |= Qt::TextHideMnemonic;
+    }
+    QPalette pal = opt.palette;
+    if (m_halo) {
+        const double luma = 0.299 * m_fore.red() + 0.587 * m_fore.green() + 0.114 * m_fore.blue();
+        pal.setColor(foregroundRole(), luma < 110 ? QColor(240, 244, 255, 210) : QColor(2, 4, 24, 200));
+        for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1), QPoint(-1, -1),
+                               QPoint(1, 1), QPoint(-1, 1), QPoint(1, -1)})
+            style()->drawItemText(&p, cr.translated(d), flags, pal, true, shown, foregroundRole());
+    }
+    pal.setColor(foregroundRole(), m_fore);
+    style()->drawItemText(&p, cr, flags, pal, isEnabled(), shown, foregroundRole());
 }
 
 void LegacyLabel::mousePressEvent(QMouseEvent *e)
@@ -178,6 +296,14 @@ void ShapeBox::setBorderColor(const QColor &c)
     update();
 }
 
+void ShapeBox::setBorderWidth(int width)
+{
+    if (width == m_borderWidth)
+        return;
+    m_borderWidth = width;
+    update();
+}
+
 void ShapeBox::setRounded(bool on)
 {
     m_rounded = on;
@@ -188,14 +314,15 @@ void ShapeBox::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QRectF r = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    const qreal inset = 0.5 + m_borderWidth / 2.0;
+    const QRectF r = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
     QPainterPath path;
     const qreal radius = m_rounded ? qMin(r.height() / 2, 18.0) : 0;
     path.addRoundedRect(r, radius, radius);
     if (m_opaque)
         p.fillPath(path, m_fill);
-    if (m_border.isValid() && m_border.alpha() > 0) {
-        p.setPen(QPen(m_border, 2));
+    if (m_border.isValid() && m_border.alpha() > 0 && m_borderWidth > 0) {
+        p.setPen(QPen(m_border, m_borderWidth));
         p.drawPath(path);
     }
 }

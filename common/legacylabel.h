@@ -10,11 +10,18 @@
 // focus. When it is hidden or disabled while it has the focus, the focus goes
 // back to its form rather than on to the next button, so that a key meant for
 // the form is not taken by a button the player never chose.
+//
+// The colours are painted, not written into the style sheet: some stage labels
+// change colour several times a second, and a style sheet is re-parsed and the
+// label re-polished on every change. The style sheet holds only what rarely
+// changes (setExtraStyle, the font overrides). The text is shown as plain text.
 
 #include "vntext.h"
 
 #include <QColor>
 #include <QLabel>
+
+class QPainter;
 
 class LegacyLabel : public QLabel {
     Q_OBJECT
@@ -33,8 +40,17 @@ public:
     void setBackColor(const QColor &c); // makes the label opaque
     void setTransparent();
     bool isOpaque() const { return m_opaque; }
-    // Extra style sheet rules for this label (font size, border...), kept under the colours.
+    // Extra style sheet rules for this label (font size, border...).
     void setExtraStyle(const QString &css);
+    // Font overrides over the theme and the extra style: a size in points (0: none)
+    // and bold. Setting the value a label already has costs nothing.
+    int fontPointSize() const { return m_fontSize; }
+    void setFontPointSize(int points);
+    bool isBold() const { return m_bold; }
+    void setBold(bool on);
+    // A thin outline of the opposite brightness around a coloured text, so that any
+    // colour stays readable on the stage.
+    void setHalo(bool on);
 
     // Makes the label look and act as a button: hand cursor, "button" role for the theme.
     void makeButton();
@@ -56,12 +72,19 @@ protected:
 
 private:
     void restyle();
+    void paintContents(QPaintEvent *e);
+    void paintText(QPainter &p);
+    void paintFocusFrame();
     QString m_caption;
     vn::Encoding m_encoding;
     QColor m_fore;
     QColor m_back;
     bool m_opaque = false;
     bool m_pressed = false;
+    bool m_bold = false;
+    bool m_halo = false;
+    int m_fontSize = 0;
+    qreal m_radius = 0; // the extra style's border-radius, for the painted back colour
     QString m_extra;
 };
 
@@ -77,6 +100,8 @@ public:
     void setOpaque(bool on);
     QColor borderColor() const { return m_border; }
     void setBorderColor(const QColor &c);
+    int borderWidth() const { return m_borderWidth; }
+    void setBorderWidth(int width);
     void setRounded(bool on);
 
 protected:
@@ -87,4 +112,5 @@ private:
     QColor m_border = QColor(255, 215, 90);
     bool m_opaque = false;
     bool m_rounded = true;
+    int m_borderWidth = 2;
 };

@@ -1,10 +1,16 @@
 #include "legacytimer.h"
 
+#include <QEvent>
+#include <QWidget>
+
 LegacyTimer::LegacyTimer(QObject *parent, const char *name, int intervalMs, bool enabled)
     : QTimer(parent), m_enabled(enabled), m_interval(intervalMs)
 {
     setObjectName(QString::fromLatin1(name));
-    setTimerType(Qt::PreciseTimer);
+    // The old timers were coarse too. Coarse timers wake on shared boundaries, so the
+    // hot seat's stage timers ride the 50 ms draw counter's wake-ups instead of
+    // waking the process on their own (30 wake-ups a second at rest become 20).
+    setTimerType(Qt::CoarseTimer);
     connect(this, &QTimer::timeout, this, [this] {
         if (m_enabled && m_interval > 0)
             emit tick();
@@ -38,9 +44,38 @@ bool LegacyTimer::fire()
     return true;
 }
 
+void LegacyTimer::pauseWhileHidden(QWidget *form)
+{
+    if (m_form)
+        m_form->removeEventFilter(this);
+    m_form = form;
+    m_formHidden = !form->isVisible();
+    form->installEventFilter(this);
+    m_paused = m_formHidden || form->isMinimized();
+    apply();
+}
+
+bool LegacyTimer::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_form) {
+        const QEvent::Type t = e->type();
+        if (t == QEvent::Show || t == QEvent::Hide || t == QEvent::WindowStateChange) {
+            // A minimised window gets a spontaneous Hide yet stays "visible".
+            if (t != QEvent::WindowStateChange)
+                m_formHidden = t == QEvent::Hide;
+            const bool paused = m_formHidden || m_form->isMinimized();
+            if (paused != m_paused) {
+                m_paused = paused;
+                apply();
+            }
+        }
+    }
+    return QTimer::eventFilter(watched, e);
+}
+
 void LegacyTimer::apply()
 {
-    if (m_enabled && m_interval > 0) {
+    if (m_enabled && m_interval > 0 && !m_paused) {
         // Changing the interval or enabling restarts the count, as the old timers did.
         start(m_interval);
     } else {

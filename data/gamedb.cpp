@@ -851,7 +851,10 @@ QList<Account> GameDb::richestAccounts(int n)
     QList<Account> out;
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    q.prepare(QLatin1String(kAccountSelect) + QStringLiteral("ORDER BY CAST(sotien AS REAL) DESC LIMIT ?"));
+    // Equal money: the later account first. Both keys run backwards along the money
+    // index (whose entries end in rowid), so no sort is needed however many tie.
+    q.prepare(QLatin1String(kAccountSelect)
+              + QStringLiteral("ORDER BY CAST(sotien AS REAL) DESC, rowid DESC LIMIT ?"));
     q.addBindValue(n);
     if (!q.exec()) {
         m_lastError = q.lastError().text();

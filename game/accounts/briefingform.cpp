@@ -137,6 +137,7 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     outer->addStretch(1);
 
     m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
+    m_timer1->pauseWhileHidden(this); // the title's colours are only for the eye
     connect(m_timer1, &LegacyTimer::tick, this, &BriefingForm::recolourTitle);
     connect(m_check1, &QCheckBox::clicked, this, &BriefingForm::feeClicked);
     connect(m_command2, &LegacyLabel::clicked, this, &BriefingForm::startClicked);

@@ -15,7 +15,10 @@
 #include "legacytimer.h"
 #include "numtext.h"
 #include "phonecall.h"
+#include "optionspanel.h"
+#include "stagepresentation.h"
 #include "studiotheme.h"
+#include "topfiveboard.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -57,11 +60,6 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
     b->setMinimumWidth(140);
     return b;
 }
-
-// Fractions of the form where the fourteen decoration glyphs start.
-constexpr double kMetPlaces[14][2] = {
-    {0.03, 0.12}, {0.12, 0.05}, {0.22, 0.09}, {0.35, 0.04}, {0.48, 0.08}, {0.60, 0.05}, {0.70, 0.10},
-    {0.03, 0.55}, {0.05, 0.88}, {0.18, 0.95}, {0.33, 0.91}, {0.47, 0.96}, {0.58, 0.92}, {0.67, 0.60}};
 } // namespace
 
 HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
@@ -72,9 +70,15 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     setMinimumSize(1040, 700);
     resize(1280, 820);
 
+    m_stage = new StagePresentation(this, app);
     buildStage();
-    buildOptionsPanel();
-    buildDecorations();
+    m_options = new OptionsPanel(this, m_l, m_lo);
+    m_picture6 = m_options;
+    m_check31 = m_options->check31();
+    m_check4 = m_options->check4();
+    m_check2 = m_options->check2();
+    m_check1 = m_options->check1();
+    m_board = new TopFiveBoard(this, app.db());
 
     m_timer12 = new LegacyTimer(this, "Timer12", 2000, true);
     m_timer11 = new LegacyTimer(this, "Timer11", 80, false);
@@ -96,10 +100,32 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     connect(m_stop113, &LegacyLabel::clicked, this, &HotSeatForm::stopClicked);
     connect(m_trunggian, &LegacyLabel::clicked, this, &HotSeatForm::continueClicked);
     connect(m_label3, &LegacyLabel::clicked, this, &HotSeatForm::leaveClicked);
-    connect(m_image13, &LegacyLabel::clicked, this, &HotSeatForm::applyOptions);
+    connect(m_options->image13(), &LegacyLabel::clicked, this, &HotSeatForm::applyOptions);
+    for (LegacyLabel *opener : {m_label20, m_label20a})
+        connect(opener, &LegacyLabel::clicked, this, [this] { m_options->open(num::value(m_label25)); });
+    connect(m_label9, &LegacyLabel::clicked, m_board, &TopFiveBoard::open);
+    connect(m_board, &TopFiveBoard::titleClicked, this, [this] { m_board->setMark(m_dapandung); });
     connect(m_tien, &QLineEdit::textChanged, this, &HotSeatForm::recomputeTotal);
     for (int i = 0; i < 4; ++i)
         connect(m_traloi[size_t(i)], &LegacyLabel::clicked, this, [this, i] { pick(i); });
+
+    StagePresentation::Cast cast;
+    cast.label20a = m_label20a;
+    cast.goals = m_options->goals();
+    cast.label3 = m_label3;
+    cast.label9 = m_label9;
+    cast.label4 = m_label4;
+    cast.stop113 = m_stop113;
+    cast.strart = m_strart;
+    cast.trunggian = m_trunggian;
+    cast.chon50 = m_chon50;
+    for (int i = 0; i < 4; ++i) {
+        cast.answers[size_t(i)] = m_traloi[size_t(i)];
+        cast.boxes[size_t(i)] = boxOf(i);
+    }
+    cast.answerPanel = m_lock113;
+    cast.buttonArea = m_label3->parentWidget();
+    m_stage->attach(cast);
 
     m_fiftyFifty = new FiftyFifty(*this, app, m_chon50);
     m_phoneCall = new PhoneCall(*this, app, m_label5);
@@ -123,13 +149,6 @@ void HotSeatForm::buildStage()
     marquee->setStyleSheet(QStringLiteral(
         "#marquee { border: 2px solid #d9b44a; border-radius: 16px;"
         "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1a2a7a, stop:1 #07103a); }"));
-    m_cd1 = new LegacyLabel(marquee, QStringLiteral("cd1"), kMotto1, vn::Encoding::Vni);
-    m_cd2 = new LegacyLabel(marquee, QStringLiteral("cd2"), kMotto2, vn::Encoding::Vni);
-    for (LegacyLabel *motto : {m_cd1, m_cd2}) {
-        motto->setExtraStyle(QStringLiteral("font-size: 12pt; font-style: italic;"));
-        motto->setForeColor(QColor(255, 233, 168));
-        motto->setVisible(false);
-    }
     m_label17 = new LegacyLabel(marquee, QStringLiteral("Label17"), QString());
     m_label17->setAlignment(Qt::AlignCenter);
     m_label17->setMinimumHeight(34);
@@ -137,9 +156,10 @@ void HotSeatForm::buildStage()
     m_label17->setForeColor(QColor(255, 215, 90));
     auto *mq = new QHBoxLayout(marquee);
     mq->setContentsMargins(18, 6, 18, 6);
-    mq->addWidget(m_cd1);
+    mq->addWidget(m_stage->motto1());
     mq->addWidget(m_label17, 1);
-    mq->addWidget(m_cd2);
+    mq->addWidget(m_stage->motto2());
+    mq->addWidget(m_stage->wallClock());
 
     // The host's line.
     m_cuaban1 = new LegacyLabel(this, QStringLiteral("cuaban1"), QString());
@@ -222,6 +242,7 @@ QWidget *HotSeatForm::buildAnswerPanel()
 
         auto *box = new ShapeBox(m_lock113, QStringLiteral("da(%1)").arg(boxIndex[i]), kPickFill);
         box->setBorderColor(QColor(255, 215, 90));
+        box->setBorderWidth(1); // the mouse over its answer makes it 2
         m_da[size_t(boxIndex[i])] = box;
 
         auto *answer = new LegacyLabel(m_lock113, QString::fromLatin1(answerNames[i]), QString(), vn::Encoding::Vni);
@@ -258,7 +279,9 @@ QWidget *HotSeatForm::buildAnswerPanel()
 
 QWidget *HotSeatForm::buildButtons()
 {
+    // imgBlue(0): the stage around the buttons; the mouse over it calms them again.
     auto *deck = new QWidget(this);
+    deck->setObjectName(QStringLiteral("imgBlue(0)"));
     m_image3 = new LegacyLabel(deck, QStringLiteral("Image3"), QStringLiteral("\u2726"), vn::Encoding::Plain);
     m_image4 = new LegacyLabel(deck, QStringLiteral("Image4"), QStringLiteral("\u2726"), vn::Encoding::Plain);
     for (LegacyLabel *deco : {m_image3, m_image4}) {
@@ -403,69 +426,6 @@ QWidget *HotSeatForm::buildSidebar()
     return side;
 }
 
-void HotSeatForm::buildOptionsPanel()
-{
-    m_picture6 = new QFrame(this);
-    m_picture6->setObjectName(QStringLiteral("Picture6"));
-    studio::setRole(m_picture6, "panel");
-    m_picture6->setVisible(false);
-
-    auto makeBox = [this](const char *name, const QString &caption) {
-        auto *box = new QCheckBox(vn::display(caption, vn::Encoding::Vni), m_picture6);
-        box->setObjectName(QString::fromLatin1(name));
-        box->setEnabled(false);
-        return box;
-    };
-    m_check31 = makeBox("Check31", kOptionTopFive);
-    m_check4 = makeBox("Check4", kOptionCode);
-    m_check2 = makeBox("Check2", kOptionShowAnswer);
-    m_check1 = makeBox("Check1", kOptionSkipRound);
-
-    m_image13 = new LegacyLabel(m_picture6, QStringLiteral("Image13"), QStringLiteral("\u2714"), vn::Encoding::Plain);
-    m_image13->makeButton();
-    m_image13->setMinimumWidth(80);
-
-    auto *v = new QVBoxLayout(m_picture6);
-    v->setContentsMargins(26, 20, 26, 20);
-    v->setSpacing(10);
-    for (QCheckBox *box : {m_check31, m_check4, m_check2, m_check1})
-        v->addWidget(box);
-    v->addSpacing(6);
-    v->addWidget(m_image13, 0, Qt::AlignRight);
-}
-
-void HotSeatForm::buildDecorations()
-{
-    for (int i = 0; i < 14; ++i) {
-        auto *glyph = new LegacyLabel(this, QStringLiteral("met(%1)").arg(i),
-                                      i % 2 ? QStringLiteral("$") : QStringLiteral(" *"), vn::Encoding::Vni);
-        glyph->setExtraStyle(QStringLiteral("font-size: 16pt; font-weight: bold;"));
-        glyph->setForeColor(QColor(255, 215, 90));
-        glyph->setAttribute(Qt::WA_TransparentForMouseEvents);
-        glyph->adjustSize();
-        glyph->setVisible(false);
-        m_met[size_t(i)] = glyph;
-    }
-}
-
-void HotSeatForm::placeOverlays()
-{
-    const QSize panel = m_picture6->sizeHint().expandedTo(QSize(360, 0));
-    m_picture6->setGeometry(QRect(QPoint((width() - panel.width()) / 2, (height() - panel.height()) / 2), panel));
-    m_picture6->raise();
-    for (int i = 0; i < 14; ++i) {
-        LegacyLabel *glyph = m_met[size_t(i)];
-        glyph->move(int(kMetPlaces[i][0] * width()), int(kMetPlaces[i][1] * height()));
-        glyph->raise();
-    }
-}
-
-void HotSeatForm::resizeEvent(QResizeEvent *e)
-{
-    QWidget::resizeEvent(e);
-    placeOverlays();
-}
-
 // --- accessors ---------------------------------------------------------------------
 
 QString HotSeatForm::levelSize(int level) const
@@ -514,6 +474,13 @@ int HotSeatForm::answerOf(const QString &letter)
     return -1;
 }
 
+void HotSeatForm::applyTopFiveSwitch()
+{
+    const bool on = num::value(m_l[0]) == 1;
+    m_label9->setEnabled(on);
+    m_stage->setDecorationsShown(on);
+}
+
 // --- load ----------------------------------------------------------------------------
 
 void HotSeatForm::load()
@@ -553,18 +520,9 @@ void HotSeatForm::load()
     }
     // The option boxes start from the stored switches, so that leaving (which
     // applies the boxes) keeps them as they were unless the player changed them.
-    m_check2->setChecked(num::whole(m_l[1]) == 1);
-    m_check31->setChecked(num::whole(m_l[0]) == 1);
-    m_check1->setChecked(num::whole(m_l[2]) == 1);
-    m_check4->setChecked(num::whole(m_l[3]) == 1);
-
-    if (num::value(m_l[0]) == 1) {
-        m_label9->setEnabled(true);
-        for (LegacyLabel *glyph : m_met)
-            glyph->setVisible(true);
-        m_cd2->setVisible(true);
-        m_cd1->setVisible(true);
-    }
+    m_options->showValues();
+    if (num::value(m_l[0]) == 1)
+        applyTopFiveSwitch();
 
     addPlayMinute();
 

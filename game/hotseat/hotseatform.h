@@ -10,9 +10,11 @@
 // The handlers are spread over several files by concern: hotseatform.cpp (stage
 // and load), opening.cpp (opening sequence and clocks), draw.cpp (Start and the
 // question draw), verdict.cpp (picks and verdicts), ladder.cpp (ladder step and
-// Continue), stopping.cpp (stop, end, leave and save). Each lifeline is its own
-// class with its own controls and timers: fiftyfifty.cpp, phonecall.cpp,
-// audiencevote.cpp (what they share in lifeline.cpp and lifelinepanel.cpp).
+// Continue), stopping.cpp (stop, end, leave and save). Features with their own
+// controls and timers are their own classes: each lifeline (fiftyfifty.cpp,
+// phonecall.cpp, audiencevote.cpp, sharing lifeline.cpp and lifelinepanel.cpp),
+// StagePresentation (mottos, decorations, wall clock, hover effects),
+// OptionsPanel (Picture6) and TopFiveBoard (Picture2).
 
 #include <QWidget>
 #include <array>
@@ -24,9 +26,12 @@ class GameApp;
 class LadderBoard;
 class LegacyLabel;
 class LegacyTimer;
+class OptionsPanel;
 class PatientSave;
 class PhoneCall;
 class ShapeBox;
+class StagePresentation;
+class TopFiveBoard;
 class QCheckBox;
 class QFrame;
 class QLineEdit;
@@ -69,7 +74,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
-    void resizeEvent(QResizeEvent *e) override;
 
 private:
     // hotseatform.cpp
@@ -77,10 +81,8 @@ private:
     QWidget *buildAnswerPanel();
     QWidget *buildButtons();
     QWidget *buildSidebar();
-    void buildOptionsPanel();
-    void buildDecorations();
-    void placeOverlays();
     void load();
+    void applyTopFiveSwitch(); // l1: the board's button and the decorations
 
     // opening.cpp
     void introTick();       // Timer12
@@ -155,16 +157,15 @@ private:
     PhoneCall *m_phoneCall = nullptr;
     AudienceVote *m_audienceVote = nullptr;
 
-    // Options panel and decorations.
+    // The stage's presentation, the options panel (Picture6 and its boxes) and the board.
+    StagePresentation *m_stage = nullptr;
+    OptionsPanel *m_options = nullptr;
     QFrame *m_picture6 = nullptr;
     QCheckBox *m_check31 = nullptr;
     QCheckBox *m_check1 = nullptr;
     QCheckBox *m_check2 = nullptr;
     QCheckBox *m_check4 = nullptr;
-    LegacyLabel *m_image13 = nullptr;
-    std::array<LegacyLabel *, 14> m_met{};
-    LegacyLabel *m_cd1 = nullptr;
-    LegacyLabel *m_cd2 = nullptr;
+    TopFiveBoard *m_board = nullptr;
 
     // Timers.
     LegacyTimer *m_timer12 = nullptr;

@@ -13,6 +13,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "optionspanel.h"
 #include "patientsave.h"
 #include "phonecall.h"
 
@@ -78,20 +79,8 @@ void HotSeatForm::recomputeTotal()
 
 void HotSeatForm::applyOptions()
 {
-    m_picture6->setVisible(false);
-    auto flag = [](const QCheckBox *box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
-    m_l[1] = flag(m_check2);
-    m_l[0] = flag(m_check31);
-    m_l[2] = flag(m_check1);
-    m_l[3] = flag(m_check4);
-
-    // The top-five switch shows or hides the board's button and the decorations.
-    const bool on = m_check31->isChecked();
-    m_label9->setEnabled(on);
-    for (LegacyLabel *glyph : m_met)
-        glyph->setVisible(on);
-    m_cd2->setVisible(on);
-    m_cd1->setVisible(on);
+    m_options->applyAndClose();
+    applyTopFiveSwitch();
 }
 
 void HotSeatForm::leaveClicked()

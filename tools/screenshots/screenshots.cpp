@@ -100,6 +100,22 @@ int main(int argc, char *argv[])
     a.gio = QStringLiteral("2");
     a.phut = QStringLiteral("17");
     database.insertAccount(a);
+    // Other players, for the top-five board.
+    const char *const others[][2] = {{"Minh Quân", "1250000"}, {"Thu Hà", "318000"}, {"Bảo Long", "96500"},
+                                     {"Lan Anh", "18000"}, {"Tuấn", "1200"}};
+    for (const auto &[nick, money] : others) {
+        db::Account o;
+        o.nick = QString::fromUtf8(nick);
+        o.pass = QStringLiteral("x");
+        o.sotien = QString::fromLatin1(money);
+        database.insertAccount(o);
+    }
+    // The top five and the decorations switched on; the skip switch unlocked.
+    db::LockRow lock;
+    lock.hienten = QStringLiteral("1");
+    lock.hienten1 = QStringLiteral("1");
+    lock.thuthach1 = QStringLiteral("1");
+    database.writeLock(lock);
 
     sound::RecordingEffectPlayer effects;
     sound::RecordingMusicPlayer music;
@@ -163,6 +179,8 @@ int main(int argc, char *argv[])
     hot->resize(1280, 760);
     hot->show();
     tick(hot, "Timer12", 8);
+    tick(hot, "Timer16", 4);
+    tick(hot, "Timer15", 40);
     tick(hot, "tg", 3);
     click(hot, "strart");
     click(hot, "traloi2");
@@ -196,6 +214,17 @@ int main(int argc, char *argv[])
     tick(hot, "Timer5", 1);
     settle(900);
     shoot(hot, "hotseat-vote");
+    click(hot, "Image11");
+    settle(600);
+
+    // The player withdraws the pick and stops; the options panel and the board open.
+    click(hot, "stop113");
+    click(hot, "stop113");
+    click(hot, "Label20a");
+    shoot(hot, "options");
+    click(hot, "Image13");
+    click(hot, "Label9");
+    shoot(hot, "topfive");
     hot->hide();
 
     // The editor on the same database.

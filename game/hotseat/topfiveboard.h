@@ -1,0 +1,42 @@
+#pragma once
+// Picture2: the top-five board of the hot seat, the five richest accounts of the
+// installation. Title tp with the small label Label32 at its right end, ranks
+// Label12(0..4), nicks num1(0..4), money tien1(0..4), and Image9 to close it.
+// It fills itself each time its form becomes the active window, so an account
+// made meanwhile (by another copy of the game) shows at the next activation.
+
+#include <QFrame>
+#include <array>
+
+class LegacyLabel;
+namespace db { class GameDb; }
+
+class TopFiveBoard : public QFrame {
+    Q_OBJECT
+public:
+    TopFiveBoard(QWidget *form, db::GameDb &store);
+
+    // Reads the five richest accounts, richest first. Lines without an account
+    // show a dash. A money text that is a number is shown grouped; any other
+    // text as stored (it ranks as 0).
+    void fill();
+    void open();
+    // Label32: the small mark at the right end of the title.
+    void setMark(const QString &text);
+
+signals:
+    void titleClicked(); // tp
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void place();
+
+    db::GameDb &m_store;
+    LegacyLabel *m_tp;
+    LegacyLabel *m_label32;
+    std::array<LegacyLabel *, 5> m_num1{};
+    std::array<LegacyLabel *, 5> m_tien1{};
+    LegacyLabel *m_image9;
+};
