@@ -16,6 +16,18 @@ QWidget *StageKeys::control(const QString &name) const
     return m_form->findChild<QWidget *>(name);
 }
 
+void StageKeys::nameControls(std::initializer_list<Spoken> spoken) const
+{
+    for (const Spoken &n : spoken) {
+        if (QWidget *w = control(QString::fromLatin1(n.control))) {
+            if (*n.name)
+                w->setAccessibleName(QString::fromUtf8(n.name));
+            if (*n.description)
+                w->setAccessibleDescription(QString::fromUtf8(n.description));
+        }
+    }
+}
+
 int StageKeys::answerKey(const QKeyEvent *e)
 {
     const int k = e->key();

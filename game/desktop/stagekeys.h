@@ -5,6 +5,7 @@
 // the sound off and on. A form's own keys are told by a subclass.
 
 #include <QObject>
+#include <initializer_list>
 #include <optional>
 
 class QKeyEvent;
@@ -21,6 +22,14 @@ protected:
     virtual std::optional<QWidget *> controlFor(const QKeyEvent *e) const = 0;
     // A control of the form by its objectName.
     QWidget *control(const QString &name) const;
+    // What a screen reader says of a control: its Vietnamese name and, where a
+    // key presses it, which key (either may be empty; UTF-8).
+    struct Spoken {
+        const char *control;
+        const char *name;
+        const char *description;
+    };
+    void nameControls(std::initializer_list<Spoken> spoken) const;
     // 0..3 for the answer keys A..D and 1..4, else -1.
     static int answerKey(const QKeyEvent *e);
     static bool isEnter(const QKeyEvent *e);

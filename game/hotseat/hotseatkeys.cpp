@@ -12,11 +12,7 @@ using namespace hotseat;
 
 HotSeatKeys::HotSeatKeys(QWidget *form, GameApp &app) : StageKeys(form, app.mixer())
 {
-    static const struct {
-        const char *control;
-        const char *name;
-        const char *description;
-    } kNames[] = {
+    nameControls({
         {"traloi1", "Đáp án A", "Phím A hoặc 1"},
         {"traloi2", "Đáp án B", "Phím B hoặc 2"},
         {"traloi3", "Đáp án C", "Phím C hoặc 3"},
@@ -26,7 +22,16 @@ HotSeatKeys::HotSeatKeys(QWidget *form, GameApp &app) : StageKeys(form, app.mixe
         {"Label13", "Trợ giúp hỏi ý kiến khán giả", ""},
         {"Label20", "Mở bảng tùy chọn", ""},
         {"Label9", "Năm người chơi giàu nhất", ""},
+        {"Label20a", "Mở khóa các tùy chọn", ""},
         {"Image13", "Áp dụng các tùy chọn", ""},
+        {"Label26", "Khóa hết lại các tùy chọn", ""},
+        {"Image9", "Đóng bảng vàng", ""},
+        {"tp", "Bảng vàng", ""},
+        {"Text5", "Tên người bạn", "Phím Enter để kết nối"},
+        {"a", "Cuộc gọi", ""},
+        {"ok", "Đóng cuộc gọi", ""},
+        {"aaa", "Ý kiến khán giả", ""},
+        {"Image11", "Đóng kết quả ý kiến khán giả", ""},
         {"strart", "", "Phím Enter"},
         {"Label4", "", "Phím Enter"},
         {"trunggian", "", "Phím Enter"},
@@ -36,15 +41,7 @@ HotSeatKeys::HotSeatKeys(QWidget *form, GameApp &app) : StageKeys(form, app.mixe
         {"tong", "Tài khoản", ""},
         {"Label2", "Câu hỏi", ""},
         {"cuaban1", "Lời người dẫn chương trình", ""},
-    };
-    for (const auto &n : kNames) {
-        if (QWidget *w = control(QString::fromLatin1(n.control))) {
-            if (*n.name)
-                w->setAccessibleName(QString::fromUtf8(n.name));
-            if (*n.description)
-                w->setAccessibleDescription(QString::fromUtf8(n.description));
-        }
-    }
+    });
 }
 
 std::optional<QWidget *> HotSeatKeys::controlFor(const QKeyEvent *e) const

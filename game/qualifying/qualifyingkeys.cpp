@@ -14,11 +14,7 @@ const QString kContinue = QStringLiteral("Tieáp tuïc");
 
 QualifyingKeys::QualifyingKeys(QWidget *form, GameApp &app) : StageKeys(form, app.mixer())
 {
-    static const struct {
-        const char *control;
-        const char *name;
-        const char *description;
-    } kNames[] = {
+    nameControls({
         {"caua", "Đáp án A", "Phím A hoặc 1"},
         {"caub", "Đáp án B", "Phím B hoặc 2"},
         {"cauc", "Đáp án C", "Phím C hoặc 3"},
@@ -28,15 +24,7 @@ QualifyingKeys::QualifyingKeys(QWidget *form, GameApp &app) : StageKeys(form, ap
         {"bdau", "", "Phím Enter để bắt đầu hoặc tiếp tục"},
         {"Label5", "Số giây còn lại", ""},
         {"cauhoi", "Câu hỏi", ""},
-    };
-    for (const auto &n : kNames) {
-        if (QWidget *w = control(QString::fromLatin1(n.control))) {
-            if (*n.name)
-                w->setAccessibleName(QString::fromUtf8(n.name));
-            if (*n.description)
-                w->setAccessibleDescription(QString::fromUtf8(n.description));
-        }
-    }
+    });
 }
 
 std::optional<QWidget *> QualifyingKeys::controlFor(const QKeyEvent *e) const
