@@ -77,7 +77,7 @@ check "--database with a good file opens it (rc $rc)" test "$rc" = 0
 run lontaris --version
 check "--version prints the version" grep -q "^Lontaris [0-9]" "$work/out"
 run pelmaro --help
-check "--help lists --database" grep -q -- "--database <FILE>" "$work/out"
+check "--help lists --database" grep -q -- "--database <FILE|URL>" "$work/out"
 
 if ((failures)); then
   echo "$failures check(s) failed"

@@ -264,11 +264,12 @@ void HotSeatFlowTest::leavingWaitsOutAHeldLockAndAddsToWhatIsStored()
 
     // A second window of the account pays its fee, then another program
     // holds the write lock past the wait and releases it only after a retry.
-    db::GameDb other(h.folder.path());
-    QVERIFY(other.open().usable());
+    const auto held = h.another();
+    QVERIFY(held);
+    db::GameDb &other = *held;
     QCOMPARE(other.addToAccount(QStringLiteral("an"), {QStringLiteral("-1000"), QStringLiteral("1"), 0}).status,
              db::WriteStatus::Done);
-    QVERIFY(other.beginWrite());
+    QVERIFY(testkit::holdWriteLock(other));
     testkit::click(label(f, "Label3"));
     QCOMPARE(h.s.endCount, 0);
     QVERIFY(shown(f, "saving"));
