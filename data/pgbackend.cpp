@@ -204,7 +204,13 @@ PgBackend::PgBackend(const QString &location)
 
 PgBackend::~PgBackend()
 {
-    dropStatements();
+    disconnect();
+}
+
+void PgBackend::disconnect()
+{
+    // The driver goes before the statements prepared on it: they are then let
+    // go without a word to the server (which may be gone).
     {
         QSqlDatabase c = QSqlDatabase::database(m_connName, false);
         if (c.isValid())
@@ -212,6 +218,7 @@ PgBackend::~PgBackend()
     }
     if (QSqlDatabase::contains(m_connName))
         QSqlDatabase::removeDatabase(m_connName);
+    dropStatements();
 }
 
 QString PgBackend::location() const
@@ -241,10 +248,8 @@ bool PgBackend::connect(QString &why)
         why = QStringLiteral("Qt's PostgreSQL driver is not installed (Debian: libqt6sql6-psql).");
         return false;
     }
-    dropStatements();
-    QSqlDatabase c = QSqlDatabase::contains(m_connName) ? QSqlDatabase::database(m_connName, false)
-                                                        : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connName);
-    c.close();
+    disconnect();
+    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connName);
     c.setHostName(m_address->host);
     c.setPort(m_address->port > 0 ? m_address->port : -1);
     c.setUserName(m_address->user);
@@ -265,6 +270,7 @@ bool PgBackend::connect(QString &why)
     }
     m_lost = false;
     m_offline = false;
+    m_inTransaction = false;
     m_facts.clear();
     return true;
 }
@@ -353,14 +359,20 @@ bool PgBackend::reading(const std::function<bool()> &body)
 
 bool PgBackend::begin(LockWait wait, qint64 *txid)
 {
-    QSqlQuery q(connection());
     const int ms = wait == LockWait::NoWait ? kMomentLockMs : kPatientLockMs;
-    if (!q.exec(QStringLiteral("BEGIN; SET LOCAL lock_timeout = %1; SELECT txid_current()").arg(ms))) {
+    if (!runText(QStringLiteral("BEGIN; SET LOCAL lock_timeout = %1").arg(ms)))
+        return false;
+    m_inTransaction = true;
+    if (!txid)
+        return true;
+    // The transaction's number, by which the server can say later whether a
+    // commit whose answer was lost went through.
+    QSqlQuery q(connection());
+    if (!q.exec(QStringLiteral("SELECT txid_current()")) || !q.next()) {
         noteError(q.lastError());
         return false;
     }
-    if (txid)
-        *txid = q.next() ? q.value(0).toLongLong() : 0;
+    *txid = q.value(0).toLongLong();
     return true;
 }
 
@@ -406,9 +418,10 @@ WriteStatus PgBackend::writing(LockWait wait, const QString &fingerprint, const 
         if (status != WriteStatus::Done) {
             if (m_lost)
                 continue; // nothing was written: once more on a new connection
-            runText(QStringLiteral("ROLLBACK"));
+            rollback();
             return m_busy && status == WriteStatus::Failed ? WriteStatus::Busy : status;
         }
+        m_inTransaction = false;
         if (runText(QStringLiteral("COMMIT")))
             return WriteStatus::Done;
         if (!m_lost)
@@ -445,6 +458,7 @@ bool PgBackend::beginWrite(LockWait wait)
 bool PgBackend::commit()
 {
     m_inWrite = false;
+    m_inTransaction = false;
     if (runText(QStringLiteral("COMMIT")))
         return true;
     if (!m_lost)
@@ -456,8 +470,9 @@ void PgBackend::rollback()
 {
     m_inWrite = false;
     m_facts.clear(); // counted inside the transaction
-    if (!m_lost)
+    if (m_inTransaction && !m_lost)
         QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+    m_inTransaction = false;
 }
 
 // --- opening and the schema -----------------------------------------------------
@@ -474,8 +489,7 @@ OpenResult PgBackend::open(bool createMissing)
     }
     auto refuse = [&](OpenStatus status, const QString &detail) {
         rollback();
-        dropStatements();
-        connection().close();
+        disconnect();
         r.status = status;
         r.detail = detail;
         return r;
@@ -514,6 +528,7 @@ OpenResult PgBackend::open(bool createMissing)
     if (state == Inspection::Empty && !createSchema(true, true, why))
         return refuse(OpenStatus::CannotCreate, why);
     m_inWrite = false;
+    m_inTransaction = false;
     if (!runText(QStringLiteral("COMMIT")))
         return refuse(OpenStatus::CannotCreate, QStringLiteral("The game's tables cannot be made in %1: %2")
                                                     .arg(where, m_lastError));
@@ -1500,6 +1515,7 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
             progress(tableName(t), rows);
     }
     m_inWrite = false;
+    m_inTransaction = false;
     if (!runText(QStringLiteral("COMMIT")))
         return fail(QStringLiteral("The copy could not be committed to %1: %2").arg(where, m_lastError));
     runText(QStringLiteral("ANALYZE"));

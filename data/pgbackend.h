@@ -85,6 +85,7 @@ private:
     enum class Inspection { Complete, Empty, Broken };
 
     bool connect(QString &why);
+    void disconnect();
     bool ensureConnected();
     void dropStatements();
     // A statement prepared once per connection; null when it cannot be prepared.
@@ -128,7 +129,8 @@ private:
     QString m_lastError;
     bool m_lost = false;    // the last statement found the connection gone
     bool m_offline = false; // and it could not be made again
-    bool m_inWrite = false; // in a transaction of beginWrite
+    bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
+    bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
     bool m_busy = false;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     QHash<int, Facts> m_facts;

@@ -14,8 +14,8 @@ namespace testkit {
 
 class PgServer {
 public:
-    // Durable: fsync and synchronous commits as a real server has them (the
-    // benchmarks); otherwise off, for speed.
+    // Durable: fsync as a real server has it (the benchmarks); otherwise off,
+    // for speed (commits still survive stop(), which kills the server).
     explicit PgServer(bool durable = false);
     ~PgServer();
     PgServer(const PgServer &) = delete;
