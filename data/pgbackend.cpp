@@ -506,25 +506,23 @@ OpenResult PgBackend::open(bool createMissing)
                                      "(createdb -E UTF8 -T template0). It is left as it is.")
                           .arg(where, encoding));
 
-    Inspection state = inspect(why);
-    if (state == Inspection::Broken)
-        return refuse(OpenStatus::Damaged, why);
-    if (state == Inspection::Complete) {
+    if (inspect(why) == Inspection::Complete) {
         r.status = OpenStatus::Opened;
         return r;
     }
-    if (!createMissing)
-        return refuse(OpenStatus::Missing, QStringLiteral("The server database %1 holds no game data.").arg(where));
-    // Thirty machines started together: the first to get the lock makes the
-    // schema and the bank in one transaction; the others wait for it and find
-    // them made.
+    // Anything else is judged again under the schema lock: the first of
+    // thirty machines started together makes the schema and the bank in one
+    // transaction, and one that looked while that transaction committed may
+    // have seen part of it. The others wait for the lock and find it all made.
     if (!begin(LockWait::Patient, nullptr) || !runText(QStringLiteral("SET LOCAL lock_timeout = 0"))
         || !runText(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock)))
         return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
     m_inWrite = true;
-    state = inspect(why);
+    const Inspection state = inspect(why);
     if (state == Inspection::Broken)
         return refuse(OpenStatus::Damaged, why);
+    if (state == Inspection::Empty && !createMissing)
+        return refuse(OpenStatus::Missing, QStringLiteral("The server database %1 holds no game data.").arg(where));
     if (state == Inspection::Empty && !createSchema(true, true, why))
         return refuse(OpenStatus::CannotCreate, why);
     m_inWrite = false;
