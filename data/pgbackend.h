@@ -6,18 +6,22 @@
 // on every table (the file's rowid), the folded nick `nickkey` the lookups use
 // (as on the file), and a small table `lontaris_changes` whose counters the
 // question tables' triggers move, so that a table's size is counted again only
-// after it changed. Money is ordered by lontaris_money(sotien): the number the
-// text starts with, as the file orders it.
+// after it changed, and `lontaris_saves`, the keys of saves already made. Money
+// is ordered by the column `money`, which the server keeps as
+// lontaris_money(sotien): the number the text starts with, as the file orders it.
 //
-// Writes are transactions that lock only what they change: a save locks its
-// account row (and the switches row only when the switches change), the
-// editor's renumbering locks the one question table it renumbers against other
-// writers, never against readers. A game's draw reads one snapshot, so it sees
-// a renumbering wholly before or wholly after.
+// Writes lock only what they change. A save of money is one statement that
+// writes the account row only if it is still as it was read (compare and
+// set), the switches row only when the switches change, and the save's key
+// into lontaris_saves, in one go; a save that lost the race reads again. The
+// editor's writes are transactions that lock the one question table they
+// change against other writers, never against readers. A game's draw reads
+// one snapshot, so it sees a renumbering wholly before or wholly after.
 //
-// A lost connection is made again before the next statement. A write whose
-// commit went unanswered is asked of the server (txid_status) before anything
-// is written again, so a retried save is never added twice.
+// A lost connection is made again before the next statement. A save tried
+// again after its answer was lost keeps its key, which the server takes only
+// once; another write whose commit went unanswered is asked of the server
+// (txid_status) before it is made again. Nothing is ever written twice.
 
 #include "backend.h"
 #include "serveraddress.h"
@@ -86,6 +90,9 @@ private:
 
     bool connect(QString &why);
     void disconnect();
+    void hearChanges();
+    // The lock wait of statements outside a transaction (the saves).
+    bool setSessionLockWait(LockWait wait);
     bool ensureConnected();
     void dropStatements();
     // A statement prepared once per connection; null when it cannot be prepared.
@@ -121,6 +128,7 @@ private:
     // its change counter moved. Null when it cannot be read.
     const Facts *facts(QuestionTable t);
     const Facts *countFacts(QuestionTable t);
+    static QString withCounter(QuestionTable t, const QString &rows);
 
     QString m_location;
     std::optional<ServerAddress> m_address;
@@ -132,6 +140,7 @@ private:
     bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
     bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
     bool m_busy = false;
+    int m_sessionLockMs = -1;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     QHash<int, Facts> m_facts;
 
@@ -141,6 +150,8 @@ private:
         QString fingerprint;
     };
     std::optional<Unsettled> m_unsettled;
+    // The save last tried and its key (kept until it is known to be written).
+    QPair<QString, QString> m_pendingSave;
 };
 
 } // namespace db
