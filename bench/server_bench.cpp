@@ -7,7 +7,11 @@
 // questions per level; then delete + renumber of a 10,000-row table, the copy
 // of a 100,000-row installation, and the saves per second of 20 machines
 // saving at once. Goals: the server within 3x of the file for single
-// operations; 20 machines at least 500 saves per second together.
+// operations; 20 machines at least 500 saves per second together. The
+// server's writes wait for the commit to reach its disk, which the file's
+// (WAL, synchronous=NORMAL) do not: the writes are also measured on a copy
+// whose commits are not waited for (synchronous_commit = off), the like
+// for like of the file.
 
 #include "backend.h"
 #include "benchtiming.h"
@@ -69,6 +73,21 @@ std::unique_ptr<db::GameDb> opened(const QString &location)
         return nullptr;
     d->waitForCheck();
     return d;
+}
+
+// Median of f(), each run after an untimed setup().
+double measureAfter(int runs, const std::function<void()> &setup, const std::function<void()> &f)
+{
+    QList<double> t;
+    for (int i = 0; i < runs; ++i) {
+        setup();
+        QElapsedTimer c;
+        c.start();
+        f();
+        t.append(c.nsecsElapsed() / 1e6);
+    }
+    std::sort(t.begin(), t.end());
+    return t[t.size() / 2];
 }
 
 struct Figure {
@@ -153,6 +172,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     server.exec(QStringLiteral("bench"), {QStringLiteral("VACUUM ANALYZE")});
+    server.exec(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE bench_lazy TEMPLATE bench"),
+                                             QStringLiteral("ALTER DATABASE bench_lazy SET synchronous_commit = off")});
 
     std::printf("%d accounts and %d questions per level; the file is the baseline\n", n, n);
     std::printf("%-46s %13s %13s  %7s\n", "", "file", "server", "server/file");
@@ -165,6 +186,16 @@ int main(int argc, char *argv[])
         }
         print(fig);
         figures.append(fig);
+    };
+    // The same writes on a copy of the server database whose commits are not
+    // waited for (synchronous_commit = off): the durability of the file,
+    // whose WAL is not flushed at each commit either.
+    const QString lazy = server.url(QStringLiteral("bench_lazy"));
+    auto lazyToo = [&](const char *what, const std::function<double(db::GameDb &)> &f) {
+        Figure fig{what, 0, 0, 3};
+        fig.file = figures.last().file;
+        fig.server = f(*opened(lazy));
+        print(fig);
     };
     both("open an existing database", 0, [&](db::GameDb &d) {
         const QString location = d.isServer() ? pg : file;
@@ -185,36 +216,59 @@ int main(int argc, char *argv[])
         int k = 0;
         return measure(501, [&] { d.findAccount(QStringLiteral("PLAYER%1").arg((k++ * 37) % n)); });
     });
-    both("entry fee saved", 3, [&](db::GameDb &d) {
+    // As the game does it: the briefing has read the account when it loaded
+    // (untimed), then the fee is saved.
+    const auto fee = [&](db::GameDb &d) {
         int k = 0;
-        return measure(201, [&] {
-            d.addToAccount(QStringLiteral("player%1").arg((k++ * 37) % n), {QStringLiteral("-1000"), QStringLiteral("1"), 0});
-        });
-    });
-    both("game end saved (winnings, time, switches)", 3, [&](db::GameDb &d) {
+        QString nick;
+        return measureAfter(
+            201, [&] { d.findAccount(nick = QStringLiteral("player%1").arg((k++ * 37) % n)); },
+            [&] { d.addToAccount(nick, {QStringLiteral("-1000"), QStringLiteral("1"), 0}); });
+    };
+    both("entry fee saved (account read at load)", 3, fee);
+    lazyToo("  the same, commits not waited for", fee);
+    const auto gameEnd = [&](db::GameDb &d) {
         int k = 0;
+        QString nick;
         db::LockRow lock;
+        return measureAfter(
+            201, [&] { d.findAccount(nick = QStringLiteral("player%1").arg((k++ * 37) % n)); },
+            [&] {
+                lock.hienten = QString::number(k % 2); // the switches change every other save
+                d.saveGameEnd(nick, {QStringLiteral("5000"), {}, 7}, lock);
+            });
+    };
+    both("game end saved (winnings, time, switches)", 3, gameEnd);
+    lazyToo("  the same, commits not waited for", gameEnd);
+    const auto unread = [&](db::GameDb &d) {
+        int k = 0;
         return measure(201, [&] {
-            lock.hienten = QString::number(k % 2); // the switches change every other save
-            d.saveGameEnd(QStringLiteral("player%1").arg((k++ * 37) % n), {QStringLiteral("5000"), {}, 7}, lock);
+            d.addToAccount(QStringLiteral("player%1").arg((k++ * 37 + 5) % n), {QStringLiteral("-1000"), QStringLiteral("1"), 0});
         });
-    });
+    };
+    both("entry fee saved, the account not read before", 3, unread);
+    lazyToo("  the same, commits not waited for", unread);
     both("top five", 3, [&](db::GameDb &d) { return measure(201, [&] { d.richestAccounts(5); }); });
     both("editor's list page (40 rows)", 3, [&](db::GameDb &d) {
         int k = 0;
         return measure(201, [&] { d.questionsFrom(QuestionTable::Muc2, (k++ * 997) % (n - 40), 40); });
     });
-    both("append a question at the end", 3, [&](db::GameDb &d) {
+    const auto append = [&](db::GameDb &d) {
         db::Question q;
         q.cauhoi = QStringLiteral("Caâu hoûi môùi");
         return measure(51, [&] { d.appendAtEnd(QuestionTable::Muc3, q); });
-    });
-    both("delete the first of 10,000 questions + renumber", 3, [&](db::GameDb &d) {
+    };
+    both("append a question at the end", 3, append);
+    lazyToo("  the same, commits not waited for", append);
+    const auto renumber = [&](db::GameDb &d) {
+        const qint64 before = d.questionCount(QuestionTable::Muc2);
         const double ms = measure(7, [&] { d.deleteAndRenumber(QuestionTable::Muc2, 1); });
-        if (d.lastId(QuestionTable::Muc2) != n - 7 || d.questionAt(QuestionTable::Muc2, 0)->id != 1)
+        if (d.lastId(QuestionTable::Muc2) != before - 7 || d.questionAt(QuestionTable::Muc2, 0)->id != 1)
             std::printf("  renumbering went wrong\n");
         return ms;
-    });
+    };
+    both("delete the first of 10,000 questions + renumber", 3, renumber);
+    lazyToo("  the same, commits not waited for", renumber);
 
     // The copy of a 100,000-row installation (100,000 accounts and 100,000
     // questions per level), from the file to a new file (baseline), to the

@@ -150,6 +150,9 @@ private:
         QString fingerprint;
     };
     std::optional<Unsettled> m_unsettled;
+    // Accounts as last read or written here, by nick key: where a save starts.
+    QHash<QString, Account> m_known;
+    void remember(const Account &a);
     // The save last tried and its key (kept until it is known to be written).
     QPair<QString, QString> m_pendingSave;
 };
