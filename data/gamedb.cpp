@@ -242,7 +242,7 @@ CopyResult copyInstallation(const QString &from, const QString &to,
         return r;
     }
     if (source.waitForCheck() == CheckState::Damaged) {
-        r.detail = QStringLiteral("The source is damaged: %1").arg(source.lastError());
+        r.detail = QStringLiteral("The source %1 is damaged (its whole-file check failed).").arg(source.filePath());
         return r;
     }
     std::unique_ptr<Backend> target;

@@ -536,6 +536,32 @@ private slots:
         QCOMPARE(d->findAccount(QStringLiteral("an"))->sotien, QStringLiteral("11200"));
     }
 
+    void aRoleThatMayOnlyReadAndWriteRowsPlaysAndEdits()
+    {
+        // The stricter classroom set-up of the README: the pupils' role has
+        // no rights but on rows.
+        const QString owner = fresh();
+        const QString name = QStringLiteral("db%1").arg(m_next);
+        QVERIFY(opened(owner));
+        QVERIFY(m_server.exec(name, {QStringLiteral("CREATE ROLE rows_only LOGIN"),
+                                     QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(name),
+                                     QStringLiteral("GRANT CONNECT ON DATABASE %1 TO rows_only").arg(name),
+                                     QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO rows_only"),
+                                     QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO rows_only")}));
+        const auto d = opened(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//rows_only@")));
+        QVERIFY(d);
+        db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
+        QVERIFY(d->insertAccount(a));
+        QCOMPARE(d->saveGameEnd(QStringLiteral("an"), {QStringLiteral("500"), {}, 1}, db::LockRow()).status, db::WriteStatus::Done);
+        QCOMPARE(d->richestAccounts(1).value(0).sotien, QStringLiteral("1700"));
+        const int n = d->questionCount(QuestionTable::Muc1);
+        QVERIFY(d->questionAt(QuestionTable::Muc1, n - 1).has_value());
+        QVERIFY(d->appendAtEnd(QuestionTable::Muc1, question(QStringLiteral("new"), 0)).has_value());
+        QVERIFY2(d->deleteAndRenumber(QuestionTable::Muc1, 1), qPrintable(d->lastError()));
+        QCOMPARE(d->lastId(QuestionTable::Muc1), std::optional<qint64>(n));
+        QVERIFY(db::copyInstallation(owner, testkit::ProgramFolder().path() + QStringLiteral("/x.db")).ok);
+    }
+
     void passwordsNeverReachAText()
     {
         const auto a = db::ServerAddress::parse(QStringLiteral("postgresql://quiz:s%40cr%2Fet:x@/run/pg sock:5433/lớp_9a?sslmode=require"));
