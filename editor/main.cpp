@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
     startup::OpenTexts texts;
     texts.cannotCreate = QStringLiteral("Không tạo được cơ sở dữ liệu câu hỏi.\n\n%1");
     texts.damaged = QStringLiteral("Cơ sở dữ liệu câu hỏi bị hỏng hoặc không đúng định dạng, nên Pelmaro không "
-                                   "mở nó. Tệp được giữ nguyên.\n\n%1");
+                                   "mở nó. Dữ liệu được giữ nguyên.\n\n%1");
     texts.readOnly = QStringLiteral("Không ghi được vào cơ sở dữ liệu câu hỏi: có thể xem câu hỏi nhưng mọi thay "
                                     "đổi sẽ không được lưu.\n\n%1");
     texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu câu hỏi. Hãy kiểm tra mạng và "
