@@ -285,7 +285,6 @@ bool PgBackend::connect(QString &why)
         return false;
     }
     m_lost = false;
-    m_offline = false;
     m_inTransaction = false;
     m_facts.clear();
     m_sessionLockMs = -1;
@@ -332,7 +331,6 @@ bool PgBackend::ensureConnected()
     QString why;
     if (connect(why))
         return true;
-    m_offline = true;
     m_lastError = QStringLiteral("%1 It cannot be made again now: %2").arg(kLost, why);
     return false;
 }
@@ -426,7 +424,7 @@ bool PgBackend::begin(LockWait wait, qint64 *txid)
     return true;
 }
 
-WriteStatus PgBackend::writing(LockWait wait, const QString &fingerprint, const std::function<WriteStatus()> &body)
+WriteStatus PgBackend::writing(LockWait wait, const std::function<WriteStatus()> &body)
 {
     m_busy = false;
     if (m_inWrite)
@@ -439,7 +437,7 @@ WriteStatus PgBackend::writing(LockWait wait, const QString &fingerprint, const 
             // A commit that went unanswered: the server knows what became of it.
             QSqlQuery q(connection());
             q.prepare(QStringLiteral("SELECT txid_status(?)"));
-            q.addBindValue(m_unsettled->txid);
+            q.addBindValue(*m_unsettled);
             if (!run(q)) {
                 if (m_lost)
                     continue;
@@ -451,9 +449,8 @@ WriteStatus PgBackend::writing(LockWait wait, const QString &fingerprint, const 
                 m_lastError = QStringLiteral("The server is still finishing the last write.");
                 return WriteStatus::Busy;
             }
-            const bool same = unansweredHere || (!fingerprint.isEmpty() && fingerprint == m_unsettled->fingerprint);
             m_unsettled.reset();
-            if (same && state == QLatin1String("committed"))
+            if (unansweredHere && state == QLatin1String("committed"))
                 return WriteStatus::Done;
         }
         qint64 txid = 0;
@@ -476,7 +473,7 @@ WriteStatus PgBackend::writing(LockWait wait, const QString &fingerprint, const 
             return WriteStatus::Done;
         if (!m_lost)
             return WriteStatus::Failed;
-        m_unsettled = Unsettled{txid, fingerprint};
+        m_unsettled = txid;
         unansweredHere = true;
     }
     if (m_lost)
@@ -781,7 +778,7 @@ void PgBackend::remember(const Account &a)
 
 bool PgBackend::insertAccount(Account &a)
 {
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         QSqlQuery *q = statement(QStringLiteral(
             "INSERT INTO hoso (nick, pass, ngaysinh, mail, cauhoibimat, traloiibimat, sotien, solan, gio, phut, "
             "nickkey) VALUES (?,?,?,?,?,?,?,?,?,?,?) RETURNING rid"));
@@ -816,7 +813,7 @@ bool PgBackend::updateAccountRow(qint64 rowId, const QList<QPair<QString, QStrin
             sets << QStringLiteral("nickkey = ?");
     }
     bool gone = false;
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         QSqlQuery *q = statement(QStringLiteral("UPDATE hoso SET %1 WHERE rid = ?").arg(sets.join(QLatin1String(", "))));
         if (!q)
             return WriteStatus::Failed;
@@ -1005,7 +1002,7 @@ bool PgBackend::deleteAccountRow(qint64 rowId)
 {
     m_known.clear();
     int removed = 0;
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         QSqlQuery *q = statement(QStringLiteral("DELETE FROM hoso WHERE rid = ?"));
         if (!q)
             return WriteStatus::Failed;
@@ -1092,7 +1089,7 @@ std::optional<LockRow> PgBackend::readLock()
 
 bool PgBackend::writeLock(const LockRow &r)
 {
-    return writing(LockWait::Patient, QString(), [&] {
+    return writing(LockWait::Patient, [&] {
                QSqlQuery *q = statement(QStringLiteral(
                    "UPDATE \"lock\" SET hien19 = ?, hienten = ?, thuthach = ?, hiencode = ?, hien191 = ?, "
                    "hienten1 = ?, thuthach1 = ?, hiencode1 = ? WHERE rid = (SELECT min(rid) FROM \"lock\")"));
@@ -1305,7 +1302,7 @@ QList<Question> PgBackend::questionsByText(QuestionTable t, const QString &cauho
 bool PgBackend::appendQuestion(QuestionTable t, Question &r)
 {
     m_facts[int(t)].readable = false; // counted again after this write
-    return writing(LockWait::Patient, QString(), [&] {
+    return writing(LockWait::Patient, [&] {
                QSqlQuery *q = statement(QStringLiteral("INSERT INTO %1 (id, cauhoi, a, b, c, d, traloi, selected) "
                                                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?) RETURNING rid")
                                             .arg(tableName(t)));
@@ -1327,7 +1324,7 @@ bool PgBackend::appendQuestion(QuestionTable t, Question &r)
 bool PgBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
 {
     m_facts[int(t)].readable = false; // counted again after this write
-    return writing(LockWait::Patient, QString(), [&] {
+    return writing(LockWait::Patient, [&] {
                QSqlQuery *q = statement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)));
                if (!q)
                    return WriteStatus::Failed;
@@ -1340,7 +1337,7 @@ bool PgBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
 bool PgBackend::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
 {
     m_facts[int(t)].readable = false; // counted again after this write
-    return writing(LockWait::Patient, QString(), [&] {
+    return writing(LockWait::Patient, [&] {
                QSqlQuery *q = statement(QStringLiteral("UPDATE %1 SET id = ? WHERE id = ?").arg(tableName(t)));
                if (!q)
                    return WriteStatus::Failed;
@@ -1355,7 +1352,7 @@ bool PgBackend::resetSelected(QuestionTable t)
 {
     m_facts[int(t)].readable = false; // counted again after this write
     const QString n = tableName(t);
-    return writing(LockWait::Patient, QString(), [&] {
+    return writing(LockWait::Patient, [&] {
                return runText(QStringLiteral("UPDATE %1 SET selected = false WHERE selected").arg(n))
                               && runText(QStringLiteral("UPDATE %1 SET selected = true WHERE id < 100").arg(n))
                           ? WriteStatus::Done
@@ -1395,7 +1392,7 @@ bool PgBackend::renumberLocked(QuestionTable t, std::optional<qint64> deletedId)
 
 bool PgBackend::renumber(QuestionTable t)
 {
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         return lockTable(t) && renumberLocked(t, std::nullopt) ? WriteStatus::Done : WriteStatus::Failed;
     });
     m_facts[int(t)].readable = false; // counted again after this write
@@ -1404,7 +1401,7 @@ bool PgBackend::renumber(QuestionTable t)
 
 bool PgBackend::deleteAndRenumber(QuestionTable t, qint64 id)
 {
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         if (!lockTable(t))
             return WriteStatus::Failed;
         const Facts *f = facts(t);
@@ -1442,7 +1439,7 @@ std::optional<qint64> PgBackend::nextId(QuestionTable t)
 std::optional<qint64> PgBackend::appendAtEnd(QuestionTable t, const Question &q)
 {
     qint64 id = 0;
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         // Under the table's lock: two editors never hand out the same ID.
         if (!lockTable(t))
             return WriteStatus::Failed;
@@ -1470,7 +1467,7 @@ RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &list
 {
     bool gone = false;
     const QString n = tableName(t);
-    const WriteStatus s = writing(LockWait::Patient, QString(), [&] {
+    const WriteStatus s = writing(LockWait::Patient, [&] {
         gone = false;
         if (!lockTable(t))
             return WriteStatus::Failed;

@@ -103,9 +103,9 @@ private:
     // Runs a read; when the connection was lost, once more on a new one.
     bool reading(const std::function<bool()> &body);
     // Runs body in a write transaction (or in the caller's, after beginWrite).
-    // `fingerprint` names a save that may be retried by its caller: one whose
-    // commit went unanswered and is found committed later is not made again.
-    WriteStatus writing(LockWait wait, const QString &fingerprint, const std::function<WriteStatus()> &body);
+    // A commit whose answer was lost with the connection is asked of the
+    // server on the new one: found made, it is not made again.
+    WriteStatus writing(LockWait wait, const std::function<WriteStatus()> &body);
     bool begin(LockWait wait, qint64 *txid);
     bool lockTable(QuestionTable t);
 
@@ -136,7 +136,6 @@ private:
     QString m_connName;
     QString m_lastError;
     bool m_lost = false;    // the last statement found the connection gone
-    bool m_offline = false; // and it could not be made again
     bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
     bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
     bool m_busy = false;
@@ -144,12 +143,9 @@ private:
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     QHash<int, Facts> m_facts;
 
-    // A commit whose answer was lost with the connection.
-    struct Unsettled {
-        qint64 txid = 0;
-        QString fingerprint;
-    };
-    std::optional<Unsettled> m_unsettled;
+    // The transaction whose commit went unanswered, until the server said
+    // what became of it.
+    std::optional<qint64> m_unsettled;
     // Accounts as last read or written here, by nick key: where a save starts.
     QHash<QString, Account> m_known;
     void remember(const Account &a);

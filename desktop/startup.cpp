@@ -99,8 +99,17 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
     }
     parser.process(app);
 
-    auto resolved = [](const QString &location) {
-        return db::isServerLocation(location) ? location : QFileInfo(location).absoluteFilePath();
+    auto resolved = [&app](const QString &location) {
+        if (!db::isServerLocation(location))
+            return QFileInfo(location).absoluteFilePath();
+        QString why;
+        if (!db::ServerAddress::parse(location, &why)) {
+            // Said before any window: the address is written wrong.
+            std::fprintf(stderr, "%s: %s: %s\n", qPrintable(app.applicationName().toLower()),
+                         qPrintable(db::displayLocation(location)), qPrintable(why));
+            std::exit(2);
+        }
+        return location;
     };
     CommandLine line;
     line.database = parser.isSet(database) ? resolved(parser.value(database)) : resolved(fallback);
