@@ -22,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -269,6 +270,41 @@ int main(int argc, char *argv[])
     };
     both("delete the first of 10,000 questions + renumber", 3, renumber);
     lazyToo("  the same, commits not waited for", renumber);
+
+    // A pupil's save while the editor removes and renumbers all the time: on
+    // the file it waits for the whole renumbering (one write lock); on the
+    // server it never waits for it (the renumbering locks only its table).
+    {
+        Figure longest{"longest save while the editor renumbers", 0, 0, 3};
+        Figure typical{"median save while the editor renumbers", 0, 0, 3};
+        for (const QString &location : {file, pg}) {
+            std::atomic<bool> stop{false};
+            std::thread editor([&] {
+                const auto e = opened(location);
+                while (e && !stop)
+                    e->deleteAndRenumber(QuestionTable::Muc3, 1);
+            });
+            const auto d = opened(location);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            QList<double> t;
+            for (int i = 0; i < 100; ++i) {
+                const QString nick = QStringLiteral("player%1").arg(i);
+                d->findAccount(nick);
+                QElapsedTimer c;
+                c.start();
+                d->saveGameEnd(nick, {QStringLiteral("100"), {}, 1}, db::LockRow());
+                t.append(c.nsecsElapsed() / 1e6);
+                std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            }
+            stop = true;
+            editor.join();
+            std::sort(t.begin(), t.end());
+            (location == file ? longest.file : longest.server) = t.last();
+            (location == file ? typical.file : typical.server) = t[t.size() / 2];
+        }
+        print(typical);
+        print(longest);
+    }
 
     // The copy of a 100,000-row installation (100,000 accounts and 100,000
     // questions per level), from the file to a new file (baseline), to the

@@ -387,7 +387,7 @@ private slots:
         }
         constexpr int kPupils = 20, kGames = 8;
         std::atomic<int> failures{0}, missedDraws{0}, games{0};
-        std::atomic<bool> pupilsDone{false};
+        std::atomic<bool> pupilsDone{false}, renumbering{false};
         std::mutex totalsMutex;
         QHash<QString, qint64> money, plays, minutes;
         std::vector<std::thread> pupils;
@@ -399,6 +399,8 @@ private slots:
                     ++failures;
                     return;
                 }
+                while (!renumbering)
+                    std::this_thread::yield();
                 for (int g = 0; g < kGames; ++g) {
                     const QString nick = nicks[(p + g) % nicks.size()];
                     // As PatientSave does: a busy write is simply tried again.
@@ -444,11 +446,17 @@ private slots:
                     ++missedDraws;
             }
         });
+        // The editor removes questions all the while the pupils play, and at
+        // least a few times whatever the speed of the machine.
         int removed = 0;
-        while (games < kPupils * kGames && failures == 0) {
+        while ((games < kPupils * kGames || removed < 5) && failures == 0) {
+            renumbering = true;
             if (editor->deleteAndRenumber(QuestionTable::Muc1, 1 + (removed * 4999) % (10000 - removed)))
                 ++removed;
+            else
+                break;
         }
+        renumbering = true;
         for (auto &p : pupils)
             p.join();
         pupilsDone = true;
