@@ -235,7 +235,7 @@ private:
                     if (side == 0 && m_armed && QByteArray::fromRawData(buf, int(n)).contains(m_marker)) {
                         m_armed = false;
                         m_cut = true;
-                        closed = true; // the server has the commit; its answer never arrives
+                        closed = true; // the server has the statement; its answer never arrives
                     }
                 }
                 if (closed) {

@@ -159,8 +159,39 @@ QString PgServer::tcpUrl(const QString &dbname, const QString &user, const QStri
 
 bool PgServer::exec(const QString &dbname, const QStringList &statements)
 {
-    const QString name = QStringLiteral("pgserver-admin-%1").arg(quintptr(this));
-    bool ok = true;
+    bool ok = false;
+    const bool connected = query(dbname, [&](QSqlDatabase &c) {
+        ok = true;
+        for (const QString &st : statements) {
+            QSqlQuery q(c);
+            if (!q.exec(st)) {
+                m_error = QStringLiteral("%1: %2").arg(st, q.lastError().text());
+                ok = false;
+                return;
+            }
+        }
+    });
+    return connected && ok;
+}
+
+QString PgServer::value(const QString &dbname, const QString &sql)
+{
+    QString out;
+    query(dbname, [&](QSqlDatabase &c) {
+        QSqlQuery q(c);
+        if (q.exec(sql) && q.next())
+            out = q.value(0).toString();
+        else
+            m_error = q.lastError().text();
+    });
+    return out;
+}
+
+bool PgServer::query(const QString &dbname, const std::function<void(QSqlDatabase &)> &work)
+{
+    // As the superuser, over the socket, on a connection of its own.
+    const QString name = QStringLiteral("pgserver-%1").arg(quintptr(this));
+    bool ok = false;
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         c.setHostName(socketDir());
@@ -168,43 +199,14 @@ bool PgServer::exec(const QString &dbname, const QStringList &statements)
         c.setUserName(QStringLiteral("postgres"));
         c.setDatabaseName(dbname);
         ok = c.open();
-        if (!ok)
+        if (ok)
+            work(c);
+        else
             m_error = c.lastError().text();
-        for (const QString &s : statements) {
-            if (!ok)
-                break;
-            QSqlQuery q(c);
-            ok = q.exec(s);
-            if (!ok)
-                m_error = QStringLiteral("%1: %2").arg(s, q.lastError().text());
-        }
         c.close();
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
-}
-
-QString PgServer::value(const QString &dbname, const QString &query)
-{
-    const QString name = QStringLiteral("pgserver-value-%1").arg(quintptr(this));
-    QString out;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        c.setHostName(socketDir());
-        c.setPort(m_port);
-        c.setUserName(QStringLiteral("postgres"));
-        c.setDatabaseName(dbname);
-        if (c.open()) {
-            QSqlQuery q(c);
-            if (q.exec(query) && q.next())
-                out = q.value(0).toString();
-            else
-                m_error = q.lastError().text();
-        }
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return out;
 }
 
 QString PgServer::createDatabase(const QString &name)

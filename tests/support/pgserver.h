@@ -8,7 +8,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+
+class QSqlDatabase;
 
 namespace testkit {
 
@@ -45,6 +48,7 @@ public:
 
 private:
     bool run(const QString &program, const QStringList &args);
+    bool query(const QString &dbname, const std::function<void(QSqlDatabase &)> &work);
     QStringList serverOptions() const;
 
     bool m_durable;
