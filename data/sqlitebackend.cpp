@@ -829,7 +829,10 @@ QList<Account> SqliteBackend::richestAccounts(int n)
     QList<Account> out;
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    q.prepare(QLatin1String(kAccountSelect) + QStringLiteral("ORDER BY CAST(sotien AS REAL) DESC LIMIT ?"));
+    // Equal money: the later account first (as on a server), along the money
+    // index whose entries end in rowid.
+    q.prepare(QLatin1String(kAccountSelect)
+              + QStringLiteral("ORDER BY CAST(sotien AS REAL) DESC, rowid DESC LIMIT ?"));
     q.addBindValue(n);
     if (!q.exec()) {
         m_lastError = q.lastError().text();

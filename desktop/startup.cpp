@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
@@ -169,6 +170,8 @@ bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &t
         std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '))));
         QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Retry | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Retry);
+        box.button(QMessageBox::Retry)->setText(QStringLiteral("Thử lại"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Hủy"));
         if (box.exec() != QMessageBox::Retry)
             return false;
         opened = database.open();

@@ -46,7 +46,7 @@ int main(int argc, char *argv[])
     texts.readOnly = QStringLiteral("Không ghi được vào cơ sở dữ liệu câu hỏi: có thể xem câu hỏi nhưng mọi thay "
                                     "đổi sẽ không được lưu.\n\n%1");
     texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu câu hỏi. Hãy kiểm tra mạng và "
-                                       "máy chủ rồi bấm \u201CRetry\u201D.\n\n%1");
+                                       "máy chủ rồi bấm \u201CThử lại\u201D.\n\n%1");
     if (!startup::openDatabase(database, QStringLiteral("Pelmaro"), texts))
         return 1;
 

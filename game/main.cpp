@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
     texts.readOnly = QStringLiteral("Không ghi được vào cơ sở dữ liệu của trò chơi: số tiền và thời gian chơi sẽ "
                                     "không được lưu.\n\n%1");
     texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu của lớp. Hãy kiểm tra mạng "
-                                       "(hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CRetry\u201D.\n\n%1");
+                                       "(hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D.\n\n%1");
     if (!startup::openDatabase(database, QStringLiteral("Lontaris"), texts))
         return 1;
 

@@ -19,7 +19,7 @@ const QString kRefused = QStringLiteral(
 const QString kOffline = QStringLiteral(
     "Mất kết nối với máy chủ cơ sở dữ liệu của lớp, nên số tiền và thời gian chơi của bạn chưa được lưu; "
     "chưa có gì bị mất.\n\n%1\n\n"
-    "Hãy kiểm tra mạng (hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CRetry\u201D để lưu lại.");
+    "Hãy kiểm tra mạng (hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D để lưu lần nữa.");
 const QString kInexact = QStringLiteral(
     "Số tiền hoặc số lần chơi đang lưu trong tài khoản không tính được chính xác, nên không có gì được ghi.\n\n%1");
 } // namespace
