@@ -57,6 +57,7 @@ bool PgServer::run(const QString &program, const QStringList &args)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setWorkingDirectory(socketDir()); // a folder the postgres user may enter
     const QString bin = binDir() + QLatin1Char('/') + program;
     if (asRoot())
         p.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--"), bin} + args);
@@ -88,7 +89,10 @@ bool PgServer::start()
         m_error = unavailable();
         return false;
     }
-    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/lontaris-pg-XXXXXX"));
+    // As root the server runs as postgres, which must reach the folder: /tmp
+    // is open to every user whatever TMPDIR says.
+    const QString base = asRoot() ? QStringLiteral("/tmp") : QDir::tempPath();
+    m_dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/lontaris-pg-XXXXXX"));
     if (!m_dir->isValid()) {
         m_error = QStringLiteral("no temporary folder");
         return false;
