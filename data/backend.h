@@ -58,6 +58,9 @@ public:
     virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
 
     // --- a whole installation, for copyInstallation ---------------------------
+    // The reads between these two see one moment of the store, whoever writes.
+    virtual bool beginSnapshot() = 0;
+    virtual void endSnapshot() = 0;
     // Rows in their stored order, `limit` at a time after the row key `after`
     // (0: from the start). Nothing when the table cannot be read.
     virtual std::optional<QList<Account>> accountRows(qint64 after, int limit) = 0;

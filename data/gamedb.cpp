@@ -259,7 +259,12 @@ CopyResult copyInstallation(const QString &from, const QString &to,
             progress(table, rows);
     };
     QString why;
+    if (!source.backend().beginSnapshot()) {
+        r.detail = QStringLiteral("The source cannot be read: %1").arg(source.lastError());
+        return r;
+    }
     r.ok = target->importFrom(source.backend(), counting, why);
+    source.backend().endSnapshot();
     if (!r.ok)
         r.detail = why;
     return r;

@@ -1509,6 +1509,19 @@ RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &list
 
 // --- a whole installation -------------------------------------------------------
 
+bool PgBackend::beginSnapshot()
+{
+    if (!ensureConnected() || !runText(QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY")))
+        return false;
+    m_inTransaction = m_inWrite = true; // no read is made again on a new connection: it would see another moment
+    return true;
+}
+
+void PgBackend::endSnapshot()
+{
+    rollback();
+}
+
 std::optional<QList<Account>> PgBackend::accountRows(qint64 after, int limit)
 {
     QList<Account> out;

@@ -79,6 +79,8 @@ public:
     void rollback() override;
     bool lastWriteWasBusy() const override { return m_busy; }
 
+    bool beginSnapshot() override;
+    void endSnapshot() override;
     std::optional<QList<Account>> accountRows(qint64 after, int limit) override;
     std::optional<QList<LockRow>> lockRows() override;
     std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) override;

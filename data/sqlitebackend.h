@@ -59,6 +59,8 @@ public:
     CheckState waitForCheck(int msecs) override;
     void setDamageHandler(std::function<void(const QString &)> handler) override;
 
+    bool beginSnapshot() override { return exec(QStringLiteral("BEGIN")); }
+    void endSnapshot() override { exec(QStringLiteral("COMMIT")); }
     std::optional<QList<Account>> accountRows(qint64 after, int limit) override;
     std::optional<QList<LockRow>> lockRows() override;
     std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) override;
