@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -150,6 +151,8 @@ double savesPerSecond(const QString &location, int clients, int accounts, double
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    // Read through `| head`, the bench still runs to its end and stops its server.
+    std::signal(SIGPIPE, SIG_IGN);
     if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty()) {
         std::printf("%s\n", qPrintable(why));
         return 0;
