@@ -1,5 +1,6 @@
 // Pelmaro: the question editor of the quiz game. It works on the game's own
-// database: the same file the game plays (see desktop/startup.h).
+// database: the same file or server database the game plays (see
+// desktop/startup.h). `pelmaro --copy FROM TO` copies a whole installation.
 
 #include "editorapp.h"
 #include "gamedb.h"
@@ -17,7 +18,11 @@ int main(int argc, char *argv[])
     {
         QCoreApplication bare(argc, argv);
         bare.setApplicationName(QStringLiteral("Pelmaro"));
-        line = startup::parseCommandLine(bare, QStringLiteral("Pelmaro: the question bank editor of the Lontaris quiz game."));
+        line = startup::parseCommandLine(bare, QStringLiteral("Pelmaro: the question bank editor of the Lontaris quiz game."),
+                                         true);
+        // --copy moves a whole installation between files and servers, with no window.
+        if (!line.copyFrom.isEmpty())
+            return startup::runCopy(line);
     }
     QApplication qapp(argc, argv);
     qapp.setApplicationName(QStringLiteral("Pelmaro"));
@@ -37,9 +42,11 @@ int main(int argc, char *argv[])
     startup::OpenTexts texts;
     texts.cannotCreate = QStringLiteral("Không tạo được cơ sở dữ liệu câu hỏi.\n\n%1");
     texts.damaged = QStringLiteral("Cơ sở dữ liệu câu hỏi bị hỏng hoặc không đúng định dạng, nên Pelmaro không "
-                                   "mở nó. Tệp được giữ nguyên.\n\n%1");
+                                   "mở nó. Dữ liệu được giữ nguyên.\n\n%1");
     texts.readOnly = QStringLiteral("Không ghi được vào cơ sở dữ liệu câu hỏi: có thể xem câu hỏi nhưng mọi thay "
                                     "đổi sẽ không được lưu.\n\n%1");
+    texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu câu hỏi. Hãy kiểm tra mạng và "
+                                       "máy chủ rồi bấm \u201CThử lại\u201D.\n\n%1");
     if (!startup::openDatabase(database, QStringLiteral("Pelmaro"), texts))
         return 1;
 

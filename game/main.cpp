@@ -55,9 +55,11 @@ int main(int argc, char *argv[])
     startup::OpenTexts texts;
     texts.cannotCreate = QStringLiteral("Không tạo được cơ sở dữ liệu của trò chơi.\n\n%1");
     texts.damaged = QStringLiteral("Cơ sở dữ liệu của trò chơi bị hỏng hoặc không đúng định dạng, nên trò chơi "
-                                   "không mở nó. Tệp được giữ nguyên.\n\n%1");
+                                   "không mở nó. Dữ liệu được giữ nguyên.\n\n%1");
     texts.readOnly = QStringLiteral("Không ghi được vào cơ sở dữ liệu của trò chơi: số tiền và thời gian chơi sẽ "
                                     "không được lưu.\n\n%1");
+    texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu của lớp. Hãy kiểm tra mạng "
+                                       "(hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D.\n\n%1");
     if (!startup::openDatabase(database, QStringLiteral("Lontaris"), texts))
         return 1;
 

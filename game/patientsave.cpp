@@ -16,6 +16,10 @@ const QString kStillLocked = QStringLiteral(
 const QString kRefused = QStringLiteral(
     "Không lưu được vào cơ sở dữ liệu của trò chơi; chưa có gì được ghi.\n\n%1\n\n"
     "Bấm \u201CThử lại\u201D để lưu lần nữa.");
+const QString kOffline = QStringLiteral(
+    "Mất kết nối với máy chủ cơ sở dữ liệu của lớp, nên số tiền và thời gian chơi của bạn chưa được lưu; "
+    "chưa có gì bị mất.\n\n%1\n\n"
+    "Hãy kiểm tra mạng (hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D để lưu lần nữa.");
 const QString kInexact = QStringLiteral(
     "Số tiền hoặc số lần chơi đang lưu trong tài khoản không tính được chính xác, nên không có gì được ghi.\n\n%1");
 } // namespace
@@ -81,9 +85,10 @@ void PatientSave::tryOnce()
                                QMessageBox::Critical, QMessageBox::Ok});
         finish(false);
         return;
+    case db::WriteStatus::Offline:
     case db::WriteStatus::Failed:
         m_timer->setEnabled(false);
-        if (askToRetry(kRefused.arg(m_app.db().lastError()))) {
+        if (askToRetry((status == db::WriteStatus::Offline ? kOffline : kRefused).arg(m_app.db().lastError()))) {
             m_since = m_app.now();
             tryOnce();
         } else {

@@ -8,7 +8,10 @@
 // and animations keep running. After 30 seconds the player is told plainly
 // and offered to try again; declining hands the form back with nothing
 // reported as saved. A refusal (a number that cannot be computed exactly, a
-// damaged or read-only file) is told at once.
+// damaged or read-only file) is told at once, and so is a server that cannot
+// be reached (the connection lost and not made again): the player may retry
+// when it is back. The data layer never adds a save twice, even when the
+// answer to its commit was lost with the connection.
 //
 // Each try is a NoWait write of the data layer (zero busy timeout), so the
 // event loop only ever waits on its own timer, never inside SQLite.

@@ -18,6 +18,7 @@
 
 struct EditorHarness {
     testkit::ProgramFolder folder;
+    QString location = testkit::freshLocation(); // empty: the file in the folder
     std::unique_ptr<db::GameDb> database;
     QList<ui::MessageRequest> messages;
     int endCount = 0;
@@ -26,6 +27,8 @@ struct EditorHarness {
     EditorHarness()
     {
         database = std::make_unique<db::GameDb>(folder.path());
+        if (!location.isEmpty())
+            database->setLocation(location);
         const db::OpenResult r = database->open();
         if (!r.usable())
             qFatal("test database: %s", qPrintable(r.detail));
@@ -37,6 +40,16 @@ struct EditorHarness {
         };
         s.endProgram = [this] { ++endCount; };
         app = std::make_unique<EditorApp>(std::move(s));
+    }
+    // A second connection to the same database, opened (another program).
+    std::unique_ptr<db::GameDb> another() const
+    {
+        auto d = std::make_unique<db::GameDb>(folder.path());
+        if (!location.isEmpty())
+            d->setLocation(location);
+        if (!d->open().usable())
+            return nullptr;
+        return d;
     }
     ~EditorHarness()
     {

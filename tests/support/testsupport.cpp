@@ -3,13 +3,89 @@
 #include "accounts/loginform.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
+#include "pgserver.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QRadioButton>
 #include <QLineEdit>
+#include <QSqlQuery>
+#include <cstdio>
+#include <cstdlib>
 
 namespace testkit {
+
+bool onServer()
+{
+    return qEnvironmentVariableIntValue("LONTARIS_TEST_SERVER") == 1;
+}
+
+namespace {
+PgServer *g_server = nullptr;
+int g_databases = 0;
+} // namespace
+
+PgServer *testServer()
+{
+    if (g_server || !onServer())
+        return g_server;
+    if (const QString why = PgServer::unavailable(); !why.isEmpty()) {
+        std::fprintf(stderr, "SKIP: %s\n", qPrintable(why));
+        std::exit(77);
+    }
+    g_server = new PgServer;
+    if (!g_server->start())
+        qFatal("the test server does not start: %s", qPrintable(g_server->error()));
+    qAddPostRoutine([] {
+        delete g_server;
+        g_server = nullptr;
+    });
+    // One database made from the shipped default, copied for every harness.
+    const QString seed = g_server->createDatabase(QStringLiteral("seed"));
+    db::GameDb d{QString()};
+    d.setLocation(seed);
+    if (seed.isEmpty() || !d.open().usable())
+        qFatal("the test server cannot hold the game: %s", qPrintable(g_server->error()));
+    return g_server;
+}
+
+QString freshLocation()
+{
+    PgServer *server = testServer();
+    if (!server)
+        return QString();
+    const QString name = QStringLiteral("t%1").arg(++g_databases);
+    if (!server->exec(QStringLiteral("postgres"), {QStringLiteral("CREATE DATABASE %1 TEMPLATE seed").arg(name)}))
+        qFatal("a test database cannot be made: %s", qPrintable(server->error()));
+    return server->url(name);
+}
+
+bool holdWriteLock(db::GameDb &other, db::QuestionTable t)
+{
+    if (!other.beginWrite())
+        return false;
+    if (!other.isServer())
+        return true; // BEGIN IMMEDIATE: the whole file
+    QSqlQuery q(other.connection());
+    return q.exec(QStringLiteral("SELECT rid FROM hoso FOR UPDATE")) && q.exec(QStringLiteral("SELECT rid FROM \"lock\" FOR UPDATE"))
+           && q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(db::tableName(t)));
+}
+
+bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool refuse, const QString &newRowCondition)
+{
+    QSqlQuery q(d.connection());
+    if (!d.isServer())
+        return q.exec(refuse ? QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE %1 ON main.%2 WHEN %3 "
+                                              "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                                   .arg(op, table, newRowCondition)
+                             : QStringLiteral("DROP TRIGGER temp.refuse"));
+    if (!refuse)
+        return q.exec(QStringLiteral("DROP TRIGGER refuse ON %1").arg(table));
+    return q.exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                                 "$$ BEGIN RAISE EXCEPTION 'refused'; END $$"))
+           && q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW WHEN (%3) EXECUTE FUNCTION refuse()")
+                         .arg(op, table, newRowCondition));
+}
 
 ProgramFolder::ProgramFolder()
 {
@@ -50,13 +126,25 @@ QString ScriptedServices::lastMessageText() const
     return vn::display(messages.last().text, messages.last().encoding);
 }
 
-GameHarness::GameHarness()
+GameHarness::GameHarness() : location(freshLocation())
 {
     database = std::make_unique<db::GameDb>(folder.path());
+    if (!location.isEmpty())
+        database->setLocation(location);
     const db::OpenResult r = database->open();
     if (!r.usable())
         qFatal("test database: %s", qPrintable(r.detail));
     app = std::make_unique<GameApp>(s.make(folder.path(), database.get()));
+}
+
+std::unique_ptr<db::GameDb> GameHarness::another() const
+{
+    auto d = std::make_unique<db::GameDb>(folder.path());
+    if (!location.isEmpty())
+        d->setLocation(location);
+    if (!d->open().usable())
+        return nullptr;
+    return d;
 }
 
 GameHarness::~GameHarness()

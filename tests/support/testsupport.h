@@ -16,6 +16,25 @@
 
 namespace testkit {
 
+// With LONTARIS_TEST_SERVER=1 (the ".server" runs of CTest) every harness works
+// on a fresh database of a PostgreSQL server of the process's own instead of a
+// file: the same tests, on the other backend. Where PostgreSQL is not
+// installed, the program says so and ends with 77, which CTest reports as a skip.
+bool onServer();
+// A fresh location for a harness: empty for the file in its program folder.
+QString freshLocation();
+// The server of the .server runs (started by the first freshLocation()).
+class PgServer *testServer();
+
+// Holds what a save or an edit needs, as another program would: the file's
+// write lock, or on a server the rows of hoso and lock and the question table
+// t. Released by other.rollback() (or commit()).
+bool holdWriteLock(db::GameDb &other, db::QuestionTable t = db::QuestionTable::Muc1);
+// Makes the store refuse (or accept again) every `op` ("INSERT", "UPDATE") on
+// `table` whose condition holds (a condition on the new row, "true" for all).
+bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool refuse,
+                  const QString &newRowCondition = QStringLiteral("true"));
+
 // A fresh program folder (temporary); the database is made from the shipped
 // default when opened.
 class ProgramFolder {
@@ -49,9 +68,13 @@ public:
     ~GameHarness();
 
     ProgramFolder folder;
+    QString location; // empty: the file in the folder
     std::unique_ptr<db::GameDb> database;
     ScriptedServices s;
     std::unique_ptr<GameApp> app;
+
+    // A second connection to the same database, opened (another program).
+    std::unique_ptr<db::GameDb> another() const;
 
     db::Account addAccount(const QString &nick, const QString &pass, const QString &sotien = QStringLiteral("1200"),
                            const QString &solan = QString());

@@ -240,9 +240,10 @@ private slots:
         QCOMPARE(b->balanceCaption(), QStringLiteral("200"));
 
         // Another program holds the write lock longer than the wait.
-        db::GameDb other(h.folder.path());
-        QVERIFY(other.open().usable());
-        QVERIFY(other.beginWrite());
+        const auto held = h.another();
+        QVERIFY(held);
+        db::GameDb &other = *held;
+        QVERIFY(testkit::holdWriteLock(other));
         click(start);
         QVERIFY(b->isVisible());
         QVERIFY(testkit::widget(b, QStringLiteral("saving"))->isVisible());

@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QSqlQuery>
 #include <QStyle>
 
 using testkit::caption;
@@ -121,10 +120,7 @@ void selectorTo(RecoveryForm *f, int position)
 // Makes the store refuse (or accept again) every change to an account.
 bool refuseAccountUpdates(testkit::GameHarness &h, bool refuse)
 {
-    return QSqlQuery(h.database->connection())
-        .exec(refuse ? QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE UPDATE ON main.hoso "
-                                      "BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                     : QStringLiteral("DROP TRIGGER temp.refuse"));
+    return testkit::refuseWrites(*h.database, QStringLiteral("hoso"), QStringLiteral("UPDATE"), refuse);
 }
 
 // A successful recovery up to the verdict; returns the code handed out.

@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QSqlQuery>
 #include <QStyle>
 
 using testkit::caption;
@@ -532,9 +531,7 @@ private slots:
     {
         testkit::GameHarness h;
         RegisterForm *f = openPanel(h);
-        QVERIFY(QSqlQuery(h.database->connection())
-                    .exec(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON main.hoso "
-                                         "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+        QVERIFY(testkit::refuseWrites(*h.database, QStringLiteral("hoso"), QStringLiteral("INSERT"), true));
         fill(f, Entry{});
         submit(f);
         QVERIFY(!onSummary(f));

@@ -3,6 +3,7 @@
 
 #include "hotseatfixture.h"
 #include "hotseat/hotseattexts.h"
+#include "pgserver.h"
 
 using namespace hs;
 
@@ -17,6 +18,7 @@ private slots:
     void nickWithAnApostrophePlaysAndSaves();
     void leavingWithoutAnAccountRowStillSavesTheSwitches();
     void leavingWaitsOutAHeldLockAndAddsToWhatIsStored();
+    void leavingWhileTheServerIsDownLosesNothing();
 };
 
 void HotSeatFlowTest::wonGameIsSavedOnLeaving()
@@ -264,11 +266,12 @@ void HotSeatFlowTest::leavingWaitsOutAHeldLockAndAddsToWhatIsStored()
 
     // A second window of the account pays its fee, then another program
     // holds the write lock past the wait and releases it only after a retry.
-    db::GameDb other(h.folder.path());
-    QVERIFY(other.open().usable());
+    const auto held = h.another();
+    QVERIFY(held);
+    db::GameDb &other = *held;
     QCOMPARE(other.addToAccount(QStringLiteral("an"), {QStringLiteral("-1000"), QStringLiteral("1"), 0}).status,
              db::WriteStatus::Done);
-    QVERIFY(other.beginWrite());
+    QVERIFY(testkit::holdWriteLock(other));
     testkit::click(label(f, "Label3"));
     QCOMPARE(h.s.endCount, 0);
     QVERIFY(shown(f, "saving"));
@@ -288,6 +291,40 @@ void HotSeatFlowTest::leavingWaitsOutAHeldLockAndAddsToWhatIsStored()
     QCOMPARE(acc->solan, QStringLiteral("5"));
     QCOMPARE(acc->phut, QStringLiteral("1"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("300"));
+}
+
+void HotSeatFlowTest::leavingWhileTheServerIsDownLosesNothing()
+{
+    if (!testkit::onServer())
+        QSKIP("A classroom server goes away: the .server run only.");
+    testkit::GameHarness h;
+    fillLevels(*h.database, 30, 30, 30);
+    HotSeatForm *f = enter(h); // 1200 stored after the fee
+    firstQuestion(f);
+    winUpTo(f, 5);
+    testkit::tick(f, "Timer3");
+    testkit::click(label(f, "stop113"));
+    QCOMPARE(cap(f, "tong"), QStringLiteral("2200"));
+
+    // The server stops: leaving says so plainly and offers to try again;
+    // trying while it is down asks again, giving up keeps the game open.
+    QVERIFY(testkit::testServer()->stop());
+    h.s.answers = {QMessageBox::Retry, QMessageBox::Cancel};
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.messages.size(), 2);
+    QVERIFY(h.s.messages.last().buttons & QMessageBox::Retry);
+    QVERIFY2(h.s.lastMessageText().contains(QStringLiteral("máy chủ")), qPrintable(h.s.lastMessageText()));
+    QCOMPARE(h.s.endCount, 0);
+    QVERIFY(label(f, "Label3")->isEnabled());
+
+    // Back again: the same exit saves the game, once.
+    QVERIFY(testkit::testServer()->startAgain());
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.endCount, 1);
+    const auto acc = h.database->findAccount("an");
+    QCOMPARE(acc->sotien, QStringLiteral("2200"));
+    QCOMPARE(acc->phut, QStringLiteral("1"));
+    QCOMPARE(h.database->readLock()->hienten1, QStringLiteral("1"));
 }
 
 QTEST_MAIN(HotSeatFlowTest)

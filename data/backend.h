@@ -1,0 +1,96 @@
+#pragma once
+// What a store of the game's data must offer: the operations of GameDb, each
+// backend in its own dialect. Only the data layer sees this header.
+
+#include "gamedb.h"
+
+#include <limits>
+
+namespace db {
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    virtual OpenResult open(bool createMissing) = 0;
+    virtual bool isOpen() const = 0;
+    virtual QString location() const = 0; // safe to show
+    virtual QString lastError() const = 0;
+    virtual QSqlDatabase connection() const = 0;
+
+    virtual std::optional<Account> findAccount(const QString &nick) = 0;
+    virtual bool insertAccount(Account &account) = 0;
+    virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
+    virtual AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) = 0;
+    virtual AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
+                                      LockWait wait) = 0;
+    virtual bool deleteAccountRow(qint64 rowId) = 0;
+    virtual QList<Account> accountsByMoney() = 0;
+    virtual QList<Account> richestAccounts(int n) = 0;
+    virtual int accountCount() = 0;
+
+    virtual std::optional<LockRow> readLock() = 0;
+    virtual bool writeLock(const LockRow &row) = 0;
+
+    virtual std::optional<qint64> lastId(QuestionTable t) = 0;
+    virtual std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) = 0;
+    virtual QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) = 0;
+    virtual std::optional<QList<Question>> readQuestions(QuestionTable t) = 0;
+    virtual std::optional<int> countQuestions(QuestionTable t) = 0;
+    virtual QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) = 0;
+    virtual bool appendQuestion(QuestionTable t, Question &q) = 0;
+    virtual bool deleteQuestionsWithId(QuestionTable t, qint64 id) = 0;
+    virtual bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) = 0;
+    virtual bool resetSelected(QuestionTable t) = 0;
+    virtual bool renumber(QuestionTable t) = 0;
+    virtual bool deleteAndRenumber(QuestionTable t, qint64 id) = 0;
+    virtual std::optional<qint64> nextId(QuestionTable t) = 0;
+    virtual std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) = 0;
+    virtual RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) = 0;
+
+    virtual bool beginWrite(LockWait wait) = 0;
+    virtual bool commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool lastWriteWasBusy() const = 0;
+
+    virtual CheckState checkState() const { return CheckState::Sound; }
+    virtual CheckState waitForCheck(int /*msecs*/) { return CheckState::Sound; }
+    virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
+
+    // --- a whole installation, for copyInstallation ---------------------------
+    // The reads between these two see one moment of the store, whoever writes.
+    virtual bool beginSnapshot() = 0;
+    virtual void endSnapshot() = 0;
+    // Rows in their stored order, `limit` at a time after the row key `after`
+    // (0: from the start). Nothing when the table cannot be read.
+    virtual std::optional<QList<Account>> accountRows(qint64 after, int limit) = 0;
+    virtual std::optional<QList<LockRow>> lockRows() = 0;
+    virtual std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) = 0;
+    // On a backend that was not opened: makes the schema at its location, which
+    // must be empty, and fills it from `source`, all or nothing.
+    virtual bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
+                            QString &why) = 0;
+};
+
+// --- what both backends share ------------------------------------------------
+
+extern const char *const kHosoColumns[10];
+extern const char *const kLockColumns[8];
+extern const char *const kQuestionColumns[8];
+
+bool isHosoColumn(const QString &name);
+// The key a nick is looked up by: letter case folded.
+QString nickKey(const QString &nick);
+
+// Applies delta to `a` (the row as stored) and lists the columns to write.
+// Inexact (with `why`) when a number cannot be computed exactly; nothing
+// changed then.
+WriteStatus applyDelta(Account &a, const AccountDelta &delta, QList<QPair<QString, QString>> &columns, QString &why);
+
+// The id questionRows gives a row that holds no ID (a file made by another tool).
+constexpr qint64 kNoId = std::numeric_limits<qint64>::min();
+
+// How many rows an import moves per statement.
+constexpr int kCopyBatch = 2000;
+
+} // namespace db

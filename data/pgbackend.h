@@ -1,0 +1,158 @@
+#pragma once
+// The game database on a PostgreSQL server (Qt's QPSQL driver), for many
+// machines on one set of accounts and one question bank.
+//
+// The tables and columns are those of the file, plus a real key column `rid`
+// on every table (the file's rowid), the folded nick `nickkey` the lookups use
+// (as on the file), and a small table `lontaris_changes` whose counters the
+// question tables' triggers move, so that a table's size is counted again only
+// after it changed, and `lontaris_saves`, the keys of saves already made. Money
+// is ordered by the column `money`, which the server keeps as
+// lontaris_money(sotien): the number the text starts with, as the file orders it.
+//
+// Writes lock only what they change. A save of money is one statement that
+// writes the account row only if it is still as it was read (compare and
+// set), the switches row only when the switches change, and the save's key
+// into lontaris_saves, in one go; a save that lost the race reads again. The
+// editor's writes are transactions that lock the one question table they
+// change against other writers, never against readers. A game's draw reads
+// one snapshot, so it sees a renumbering wholly before or wholly after.
+//
+// A lost connection is made again before the next statement. A save tried
+// again after its answer was lost keeps its key, which the server takes only
+// once; another write whose commit went unanswered is asked of the server
+// (txid_status) before it is made again. Nothing is ever written twice.
+
+#include "backend.h"
+#include "serveraddress.h"
+
+#include <memory>
+#include <unordered_map>
+
+class QSqlQuery;
+
+namespace db {
+
+class PgBackend : public Backend {
+public:
+    explicit PgBackend(const QString &location);
+    ~PgBackend() override;
+
+    OpenResult open(bool createMissing) override;
+    bool isOpen() const override;
+    QString location() const override;
+    QString lastError() const override { return m_lastError; }
+    QSqlDatabase connection() const override;
+
+    std::optional<Account> findAccount(const QString &nick) override;
+    bool insertAccount(Account &account) override;
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
+    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) override;
+    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
+                              LockWait wait) override;
+    bool deleteAccountRow(qint64 rowId) override;
+    QList<Account> accountsByMoney() override;
+    QList<Account> richestAccounts(int n) override;
+    int accountCount() override;
+
+    std::optional<LockRow> readLock() override;
+    bool writeLock(const LockRow &row) override;
+
+    std::optional<qint64> lastId(QuestionTable t) override;
+    std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
+    QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
+    std::optional<QList<Question>> readQuestions(QuestionTable t) override;
+    std::optional<int> countQuestions(QuestionTable t) override;
+    QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
+    bool appendQuestion(QuestionTable t, Question &q) override;
+    bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
+    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) override;
+    bool resetSelected(QuestionTable t) override;
+    bool renumber(QuestionTable t) override;
+    bool deleteAndRenumber(QuestionTable t, qint64 id) override;
+    std::optional<qint64> nextId(QuestionTable t) override;
+    std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) override;
+    RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) override;
+
+    bool beginWrite(LockWait wait) override;
+    bool commit() override;
+    void rollback() override;
+    bool lastWriteWasBusy() const override { return m_busy; }
+
+    bool beginSnapshot() override;
+    void endSnapshot() override;
+    std::optional<QList<Account>> accountRows(qint64 after, int limit) override;
+    std::optional<QList<LockRow>> lockRows() override;
+    std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) override;
+    bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
+                    QString &why) override;
+
+private:
+    enum class Inspection { Complete, Empty, Broken };
+
+    bool connect(QString &why);
+    void disconnect();
+    void hearChanges();
+    // The lock wait of statements outside a transaction (the saves).
+    bool setSessionLockWait(LockWait wait);
+    bool ensureConnected();
+    void dropStatements();
+    // A statement prepared once per connection; null when it cannot be prepared.
+    QSqlQuery *statement(const QString &sql);
+    bool run(QSqlQuery &q);
+    bool runText(const QString &sql);
+    void noteError(const QSqlError &e);
+    // Runs a read; when the connection was lost, once more on a new one.
+    bool reading(const std::function<bool()> &body);
+    // Runs body in a write transaction (or in the caller's, after beginWrite).
+    // A commit whose answer was lost with the connection is asked of the
+    // server on the new one: found made, it is not made again.
+    WriteStatus writing(LockWait wait, const std::function<WriteStatus()> &body);
+    bool begin(LockWait wait, qint64 *txid);
+    bool lockTable(QuestionTable t);
+
+    Inspection inspect(QString &why);
+    bool createSchema(bool withBank, bool lockRow, QString &why);
+    // Many rows in one statement each, in their order (ids and flags as given).
+    bool insertQuestionRows(QuestionTable t, const QList<Question> &rows);
+    bool insertAccountRows(const QList<Account> &rows);
+
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock, LockWait wait);
+    bool renumberLocked(QuestionTable t, std::optional<qint64> deletedId);
+
+    struct Facts {
+        qint64 version = -1;
+        int count = 0;
+        bool dense = true;
+        bool readable = false;
+    };
+    // The table's size and whether its IDs run 1..N, counted again only when
+    // its change counter moved. Null when it cannot be read.
+    const Facts *facts(QuestionTable t);
+    const Facts *countFacts(QuestionTable t);
+    static QString withCounter(QuestionTable t, const QString &rows);
+
+    QString m_location;
+    std::optional<ServerAddress> m_address;
+    QString m_addressError;
+    QString m_connName;
+    QString m_lastError;
+    bool m_lost = false;    // the last statement found the connection gone
+    bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
+    bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
+    bool m_busy = false;
+    int m_sessionLockMs = -1;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    QHash<int, Facts> m_facts;
+
+    // The transaction whose commit went unanswered, until the server said
+    // what became of it.
+    std::optional<qint64> m_unsettled;
+    // Accounts as last read or written here, by nick key: where a save starts.
+    QHash<QString, Account> m_known;
+    void remember(const Account &a);
+    // The save last tried and its key (kept until it is known to be written).
+    QPair<QString, QString> m_pendingSave;
+};
+
+} // namespace db

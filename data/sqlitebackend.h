@@ -1,0 +1,119 @@
+#pragma once
+// The game database in one SQLite file (the default): WAL, a busy timeout,
+// BEGIN IMMEDIATE for every write, a whole-file check of a file used before,
+// and a file that is damaged or foreign left exactly as it is.
+
+#include "backend.h"
+
+class QTemporaryDir;
+
+namespace db {
+
+class SqliteBackend : public Backend {
+public:
+    explicit SqliteBackend(const QString &path);
+    ~SqliteBackend() override;
+
+    OpenResult open(bool createMissing) override;
+    bool isOpen() const override;
+    QString location() const override { return m_path; }
+    QString lastError() const override { return m_lastError; }
+    QSqlDatabase connection() const override;
+
+    std::optional<Account> findAccount(const QString &nick) override;
+    bool insertAccount(Account &account) override;
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
+    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) override;
+    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
+                              LockWait wait) override;
+    bool deleteAccountRow(qint64 rowId) override;
+    QList<Account> accountsByMoney() override;
+    QList<Account> richestAccounts(int n) override;
+    int accountCount() override;
+
+    std::optional<LockRow> readLock() override;
+    bool writeLock(const LockRow &row) override;
+
+    std::optional<qint64> lastId(QuestionTable t) override;
+    std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
+    QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
+    std::optional<QList<Question>> readQuestions(QuestionTable t) override;
+    std::optional<int> countQuestions(QuestionTable t) override;
+    QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
+    bool appendQuestion(QuestionTable t, Question &q) override;
+    bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
+    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) override;
+    bool resetSelected(QuestionTable t) override;
+    bool renumber(QuestionTable t) override;
+    bool deleteAndRenumber(QuestionTable t, qint64 id) override;
+    std::optional<qint64> nextId(QuestionTable t) override;
+    std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) override;
+    RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) override;
+
+    bool beginWrite(LockWait wait) override;
+    bool commit() override;
+    void rollback() override;
+    bool lastWriteWasBusy() const override { return m_busy; }
+
+    CheckState checkState() const override;
+    CheckState waitForCheck(int msecs) override;
+    void setDamageHandler(std::function<void(const QString &)> handler) override;
+
+    bool beginSnapshot() override { return exec(QStringLiteral("BEGIN")); }
+    void endSnapshot() override { exec(QStringLiteral("COMMIT")); }
+    std::optional<QList<Account>> accountRows(qint64 after, int limit) override;
+    std::optional<QList<LockRow>> lockRows() override;
+    std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) override;
+    bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
+                    QString &why) override;
+
+    struct Check;
+
+private:
+    bool exec(const QString &sql);
+    bool checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation);
+    static bool checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation);
+    static bool checkWholeFile(const QSqlDatabase &c, QString &why);
+    void startBackgroundCheck(const QString &uri, const QString &options);
+    bool mayWrite();
+    void removeStaleSideFiles();
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta);
+    bool isDense(QuestionTable t);
+    bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
+    void wrote() { ++m_ownWrites; }
+    bool prepareForUse(QString &why);
+    // Builds a new file beside the final one and moves it into place only when
+    // complete. fill runs inside its one transaction (the schema is made first).
+    // replaceNothing: fail when another file took the place meanwhile.
+    bool buildFile(const std::function<bool(QSqlDatabase &, QString &)> &fill, bool lockRow, bool replaceNothing,
+                   QString &why);
+    bool createDefault(QString &why);
+    void fillMissingNickKeys();
+    bool renumberInTransaction(QuestionTable t);
+
+    QString m_path;
+    QString m_connName;
+    QString m_lastError;
+    bool m_readOnly = false;
+    bool m_inWrite = false;
+    bool m_busy = false;
+    std::shared_ptr<Check> m_check;
+    std::unique_ptr<QTemporaryDir> m_scratch; // a rolled-back copy read in place of the file
+
+    // Row counts and the largest ID, kept while nothing has been written
+    // (PRAGMA data_version tells of other connections' writes).
+    struct TableFacts {
+        qint64 version = -1, ownWrites = -1;
+        int count = 0;
+        qint64 maxId = 0;
+        bool dense = true;
+        bool readable = false;
+    };
+    QHash<int, TableFacts> m_facts;
+    qint64 m_ownWrites = 0;
+    const TableFacts &facts(QuestionTable t);
+    bool factsKey(qint64 &version, qint64 &own);
+    void shiftFacts(QuestionTable t, int rows);
+};
+
+} // namespace db

@@ -1,0 +1,61 @@
+#pragma once
+// A PostgreSQL server of the test's own, in a temporary folder: initdb and
+// pg_ctl of Debian's postgresql-15 (run as the postgres user when the tests
+// run as root), its socket in that folder, a free TCP port on 127.0.0.1,
+// trust on the socket and passwords over TCP. Stopped and removed with the
+// object. Tests skip, saying so, only where the binaries are not installed.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+class QSqlDatabase;
+
+namespace testkit {
+
+class PgServer {
+public:
+    // Durable: fsync as a real server has it (the benchmarks); otherwise off,
+    // for speed (commits still survive stop(), which kills the server).
+    explicit PgServer(bool durable = false);
+    ~PgServer();
+    PgServer(const PgServer &) = delete;
+    PgServer &operator=(const PgServer &) = delete;
+
+    // The folder of initdb and pg_ctl; empty when PostgreSQL is not installed.
+    static QString binDir();
+    // Why tests cannot run here (no binaries), or empty.
+    static QString unavailable();
+
+    bool start();       // initdb (the first time) and start; false: see error()
+    bool stop();        // as a crash would: immediate
+    bool startAgain();  // after stop()
+    QString error() const { return m_error; }
+    QString socketDir() const { return m_dir ? m_dir->path() : QString(); }
+    int port() const { return m_port; }
+
+    // A new, empty UTF8 database; its address for the superuser over the socket.
+    QString createDatabase(const QString &name);
+    QString url(const QString &dbname) const;
+    // The same database over TCP as `user` with `password` (percent-encoded here).
+    QString tcpUrl(const QString &dbname, const QString &user, const QString &password, int port = 0) const;
+    // Runs statements as the superuser on dbname; false (and error()) at the first that fails.
+    bool exec(const QString &dbname, const QStringList &statements);
+    // The first column of the first row of a query, as text.
+    QString value(const QString &dbname, const QString &query);
+
+private:
+    bool run(const QString &program, const QStringList &args);
+    bool query(const QString &dbname, const std::function<void(QSqlDatabase &)> &work);
+    QStringList serverOptions() const;
+
+    bool m_durable;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    int m_port = 0;
+    bool m_running = false;
+    QString m_error;
+};
+
+} // namespace testkit
