@@ -48,6 +48,12 @@ struct Twins {
         k->setFocus();
     }
     void click(const QString &name) { testkit::click(testkit::widget(c, name)); }
+    // What has no key of its own (a lifeline button) is clicked on both.
+    void clickBoth(const QString &name)
+    {
+        testkit::click(testkit::widget(c, name));
+        testkit::click(testkit::widget(k, name));
+    }
     void key(Qt::Key key) { QTest::keyClick(k, key); }
     bool same() { return snapshot(clicked, c) == snapshot(keyed, k); }
 };
@@ -97,6 +103,21 @@ private slots:
 
         for (HotSeatForm *f : {t.c, t.k})
             testkit::tick(f, QStringLiteral("Timer3"));
+        // A lifeline offer: Esc declines it, Enter takes it.
+        t.clickBoth(QStringLiteral("Label5"));
+        t.click(QStringLiteral("stop113"));
+        t.key(Qt::Key_Escape);
+        QVERIFY(t.same());
+        QVERIFY(label(t.k, QStringLiteral("Label5"))->isEnabled());
+        t.clickBoth(QStringLiteral("Label5"));
+        t.click(QStringLiteral("trunggian"));
+        t.key(Qt::Key_Return);
+        QVERIFY(t.same());
+        QVERIFY(!label(t.k, QStringLiteral("Label5"))->isEnabled());
+        for (HotSeatForm *f : {t.c, t.k})
+            testkit::tick(f, QStringLiteral("Timer13"), 4);
+        t.clickBoth(QStringLiteral("ok"));
+        QVERIFY(t.same());
         const int wrong = indexOf(wrongLetter(t.k));
         t.click(QStringLiteral("traloi%1").arg(wrong + 1));
         t.key(Qt::Key(Qt::Key_A + wrong));
