@@ -69,19 +69,22 @@ StagePresentation::StagePresentation(QWidget *form, GameApp &app) : QObject(form
         motto->setExtraStyle(QStringLiteral("font-size: 12pt; font-style: italic; font-weight: bold;"));
         motto->setForeColor(kCream);
         motto->setAlignment(Qt::AlignCenter);
-        // Wide enough for the longest motto, so the running line does not shift.
+        // Sized for the longest motto once and for all: the running line does not
+        // shift, and a new motto never makes the form lay itself out again.
         motto->ensurePolished();
-        motto->setMinimumWidth(motto->fontMetrics().horizontalAdvance(QStringLiteral("Tin ở bản thân")) + 24);
+        motto->setFixedSize(motto->fontMetrics().horizontalAdvance(QStringLiteral("Tin ở bản thân")) + 24,
+                            motto->sizeHint().height());
         motto->setVisible(false);
     }
 
     m_label8 = new LegacyLabel(form, QStringLiteral("Label8"), QString(), vn::Encoding::Plain);
     m_label8->setExtraStyle(QStringLiteral("font-size: 13pt; font-weight: bold; padding-left: 10px;"));
     m_label8->setForeColor(kGold);
-    // Its width never changes with the time shown, so a tick never re-lays the line out.
+    // Its size never changes with the time shown, so a tick never re-lays the line out.
     m_label8->ensurePolished();
-    m_label8->setFixedWidth(m_label8->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 ")) + 14);
     clockTick();
+    m_label8->setFixedSize(m_label8->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00 ")) + 14,
+                           m_label8->sizeHint().height());
 
     for (int i = 0; i < 14; ++i) {
         const Glyph &g = kGlyphs[i];
