@@ -264,16 +264,16 @@ bool SqliteBackend::importFrom(Backend &source, const std::function<void(const Q
         return false;
     }
     auto fill = [&](QSqlDatabase &c, QString &err) {
-        auto failed = [](const QString &error, QString &why) {
-            why = QStringLiteral("Writing the copy failed: %1").arg(error);
+        auto failed = [](const QString &cause, QString &error) {
+            error = QStringLiteral("Writing the copy failed: %1").arg(cause);
             return false;
         };
         // Each row through a statement prepared once.
-        auto insertAll = [&](QSqlQuery &ins, const auto &rows, auto values, QString &why) {
+        auto insertAll = [&](QSqlQuery &ins, const auto &rows, auto values, QString &error) {
             for (const auto &r : rows) {
                 bindAll(ins, values(r));
                 if (!ins.exec())
-                    return failed(ins.lastError().text(), why);
+                    return failed(ins.lastError().text(), error);
             }
             return true;
         };
@@ -281,13 +281,13 @@ bool SqliteBackend::importFrom(Backend &source, const std::function<void(const Q
         accounts.prepare(accountInsertSql());
         locks.prepare(lockInsertSql());
         RowWriters to;
-        to.accounts = [&](const QList<Account> &rows, QString &why) {
-            return insertAll(accounts, rows, accountValues, why);
+        to.accounts = [&](const QList<Account> &rows, QString &error) {
+            return insertAll(accounts, rows, accountValues, error);
         };
-        to.locks = [&](const QList<LockRow> &rows, QString &why) { return insertAll(locks, rows, lockValues, why); };
-        to.questions = [&](QuestionTable t, const QList<Question> &rows, QString &why) {
-            QString error;
-            return insertQuestions(c, t, rows, error) || failed(error, why);
+        to.locks = [&](const QList<LockRow> &rows, QString &error) { return insertAll(locks, rows, lockValues, error); };
+        to.questions = [&](QuestionTable t, const QList<Question> &rows, QString &error) {
+            QString cause;
+            return insertQuestions(c, t, rows, cause) || failed(cause, error);
         };
         return copyRows(source, to, progress, err);
     };
