@@ -31,19 +31,11 @@ QString lockUpdate()
 
 std::optional<Account> PgBackend::findAccount(const QString &nick)
 {
-    std::optional<Account> out;
-    reading([&] {
-        QSqlQuery *q = runStatement(accountByKey(), {nickKey(nick)});
-        if (!q)
-            return false;
-        if (q->next())
-            out = accountFrom(*q);
-        q->finish();
-        return true;
-    });
-    if (out)
-        remember(*out);
-    return out;
+    const std::optional<QList<Account>> rows = readRows(accountByKey(), {nickKey(nick)}, accountFrom);
+    if (!rows || rows->isEmpty())
+        return std::nullopt;
+    remember(rows->constFirst());
+    return rows->constFirst();
 }
 
 void PgBackend::remember(const Account &a)
@@ -234,17 +226,6 @@ AccountUpdate PgBackend::changeAccount(const QString &nick, const AccountDelta &
     return out;
 }
 
-AccountUpdate PgBackend::addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait)
-{
-    return changeAccount(nick, delta, nullptr, wait);
-}
-
-AccountUpdate PgBackend::saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                                     LockWait wait)
-{
-    return changeAccount(nick, delta, &lock, wait);
-}
-
 bool PgBackend::deleteAccountRow(qint64 rowId)
 {
     m_known.clear();
@@ -259,31 +240,17 @@ bool PgBackend::deleteAccountRow(qint64 rowId)
 
 QList<Account> PgBackend::accountsByMoney()
 {
-    QList<Account> out;
-    reading([&] {
-        QSqlQuery q(connection());
-        if (!runText(q, QStringLiteral("SELECT %1 FROM hoso ORDER BY money NULLS FIRST, rid").arg(accountColumns())))
-            return false;
-        out = rowsOf(q, accountFrom);
-        return true;
-    });
-    return out;
+    return readRows(QStringLiteral("SELECT %1 FROM hoso ORDER BY money NULLS FIRST, rid").arg(accountColumns()), {},
+                    accountFrom, Statement::Text)
+        .value_or(QList<Account>());
 }
 
 QList<Account> PgBackend::richestAccounts(int n)
 {
-    QList<Account> out;
-    reading([&] {
-        QSqlQuery *q = runStatement(
-            QStringLiteral("SELECT %1 FROM hoso ORDER BY money DESC NULLS LAST, rid DESC LIMIT ?").arg(accountColumns()),
-            {n});
-        if (!q)
-            return false;
-        out = rowsOf(*q, accountFrom);
-        q->finish();
-        return true;
-    });
-    return out;
+    return readRows(
+               QStringLiteral("SELECT %1 FROM hoso ORDER BY money DESC NULLS LAST, rid DESC LIMIT ?").arg(accountColumns()),
+               {n}, accountFrom)
+        .value_or(QList<Account>());
 }
 
 int PgBackend::accountCount()
@@ -305,18 +272,11 @@ int PgBackend::accountCount()
 
 std::optional<LockRow> PgBackend::readLock()
 {
-    std::optional<LockRow> out;
-    reading([&] {
-        QSqlQuery *q =
-            runStatement(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid LIMIT 1").arg(columnList(kLockColumns)));
-        if (!q)
-            return false;
-        if (q->next())
-            out = lockFrom(*q);
-        q->finish();
-        return true;
-    });
-    return out;
+    const std::optional<QList<LockRow>> rows =
+        readRows(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid LIMIT 1").arg(columnList(kLockColumns)), {}, lockFrom);
+    if (!rows || rows->isEmpty())
+        return std::nullopt;
+    return rows->constFirst();
 }
 
 bool PgBackend::writeLock(const LockRow &r)

@@ -49,9 +49,8 @@ public:
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
-    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) override;
-    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                              LockWait wait) override;
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
+                                LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
     QList<Account> accountsByMoney() override;
     QList<Account> richestAccounts(int n) override;
@@ -111,6 +110,14 @@ private:
     void noteError(const QSqlError &e);
     // Runs a read; when the connection was lost, once more on a new one.
     bool reading(const std::function<bool()> &body);
+    // How a read's statement runs: prepared once per connection and kept, or
+    // as text (the whole lists, read seldom, whose rows are not kept).
+    enum class Statement { Kept, Text };
+    // The rows of a read (in reading()), each made by `from`; nothing when it
+    // failed. A read as text binds no values.
+    template <typename Row>
+    std::optional<QList<Row>> readRows(const QString &sql, const QVariantList &values, Row (*from)(const QSqlQuery &),
+                                       Statement how = Statement::Kept);
     // Runs body in a write transaction (or in the caller's, after beginWrite).
     // A commit whose answer was lost with the connection is asked of the
     // server on the new one: found made, it is not made again.
@@ -132,9 +139,11 @@ private:
     bool insertAccountRows(const QList<Account> &rows);
 
     // The accounts (pgaccounts.cpp).
-    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock, LockWait wait);
 
     // The question tables (pgquestions.cpp).
+    // Locks the table against other writers (readers never wait) and says
+    // whether its IDs run 1..N; nothing when it cannot be locked or counted.
+    std::optional<bool> lockForRenumbering(QuestionTable t);
     bool renumberLocked(QuestionTable t, std::optional<qint64> deletedId);
 
     struct Facts {

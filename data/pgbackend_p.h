@@ -1,6 +1,7 @@
 #pragma once
 // What the files of the server backend share.
 
+#include "pgbackend.h"
 #include "rows.h"
 
 namespace db::pg {
@@ -24,3 +25,33 @@ QString questionSelect(QuestionTable t);
 QString textArray(const QList<const QString *> &values);
 
 } // namespace db::pg
+
+namespace db {
+
+template <typename Row>
+std::optional<QList<Row>> PgBackend::readRows(const QString &sql, const QVariantList &values,
+                                              Row (*from)(const QSqlQuery &), Statement how)
+{
+    Q_ASSERT(how == Statement::Kept || values.isEmpty());
+    QList<Row> out;
+    const bool ok = reading([&] {
+        if (how == Statement::Text) {
+            QSqlQuery q(connection());
+            if (!runText(q, sql))
+                return false;
+            out = rowsOf(q, from);
+            return true;
+        }
+        QSqlQuery *q = runStatement(sql, values);
+        if (!q)
+            return false;
+        out = rowsOf(*q, from);
+        q->finish();
+        return true;
+    });
+    if (!ok)
+        return std::nullopt;
+    return out;
+}
+
+} // namespace db

@@ -36,51 +36,20 @@ void PgBackend::endSnapshot()
 
 std::optional<QList<Account>> PgBackend::accountRows(qint64 after, int limit)
 {
-    QList<Account> out;
-    const bool ok = reading([&] {
-        QSqlQuery *q =
-            runStatement(QStringLiteral("SELECT %1 FROM hoso WHERE rid > ? ORDER BY rid LIMIT ?").arg(accountColumns()),
-                         {after, limit});
-        if (!q)
-            return false;
-        out = rowsOf(*q, accountFrom);
-        q->finish();
-        return true;
-    });
-    if (!ok)
-        return std::nullopt;
-    return out;
+    return readRows(QStringLiteral("SELECT %1 FROM hoso WHERE rid > ? ORDER BY rid LIMIT ?").arg(accountColumns()),
+                    {after, limit}, accountFrom);
 }
 
 std::optional<QList<LockRow>> PgBackend::lockRows()
 {
-    QList<LockRow> out;
-    const bool ok = reading([&] {
-        QSqlQuery q(connection());
-        if (!runText(q, QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid").arg(columnList(kLockColumns))))
-            return false;
-        out = rowsOf(q, lockFrom);
-        return true;
-    });
-    if (!ok)
-        return std::nullopt;
-    return out;
+    return readRows(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid").arg(columnList(kLockColumns)), {}, lockFrom,
+                    Statement::Text);
 }
 
 std::optional<QList<Question>> PgBackend::questionRows(QuestionTable t, qint64 after, int limit)
 {
-    QList<Question> out;
-    const bool ok = reading([&] {
-        QSqlQuery *q = runStatement(questionSelect(t) + QStringLiteral("WHERE rid > ? ORDER BY rid LIMIT ?"), {after, limit});
-        if (!q)
-            return false;
-        out = rowsOf(*q, storedQuestionFrom);
-        q->finish();
-        return true;
-    });
-    if (!ok)
-        return std::nullopt;
-    return out;
+    return readRows(questionSelect(t) + QStringLiteral("WHERE rid > ? ORDER BY rid LIMIT ?"), {after, limit},
+                    storedQuestionFrom);
 }
 
 bool PgBackend::insertQuestionRows(QuestionTable t, const QList<Question> &rows)

@@ -160,37 +160,18 @@ std::optional<Question> PgBackend::answeredQuestionFrom(QuestionTable t, qint64 
 
 std::optional<QList<Question>> PgBackend::readQuestions(QuestionTable t)
 {
-    QList<Question> out;
-    const bool ok = reading([&] {
-        QSqlQuery q(connection());
-        if (!runText(q, questionSelect(t) + QLatin1String(kRecordOrder)))
-            return false;
-        out = rowsOf(q, questionFrom);
-        return true;
-    });
-    if (!ok)
-        return std::nullopt;
-    return out;
+    return readRows(questionSelect(t) + QLatin1String(kRecordOrder), {}, questionFrom, Statement::Text);
 }
 
 QList<Question> PgBackend::questionsByText(QuestionTable t, const QString &cauhoi)
 {
     // Letter case of ASCII ignored, as on the file; every other letter exact.
     const QString fold = QStringLiteral("translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')");
-    QList<Question> out;
-    reading([&] {
-        QSqlQuery *q = runStatement(questionSelect(t)
-                                        + QStringLiteral("WHERE %1 = %2 ")
-                                              .arg(fold.arg(QLatin1String("cauhoi")), fold.arg(QLatin1String("?::text")))
-                                        + QLatin1String(kRecordOrder),
-                                    {cauhoi});
-        if (!q)
-            return false;
-        out = rowsOf(*q, questionFrom);
-        q->finish();
-        return true;
-    });
-    return out;
+    return readRows(questionSelect(t)
+                        + QStringLiteral("WHERE %1 = %2 ").arg(fold.arg(QLatin1String("cauhoi")), fold.arg(QLatin1String("?::text")))
+                        + QLatin1String(kRecordOrder),
+                    {cauhoi}, questionFrom)
+        .value_or(QList<Question>());
 }
 
 bool PgBackend::appendQuestion(QuestionTable t, Question &r)
@@ -268,6 +249,16 @@ bool PgBackend::renumberLocked(QuestionTable t, std::optional<qint64> deletedId)
                        .arg(n, QLatin1String(kRecordOrder)));
 }
 
+std::optional<bool> PgBackend::lockForRenumbering(QuestionTable t)
+{
+    if (!lockTable(t))
+        return std::nullopt;
+    const Facts *f = facts(t);
+    if (!f)
+        return std::nullopt;
+    return f->dense;
+}
+
 bool PgBackend::renumber(QuestionTable t)
 {
     const bool ok = write([&] { return lockTable(t) && renumberLocked(t, std::nullopt); });
@@ -278,16 +269,13 @@ bool PgBackend::renumber(QuestionTable t)
 bool PgBackend::deleteAndRenumber(QuestionTable t, qint64 id)
 {
     const bool ok = write([&] {
-        if (!lockTable(t))
+        const std::optional<bool> dense = lockForRenumbering(t);
+        if (!dense)
             return false;
-        const Facts *f = facts(t);
-        if (!f)
-            return false;
-        const bool dense = f->dense;
         QSqlQuery *del = runStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id});
         if (!del)
             return false;
-        const bool shift = dense && del->numRowsAffected() == 1;
+        const bool shift = *dense && del->numRowsAffected() == 1;
         return renumberLocked(t, shift ? std::optional<qint64>(id) : std::nullopt);
     });
     forgetFacts(t);
@@ -341,12 +329,9 @@ RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &list
     const QString n = tableName(t);
     const bool ok = write([&] {
         gone = false;
-        if (!lockTable(t))
+        const std::optional<bool> dense = lockForRenumbering(t);
+        if (!dense)
             return false;
-        const Facts *f = facts(t);
-        if (!f)
-            return false;
-        const bool dense = f->dense;
         QSqlQuery *q = runStatement(
             QStringLiteral("SELECT cauhoi, id, (SELECT count(*) FROM %1 AS o WHERE o.id = %1.id) FROM %1 WHERE rid = ?")
                 .arg(n),
@@ -363,7 +348,7 @@ RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &list
         const qint64 id = q->value(1).toLongLong();
         q->finish();
         return runStatement(QStringLiteral("DELETE FROM %1 WHERE rid = ?").arg(n), {listed.rowId})
-               && renumberLocked(t, dense && alone ? std::optional<qint64>(id) : std::nullopt);
+               && renumberLocked(t, *dense && alone ? std::optional<qint64>(id) : std::nullopt);
     });
     forgetFacts(t);
     if (!ok)

@@ -147,15 +147,4 @@ AccountUpdate SqliteBackend::changeAccount(const QString &nick, const AccountDel
     return out;
 }
 
-AccountUpdate SqliteBackend::addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait)
-{
-    return changeAccount(nick, delta, nullptr, wait);
-}
-
-AccountUpdate SqliteBackend::saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                                         LockWait wait)
-{
-    return changeAccount(nick, delta, &lock, wait);
-}
-
 } // namespace db

@@ -26,9 +26,8 @@ public:
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
-    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) override;
-    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                              LockWait wait) override;
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
+                                LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
     QList<Account> accountsByMoney() override;
     QList<Account> richestAccounts(int n) override;
@@ -99,7 +98,6 @@ private:
                    QString &why);
     bool createDefault(QString &why);
 
-    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock, LockWait wait);
     bool isDense(QuestionTable t);
     bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
     void wrote() { ++m_ownWrites; }
