@@ -17,14 +17,17 @@ namespace {
 // The account a nick key finds: the first made.
 QString accountByKey()
 {
-    return QStringLiteral("SELECT %1 FROM hoso WHERE nickkey = ? ORDER BY rid LIMIT 1").arg(accountColumns());
+    static const QString sql =
+        QStringLiteral("SELECT %1 FROM hoso WHERE nickkey = ? ORDER BY rid LIMIT 1").arg(accountColumns());
+    return sql;
 }
 
 // The switches row written with the values of lockValues.
 QString lockUpdate()
 {
-    return QStringLiteral("UPDATE \"lock\" SET %1 WHERE rid = (SELECT min(rid) FROM \"lock\")")
-        .arg(assignments(kLockColumns));
+    static const QString sql =
+        QStringLiteral("UPDATE \"lock\" SET %1 WHERE rid = (SELECT min(rid) FROM \"lock\")").arg(assignments(kLockColumns));
+    return sql;
 }
 
 } // namespace
@@ -158,9 +161,9 @@ AccountUpdate PgBackend::changeAccount(const QString &nick, const AccountDelta &
 
         // The switches row is written (and locked) only when they change:
         // pupils' saves do not queue behind one another on it.
-        const QString lockChange = QStringLiteral("%1 AND (%2) IS DISTINCT FROM (%3)")
-                                       .arg(lockUpdate(), columnList(kLockColumns),
-                                            QStringList(8, QStringLiteral("?::text")).join(QLatin1String(", ")));
+        static const QString lockChange = QStringLiteral("%1 AND (%2) IS DISTINCT FROM (%3)")
+                                              .arg(lockUpdate(), columnList(kLockColumns),
+                                                   QStringList(8, QStringLiteral("?::text")).join(QLatin1String(", ")));
         QString sql;
         if (!cols.isEmpty()) {
             QStringList sets, same;

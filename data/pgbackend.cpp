@@ -21,12 +21,14 @@ namespace pg {
 
 QString accountColumns()
 {
-    return QStringLiteral("rid, ") + columnList(kHosoColumns);
+    static const QString columns = QStringLiteral("rid, ") + columnList(kHosoColumns);
+    return columns;
 }
 
 QString questionSelect(QuestionTable t)
 {
-    return QStringLiteral("SELECT rid, %1 FROM %2 ").arg(columnList(kQuestionColumns), tableName(t));
+    static const QString columns = columnList(kQuestionColumns);
+    return QStringLiteral("SELECT rid, %1 FROM %2 ").arg(columns, tableName(t));
 }
 
 QString textArray(const QList<const QString *> &values)

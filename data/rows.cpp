@@ -99,7 +99,8 @@ QString insertSql(const QString &table, const QString &columns, int count)
 
 QString accountInsertSql()
 {
-    return insertSql(QStringLiteral("hoso"), columnList(kHosoColumns) + QStringLiteral(", nickkey"), 11);
+    static const QString sql = insertSql(QStringLiteral("hoso"), columnList(kHosoColumns) + QStringLiteral(", nickkey"), 11);
+    return sql;
 }
 
 QVariantList accountValues(const Account &a)
@@ -114,7 +115,8 @@ QVariantList accountValues(const Account &a)
 
 QString lockInsertSql()
 {
-    return insertSql(QStringLiteral("\"lock\""), columnList(kLockColumns), 8);
+    static const QString sql = insertSql(QStringLiteral("\"lock\""), columnList(kLockColumns), 8);
+    return sql;
 }
 
 QVariantList lockValues(const LockRow &r)

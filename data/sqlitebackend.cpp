@@ -53,12 +53,14 @@ bool keepsItsText(const QString &column)
 
 QString accountSelect()
 {
-    return QStringLiteral("SELECT rowid, %1 FROM hoso ").arg(columnList(kHosoColumns));
+    static const QString sql = QStringLiteral("SELECT rowid, %1 FROM hoso ").arg(columnList(kHosoColumns));
+    return sql;
 }
 
 QString questionSelect(QuestionTable t)
 {
-    return QStringLiteral("SELECT rowid, %1 FROM %2 ").arg(columnList(kQuestionColumns), tableName(t));
+    static const QString columns = columnList(kQuestionColumns);
+    return QStringLiteral("SELECT rowid, %1 FROM %2 ").arg(columns, tableName(t));
 }
 
 } // namespace sqlite
