@@ -98,6 +98,7 @@ private:
                    QString &why);
     bool createDefault(QString &why);
 
+    // The question tables (sqlitequestions.cpp).
     bool isDense(QuestionTable t);
     bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
     void wrote() { ++m_ownWrites; }
