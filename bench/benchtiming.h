@@ -10,18 +10,33 @@
 
 namespace bench {
 
-// Median of several runs, in milliseconds.
-inline double measure(int runs, const std::function<void()> &f)
+// One run, in milliseconds.
+inline double timeOnce(const std::function<void()> &f)
+{
+    QElapsedTimer c;
+    c.start();
+    f();
+    return c.nsecsElapsed() / 1e6;
+}
+
+// Median of several runs of f, in milliseconds, each after an untimed setup
+// (none when empty).
+inline double measureAfter(int runs, const std::function<void()> &setup, const std::function<void()> &f)
 {
     QList<double> t;
     for (int i = 0; i < runs; ++i) {
-        QElapsedTimer c;
-        c.start();
-        f();
-        t.append(c.nsecsElapsed() / 1e6);
+        if (setup)
+            setup();
+        t.append(timeOnce(f));
     }
     std::sort(t.begin(), t.end());
     return t[t.size() / 2];
+}
+
+// Median of several runs, in milliseconds.
+inline double measure(int runs, const std::function<void()> &f)
+{
+    return measureAfter(runs, {}, f);
 }
 
 // One figure; a goal of 0 means none.

@@ -7,6 +7,7 @@
 // bench_data --make-db DIR N writes DIR/data/dataqa.db with N accounts and N
 // questions in each level table (bench/run.sh times the game's start-up on it).
 
+#include "benchfill.h"
 #include "benchtiming.h"
 #include "gamedb.h"
 #include "vntext.h"
@@ -24,46 +25,14 @@ using bench::measure;
 
 namespace {
 
-bool fill(db::GameDb &d, int n)
-{
-    if (!d.beginWrite())
-        return false;
-    for (int i = 0; i < n; ++i) {
-        db::Account a;
-        a.nick = QStringLiteral("player%1").arg(i);
-        a.pass = QStringLiteral("pw");
-        a.sotien = QString::number((qint64(i) * 7919) % 1000000);
-        a.solan = QStringLiteral("1");
-        a.gio = QStringLiteral("0");
-        a.phut = QStringLiteral("0");
-        d.insertAccount(a);
-    }
-    for (db::QuestionTable t : {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3}) {
-        QSqlQuery(d.connection()).exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
-        for (int i = 1; i <= n; ++i) {
-            db::Question q;
-            q.id = i;
-            q.cauhoi = QStringLiteral("Caâu hoûi soá %1 ?").arg(i);
-            q.a = q.b = q.c = q.d = QStringLiteral("Ñaùp aùn");
-            q.traloi = QStringLiteral("B");
-            q.selected = i < 100;
-            d.appendQuestion(t, q);
-        }
-    }
-    if (!d.commit())
-        return false;
-    QSqlQuery(d.connection()).exec(QStringLiteral("ANALYZE"));
-    QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-    return true;
-}
-
 int makeDb(const QString &dir, int n)
 {
     db::GameDb d(dir);
-    if (!d.open().usable() || !fill(d, n)) {
+    if (!d.open().usable() || !bench::fill(d, n)) {
         std::fprintf(stderr, "cannot make the database in %s\n", qPrintable(dir));
         return 1;
     }
+    QSqlQuery(d.connection()).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
     return 0;
 }
 

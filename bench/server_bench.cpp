@@ -14,13 +14,13 @@
 // for like of the file.
 
 #include "backend.h"
+#include "benchfill.h"
 #include "benchtiming.h"
 #include "gamedb.h"
 #include "pgserver.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
@@ -30,42 +30,11 @@
 #include <vector>
 
 using bench::measure;
+using bench::measureAfter;
+using bench::timeOnce;
 using db::QuestionTable;
 
 namespace {
-
-// n accounts and n questions in each level table.
-bool fill(db::GameDb &d, int n)
-{
-    if (!d.beginWrite())
-        return false;
-    for (int i = 0; i < n; ++i) {
-        db::Account a;
-        a.nick = QStringLiteral("player%1").arg(i);
-        a.pass = QStringLiteral("pw");
-        a.sotien = QString::number((qint64(i) * 7919) % 1000000);
-        a.solan = QStringLiteral("1");
-        a.gio = QStringLiteral("0");
-        a.phut = QStringLiteral("0");
-        d.insertAccount(a);
-    }
-    for (QuestionTable t : {QuestionTable::Muc1, QuestionTable::Muc2, QuestionTable::Muc3}) {
-        QSqlQuery(d.connection()).exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
-        for (int i = 1; i <= n; ++i) {
-            db::Question q;
-            q.id = i;
-            q.cauhoi = QStringLiteral("Caâu hoûi soá %1 ?").arg(i);
-            q.a = q.b = q.c = q.d = QStringLiteral("Ñaùp aùn");
-            q.traloi = QStringLiteral("B");
-            q.selected = i < 100;
-            d.appendQuestion(t, q);
-        }
-    }
-    if (!d.commit())
-        return false;
-    QSqlQuery(d.connection()).exec(QStringLiteral("ANALYZE"));
-    return true;
-}
 
 std::unique_ptr<db::GameDb> opened(const QString &location)
 {
@@ -75,21 +44,6 @@ std::unique_ptr<db::GameDb> opened(const QString &location)
         return nullptr;
     d->waitForCheck();
     return d;
-}
-
-// Median of f(), each run after an untimed setup().
-double measureAfter(int runs, const std::function<void()> &setup, const std::function<void()> &f)
-{
-    QList<double> t;
-    for (int i = 0; i < runs; ++i) {
-        setup();
-        QElapsedTimer c;
-        c.start();
-        f();
-        t.append(c.nsecsElapsed() / 1e6);
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
 }
 
 struct Figure {
@@ -167,7 +121,7 @@ int main(int argc, char *argv[])
     const QString file = dir.filePath(QStringLiteral("bench.db"));
     {
         const auto d = opened(file);
-        if (!d || !fill(*d, n))
+        if (!d || !bench::fill(*d, n))
             return 1;
     }
     const QString pg = server.createDatabase(QStringLiteral("bench"));
@@ -293,10 +247,7 @@ int main(int argc, char *argv[])
             for (int i = 0; i < 100; ++i) {
                 const QString nick = QStringLiteral("player%1").arg(i);
                 d->findAccount(nick);
-                QElapsedTimer c;
-                c.start();
-                d->saveGameEnd(nick, {QStringLiteral("100"), {}, 1}, db::LockRow());
-                t.append(c.nsecsElapsed() / 1e6);
+                t.append(timeOnce([&] { d->saveGameEnd(nick, {QStringLiteral("100"), {}, 1}, db::LockRow()); }));
                 std::this_thread::sleep_for(std::chrono::milliseconds(3));
             }
             stop = true;
@@ -316,16 +267,15 @@ int main(int argc, char *argv[])
     const QString bigFile = dir.filePath(QStringLiteral("big.db"));
     {
         const auto d = opened(bigFile);
-        if (!d || !fill(*d, big))
+        if (!d || !bench::fill(*d, big))
             return 1;
     }
     auto timedCopy = [](const QString &from, const QString &to) {
-        QElapsedTimer c;
-        c.start();
-        const db::CopyResult r = db::copyInstallation(from, to);
+        db::CopyResult r;
+        const double ms = timeOnce([&] { r = db::copyInstallation(from, to); });
         if (!r.ok)
             std::printf("  copy failed: %s\n", qPrintable(r.detail));
-        return c.nsecsElapsed() / 1e6;
+        return ms;
     };
     Figure copyTo{"copy 100,000 rows a table: file -> file | server", 0, 0, 3};
     copyTo.file = timedCopy(bigFile, dir.filePath(QStringLiteral("copy.db")));

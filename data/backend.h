@@ -21,9 +21,9 @@ public:
     virtual std::optional<Account> findAccount(const QString &nick) = 0;
     virtual bool insertAccount(Account &account) = 0;
     virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
-    virtual AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) = 0;
-    virtual AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                                      LockWait wait) = 0;
+    // GameDb::addToAccount, and with `lock` GameDb::saveGameEnd.
+    virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
+                                        LockWait wait) = 0;
     virtual bool deleteAccountRow(qint64 rowId) = 0;
     virtual QList<Account> accountsByMoney() = 0;
     virtual QList<Account> richestAccounts(int n) = 0;

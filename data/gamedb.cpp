@@ -132,12 +132,12 @@ bool GameDb::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>>
 
 AccountUpdate GameDb::addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait)
 {
-    return m_backend->addToAccount(nick, delta, wait);
+    return m_backend->changeAccount(nick, delta, nullptr, wait);
 }
 
 AccountUpdate GameDb::saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
 {
-    return m_backend->saveGameEnd(nick, delta, lock, wait);
+    return m_backend->changeAccount(nick, delta, &lock, wait);
 }
 
 bool GameDb::deleteAccountRow(qint64 rowId) { return m_backend->deleteAccountRow(rowId); }

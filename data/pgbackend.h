@@ -26,6 +26,8 @@
 #include "backend.h"
 #include "serveraddress.h"
 
+#include <QVariantList>
+
 #include <memory>
 #include <unordered_map>
 
@@ -47,9 +49,8 @@ public:
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
-    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) override;
-    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                              LockWait wait) override;
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
+                                LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
     QList<Account> accountsByMoney() override;
     QList<Account> richestAccounts(int n) override;
@@ -100,24 +101,49 @@ private:
     // A statement prepared once per connection; null when it cannot be prepared.
     QSqlQuery *statement(const QString &sql);
     bool run(QSqlQuery &q);
+    // The statement for sql bound to values and run; null when that failed.
+    // The caller reads its rows and then finishes it.
+    QSqlQuery *runStatement(const QString &sql, const QVariantList &values = {});
+    // Runs sql unprepared (on q, to read its rows).
+    bool runText(QSqlQuery &q, const QString &sql);
     bool runText(const QString &sql);
     void noteError(const QSqlError &e);
     // Runs a read; when the connection was lost, once more on a new one.
     bool reading(const std::function<bool()> &body);
+    // How a read's statement runs: prepared once per connection and kept, or
+    // as text (the whole lists, read seldom, whose rows are not kept).
+    enum class Statement { Kept, Text };
+    // The rows of a read (in reading()), each made by `from`; nothing when it
+    // failed. A read as text binds no values.
+    template <typename Row>
+    std::optional<QList<Row>> readRows(const QString &sql, const QVariantList &values, Row (*from)(const QSqlQuery &),
+                                       Statement how = Statement::Kept);
     // Runs body in a write transaction (or in the caller's, after beginWrite).
     // A commit whose answer was lost with the connection is asked of the
     // server on the new one: found made, it is not made again.
     WriteStatus writing(LockWait wait, const std::function<WriteStatus()> &body);
+    // writing() of a patient write that succeeds or fails.
+    bool write(const std::function<bool()> &body);
     bool begin(LockWait wait, qint64 *txid);
     bool lockTable(QuestionTable t);
 
+    // Opening and the schema (pgschema.cpp).
+    // A write transaction under the lock of those who make a schema or a copy.
+    bool beginUnderSchemaLock();
     Inspection inspect(QString &why);
     bool createSchema(bool withBank, bool lockRow, QString &why);
-    // Many rows in one statement each, in their order (ids and flags as given).
+
+    // Many rows in one statement each, in their order (ids and flags as given;
+    // pgcopy.cpp).
     bool insertQuestionRows(QuestionTable t, const QList<Question> &rows);
     bool insertAccountRows(const QList<Account> &rows);
 
-    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock, LockWait wait);
+    // The accounts (pgaccounts.cpp).
+
+    // The question tables (pgquestions.cpp).
+    // Locks the table against other writers (readers never wait) and says
+    // whether its IDs run 1..N; nothing when it cannot be locked or counted.
+    std::optional<bool> lockForRenumbering(QuestionTable t);
     bool renumberLocked(QuestionTable t, std::optional<qint64> deletedId);
 
     struct Facts {
@@ -131,6 +157,14 @@ private:
     const Facts *facts(QuestionTable t);
     const Facts *countFacts(QuestionTable t);
     static QString withCounter(QuestionTable t, const QString &rows);
+    // Questions whose place the table's facts give (statementFor makes the
+    // read from them, its columns after the counter withCounter adds): read
+    // again, the facts counted anew, when the table changed since they were
+    // counted.
+    bool readPlaced(QuestionTable t, const std::function<QPair<QString, QVariantList>(const Facts &)> &statementFor,
+                    QList<Question> &out);
+    // Counted again at the next use (after a write to the table).
+    void forgetFacts(QuestionTable t) { m_facts[int(t)].readable = false; }
 
     QString m_location;
     std::optional<ServerAddress> m_address;

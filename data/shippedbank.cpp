@@ -2,6 +2,7 @@
 // programs and written as VNI texts when a missing database is made.
 
 #include "gamedb.h"
+#include "rows.h"
 #include "vntext.h"
 
 #include <QFile>
@@ -48,6 +49,25 @@ QList<ShippedQuestion> shippedQuestions(QuestionTable t)
             *s = vn::encodeLossy(*s, vn::Encoding::Vni);
     }
     return list;
+}
+
+QList<Question> shippedRows(QuestionTable t)
+{
+    QList<Question> rows;
+    qint64 id = 0;
+    for (const ShippedQuestion &sq : shippedQuestions(t)) {
+        Question q;
+        q.id = ++id;
+        q.cauhoi = sq.cauhoi;
+        q.a = sq.a;
+        q.b = sq.b;
+        q.c = sq.c;
+        q.d = sq.d;
+        q.traloi = sq.traloi;
+        q.selected = id < 100;
+        rows.append(q);
+    }
+    return rows;
 }
 
 } // namespace db

@@ -5,6 +5,9 @@
 
 #include "backend.h"
 
+#include <QVariantList>
+
+class QSqlQuery;
 class QTemporaryDir;
 
 namespace db {
@@ -23,9 +26,8 @@ public:
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
-    AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait) override;
-    AccountUpdate saveGameEnd(const QString &nick, const AccountDelta &delta, const LockRow &lock,
-                              LockWait wait) override;
+    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
+                                LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
     QList<Account> accountsByMoney() override;
     QList<Account> richestAccounts(int n) override;
@@ -71,25 +73,35 @@ public:
 
 private:
     bool exec(const QString &sql);
+    // Runs sql on q: as text, or prepared and bound to values when there are
+    // any. A failure's text is kept for lastError().
+    bool run(QSqlQuery &q, const QString &sql, const QVariantList &values = {});
+    // In one write transaction: body's false rolls back, true commits.
+    bool inTransaction(LockWait wait, const std::function<bool()> &body);
+
+    // Judging the file (sqlitecheck.cpp).
     bool checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation);
     static bool checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation);
     static bool checkWholeFile(const QSqlDatabase &c, QString &why);
     void startBackgroundCheck(const QString &uri, const QString &options);
+    void stopBackgroundCheck();
     bool mayWrite();
+
+    // Making the file and the one-time conversions (sqlitefile.cpp).
     void removeStaleSideFiles();
-    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta);
-    bool isDense(QuestionTable t);
-    bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
-    void wrote() { ++m_ownWrites; }
     bool prepareForUse(QString &why);
+    void fillMissingNickKeys();
     // Builds a new file beside the final one and moves it into place only when
     // complete. fill runs inside its one transaction (the schema is made first).
     // replaceNothing: fail when another file took the place meanwhile.
     bool buildFile(const std::function<bool(QSqlDatabase &, QString &)> &fill, bool lockRow, bool replaceNothing,
                    QString &why);
     bool createDefault(QString &why);
-    void fillMissingNickKeys();
-    bool renumberInTransaction(QuestionTable t);
+
+    // The question tables (sqlitequestions.cpp).
+    bool isDense(QuestionTable t);
+    bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
+    void wrote() { ++m_ownWrites; }
 
     QString m_path;
     QString m_connName;

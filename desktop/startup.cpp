@@ -2,15 +2,18 @@
 
 #include "gamedb.h"
 #include "serveraddress.h"
+#include "studiotheme.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -145,6 +148,33 @@ int runCopy(const CommandLine &line)
     }
     std::printf("Copied %d accounts and %d questions.\n", r.accounts, r.questions);
     return 0;
+}
+
+CommandLine readCommandLine(int &argc, char **argv, const QString &name, const QString &description, bool withCopy)
+{
+    QCoreApplication bare(argc, argv);
+    bare.setApplicationName(name);
+    CommandLine line = parseCommandLine(bare, description, withCopy);
+    // --copy moves a whole installation between files and servers, with no window.
+    if (!line.copyFrom.isEmpty())
+        line.ended = runCopy(line);
+    return line;
+}
+
+void setUpApplication(QApplication &app, const QString &name, const QString &desktopFileName,
+                      const std::function<void()> &firstIdle)
+{
+    app.setApplicationName(name);
+    app.setApplicationVersion(version());
+    app.setOrganizationName(QStringLiteral("lontaris"));
+    app.setDesktopFileName(desktopFileName);
+    app.setQuitOnLastWindowClosed(false);
+    studio::applyApplicationStyle(app);
+    if (const int ms = qEnvironmentVariableIntValue("LONTARIS_QUIT_AFTER_MS"); ms > 0) {
+        if (firstIdle)
+            QTimer::singleShot(0, &app, firstIdle);
+        QTimer::singleShot(ms, &app, [] { QCoreApplication::exit(0); });
+    }
 }
 
 namespace {

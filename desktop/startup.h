@@ -20,6 +20,10 @@
 
 #include <QString>
 
+#include <functional>
+#include <optional>
+
+class QApplication;
 class QCoreApplication;
 namespace db { class GameDb; }
 
@@ -44,6 +48,8 @@ struct CommandLine {
     QString database; // absolute path or server address; the default when not given
     // --copy FROM TO (the editor only): copy a whole installation and end.
     QString copyFrom, copyTo;
+    // The exit code when the command line was the whole run (--copy).
+    std::optional<int> ended;
 };
 // Handles --help and --version (prints and ends the process) and --database;
 // withCopy adds --copy.
@@ -51,6 +57,20 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
 
 // Runs --copy: prints what was copied (or why not) and gives the exit code.
 int runCopy(const CommandLine &line);
+
+// The command line of the program `name`, read before there is any display
+// (--help and --version work anywhere); --copy, when withCopy offers it, is
+// run there and then.
+CommandLine readCommandLine(int &argc, char **argv, const QString &name, const QString &description,
+                            bool withCopy = false);
+
+// Sets up the application of a program with windows: its names and version,
+// the studio look, and no end when its last window closes (its forms end it).
+// LONTARIS_QUIT_AFTER_MS (the install tests, the start-up benchmark): it
+// leaves after that many milliseconds, message boxes included, and firstIdle
+// runs once its event loop first turns.
+void setUpApplication(QApplication &app, const QString &name, const QString &desktopFileName,
+                      const std::function<void()> &firstIdle = {});
 
 // The texts a program shows when its database cannot be used.
 struct OpenTexts {

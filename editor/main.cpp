@@ -6,36 +6,18 @@
 #include "gamedb.h"
 #include "messages.h"
 #include "startup.h"
-#include "studiotheme.h"
 
 #include <QApplication>
-#include <QTimer>
 
 int main(int argc, char *argv[])
 {
-    // The command line first, without a display: --help and --version work anywhere.
-    startup::CommandLine line;
-    {
-        QCoreApplication bare(argc, argv);
-        bare.setApplicationName(QStringLiteral("Pelmaro"));
-        line = startup::parseCommandLine(bare, QStringLiteral("Pelmaro: the question bank editor of the Lontaris quiz game."),
-                                         true);
-        // --copy moves a whole installation between files and servers, with no window.
-        if (!line.copyFrom.isEmpty())
-            return startup::runCopy(line);
-    }
+    const startup::CommandLine line = startup::readCommandLine(
+        argc, argv, QStringLiteral("Pelmaro"), QStringLiteral("Pelmaro: the question bank editor of the Lontaris quiz game."),
+        true);
+    if (line.ended)
+        return *line.ended;
     QApplication qapp(argc, argv);
-    qapp.setApplicationName(QStringLiteral("Pelmaro"));
-    qapp.setApplicationVersion(startup::version());
-    qapp.setOrganizationName(QStringLiteral("lontaris"));
-    qapp.setDesktopFileName(QStringLiteral("io.github.lontaris.Pelmaro"));
-    qapp.setQuitOnLastWindowClosed(false);
-    studio::applyApplicationStyle(qapp);
-
-    // LONTARIS_QUIT_AFTER_MS: leave after that many milliseconds, message boxes
-    // included (the install tests).
-    if (const int ms = qEnvironmentVariableIntValue("LONTARIS_QUIT_AFTER_MS"); ms > 0)
-        QTimer::singleShot(ms, &qapp, [] { QCoreApplication::exit(0); });
+    startup::setUpApplication(qapp, QStringLiteral("Pelmaro"), QStringLiteral("io.github.lontaris.Pelmaro"));
 
     db::GameDb database(QCoreApplication::applicationDirPath());
     database.setFilePath(line.database);

@@ -6,12 +6,10 @@
 #include "messages.h"
 #include "sound.h"
 #include "startup.h"
-#include "studiotheme.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <sys/resource.h>
@@ -20,34 +18,19 @@ int main(int argc, char *argv[])
 {
     QElapsedTimer sinceStart;
     sinceStart.start();
-    // The command line first, without a display: --help and --version work anywhere.
-    startup::CommandLine line;
-    {
-        QCoreApplication bare(argc, argv);
-        bare.setApplicationName(QStringLiteral("Lontaris"));
-        line = startup::parseCommandLine(bare, QStringLiteral("Lontaris: a Vietnamese television-style quiz game."));
-    }
+    const startup::CommandLine line = startup::readCommandLine(
+        argc, argv, QStringLiteral("Lontaris"), QStringLiteral("Lontaris: a Vietnamese television-style quiz game."));
     QApplication qapp(argc, argv);
-    qapp.setApplicationName(QStringLiteral("Lontaris"));
-    qapp.setApplicationVersion(startup::version());
-    qapp.setOrganizationName(QStringLiteral("lontaris"));
-    qapp.setDesktopFileName(QStringLiteral("io.github.lontaris.Lontaris"));
-    qapp.setQuitOnLastWindowClosed(false);
-    studio::applyApplicationStyle(qapp);
-
-    // LONTARIS_QUIT_AFTER_MS: the start-up benchmark and the install tests. Once
-    // the first window has been shown and the event loop is idle, print the time
-    // and memory taken; leave after that many milliseconds, message boxes included.
-    if (const int ms = qEnvironmentVariableIntValue("LONTARIS_QUIT_AFTER_MS"); ms > 0) {
-        QTimer::singleShot(0, &qapp, [&sinceStart] {
-            struct rusage use {};
-            getrusage(RUSAGE_SELF, &use);
-            std::printf("first window shown after %lld ms (from main); peak memory %.1f MB\n",
-                        static_cast<long long>(sinceStart.elapsed()), use.ru_maxrss / 1024.0);
-            std::fflush(stdout);
-        });
-        QTimer::singleShot(ms, &qapp, [] { QCoreApplication::exit(0); });
-    }
+    // Under LONTARIS_QUIT_AFTER_MS (the start-up benchmark): once the first
+    // window has been shown and the event loop is idle, the time and memory taken.
+    startup::setUpApplication(qapp, QStringLiteral("Lontaris"), QStringLiteral("io.github.lontaris.Lontaris"),
+                              [&sinceStart] {
+                                  struct rusage use {};
+                                  getrusage(RUSAGE_SELF, &use);
+                                  std::printf("first window shown after %lld ms (from main); peak memory %.1f MB\n",
+                                              static_cast<long long>(sinceStart.elapsed()), use.ru_maxrss / 1024.0);
+                                  std::fflush(stdout);
+                              });
 
     const QString programDir = QCoreApplication::applicationDirPath();
     db::GameDb database(programDir);

@@ -1,0 +1,43 @@
+#pragma once
+// The installation the database benchmarks measure on.
+
+#include "gamedb.h"
+
+#include <QSqlQuery>
+
+namespace bench {
+
+// n accounts and n questions in each level table, in one write; then ANALYZE.
+inline bool fill(db::GameDb &d, int n)
+{
+    if (!d.beginWrite())
+        return false;
+    for (int i = 0; i < n; ++i) {
+        db::Account a;
+        a.nick = QStringLiteral("player%1").arg(i);
+        a.pass = QStringLiteral("pw");
+        a.sotien = QString::number((qint64(i) * 7919) % 1000000);
+        a.solan = QStringLiteral("1");
+        a.gio = QStringLiteral("0");
+        a.phut = QStringLiteral("0");
+        d.insertAccount(a);
+    }
+    for (db::QuestionTable t : {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3}) {
+        QSqlQuery(d.connection()).exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
+        for (int i = 1; i <= n; ++i) {
+            db::Question q;
+            q.id = i;
+            q.cauhoi = QStringLiteral("Caâu hoûi soá %1 ?").arg(i);
+            q.a = q.b = q.c = q.d = QStringLiteral("Ñaùp aùn");
+            q.traloi = QStringLiteral("B");
+            q.selected = i < 100;
+            d.appendQuestion(t, q);
+        }
+    }
+    if (!d.commit())
+        return false;
+    QSqlQuery(d.connection()).exec(QStringLiteral("ANALYZE"));
+    return true;
+}
+
+} // namespace bench

@@ -1,0 +1,359 @@
+// The question tables on the server: each table's facts (size, whether its IDs
+// run 1..N) kept until its change counter moves, reads by position checked
+// against that counter, the editor's writes and the renumbering, each under
+// the lock of its one table.
+
+#include "pgbackend.h"
+#include "pgbackend_p.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace db {
+
+using namespace pg;
+
+const PgBackend::Facts *PgBackend::countFacts(QuestionTable t)
+{
+    Facts &f = m_facts[int(t)];
+    f = Facts();
+    QSqlQuery q(connection());
+    // The counter and the counts in one snapshot.
+    if (!q.exec(QStringLiteral("SELECT (SELECT version FROM lontaris_changes WHERE tbl = '%1'), count(*), "
+                               "count(DISTINCT id), count(id), min(id), max(id) FROM %1")
+                    .arg(tableName(t)))
+        || !q.next()) {
+        noteError(q.lastError());
+        return nullptr;
+    }
+    f.version = q.value(0).isNull() ? -2 : q.value(0).toLongLong();
+    f.count = q.value(1).toInt();
+    // Dense: the IDs run 1..N, each once, so a row's position is its ID less one.
+    f.dense = f.count == 0
+              || (q.value(2).toLongLong() == f.count && q.value(3).toLongLong() == f.count
+                  && q.value(4).toLongLong() == 1 && q.value(5).toLongLong() == f.count);
+    f.readable = true;
+    return &f;
+}
+
+QString PgBackend::withCounter(QuestionTable t, const QString &select)
+{
+    // The table's change counter comes with the rows, from the same snapshot:
+    // unmoved since the facts were counted, the rows are where the facts said.
+    // (No row at all says nothing of it: the facts are counted again then.)
+    Q_ASSERT(select.startsWith(QLatin1String("SELECT ")));
+    return QStringLiteral("SELECT (SELECT version FROM lontaris_changes WHERE tbl = '%1'), ").arg(tableName(t))
+           + select.mid(7);
+}
+
+const PgBackend::Facts *PgBackend::facts(QuestionTable t)
+{
+    // Unless the server told of a change, the facts stand. A change it is
+    // still telling is caught by the reads that depend on the facts: they
+    // bring the table's counter from their own snapshot (questionsFrom).
+    hearChanges();
+    const Facts &f = m_facts[int(t)];
+    if (f.readable)
+        return &f;
+    return countFacts(t);
+}
+
+std::optional<int> PgBackend::countQuestions(QuestionTable t)
+{
+    std::optional<int> out;
+    reading([&] {
+        const Facts *f = facts(t);
+        if (f)
+            out = f->count;
+        return f != nullptr;
+    });
+    return out;
+}
+
+bool PgBackend::readPlaced(QuestionTable t,
+                           const std::function<QPair<QString, QVariantList>(const Facts &)> &statementFor,
+                           QList<Question> &out)
+{
+    for (int tries = 0; tries < 3; ++tries) {
+        out.clear();
+        const Facts *f = facts(t);
+        if (!f)
+            return false;
+        const auto [sql, values] = statementFor(*f);
+        QSqlQuery *q = runStatement(withCounter(t, sql), values);
+        if (!q)
+            return false;
+        qint64 version = -2;
+        while (q->next()) {
+            version = q->value(0).toLongLong();
+            out.append(questionFrom(*q, 1));
+        }
+        q->finish();
+        if (version == f->version || (out.isEmpty() && tries > 0))
+            return true;
+        forgetFacts(t); // changed since counted: count again
+    }
+    return true;
+}
+
+std::optional<qint64> PgBackend::lastId(QuestionTable t)
+{
+    std::optional<qint64> out;
+    reading([&] {
+        QSqlQuery *q =
+            runStatement(QStringLiteral("SELECT id FROM %1 ORDER BY id DESC NULLS LAST, rid DESC LIMIT 1").arg(tableName(t)));
+        if (!q)
+            return false;
+        if (q->next() && !q->value(0).isNull())
+            out = q->value(0).toLongLong();
+        q->finish();
+        return true;
+    });
+    return out;
+}
+
+QList<Question> PgBackend::questionsFrom(QuestionTable t, qint64 position, int count)
+{
+    QList<Question> out;
+    if (position < 0 || count <= 0)
+        return out;
+    reading([&] {
+        return readPlaced(
+            t,
+            [&](const Facts &f) -> QPair<QString, QVariantList> {
+                if (f.dense)
+                    return {QStringLiteral("%1WHERE id >= ? AND id < ? %2").arg(questionSelect(t), QLatin1String(kRecordOrder)),
+                            {position + 1, position + 1 + count}};
+                return {QStringLiteral("%1%2 LIMIT ? OFFSET ?").arg(questionSelect(t), QLatin1String(kRecordOrder)),
+                        {count, position}};
+            },
+            out);
+    });
+    return out;
+}
+
+std::optional<Question> PgBackend::answeredQuestionFrom(QuestionTable t, qint64 position)
+{
+    if (position < 0)
+        position = 0;
+    QList<Question> found;
+    reading([&] {
+        return readPlaced(
+            t,
+            [&](const Facts &f) -> QPair<QString, QVariantList> {
+                if (f.dense)
+                    return {QStringLiteral("%1WHERE id >= ? AND traloi <> '' %2 LIMIT 1")
+                                .arg(questionSelect(t), QLatin1String(kRecordOrder)),
+                            {position + 1}};
+                return {QStringLiteral("SELECT rid, id, cauhoi, a, b, c, d, traloi, selected FROM (SELECT *, "
+                                       "row_number() OVER (%1) AS n FROM %2) s WHERE n > ? AND traloi <> '' "
+                                       "ORDER BY n LIMIT 1")
+                            .arg(QLatin1String(kRecordOrder), tableName(t)),
+                        {position}};
+            },
+            found);
+    });
+    if (found.isEmpty())
+        return std::nullopt;
+    return found.constFirst();
+}
+
+std::optional<QList<Question>> PgBackend::readQuestions(QuestionTable t)
+{
+    return readRows(questionSelect(t) + QLatin1String(kRecordOrder), {}, questionFrom, Statement::Text);
+}
+
+QList<Question> PgBackend::questionsByText(QuestionTable t, const QString &cauhoi)
+{
+    // Letter case of ASCII ignored, as on the file; every other letter exact.
+    const QString fold = QStringLiteral("translate(%1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz')");
+    return readRows(questionSelect(t)
+                        + QStringLiteral("WHERE %1 = %2 ").arg(fold.arg(QLatin1String("cauhoi")), fold.arg(QLatin1String("?::text")))
+                        + QLatin1String(kRecordOrder),
+                    {cauhoi}, questionFrom)
+        .value_or(QList<Question>());
+}
+
+bool PgBackend::appendQuestion(QuestionTable t, Question &r)
+{
+    forgetFacts(t);
+    return write([&] {
+        QVariantList values = {r.id};
+        for (const QString *s : questionTexts(r))
+            values << bound(*s);
+        values << r.selected;
+        QSqlQuery *q = runStatement(questionInsertSql(t) + QStringLiteral(" RETURNING rid"), values);
+        if (!q)
+            return false;
+        r.rowId = q->next() ? q->value(0).toLongLong() : 0;
+        q->finish();
+        return true;
+    });
+}
+
+bool PgBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
+{
+    forgetFacts(t);
+    return write([&] {
+        return runStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id}) != nullptr;
+    });
+}
+
+bool PgBackend::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
+{
+    forgetFacts(t);
+    return write([&] {
+        return runStatement(QStringLiteral("UPDATE %1 SET id = ? WHERE id = ?").arg(tableName(t)), {newId, oldId})
+               != nullptr;
+    });
+}
+
+bool PgBackend::resetSelected(QuestionTable t)
+{
+    forgetFacts(t);
+    const QString n = tableName(t);
+    return write([&] {
+        return runText(QStringLiteral("UPDATE %1 SET selected = false WHERE selected").arg(n))
+               && runText(QStringLiteral("UPDATE %1 SET selected = true WHERE id < 100").arg(n));
+    });
+}
+
+// --- renumbering ------------------------------------------------------------
+
+bool PgBackend::renumberLocked(QuestionTable t, std::optional<qint64> deletedId)
+{
+    // Under the table's lock. Afterwards the IDs run 1..N in record order and
+    // selected is set exactly where ID < 100.
+    const QString n = tableName(t);
+    if (deletedId) {
+        // The table was 1..N and lost the one row with this ID: the rows after
+        // it move down by one, in one statement.
+        QSqlQuery *q = statement(
+            QStringLiteral("UPDATE %1 SET id = id - 1, selected = (id - 1 < 100) WHERE id > ?").arg(n));
+        QSqlQuery *s = statement(
+            QStringLiteral("UPDATE %1 SET selected = (id < 100) WHERE id < ? AND selected IS DISTINCT FROM (id < 100)")
+                .arg(n));
+        if (!q || !s)
+            return false;
+        // A cached statement is bound only just before it runs.
+        q->addBindValue(*deletedId);
+        if (!run(*q))
+            return false;
+        s->addBindValue(*deletedId);
+        return run(*s);
+    }
+    // Any table: each row takes its place in record order.
+    return runText(QStringLiteral("UPDATE %1 SET id = r.n, selected = (r.n < 100) FROM "
+                                  "(SELECT rid, row_number() OVER (%2) AS n FROM %1) AS r WHERE %1.rid = r.rid AND "
+                                  "(%1.id IS DISTINCT FROM r.n OR %1.selected IS DISTINCT FROM (r.n < 100))")
+                       .arg(n, QLatin1String(kRecordOrder)));
+}
+
+std::optional<bool> PgBackend::lockForRenumbering(QuestionTable t)
+{
+    if (!lockTable(t))
+        return std::nullopt;
+    const Facts *f = facts(t);
+    if (!f)
+        return std::nullopt;
+    return f->dense;
+}
+
+bool PgBackend::renumber(QuestionTable t)
+{
+    const bool ok = write([&] { return lockTable(t) && renumberLocked(t, std::nullopt); });
+    forgetFacts(t);
+    return ok;
+}
+
+bool PgBackend::deleteAndRenumber(QuestionTable t, qint64 id)
+{
+    const bool ok = write([&] {
+        const std::optional<bool> dense = lockForRenumbering(t);
+        if (!dense)
+            return false;
+        QSqlQuery *del = runStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id});
+        if (!del)
+            return false;
+        const bool shift = *dense && del->numRowsAffected() == 1;
+        return renumberLocked(t, shift ? std::optional<qint64>(id) : std::nullopt);
+    });
+    forgetFacts(t);
+    return ok;
+}
+
+std::optional<qint64> PgBackend::nextId(QuestionTable t)
+{
+    std::optional<qint64> out;
+    reading([&] {
+        QSqlQuery *q = runStatement(QStringLiteral("SELECT max(id) FROM %1").arg(tableName(t)));
+        if (!q)
+            return false;
+        out = q->next() && !q->value(0).isNull() ? q->value(0).toLongLong() + 1 : 1;
+        q->finish();
+        return true;
+    });
+    return out;
+}
+
+std::optional<qint64> PgBackend::appendAtEnd(QuestionTable t, const Question &q)
+{
+    qint64 id = 0;
+    const bool ok = write([&] {
+        // Under the table's lock: two editors never hand out the same ID.
+        if (!lockTable(t))
+            return false;
+        QVariantList texts;
+        for (const QString *v : questionTexts(q))
+            texts << bound(*v);
+        QSqlQuery *ins = runStatement(
+            QStringLiteral("INSERT INTO %1 (id, cauhoi, a, b, c, d, traloi, selected) SELECT coalesce(max(id), 0) + 1, "
+                           "?::text, ?::text, ?::text, ?::text, ?::text, ?::text, false FROM %1 RETURNING id")
+                .arg(tableName(t)),
+            texts);
+        if (!ins)
+            return false;
+        id = ins->next() ? ins->value(0).toLongLong() : 0;
+        ins->finish();
+        return true;
+    });
+    forgetFacts(t);
+    if (!ok)
+        return std::nullopt;
+    return id;
+}
+
+RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &listed)
+{
+    bool gone = false;
+    const QString n = tableName(t);
+    const bool ok = write([&] {
+        gone = false;
+        const std::optional<bool> dense = lockForRenumbering(t);
+        if (!dense)
+            return false;
+        QSqlQuery *q = runStatement(
+            QStringLiteral("SELECT cauhoi, id, (SELECT count(*) FROM %1 AS o WHERE o.id = %1.id) FROM %1 WHERE rid = ?")
+                .arg(n),
+            {listed.rowId});
+        if (!q)
+            return false;
+        // Compared as stored, exactly: a list gone stale never removes another question.
+        if (!q->next() || textOf(*q, 0) != listed.cauhoi) {
+            q->finish();
+            gone = true;
+            return true; // nothing changed
+        }
+        const bool alone = !q->value(1).isNull() && q->value(2).toLongLong() == 1;
+        const qint64 id = q->value(1).toLongLong();
+        q->finish();
+        return runStatement(QStringLiteral("DELETE FROM %1 WHERE rid = ?").arg(n), {listed.rowId})
+               && renumberLocked(t, *dense && alone ? std::optional<qint64>(id) : std::nullopt);
+    });
+    forgetFacts(t);
+    if (!ok)
+        return RowRemoval::Failed;
+    return gone ? RowRemoval::Gone : RowRemoval::Removed;
+}
+
+} // namespace db

@@ -1,0 +1,211 @@
+#include "rows.h"
+
+namespace db {
+
+QString textOf(const QSqlQuery &q, int i)
+{
+    const QVariant v = q.value(i);
+    if (v.isNull())
+        return QString();
+    QString s = v.toString();
+    if (s.isNull())
+        s = QLatin1String(""); // present but empty, not NULL
+    return s;
+}
+
+QVariant bound(const QString &s)
+{
+    return s.isNull() ? QVariant() : QVariant(s);
+}
+
+Account accountFrom(const QSqlQuery &q)
+{
+    Account a;
+    a.rowId = q.value(0).toLongLong();
+    QString *fields[] = {&a.nick, &a.pass, &a.ngaysinh, &a.mail, &a.cauhoibimat,
+                         &a.traloiibimat, &a.sotien, &a.solan, &a.gio, &a.phut};
+    for (int i = 0; i < 10; ++i)
+        *fields[i] = textOf(q, i + 1);
+    return a;
+}
+
+Question questionFrom(const QSqlQuery &q, int first)
+{
+    Question r;
+    r.rowId = q.value(first).toLongLong();
+    r.id = q.value(first + 1).isNull() ? 0 : q.value(first + 1).toLongLong();
+    r.cauhoi = textOf(q, first + 2);
+    r.a = textOf(q, first + 3);
+    r.b = textOf(q, first + 4);
+    r.c = textOf(q, first + 5);
+    r.d = textOf(q, first + 6);
+    r.traloi = textOf(q, first + 7);
+    r.selected = q.value(first + 8).toLongLong() != 0; // an integer on the file, a boolean on a server
+    return r;
+}
+
+Question questionFrom(const QSqlQuery &q)
+{
+    return questionFrom(q, 0);
+}
+
+Question storedQuestionFrom(const QSqlQuery &q)
+{
+    Question r = questionFrom(q);
+    if (q.value(1).isNull())
+        r.id = kNoId;
+    return r;
+}
+
+LockRow lockFrom(const QSqlQuery &q)
+{
+    LockRow r;
+    QString *fields[] = {&r.hienten, &r.thuthach, &r.hien19, &r.hiencode,
+                         &r.hienten1, &r.thuthach1, &r.hien191, &r.hiencode1};
+    for (int i = 0; i < 8; ++i)
+        *fields[i] = textOf(q, i);
+    return r;
+}
+
+void bindAll(QSqlQuery &q, const QVariantList &values)
+{
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+}
+
+QString columnList(std::span<const char *const> names)
+{
+    QStringList out;
+    for (const char *n : names)
+        out << QLatin1String(n);
+    return out.join(QLatin1String(", "));
+}
+
+QString assignments(std::span<const char *const> names)
+{
+    QStringList out;
+    for (const char *n : names)
+        out << QLatin1String(n) + QStringLiteral(" = ?");
+    return out.join(QLatin1String(", "));
+}
+
+QString insertSql(const QString &table, const QString &columns, int count)
+{
+    QStringList marks;
+    for (int i = 0; i < count; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns, marks.join(QLatin1String(", ")));
+}
+
+QString accountInsertSql()
+{
+    static const QString sql = insertSql(QStringLiteral("hoso"), columnList(kHosoColumns) + QStringLiteral(", nickkey"), 11);
+    return sql;
+}
+
+QVariantList accountValues(const Account &a)
+{
+    QVariantList out;
+    for (const QString *v : {&a.nick, &a.pass, &a.ngaysinh, &a.mail, &a.cauhoibimat, &a.traloiibimat, &a.sotien,
+                             &a.solan, &a.gio, &a.phut})
+        out << bound(*v);
+    out << (a.nick.isNull() ? QVariant() : QVariant(nickKey(a.nick)));
+    return out;
+}
+
+QString lockInsertSql()
+{
+    static const QString sql = insertSql(QStringLiteral("\"lock\""), columnList(kLockColumns), 8);
+    return sql;
+}
+
+QVariantList lockValues(const LockRow &r)
+{
+    QVariantList out;
+    for (const QString *v : {&r.hienten, &r.thuthach, &r.hien19, &r.hiencode, &r.hienten1, &r.thuthach1, &r.hien191,
+                             &r.hiencode1})
+        out << bound(*v);
+    return out;
+}
+
+QString questionInsertSql(QuestionTable t)
+{
+    return insertSql(tableName(t), columnList(kQuestionColumns), 8);
+}
+
+QList<const QString *> questionTexts(const Question &q)
+{
+    return {&q.cauhoi, &q.a, &q.b, &q.c, &q.d, &q.traloi};
+}
+
+bool accountChanges(const QList<QPair<QString, QString>> &columns, QString &sets, QVariantList &values, QString &why)
+{
+    QStringList list;
+    values.clear();
+    for (const auto &c : columns) {
+        if (!isHosoColumn(c.first)) {
+            why = QStringLiteral("No column %1 in hoso").arg(c.first);
+            return false;
+        }
+        const bool nick = c.first.compare(QLatin1String("nick"), Qt::CaseInsensitive) == 0;
+        list << c.first.toLower() + QStringLiteral(" = ?");
+        values << bound(c.second);
+        if (nick) {
+            list << QStringLiteral("nickkey = ?");
+            values << nickKey(c.second);
+        }
+    }
+    sets = list.join(QLatin1String(", "));
+    return true;
+}
+
+bool copyRows(Backend &source, const RowWriters &to, const std::function<void(const QString &, int)> &progress,
+              QString &why)
+{
+    // A table a page at a time, each page read after the last row key of the
+    // one before; the number of rows, or nothing when a read or write failed.
+    auto pages = [&](const QString &what, const auto &read, const auto &write) -> std::optional<int> {
+        int rows = 0;
+        for (qint64 after = 0;;) {
+            const auto batch = read(after);
+            if (!batch) {
+                why = QStringLiteral("Reading %1 failed: %2").arg(what, source.lastError());
+                return std::nullopt;
+            }
+            if (!write(*batch))
+                return std::nullopt;
+            rows += int(batch->size());
+            if (batch->size() < kCopyBatch)
+                return rows;
+            after = batch->constLast().rowId;
+        }
+    };
+    const std::optional<int> accounts = pages(
+        QStringLiteral("the accounts"), [&](qint64 after) { return source.accountRows(after, kCopyBatch); },
+        [&](const QList<Account> &rows) { return to.accounts(rows, why); });
+    if (!accounts)
+        return false;
+    if (progress)
+        progress(QStringLiteral("hoso"), *accounts);
+    const std::optional<QList<LockRow>> locks = source.lockRows();
+    if (!locks) {
+        why = QStringLiteral("Reading the switches failed: %1").arg(source.lastError());
+        return false;
+    }
+    if (!to.locks(*locks, why))
+        return false;
+    if (progress)
+        progress(QStringLiteral("lock"), int(locks->size()));
+    for (QuestionTable t : kAllQuestionTables) {
+        const std::optional<int> questions = pages(
+            tableName(t), [&](qint64 after) { return source.questionRows(t, after, kCopyBatch); },
+            [&](const QList<Question> &rows) { return to.questions(t, rows, why); });
+        if (!questions)
+            return false;
+        if (progress)
+            progress(tableName(t), *questions);
+    }
+    return true;
+}
+
+} // namespace db

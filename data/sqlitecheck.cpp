@@ -1,0 +1,244 @@
+// Judging the database file: the check before it is opened for real, and the
+// whole-file check of a file used before, which runs in the background.
+
+#include "sqlitebackend.h"
+#include "sqlitebackend_p.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <condition_variable>
+#include <mutex>
+#include <sqlite3.h>
+#include <thread>
+
+namespace db {
+
+using namespace sqlite;
+
+struct SqliteBackend::Check {
+    std::mutex mutex;
+    std::condition_variable done;
+    CheckState state = CheckState::Pending;
+    QString detail;
+    sqlite3 *handle = nullptr; // the check's connection while it runs, for an interrupt
+    bool cancelled = false;
+    bool reported = false; // the handler has been called
+    std::function<void(const QString &)> handler;
+    std::thread thread;
+};
+
+void SqliteBackend::stopBackgroundCheck()
+{
+    if (!m_check)
+        return;
+    {
+        std::lock_guard lock(m_check->mutex);
+        m_check->cancelled = true;
+        m_check->handler = nullptr;
+        if (m_check->handle)
+            sqlite3_interrupt(m_check->handle);
+    }
+    if (m_check->thread.joinable())
+        m_check->thread.join();
+}
+
+bool SqliteBackend::checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation)
+{
+    const QString name = m_connName + QStringLiteral("-check");
+    auto scratch = std::make_unique<QTemporaryDir>();
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        if (hotJournal) {
+            // A write was cut short. Undoing it writes to the file, so it is
+            // undone on a copy first: only a file found sound is mended.
+            const QString copy = scratch->filePath(QStringLiteral("check.db"));
+            if (!scratch->isValid() || !QFile::copy(m_path, copy)
+                || !QFile::copy(m_path + QStringLiteral("-journal"), copy + QStringLiteral("-journal"))) {
+                why = QStringLiteral("%1 has an unfinished write that cannot be checked.").arg(m_path);
+                ok = false;
+            }
+            c.setDatabaseName(copy);
+        } else if (QFile::exists(m_path + QStringLiteral("-wal")) || QFile::exists(m_path + QStringLiteral("-shm"))) {
+            // The other program may have it open: read through its log, making nothing.
+            c.setDatabaseName(m_path);
+            c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(kBusyTimeoutMs));
+        } else {
+            // The file alone is the whole database: read it as a fixed file,
+            // with no locks, no recovery and no files made beside it.
+            c.setDatabaseName(immutableUri(m_path));
+            c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        }
+        if (ok && !c.open()) {
+            why = c.lastError().text();
+            ok = false;
+        }
+        if (ok)
+            ok = checkTables(c, why, needsPreparation);
+        if (ok && (wholeFile || needsPreparation))
+            ok = checkWholeFile(c, why);
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    if (ok && hotJournal && m_readOnly)
+        m_scratch = std::move(scratch); // read in place of the file
+    return ok;
+}
+
+bool SqliteBackend::checkWholeFile(const QSqlDatabase &c, QString &why)
+{
+    // Every page, every table against its indexes (quick_check would miss an
+    // index that lost or gained entries).
+    QSqlQuery q(c);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("PRAGMA integrity_check(20)"))) {
+        why = QStringLiteral("The database file is damaged: %1").arg(q.lastError().text());
+        return false;
+    }
+    QStringList problems;
+    while (q.next())
+        problems << q.value(0).toString();
+    if (problems != QStringList{QStringLiteral("ok")}) {
+        why = QStringLiteral("The database file is damaged: %1").arg(problems.join(QLatin1String("; ")));
+        return false;
+    }
+    return true;
+}
+
+void SqliteBackend::startBackgroundCheck(const QString &uri, const QString &options)
+{
+    auto check = std::make_shared<Check>();
+    m_check = check;
+    const QString name = m_connName + QStringLiteral("-whole");
+    QObject *home = QCoreApplication::instance();
+    check->thread = std::thread([check, uri, options, name, home] {
+        QString why;
+        bool ok = false;
+        bool interrupted = false;
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            c.setDatabaseName(uri);
+            c.setConnectOptions(options);
+            if (!c.open()) {
+                why = c.lastError().text();
+            } else {
+                {
+                    std::lock_guard lock(check->mutex);
+                    check->handle = *static_cast<sqlite3 *const *>(c.driver()->handle().constData());
+                    interrupted = check->cancelled;
+                }
+                if (!interrupted)
+                    ok = checkWholeFile(c, why);
+                std::lock_guard lock(check->mutex);
+                check->handle = nullptr;
+                interrupted = check->cancelled;
+            }
+            c.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        {
+            std::lock_guard lock(check->mutex);
+            check->state = ok ? CheckState::Sound : CheckState::Damaged;
+            check->detail = why;
+        }
+        check->done.notify_all();
+        if (!ok && !interrupted && home) {
+            QMetaObject::invokeMethod(home, [check] {
+                std::unique_lock lock(check->mutex);
+                if (!check->handler || check->reported)
+                    return;
+                check->reported = true;
+                const auto handler = check->handler;
+                const QString detail = check->detail;
+                lock.unlock();
+                handler(detail);
+            }, Qt::QueuedConnection);
+        }
+    });
+}
+
+CheckState SqliteBackend::checkState() const
+{
+    if (!m_check)
+        return CheckState::Sound;
+    std::lock_guard lock(m_check->mutex);
+    return m_check->state;
+}
+
+CheckState SqliteBackend::waitForCheck(int msecs)
+{
+    if (!m_check)
+        return CheckState::Sound;
+    std::unique_lock lock(m_check->mutex);
+    auto over = [this] { return m_check->state != CheckState::Pending; };
+    if (msecs < 0)
+        m_check->done.wait(lock, over);
+    else
+        m_check->done.wait_for(lock, std::chrono::milliseconds(msecs), over);
+    return m_check->state;
+}
+
+void SqliteBackend::setDamageHandler(std::function<void(const QString &)> handler)
+{
+    if (!m_check)
+        return;
+    std::unique_lock lock(m_check->mutex);
+    m_check->handler = handler;
+    if (m_check->state == CheckState::Damaged && handler && !m_check->reported) {
+        m_check->reported = true;
+        const QString detail = m_check->detail;
+        lock.unlock();
+        handler(detail);
+    }
+}
+
+bool SqliteBackend::mayWrite()
+{
+    if (m_inWrite)
+        return true;
+    if (waitForCheck(-1) == CheckState::Damaged) {
+        std::lock_guard lock(m_check->mutex);
+        m_lastError = m_check->detail.isEmpty() ? QStringLiteral("The database file is damaged.") : m_check->detail;
+        return false;
+    }
+    return true;
+}
+
+bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation)
+{
+    auto require = [&](const QString &table, const auto &names) {
+        const QStringList cols = columnNames(c, table);
+        if (cols.isEmpty()) {
+            why = QStringLiteral("The table %1 is missing.").arg(table);
+            return false;
+        }
+        for (const char *n : names) {
+            if (!cols.contains(QString::fromLatin1(n).toLower())) {
+                why = QStringLiteral("The table %1 has no column %2.").arg(table, QLatin1String(n));
+                return false;
+            }
+        }
+        return true;
+    };
+    if (!require(QStringLiteral("hoso"), kHosoColumns) || !require(QStringLiteral("lock"), kLockColumns))
+        return false;
+    for (QuestionTable t : kAllQuestionTables)
+        if (!require(tableName(t), kQuestionColumns))
+            return false;
+    // What prepareForUse would change: the lookup key, text money columns.
+    needsPreparation = !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
+    for (const auto &[name, type] : columnTypes(c, QStringLiteral("hoso")))
+        if (keepsItsText(name) && type.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) != 0)
+            needsPreparation = true;
+    QSqlQuery k(c);
+    if (k.exec(QStringLiteral("SELECT 1 FROM hoso WHERE nickkey IS NULL AND nick IS NOT NULL LIMIT 1")) && k.next())
+        needsPreparation = true;
+    return true;
+}
+
+} // namespace db
