@@ -73,8 +73,33 @@ bool LegacyTimer::eventFilter(QObject *watched, QEvent *e)
     return QTimer::eventFilter(watched, e);
 }
 
+void LegacyTimer::countWithoutWaking(std::function<qint64()> clockMs)
+{
+    m_clock = std::move(clockMs);
+    apply();
+}
+
+qint64 LegacyTimer::takeDueTicks()
+{
+    if (!m_clock || !m_enabled || m_interval <= 0)
+        return 0;
+    const qint64 now = m_clock();
+    if (now < m_countFrom) { // the clock was set back: count from here
+        m_countFrom = now;
+        return 0;
+    }
+    const qint64 due = (now - m_countFrom) / m_interval;
+    m_countFrom += due * m_interval;
+    return due;
+}
+
 void LegacyTimer::apply()
 {
+    if (m_clock) {
+        stop();
+        m_countFrom = m_clock();
+        return;
+    }
     if (m_enabled && m_interval > 0 && !m_paused) {
         // Changing the interval or enabling restarts the count, as the old timers did.
         start(m_interval);

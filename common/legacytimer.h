@@ -1,11 +1,13 @@
 #pragma once
 // A timer with the old toolkit's semantics: it runs while Enabled is true and its
 // interval is above 0; an interval of 0 means it never fires (a plain QTimer with
-// interval 0 would fire as fast as it can). Ticks keep within 5 % of the interval. Handlers connect to tick(); tests call
-// fire() to run one tick without waiting.
+// interval 0 would fire as fast as it can). Ticks keep within 5 % of the
+// interval. Handlers connect to tick(); tests call fire() to run one tick without
+// waiting.
 
 #include <QPointer>
 #include <QTimer>
+#include <functional>
 
 class QWidget;
 
@@ -29,6 +31,16 @@ public:
     void pauseWhileHidden(QWidget *form);
     bool isPaused() const { return m_paused; }
 
+    // For a timer whose ticks only matter when its owner reads the value they
+    // drive (the hot seat's draw counter): the program is not woken for each
+    // tick; the ticks are counted on `clockMs` (milliseconds) instead, and the
+    // owner takes the ones due since it last looked with takeDueTicks(), which
+    // gives 0 while the timer is disabled or at interval 0. Enabling it or
+    // changing its interval starts the count afresh, as for a ticking timer;
+    // fire() still ticks at once.
+    void countWithoutWaking(std::function<qint64()> clockMs);
+    qint64 takeDueTicks();
+
 signals:
     void tick();
 
@@ -42,4 +54,6 @@ private:
     bool m_paused = false;
     bool m_formHidden = false;
     QPointer<QWidget> m_form;
+    std::function<qint64()> m_clock;
+    qint64 m_countFrom = 0;
 };

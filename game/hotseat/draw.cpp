@@ -26,8 +26,40 @@ void HotSeatForm::offsetTick()
         m_so = m_ttoan;
 }
 
+// tg counts its 50 ms ticks on the clock rather than waking the program twenty
+// times a second (see its construction): the ticks due since the offset was last
+// read are applied here, all at once, with the result that many ticks would have.
+void HotSeatForm::catchUpOffset() const
+{
+    const qint64 due = m_tg->takeDueTicks();
+    if (due <= 0)
+        return;
+    const qint64 from = qint64(num::value(m_so));
+    const qint64 bound = qint64(num::value(m_ttoan));
+    if (num::text(from) != m_so || num::text(bound) != m_ttoan) {
+        // Not the plain whole numbers the game writes: tick by tick.
+        for (qint64 i = 0; i < due; ++i)
+            const_cast<HotSeatForm *>(this)->offsetTick();
+        return;
+    }
+    if (from < 1 || due < from) { // the countdown does not reach 0 meanwhile
+        m_so = num::text(from - due);
+        return;
+    }
+    // It reaches 0 after `from` ticks and restarts from the bound.
+    const qint64 after = due - from;
+    m_so = num::text(bound >= 1 ? bound - after % bound : bound - after);
+}
+
+QString HotSeatForm::so() const
+{
+    catchUpOffset();
+    return m_so;
+}
+
 void HotSeatForm::setDrawRange(qint64 range)
 {
+    catchUpOffset();
     // A level with too few rows left would give a range of 0 or less, and the
     // countdown would then never reach 0 again; one row forward is the least.
     range = qMax<qint64>(range, 1);
@@ -115,6 +147,7 @@ void HotSeatForm::drawQuestion()
     if (count <= 0)
         return; // nothing to show: the previous texts stay
     // A move that would run past the end stops on the last row.
+    catchUpOffset();
     m_drawPos = qBound<qint64>(0, m_drawPos + num::whole(m_so), count - 1);
     const std::optional<db::Question> q = m_app.db().questionAt(*m_drawTable, m_drawPos);
     if (!q)

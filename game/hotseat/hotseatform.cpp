@@ -83,6 +83,9 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     m_timer12 = new LegacyTimer(this, "Timer12", 2000, true);
     m_timer11 = new LegacyTimer(this, "Timer11", 80, false);
     m_tg = new LegacyTimer(this, "tg", 50, true);
+    // The draw counter only matters at the moment of a Start: its ticks are
+    // counted on the clock instead of waking the program twenty times a second.
+    m_tg->countWithoutWaking([this] { return m_app.now().toMSecsSinceEpoch(); });
     m_timer3 = new LegacyTimer(this, "Timer3", 7600, false);
     m_timer1 = new LegacyTimer(this, "Timer1", 400, false);
     m_timer10 = new LegacyTimer(this, "Timer10", 70, false);

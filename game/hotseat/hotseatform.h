@@ -46,7 +46,7 @@ public:
 
     // --- hidden working values ----------------------------------------------------
     QString socauhoi() const { return m_socauhoi; }   // questions left, "15" .. "0", "END"
-    QString so() const { return m_so; }               // draw offset
+    QString so() const;                               // draw offset
     QString ttoan() const { return m_ttoan; }         // bound of the next draw offset
     QString levelSize(int level) const;               // m1, m2, m3
     QString questionId() const { return m_id; }       // id: ID of the question on screen
@@ -93,6 +93,7 @@ private:
 
     // draw.cpp
     void offsetTick();      // tg
+    void catchUpOffset() const;
     void startClicked();    // strart
     void drawQuestion();
     void setDrawRange(qint64 range);
@@ -178,7 +179,7 @@ private:
 
     // Hidden working values, as the rest of the game reads them: text.
     QString m_socauhoi = QStringLiteral("15");
-    QString m_so = QStringLiteral("10");
+    mutable QString m_so = QStringLiteral("10"); // brought up to date by catchUpOffset()
     QString m_ttoan = QStringLiteral("20");
     std::array<QString, 3> m_m{};
     QString m_id = QStringLiteral("0");

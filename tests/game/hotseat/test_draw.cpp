@@ -14,6 +14,7 @@ private slots:
     void tinyTablesNeverDrawPastTheEnd();
     void emptyLevelsStillGiveARangeOfOne();
     void offsetIsWrappedIntoAShrunkRange();
+    void clockCountedOffsetMatchesTickByTick();
 };
 
 void HotSeatDrawTest::loadReadsAccountSwitchesAndLevelSizes()
@@ -174,6 +175,34 @@ void HotSeatDrawTest::offsetIsWrappedIntoAShrunkRange()
     QCOMPARE(f->ttoan(), QStringLiteral("8"));
     testkit::tick(f, "tg", 2);
     QCOMPARE(f->so(), QStringLiteral("8"));
+}
+
+// The draw counter is not woken for each 50 ms tick: the ticks due on the clock
+// are applied when the offset is read. Any stretch of time must give exactly what
+// that many ticks would, across the wrap to the bound and after the bound changes.
+void HotSeatDrawTest::clockCountedOffsetMatchesTickByTick()
+{
+    testkit::GameHarness timed, ticked;
+    for (testkit::GameHarness *h : {&timed, &ticked})
+        fillLevels(*h->database, 40, 40, 40);
+    HotSeatForm *a = enter(timed);
+    HotSeatForm *b = enter(ticked);
+    for (HotSeatForm *f : {a, b})
+        testkit::tick(f, "Timer12", 8);
+    const QDateTime from = timed.s.clock;
+    qint64 total = 0;
+    for (int ticks : {0, 1, 7, 19, 20, 21, 57, 400, 1, 3}) {
+        total += ticks;
+        timed.s.clock = from.addMSecs(50 * total + 10); // a little past the tick: no rounding at the edge
+        testkit::tick(b, "tg", ticks);
+        QCOMPARE(a->so(), b->so());
+        if (ticks == 57) { // a Start in between: the bound changes
+            for (HotSeatForm *f : {a, b})
+                testkit::click(label(f, "strart"));
+            QCOMPARE(a->questionId(), b->questionId());
+            QCOMPARE(a->ttoan(), b->ttoan());
+        }
+    }
 }
 
 QTEST_MAIN(HotSeatDrawTest)
