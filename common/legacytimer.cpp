@@ -7,9 +7,9 @@ LegacyTimer::LegacyTimer(QObject *parent, const char *name, int intervalMs, bool
     : QTimer(parent), m_enabled(enabled), m_interval(intervalMs)
 {
     setObjectName(QString::fromLatin1(name));
-    // The old timers were coarse too. Coarse timers wake on shared boundaries, so the
-    // hot seat's stage timers ride the 50 ms draw counter's wake-ups instead of
-    // waking the process on their own (30 wake-ups a second at rest become 20).
+    // The old timers were coarse too. Coarse timers wake on shared boundaries, so
+    // timers whose boundaries meet (the stage's clocks, the music loop) share one
+    // wake-up instead of waking the process each on its own.
     setTimerType(Qt::CoarseTimer);
     connect(this, &QTimer::timeout, this, [this] {
         if (m_enabled && m_interval > 0)
