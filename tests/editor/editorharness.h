@@ -42,15 +42,7 @@ struct EditorHarness {
         app = std::make_unique<EditorApp>(std::move(s));
     }
     // A second connection to the same database, opened (another program).
-    std::unique_ptr<db::GameDb> another() const
-    {
-        auto d = std::make_unique<db::GameDb>(folder.path());
-        if (!location.isEmpty())
-            d->setLocation(location);
-        if (!d->open().usable())
-            return nullptr;
-        return d;
-    }
+    std::unique_ptr<db::GameDb> another() const { return testkit::openDatabase(folder, location); }
     ~EditorHarness()
     {
         app.reset();

@@ -137,7 +137,7 @@ GameHarness::GameHarness() : location(freshLocation())
     app = std::make_unique<GameApp>(s.make(folder.path(), database.get()));
 }
 
-std::unique_ptr<db::GameDb> GameHarness::another() const
+std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QString &location)
 {
     auto d = std::make_unique<db::GameDb>(folder.path());
     if (!location.isEmpty())
@@ -145,6 +145,11 @@ std::unique_ptr<db::GameDb> GameHarness::another() const
     if (!d->open().usable())
         return nullptr;
     return d;
+}
+
+std::unique_ptr<db::GameDb> GameHarness::another() const
+{
+    return openDatabase(folder, location);
 }
 
 GameHarness::~GameHarness()

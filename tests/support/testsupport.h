@@ -47,6 +47,10 @@ private:
     QTemporaryDir m_dir;
 };
 
+// A connection of its own to the database of `folder` (or of `location`, when
+// not empty), opened as another program would; null when it cannot be used.
+std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QString &location);
+
 struct ScriptedServices {
     sound::RecordingEffectPlayer effects;
     sound::RecordingMusicPlayer music;
