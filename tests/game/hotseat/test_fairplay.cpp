@@ -221,6 +221,12 @@ void FairPlayTest::noLifelinePointsAtARemovedAnswer()
     clock.run(2500 * 6);
     QVERIFY2(chat(f, "a").contains(kCrLf + "<Minh" + pair + kCrLf), qPrintable(chat(f, "a")));
     QVERIFY(chat(f, "a").endsWith(kCrLf + "<Minh" + guess));
+
+    // Leaving mid-call ends the call with the game.
+    testkit::click(label(f, "Label3"));
+    QVERIFY(!shown(f, "Picture3") && !timerOn(f, "Timer7") && !timerOn(f, "Timer8"));
+    QVERIFY(h.app->login()->musicTimer()->isEnabled());
+    QCOMPARE(h.database->findAccount("an")->sotien, QStringLiteral("1200"));
 }
 
 void FairPlayTest::musicComesBackWhenNoCallWasMade()
