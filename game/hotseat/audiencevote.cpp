@@ -110,6 +110,7 @@ void AudienceVote::offerClicked()
 
 void AudienceVote::confirm()
 {
+    m_open = true;
     answerPanel()->setEnabled(false);
     m_timer14->setEnabled(true);
     markSpent();
@@ -153,9 +154,11 @@ void AudienceVote::scriptTick()
         for (VoteBar *bar : m_bars)
             bar->setTwips(10);
         // Any other letter leaves the numbers as they are.
-        if (const int row = correctAnswer(); row >= 0)
-            for (int i = 0; i < 4; ++i)
-                m_numbers[size_t(i)]->setCaption(QString::number(kVotes[row][i]));
+        if (const int row = correctAnswer(); row >= 0) {
+            m_row = row;
+            m_votedOn = questionsDrawn();
+            showVote();
+        }
         break;
     }
     case 7:
@@ -180,9 +183,63 @@ void AudienceVote::barsTick()
         m_bars[size_t(i)]->setTwips(num::value(m_numbers[size_t(i)]->caption()) * kFullBar / 100);
 }
 
+// The audience votes only for answers on the board: what the table gives an
+// answer 50:50 took goes to the two left, half each (an odd point to the one the
+// table puts ahead), so the total and their order stay.
+void AudienceVote::showVote()
+{
+    std::array<int, 4> votes{};
+    int freed = 0;
+    int kept[2] = {-1, -1};
+    int keptCount = 0;
+    for (int i = 0; i < 4; ++i) {
+        votes[size_t(i)] = kVotes[m_row][i];
+        if (removedByFifty(i)) {
+            freed += votes[size_t(i)];
+            votes[size_t(i)] = 0;
+        } else if (keptCount < 2) {
+            kept[keptCount++] = i;
+        }
+    }
+    if (freed > 0 && keptCount == 2) {
+        const size_t a = size_t(kept[0]), b = size_t(kept[1]);
+        votes[a] += freed / 2;
+        votes[b] += freed / 2;
+        if (freed % 2)
+            ++votes[votes[b] > votes[a] ? b : a];
+    }
+    for (int i = 0; i < 4; ++i)
+        m_numbers[size_t(i)]->setCaption(QString::number(votes[size_t(i)]));
+}
+
+void AudienceVote::followBoard()
+{
+    if (m_row < 0 || m_votedOn != questionsDrawn())
+        return;
+    showVote();
+    if (m_step >= 10) // the bars are drawn already
+        barsTick();
+}
+
 void AudienceVote::closeClicked()
 {
+    closePanel();
+}
+
+void AudienceVote::closePanel()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_timer14->setEnabled(false); // a panel closed while unfolding stays closed
     m_panel->panel()->setVisible(false);
-    answerPanel()->setEnabled(true);
     m_panel->close();
+    freeAnswersIfOpen();
+}
+
+void AudienceVote::endScript()
+{
+    closePanel();
+    for (LegacyTimer *t : {m_timer14, m_timer9, m_timer5})
+        t->setEnabled(false);
 }

@@ -23,12 +23,20 @@ public:
     void confirm();      // trunggian, "söû duïng"
     void decline();      // stop113, "Ko söû duïng "
 
+    bool panelOpen() const override { return m_open; }
+    void closePanel() override;
+    void endScript() override;
+    // 50:50 has just taken two answers: a vote already given on this question
+    // gives them nothing.
+    void followBoard();
+
 private:
     void buildPanel();
     void unfoldTick();   // Timer14
     void scriptTick();   // Timer9
     void barsTick();     // Timer5
     void closeClicked(); // Image11
+    void showVote();     // the numbers from the vote table, kept to the board
 
     LifelinePanel *m_panel = nullptr;
     ChatBox *m_aaa = nullptr;
@@ -44,4 +52,7 @@ private:
     // Steps of the two scripts; never reset, the vote happens once a game.
     int m_panelStep = 0;
     int m_step = 0;
+    bool m_open = false; // the panel, from the confirmation until closed
+    int m_row = -1;      // the vote table's row the numbers came from
+    int m_votedOn = 0;   // the question (draw) they were given for
 };

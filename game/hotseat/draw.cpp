@@ -90,6 +90,7 @@ void HotSeatForm::startClicked()
     m_timer3->setEnabled(false);
 
     drawQuestion();
+    m_questionOpen = true;
 
     ++m_drawCount;
     const qint64 id = num::whole(m_id);

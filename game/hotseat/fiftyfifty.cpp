@@ -27,10 +27,12 @@ void FiftyFifty::confirm()
     hideTwoWrongAnswers();
     markSpent();
     m_usedOnQuestion = questionsDrawn();
+    m_takenFor = correctLetter();
     confirmButton()->setVisible(false);
     mainButton()->setVisible(true);
     confirmButton()->setCaption(kGoOn);
-    answerPanel()->setEnabled(true);
+    // With the call or the vote open the answers stay locked until it is closed.
+    freeAnswersIfOpen();
     secondButton()->setCaption(kStop);
 }
 

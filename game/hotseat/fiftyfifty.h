@@ -14,7 +14,10 @@ public:
     void decline();      // stop113, "Khoâng Söû Duïng"
     // Whether two answers of the question on screen were taken off by it.
     bool removedOnThisQuestion() const { return m_usedOnQuestion > 0 && m_usedOnQuestion == questionsDrawn(); }
+    // The correct letter it took two answers for.
+    QString takenFor() const { return m_takenFor; }
 
 private:
     int m_usedOnQuestion = 0; // the draw it was confirmed on, 0 while unused
+    QString m_takenFor;
 };

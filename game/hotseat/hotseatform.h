@@ -71,6 +71,14 @@ public:
     void hideTwoWrongAnswers();
     void showAllAnswers();
     void cancelPick();
+    // The two answers 50:50 takes away for this correct letter, as bits 1 << 0..3
+    // for A..D; none for any other text.
+    static int fiftyFiftyTakes(const QString &letter);
+
+    // A question is on screen and still open: started, no verdict, not stopped.
+    bool questionOpen() const { return m_questionOpen; }
+    // The call's or the vote's panel is open (from its confirmation until it is closed).
+    bool lifelinePanelOpen() const;
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -116,6 +124,13 @@ private:
     void recomputeTotal();  // tien changed
     void leaveClicked();    // Label3
     void applyOptions();    // Image13
+
+    // The answers may be played again: the question is open, no lifeline is
+    // waiting for its Yes and no panel lies over it.
+    bool answersMayBeFreed() const;
+    // The question is over (stop, end, leaving): the lifelines' panels close and
+    // their scripts stop.
+    void endLifelines();
 
     void setTien(const QString &text);
     QString tienText() const;
@@ -194,6 +209,7 @@ private:
     QString m_gioAtLoad, m_phutAtLoad;
     PatientSave *m_save = nullptr;
 
+    bool m_questionOpen = false;
     int m_drawCount = 0;
     int m_rightCount = 0;
     int m_introStep = 0;

@@ -87,6 +87,7 @@ void HotSeatForm::ladderStep()
             w->setVisible(false);
         m_timer10->setEnabled(true);
         setTien(m_sotiennhan->caption());
+        endLifelines();
         return;
     }
     // Any other question won: grey its row and show the prize.
@@ -111,12 +112,21 @@ void HotSeatForm::continueClicked()
                               + m_sotiennhan->caption());
     }
     // The lifelines' confirmations share the button; each tests its own caption.
-    if (m_trunggian->caption() == kUseFifty)
+    // Only an open question takes a lifeline, and one panel at a time lies over it.
+    if (!m_questionOpen)
+        return;
+    if (m_trunggian->caption() == kUseFifty) {
         m_fiftyFifty->confirm();
-    if (m_trunggian->caption() == kUsePhone)
+        m_audienceVote->followBoard(); // a vote already given leaves the two answers gone
+    }
+    if (m_trunggian->caption() == kUsePhone) {
+        m_audienceVote->closePanel();
         m_phoneCall->confirm();
-    if (m_trunggian->caption() == kUseAudience)
+    }
+    if (m_trunggian->caption() == kUseAudience) {
+        m_phoneCall->closePanel();
         m_audienceVote->confirm();
+    }
 }
 
 void HotSeatForm::autoContinue()

@@ -56,6 +56,9 @@ Lifeline::Lifeline(HotSeatForm &form, GameApp &app, LegacyLabel *button, const Q
 
 void Lifeline::offer(const QString &line, const QString &use, const QString &decline)
 {
+    // Nothing is offered for a question that has its verdict or a stopped game.
+    if (!m_form.m_questionOpen)
+        return;
     hostLine()->setCaption(line);
     confirmButton()->setEnabled(true);
     m_app.playEffect(kRingOut);
@@ -81,7 +84,8 @@ void Lifeline::offer(const QString &line, const QString &use, const QString &dec
 void Lifeline::declineOffer(bool restoreAnswers)
 {
     confirmButton()->setCaption(kGoOn);
-    answerPanel()->setEnabled(true);
+    // A panel still open keeps the answers locked.
+    answerPanel()->setEnabled(m_form.answersMayBeFreed());
     cover()->setVisible(false);
     // Never brings back the two answers a 50:50 took off this question.
     if (restoreAnswers && !m_form.m_fiftyFifty->removedOnThisQuestion())
@@ -118,3 +122,24 @@ QString Lifeline::nick() const { return m_app.login()->nick(); }
 LegacyTimer *Lifeline::musicLoop() const { return m_app.login()->musicTimer(); }
 void Lifeline::hideTwoWrongAnswers() { m_form.hideTwoWrongAnswers(); }
 int Lifeline::questionsDrawn() const { return m_form.m_drawCount; }
+
+void Lifeline::freeAnswersIfOpen()
+{
+    if (m_form.answersMayBeFreed())
+        answerPanel()->setEnabled(true);
+}
+
+bool Lifeline::removedByFifty(int answer) const
+{
+    return m_form.m_fiftyFifty->removedOnThisQuestion() && answer >= 0
+        && (HotSeatForm::fiftyFiftyTakes(m_form.m_fiftyFifty->takenFor()) & 1 << answer);
+}
+
+QString Lifeline::onBoard(int answer) const
+{
+    if (removedByFifty(answer))
+        for (int other = 0; other < 4; ++other)
+            if (other != correctAnswer() && !removedByFifty(other))
+                return QString(QLatin1Char(char('A' + other)));
+    return QString(QLatin1Char(char('A' + answer)));
+}

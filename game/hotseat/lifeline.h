@@ -22,6 +22,14 @@ public:
     // The lifeline's button; enabled while the lifeline is still available.
     LegacyLabel *button() const { return m_button; }
 
+    // The lifelines with a panel (the call, the vote): open from the confirmation
+    // until it is closed.
+    virtual bool panelOpen() const { return false; }
+    // Closes the panel as its close button does; a script already running goes on unseen.
+    virtual void closePanel() {}
+    // The question is over: the panel closes and the scripts and timers stop.
+    virtual void endScript() {}
+
 protected:
     // `help` is the host's line while the mouse is over the button.
     Lifeline(HotSeatForm &form, GameApp &app, LegacyLabel *button, const QString &help);
@@ -49,6 +57,13 @@ protected:
     LegacyTimer *musicLoop() const;     // frmLogin.Timer1
     void hideTwoWrongAnswers();
     int questionsDrawn() const;
+    // A closed panel gives the answers back only to an open question.
+    void freeAnswersIfOpen();
+    // Whether 50:50 took this answer (0..3 for A..D) off the question on screen.
+    bool removedByFifty(int answer) const;
+    // A letter the friend may name, kept to the answers on the board: a letter
+    // 50:50 took becomes the wrong answer still there.
+    QString onBoard(int answer) const;
 
     HotSeatForm &m_form;
     GameApp &m_app;

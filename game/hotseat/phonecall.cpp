@@ -17,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 using namespace hotseat;
@@ -137,6 +138,7 @@ void PhoneCall::offerClicked()
 
 void PhoneCall::confirm()
 {
+    m_open = true;
     answerPanel()->setEnabled(false);
     m_app.playEffect(kLifelineOn);
     m_timer13->setEnabled(true);
@@ -166,18 +168,41 @@ void PhoneCall::unfoldTick()
 
 void PhoneCall::connectClicked()
 {
+    if (!m_open)
+        return; // a closed panel connects nothing
     if (!m_text5->text().isEmpty()) {
         // The keyboard leaves the name entry with it, so a stray Enter connects nothing.
         if (QWidget *focus = QApplication::focusWidget(); focus && m_picture4->isAncestorOf(focus))
             focus->clearFocus();
         m_picture4->setVisible(false);
         m_timer6->setEnabled(true);
+        m_connected = true;
     } else {
         m_app.message(&m_form, {kNoNameText, kNoNameTitle, vn::Encoding::Plain, QMessageBox::Critical,
                                 QMessageBox::Ok});
     }
     // The music piece playing ends and is not started again until the call is over.
     musicLoop()->setEnabled(false);
+    m_musicHeld = true;
+}
+
+void PhoneCall::giveMusicBack()
+{
+    if (!m_musicHeld)
+        return;
+    m_musicHeld = false;
+    musicLoop()->setEnabled(true);
+}
+
+// The friend names only answers on the board: after 50:50 a letter it took is
+// replaced by the wrong answer it left.
+QString PhoneCall::friendLine(const QString &designed) const
+{
+    static const QRegularExpression letter(QStringLiteral("(?:caâu |hay )([A-D])"));
+    QString line = designed;
+    for (const QRegularExpressionMatch &m : letter.globalMatch(designed))
+        line.replace(m.capturedStart(1), 1, onBoard(m.captured(1).at(0).unicode() - 'A'));
+    return line;
 }
 
 void PhoneCall::ringTick()
@@ -231,12 +256,12 @@ void PhoneCall::talkTick()
     case 3: m_a->setLegacyText(friendSays + kFriendMumbles); break;
     case 4:
         if (letter >= 0)
-            m_a->appendLine(friendSays + kFriendPair[letter]);
+            m_a->appendLine(friendSays + friendLine(kFriendPair[letter]));
         break;
     case 5: m_a->appendLine(kPlayerWhich); break;
     case 6:
         if (letter >= 0)
-            m_a->appendLine(friendSays + kFriendGuess[letter]);
+            m_a->appendLine(friendSays + friendLine(kFriendGuess[letter]));
         break;
     case 7: m_a->appendLine(kPlayerHurryHead + m_label16->caption() + kPlayerHurryTail); break;
     case 8: m_a->appendLine(friendSays + kFriendMumbles); break;
@@ -255,11 +280,32 @@ void PhoneCall::countdownTick()
     m_ok->setVisible(true);
     m_command2->setEnabled(false);
     musicLoop()->setEnabled(true);
+    m_musicHeld = false;
 }
 
 void PhoneCall::closeClicked()
 {
+    closePanel();
+}
+
+void PhoneCall::closePanel()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_timer13->setEnabled(false); // a panel closed while unfolding stays closed
     m_panel->panel()->setVisible(false);
-    answerPanel()->setEnabled(true);
     m_panel->close();
+    // A call never connected will not end by its countdown: the music comes back now.
+    if (!m_connected)
+        giveMusicBack();
+    freeAnswersIfOpen();
+}
+
+void PhoneCall::endScript()
+{
+    closePanel();
+    for (LegacyTimer *t : {m_timer13, m_timer6, m_timer7, m_timer8})
+        t->setEnabled(false);
+    giveMusicBack();
 }

@@ -24,6 +24,10 @@ public:
     void confirm();        // trunggian, " Söû duïng"
     void decline();        // stop113, "Ko söû duïng"
 
+    bool panelOpen() const override { return m_open; }
+    void closePanel() override;
+    void endScript() override;
+
 private:
     void buildPanel();
     void unfoldTick();     // Timer13
@@ -34,6 +38,8 @@ private:
     void countdownTick();  // Timer8
     void closeClicked();   // ok
     QString name() const;  // the friend's name, as a VNI text
+    QString friendLine(const QString &designed) const;
+    void giveMusicBack();
 
     LifelinePanel *m_panel = nullptr;
     QWidget *m_picture4 = nullptr;
@@ -54,4 +60,7 @@ private:
     int m_panelStep = 0;
     int m_ringStep = 0;
     int m_callStep = 0;
+    bool m_open = false;      // the panel, from the confirmation until closed
+    bool m_connected = false; // a name was taken and the ringing started
+    bool m_musicHeld = false; // the music loop is off for the call
 };

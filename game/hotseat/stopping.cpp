@@ -35,6 +35,7 @@ void HotSeatForm::stopClicked()
                            static_cast<QWidget *>(m_image4)})
             w->setVisible(false);
         m_timer10->setEnabled(true);
+        endLifelines();
     }
 
     if (m_stop113->caption() == kStop) {
@@ -51,6 +52,11 @@ void HotSeatForm::stopClicked()
             w->setVisible(false);
         m_timer10->setEnabled(true);
         setTien(m_sotiennhan->caption());
+        // The game is over: no lifeline is offered any more, none goes on.
+        m_questionOpen = false;
+        m_label7->setCaption(QString());
+        m_label7->setVisible(true);
+        endLifelines();
     }
 
     m_label4->setEnabled(false);
@@ -72,6 +78,24 @@ void HotSeatForm::stopClicked()
     recomputeTotal();
 }
 
+bool HotSeatForm::lifelinePanelOpen() const
+{
+    return m_phoneCall->panelOpen() || m_audienceVote->panelOpen();
+}
+
+bool HotSeatForm::answersMayBeFreed() const
+{
+    const QString confirm = m_trunggian->caption();
+    const bool offered = confirm == kUseFifty || confirm == kUsePhone || confirm == kUseAudience;
+    return m_questionOpen && !offered && !lifelinePanelOpen();
+}
+
+void HotSeatForm::endLifelines()
+{
+    m_phoneCall->endScript();
+    m_audienceVote->endScript();
+}
+
 void HotSeatForm::recomputeTotal()
 {
     m_tong->setCaption(num::text(num::value(m_app.briefing()->balanceCaption()) + num::value(tienText())));
@@ -91,6 +115,7 @@ void HotSeatForm::leaveClicked()
     if (m_save->running())
         return;
     m_app.playEffect(kExitSound);
+    endLifelines();
 
     // What this game adds to the account: the amount won and the minutes
     // played, applied to the stored values inside one write together with the

@@ -6,7 +6,6 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,19 +25,6 @@ QFrame[rankRow="odd"] { background: rgba(255, 215, 90, 22); border-radius: 10px;
 QFrame[rankRow="even"] { background: rgba(120, 150, 255, 16); border-radius: 10px; }
 )css";
 
-// "1000000" reads "1,000,000 $"; a text that is not a plain number stays as stored.
-QString forReading(const QString &stored)
-{
-    static const QRegularExpression plain(QStringLiteral("^\\s*(-?)(\\d+)(\\.\\d+)?\\s*$"));
-    const QRegularExpressionMatch m = plain.match(stored);
-    if (!m.hasMatch())
-        return stored;
-    QString digits = m.captured(2);
-    digits.remove(QRegularExpression(QStringLiteral("^0+(?=\\d)")));
-    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
-        digits.insert(at, QLatin1Char(','));
-    return m.captured(1) + digits + m.captured(3) + QStringLiteral(" $");
-}
 } // namespace
 
 TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store) : QFrame(form), m_store(store)
@@ -118,8 +104,7 @@ void TopFiveBoard::fill()
             const db::Account &a = top[i];
             nick->setCaption(a.nick);
             nick->setText(a.nick); // exactly as typed, an "&" included
-            money->setCaption(a.sotien);
-            money->setText(forReading(a.sotien));
+            money->setCaption(a.sotien); // shown as stored, "1000000" too
         } else {
             nick->setCaption(QString());
             nick->setText(kNoAccount);

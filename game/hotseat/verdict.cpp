@@ -15,6 +15,9 @@ void HotSeatForm::pick(int answer)
 {
     static const QString *const prompts[4] = {&kPromptA, &kPromptB, &kPromptC, &kPromptD};
     static const char letters[4] = {'A', 'B', 'C', 'D'};
+    // Only an open question with nothing over its answers takes a pick.
+    if (!answersMayBeFreed())
+        return;
     m_app.playEffect(kDing);
     m_cuaban1->setCaption(*prompts[answer]);
     boxOf(answer)->setOpaque(true);
@@ -27,7 +30,7 @@ void HotSeatForm::pick(int answer)
 
 void HotSeatForm::cancelPick()
 {
-    m_lock113->setEnabled(true);
+    m_lock113->setEnabled(answersMayBeFreed());
     setAllBoxesOpaque(false);
     m_label4->setCaption(kGoOnAfter);
     m_stop113->setCaption(kStop);
@@ -43,12 +46,14 @@ void HotSeatForm::setAllBoxesOpaque(bool on)
 void HotSeatForm::confirmClicked()
 {
     m_app.playEffect(kClick);
-    if (m_label4->caption() == kYes)
+    // A question has one verdict.
+    if (m_label4->caption() == kYes && m_questionOpen)
         giveVerdict();
 }
 
 void HotSeatForm::giveVerdict()
 {
+    m_questionOpen = false;
     m_label4->setVisible(false);
     m_stop113->setEnabled(false);
     m_label7->setVisible(true);
@@ -118,42 +123,28 @@ void HotSeatForm::flashTick()
 
 // Which two answers 50:50 takes away, by the correct letter: A and D keep A and D,
 // B keeps B and D, C keeps B and C.
+int HotSeatForm::fiftyFiftyTakes(const QString &letter)
+{
+    switch (answerOf(letter)) {
+    case 0: case 3: return 1 << 1 | 1 << 2; // B and C
+    case 1: return 1 << 0 | 1 << 2;         // A and C
+    case 2: return 1 << 0 | 1 << 3;         // A and D
+    default: return 0;
+    }
+}
+
 void HotSeatForm::hideTwoWrongAnswers()
 {
-    if (m_dapandung == QLatin1String("A")) {
-        m_traloi[1]->setVisible(false);
-        m_traloi[2]->setVisible(false);
-    }
-    if (m_dapandung == QLatin1String("B")) {
-        m_traloi[0]->setVisible(false);
-        m_traloi[2]->setVisible(false);
-    }
-    if (m_dapandung == QLatin1String("C")) {
-        m_traloi[0]->setVisible(false);
-        m_traloi[3]->setVisible(false);
-    }
-    if (m_dapandung == QLatin1String("D")) {
-        m_traloi[1]->setVisible(false);
-        m_traloi[2]->setVisible(false);
-    }
+    const int taken = fiftyFiftyTakes(m_dapandung);
+    for (int i = 0; i < 4; ++i)
+        if (taken & 1 << i)
+            m_traloi[size_t(i)]->setVisible(false);
 }
 
 void HotSeatForm::showAllAnswers()
 {
-    if (m_dapandung == QLatin1String("A")) {
-        m_traloi[1]->setVisible(true);
-        m_traloi[2]->setVisible(true);
-    }
-    if (m_dapandung == QLatin1String("B")) {
-        m_traloi[0]->setVisible(true);
-        m_traloi[2]->setVisible(true);
-    }
-    if (m_dapandung == QLatin1String("C")) {
-        m_traloi[0]->setVisible(true);
-        m_traloi[3]->setVisible(true);
-    }
-    if (m_dapandung == QLatin1String("D")) {
-        m_traloi[1]->setVisible(true);
-        m_traloi[2]->setVisible(true);
-    }
+    const int taken = fiftyFiftyTakes(m_dapandung);
+    for (int i = 0; i < 4; ++i)
+        if (taken & 1 << i)
+            m_traloi[size_t(i)]->setVisible(true);
 }

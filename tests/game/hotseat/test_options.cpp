@@ -145,7 +145,7 @@ void HotSeatOptionsTest::topFiveRanksByTheMoneyStoredAsText()
     QVERIFY(shown(f, "Picture2"));
     QCOMPARE(column(f, "tien1"), QStringList({"1000000", "18000", "1200", "300", "100"}));
     QCOMPARE(column(f, "num1"), QStringList({"f", "e", "d", "c", "b"}));
-    QCOMPARE(label(f, "tien1(0)")->text(), QStringLiteral("1,000,000 $"));
+    QCOMPARE(label(f, "tien1(0)")->text(), QStringLiteral("1000000")); // shown as stored
 
     firstQuestion(f);
     testkit::click(label(f, "tp"));
