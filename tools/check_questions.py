@@ -58,6 +58,8 @@ SHARED_ITEMS = 3  # ordering rows sharing this many items ask the same thing
 MIN_END_SHARE = 0.35  # of ordered numeric rows whose right answer is first or last
 NUMBER_WORDS = ["một", "hai", "ba", "bốn", "năm", "sáu", "bảy", "tám", "chín", "mười"]
 TIME_UNITS = ["giây", "phút", "giờ", "ngày", "tuần", "tháng", "năm"]
+MONTH_NAMES = {"giêng": 1, "tư": 4, "mười một": 11, "chạp": 12}
+DATE = re.compile(r"(?:(?:ngày|mùng) (\d+)|rằm) tháng (\d+|\w+(?: một)?)")
 
 
 def vni_letters():
@@ -117,9 +119,29 @@ def parse_number(token):
     return None
 
 
+def date_value(option):
+    """A day of the year such as "mùng 10 tháng 3" or "rằm tháng giêng" as
+    month * 100 + day, or None."""
+    m = DATE.fullmatch(option)
+    if not m:
+        return None
+    day, month = int(m.group(1) or 15), m.group(2)
+    if month.isdigit():
+        return int(month) * 100 + day
+    if month in MONTH_NAMES:
+        return MONTH_NAMES[month] * 100 + day
+    if month in NUMBER_WORDS:
+        return (NUMBER_WORDS.index(month) + 1) * 100 + day
+    return None
+
+
 def scale_values(options):
-    """The values of four options that differ only in one word which is a number,
-    a number word or a unit of time (all four of one kind), else None."""
+    """The values of four options that are days of the year, or that differ
+    only in one word which is a number, a number word or a unit of time (all
+    four of one kind), else None."""
+    dates = [date_value(o) for o in options]
+    if None not in dates:
+        return dates
     words = [o.split() for o in options]
     if len({len(w) for w in words}) != 1:
         return None
