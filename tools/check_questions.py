@@ -213,6 +213,7 @@ class Checker:
             self.error(fname, f"not valid UTF-8: {exc}")
             return rows
         lines = text.split("\n")
+        prompts = {}  # ordering prompt -> "file:line"
         if lines and lines[-1] == "":
             lines.pop()
         if not lines or lines[0].split("\t") != HEADER:
@@ -253,7 +254,11 @@ class Checker:
                 self.error(where, f"unknown topic {topic!r} (one of {', '.join(sorted(TOPICS))})")
             key = norm_key(q)
             if ordering:
-                # ordering prompts repeat; the items make the question
+                # ordering prompts may be alike; the items make the question,
+                # but a table stores each prompt text once
+                if q in prompts:
+                    self.error(where, f"same prompt as {prompts[q]}")
+                prompts.setdefault(q, where)
                 key = key + "|" + "|".join(sorted(choices))
             if key in self.seen:
                 self.error(where, f"duplicate question (first at {self.seen[key]})")
