@@ -14,6 +14,12 @@ letters that cycle or repeat; no two neighbouring rows share a topic and no
 topic holds more than a quarter of a file. An ordering answer is a permutation
 of ABCD other than "ABCD" whose first letters are spread.
 
+Options that differ only in one number (or number word, or unit of time) tell
+the answer by their order: where the four are in order, the right one is first
+or last in at least MIN_END_SHARE of such rows of each level (else the middle
+values win), and the right one is never the only option out of the order the
+other three follow.
+
 Prints counts, letter shares and topic spreads; exits 1 on any problem.
 
 Usage: check_questions.py [DIR]   (default: data/questions next to tools/)
@@ -22,6 +28,7 @@ Usage: check_questions.py [DIR]   (default: data/questions next to tools/)
 import collections
 import difflib
 import os
+import re
 import sys
 import unicodedata
 
@@ -48,6 +55,11 @@ NEAR_DUPLICATE = 0.8  # similarity of normalised question texts with one right a
 SAME_ANSWER_WORDS = 0.5  # share of telling words two questions with one right answer may share
 COMMON_WORD_SHARE = 0.02  # a word in more questions than this tells nothing
 SHARED_ITEMS = 3  # ordering rows sharing this many items ask the same thing
+MIN_END_SHARE = 0.35  # of ordered numeric rows whose right answer is first or last
+NUMBER_WORDS = ["một", "hai", "ba", "bốn", "năm", "sáu", "bảy", "tám", "chín", "mười"]
+TIME_UNITS = ["giây", "phút", "giờ", "ngày", "tuần", "tháng", "năm"]
+MONTH_NAMES = {"giêng": 1, "tư": 4, "mười một": 11, "chạp": 12}
+DATE = re.compile(r"(?:(?:ngày|mùng) (\d+)|rằm) tháng (\d+|\w+(?: một)?)")
 
 
 def vni_letters():
@@ -93,6 +105,62 @@ def letter_pattern(letters):
                 letters[i] == letters[i + period] for i in range(n - period)):
             return f"repeat every {period}"
     return None
+
+
+def parse_number(token):
+    """The value of a number written the Vietnamese way (1.000,5; -10; 3/4), or None."""
+    t = token[1:] if token[:1] in "+-" else token
+    sign = -1 if token.startswith("-") else 1
+    if re.fullmatch(r"\d+/\d+", t):
+        num, den = t.split("/")
+        return sign * int(num) / int(den) if int(den) else None
+    if re.fullmatch(r"\d{1,3}(\.\d{3})+(,\d+)?|\d+(,\d+)?", t):
+        return sign * float(t.replace(".", "").replace(",", "."))
+    return None
+
+
+def date_value(option):
+    """A day of the year such as "mùng 10 tháng 3" or "rằm tháng giêng" as
+    month * 100 + day, or None."""
+    m = DATE.fullmatch(option)
+    if not m:
+        return None
+    day, month = int(m.group(1) or 15), m.group(2)
+    if month.isdigit():
+        return int(month) * 100 + day
+    if month in MONTH_NAMES:
+        return MONTH_NAMES[month] * 100 + day
+    if month in NUMBER_WORDS:
+        return (NUMBER_WORDS.index(month) + 1) * 100 + day
+    return None
+
+
+def scale_values(options):
+    """The values of four options that are days of the year, or that differ
+    only in one word which is a number, a number word or a unit of time (all
+    four of one kind), else None."""
+    dates = [date_value(o) for o in options]
+    if None not in dates:
+        return dates
+    words = [o.split() for o in options]
+    if len({len(w) for w in words}) != 1:
+        return None
+    differ = [i for i in range(len(words[0])) if len({w[i] for w in words}) > 1]
+    if len(differ) != 1:
+        return None
+    tokens = [w[differ[0]] for w in words]
+    values = [parse_number(t) for t in tokens]
+    if None not in values:
+        return values
+    for scale in (NUMBER_WORDS, TIME_UNITS):
+        if all(t in scale for t in tokens):
+            return [scale.index(t) for t in tokens]
+    return None
+
+
+def monotone(values):
+    pairs = list(zip(values, values[1:]))
+    return all(a < b for a, b in pairs) or all(a > b for a, b in pairs)
 
 
 class Row:
@@ -145,6 +213,7 @@ class Checker:
             self.error(fname, f"not valid UTF-8: {exc}")
             return rows
         lines = text.split("\n")
+        prompts = {}  # ordering prompt -> "file:line"
         if lines and lines[-1] == "":
             lines.pop()
         if not lines or lines[0].split("\t") != HEADER:
@@ -185,7 +254,11 @@ class Checker:
                 self.error(where, f"unknown topic {topic!r} (one of {', '.join(sorted(TOPICS))})")
             key = norm_key(q)
             if ordering:
-                # ordering prompts repeat; the items make the question
+                # ordering prompts may be alike; the items make the question,
+                # but a table stores each prompt text once
+                if q in prompts:
+                    self.error(where, f"same prompt as {prompts[q]}")
+                prompts.setdefault(q, where)
                 key = key + "|" + "|".join(sorted(choices))
             if key in self.seen:
                 self.error(where, f"duplicate question (first at {self.seen[key]})")
@@ -240,8 +313,29 @@ class Checker:
                 i += 1
             report.append(f"{fname}: {n} questions after the first row, answers "
                           + " ".join(f"{k}={dist.get(k, 0)} ({dist.get(k, 0) / n:.0%})" for k in "ABCD"))
+            report += self.check_ordered_options(fname, drawn)
         report.append(f"  topics: {spread}")
         return report
+
+    def check_ordered_options(self, fname, drawn):
+        """Where the options differ only in a number, the right one's place
+        among them must not be guessable: not nearly always in the middle of
+        ordered options, never the only one out of the others' order."""
+        ordered = ends = 0
+        for row in drawn:
+            values = scale_values(row.items)
+            if values is None or row.ans not in ("A", "B", "C", "D"):
+                continue
+            k = "ABCD".index(row.ans)
+            if monotone(values):
+                ordered += 1
+                ends += k in (0, 3)
+            elif monotone(values[:k] + values[k + 1:]):
+                self.error(row.where, "the right answer is the only option out of order")
+        if ordered and ends < MIN_END_SHARE * ordered:
+            self.error(fname, f"the right answer is first or last in {ends}/{ordered} rows with "
+                              f"ordered numeric options, need {MIN_END_SHARE:.0%}")
+        return [f"  ordered numeric options: {ordered} rows, right answer first or last in {ends}"]
 
     def check_near_duplicates(self, rows):
         """The same question asked twice in other words: the same right answer
