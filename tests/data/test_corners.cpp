@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSqlError>
@@ -62,12 +63,13 @@ QStringList sideFiles(const QString &path)
     return out;
 }
 
-// Makes a file unwritable, for root too (root ignores its mode, not the
+// Makes a file or folder unwritable, for root too (root ignores its mode, not the
 // immutable attribute). False when the platform cannot.
 bool lockFile(const QString &path, bool locked)
 {
-    QFile::setPermissions(path, locked ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
-                                       : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QFile::Permissions exec = QFileInfo(path).isDir() ? QFile::ExeOwner : QFile::Permissions();
+    QFile::setPermissions(path, exec | (locked ? QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther
+                                               : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
     if (::geteuid() == 0)
         return QProcess::execute(QStringLiteral("chattr"), {QLatin1String(locked ? "+i" : "-i"), path}) == 0;
     return true;
@@ -271,8 +273,15 @@ private slots:
         QVERIFY2(writer->insertAccount(a), qPrintable(writer->lastError()));
     }
 
+    void aLogWithoutItsIndexIsReadNotRefused_data()
+    {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("read-only file") << false;
+        QTest::newRow("read-only folder") << true;
+    }
     void aLogWithoutItsIndexIsReadNotRefused()
     {
+        QFETCH(bool, folder);
         // A WAL file left without its index file (-shm): where the file or
         // its folder cannot be written, its writes are read, and nothing is
         // made beside the file.
@@ -293,9 +302,10 @@ private slots:
             c.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("writer"));
-        if (!lockFile(file, true))
+        const QString locked = folder ? QFileInfo(file).absolutePath() : file;
+        if (!lockFile(locked, true))
             QSKIP("the file cannot be made unwritable here");
-        auto restore = qScopeGuard([&] { lockFile(file, false); });
+        auto restore = qScopeGuard([&] { lockFile(locked, false); });
         db::GameDb d{QString()};
         d.setLocation(file);
         const db::OpenResult r = d.open();
