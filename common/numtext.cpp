@@ -55,13 +55,17 @@ double value(QStringView text)
         std::string exp = "e";
         if (j < n && (text[j] == u'-' || text[j] == u'+'))
             exp += char(text[j++].unicode());
+        // Every digit counts, however many leading zeros come first; an
+        // exponent past any double's range is held there (the value then
+        // saturates, or is 0).
+        qint64 e = 0;
         bool expDigit = false;
-        while (j < n && isDigit(text[j]) && exp.size() < 12) {
-            exp += char(text[j++].unicode());
+        for (; j < n && isDigit(text[j]); ++j) {
+            e = std::min<qint64>(e * 10 + (text[j].unicode() - u'0'), 100000);
             expDigit = true;
         }
         if (expDigit)
-            clean += exp;
+            clean += exp + std::to_string(e);
     }
     double v = std::strtod(clean.c_str(), nullptr);
     if (!std::isfinite(v))

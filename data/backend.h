@@ -20,6 +20,7 @@ public:
 
     virtual std::optional<Account> findAccount(const QString &nick) = 0;
     virtual bool insertAccount(Account &account) = 0;
+    virtual Registration registerAccount(Account &account) = 0;
     virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
     // GameDb::addToAccount, and with `lock` GameDb::saveGameEnd.
     virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
@@ -62,10 +63,14 @@ public:
     virtual bool beginSnapshot() = 0;
     virtual void endSnapshot() = 0;
     // Rows in their stored order, `limit` at a time after the row key `after`
-    // (0: from the start). Nothing when the table cannot be read.
-    virtual std::optional<QList<Account>> accountRows(qint64 after, int limit) = 0;
+    // (none: from the first row, whatever its key; a file made by another
+    // tool may hold keys of 0 and below). Nothing when the table cannot be read.
+    virtual std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) = 0;
     virtual std::optional<QList<LockRow>> lockRows() = 0;
-    virtual std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) = 0;
+    virtual std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) = 0;
+    // The number of rows of one of the game's tables (hoso, lock or a question
+    // table); nothing when it cannot be counted.
+    virtual std::optional<qint64> rowCount(const QString &table) = 0;
     // On a backend that was not opened: makes the schema at its location, which
     // must be empty, and fills it from `source`, all or nothing.
     virtual bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,

@@ -116,6 +116,7 @@ QSqlDatabase GameDb::connection() const { return m_backend->connection(); }
 
 std::optional<Account> GameDb::findAccount(const QString &nick) { return m_backend->findAccount(nick); }
 bool GameDb::insertAccount(Account &account) { return m_backend->insertAccount(account); }
+Registration GameDb::registerAccount(Account &account) { return m_backend->registerAccount(account); }
 
 bool GameDb::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
 {

@@ -101,6 +101,10 @@ struct OpenResult {
 
 enum class RowRemoval { Removed, Gone, Failed };
 
+// What became of a new account: made, refused because an account of that nick
+// is there already, or not written (see lastError()).
+enum class Registration { Made, Taken, Failed };
+
 class Backend;
 
 // The data layer as the forms see it. Behind it works one of two backends,
@@ -139,6 +143,11 @@ public:
     // ignored, as the old store did; everything else is literal.
     std::optional<Account> findAccount(const QString &nick);
     bool insertAccount(Account &account); // sets rowId
+    // Inserts the account only when no account has its nick (as findAccount
+    // matches it): the look and the insert are one write, so of two
+    // registrations of one nick at the same moment, on any number of
+    // machines, one is Made and the other Taken. Sets rowId.
+    Registration registerAccount(Account &account);
     // Writes the named columns of the first row matching nick. Column names are
     // checked against the schema. False when nothing was written.
     bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);

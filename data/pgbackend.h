@@ -48,6 +48,7 @@ public:
 
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
+    Registration registerAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
@@ -82,9 +83,10 @@ public:
 
     bool beginSnapshot() override;
     void endSnapshot() override;
-    std::optional<QList<Account>> accountRows(qint64 after, int limit) override;
+    std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
     std::optional<QList<LockRow>> lockRows() override;
-    std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) override;
+    std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) override;
+    std::optional<qint64> rowCount(const QString &table) override;
     bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
                     QString &why) override;
 
@@ -132,6 +134,8 @@ private:
     bool beginUnderSchemaLock();
     Inspection inspect(QString &why);
     bool createSchema(bool withBank, bool lockRow, QString &why);
+    // Brings the money order of a database made by an older version up to date.
+    void updateMoneyRule();
 
     // Many rows in one statement each, in their order (ids and flags as given;
     // pgcopy.cpp).

@@ -34,10 +34,11 @@ void PgBackend::endSnapshot()
     rollback();
 }
 
-std::optional<QList<Account>> PgBackend::accountRows(qint64 after, int limit)
+std::optional<QList<Account>> PgBackend::accountRows(std::optional<qint64> after, int limit)
 {
-    return readRows(QStringLiteral("SELECT %1 FROM hoso WHERE rid > ? ORDER BY rid LIMIT ?").arg(accountColumns()),
-                    {after, limit}, accountFrom);
+    QVariantList values;
+    const QString sql = pageSql(QStringLiteral("SELECT %1 FROM hoso").arg(accountColumns()), QStringLiteral("rid"), after, limit, values);
+    return readRows(sql, values, accountFrom);
 }
 
 std::optional<QList<LockRow>> PgBackend::lockRows()
@@ -46,10 +47,24 @@ std::optional<QList<LockRow>> PgBackend::lockRows()
                     Statement::Text);
 }
 
-std::optional<QList<Question>> PgBackend::questionRows(QuestionTable t, qint64 after, int limit)
+std::optional<QList<Question>> PgBackend::questionRows(QuestionTable t, std::optional<qint64> after, int limit)
 {
-    return readRows(questionSelect(t) + QStringLiteral("WHERE rid > ? ORDER BY rid LIMIT ?"), {after, limit},
-                    storedQuestionFrom);
+    QVariantList values;
+    const QString sql = pageSql(questionSelect(t), QStringLiteral("rid"), after, limit, values);
+    return readRows(sql, values, storedQuestionFrom);
+}
+
+std::optional<qint64> PgBackend::rowCount(const QString &table)
+{
+    std::optional<qint64> n;
+    reading([&] {
+        QSqlQuery q(connection());
+        if (!runText(q, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+            return false;
+        n = q.value(0).toLongLong();
+        return true;
+    });
+    return n;
 }
 
 bool PgBackend::insertQuestionRows(QuestionTable t, const QList<Question> &rows)
@@ -173,6 +188,7 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
     to.questions = [&](QuestionTable t, const QList<Question> &rows, QString &error) {
         return written(insertQuestionRows(t, rows), tableName(t), error);
     };
+    to.count = [&](const QString &table) { return rowCount(table); };
     if (!copyRows(source, to, progress, why))
         return fail(why);
     if (!commit())

@@ -159,14 +159,26 @@ bool accountChanges(const QList<QPair<QString, QString>> &columns, QString &sets
     return true;
 }
 
+QString pageSql(const QString &select, const QString &key, std::optional<qint64> after, int limit,
+                QVariantList &values)
+{
+    values.clear();
+    if (after)
+        values << *after;
+    values << limit;
+    return select.trimmed()
+           + (after ? QStringLiteral(" WHERE %1 > ? ORDER BY %1 LIMIT ?") : QStringLiteral(" ORDER BY %1 LIMIT ?")).arg(key);
+}
+
 bool copyRows(Backend &source, const RowWriters &to, const std::function<void(const QString &, int)> &progress,
               QString &why)
 {
     // A table a page at a time, each page read after the last row key of the
-    // one before; the number of rows, or nothing when a read or write failed.
-    auto pages = [&](const QString &what, const auto &read, const auto &write) -> std::optional<int> {
-        int rows = 0;
-        for (qint64 after = 0;;) {
+    // one before (the first from the very first row, whatever its key); the
+    // number of rows, or nothing when a read or write failed.
+    auto pages = [&](const QString &what, const auto &read, const auto &write) -> std::optional<qint64> {
+        qint64 rows = 0;
+        for (std::optional<qint64> after;;) {
             const auto batch = read(after);
             if (!batch) {
                 why = QStringLiteral("Reading %1 failed: %2").arg(what, source.lastError());
@@ -174,36 +186,49 @@ bool copyRows(Backend &source, const RowWriters &to, const std::function<void(co
             }
             if (!write(*batch))
                 return std::nullopt;
-            rows += int(batch->size());
+            rows += batch->size();
             if (batch->size() < kCopyBatch)
                 return rows;
             after = batch->constLast().rowId;
         }
     };
-    const std::optional<int> accounts = pages(
-        QStringLiteral("the accounts"), [&](qint64 after) { return source.accountRows(after, kCopyBatch); },
+    // Every row read must be a row written, and every row there a row read.
+    auto sameCount = [&](const QString &table, qint64 handed) {
+        const std::optional<qint64> there = source.rowCount(table);
+        const std::optional<qint64> here = to.count ? to.count(table) : std::optional<qint64>(handed);
+        if (there && here && *there == handed && *here == handed)
+            return true;
+        why = QStringLiteral("The copy of the table %1 came out with %2 rows where the source holds %3; nothing was "
+                             "copied.")
+                  .arg(table, here ? QString::number(*here) : QStringLiteral("uncounted"),
+                       there ? QString::number(*there) : QStringLiteral("uncounted"));
+        return false;
+    };
+    const std::optional<qint64> accounts = pages(
+        QStringLiteral("the accounts"),
+        [&](std::optional<qint64> after) { return source.accountRows(after, kCopyBatch); },
         [&](const QList<Account> &rows) { return to.accounts(rows, why); });
-    if (!accounts)
+    if (!accounts || !sameCount(QStringLiteral("hoso"), *accounts))
         return false;
     if (progress)
-        progress(QStringLiteral("hoso"), *accounts);
+        progress(QStringLiteral("hoso"), int(*accounts));
     const std::optional<QList<LockRow>> locks = source.lockRows();
     if (!locks) {
         why = QStringLiteral("Reading the switches failed: %1").arg(source.lastError());
         return false;
     }
-    if (!to.locks(*locks, why))
+    if (!to.locks(*locks, why) || !sameCount(QStringLiteral("lock"), locks->size()))
         return false;
     if (progress)
         progress(QStringLiteral("lock"), int(locks->size()));
     for (QuestionTable t : kAllQuestionTables) {
-        const std::optional<int> questions = pages(
-            tableName(t), [&](qint64 after) { return source.questionRows(t, after, kCopyBatch); },
+        const std::optional<qint64> questions = pages(
+            tableName(t), [&](std::optional<qint64> after) { return source.questionRows(t, after, kCopyBatch); },
             [&](const QList<Question> &rows) { return to.questions(t, rows, why); });
-        if (!questions)
+        if (!questions || !sameCount(tableName(t), *questions))
             return false;
         if (progress)
-            progress(tableName(t), *questions);
+            progress(tableName(t), int(*questions));
     }
     return true;
 }

@@ -78,10 +78,18 @@ struct RowWriters {
     std::function<bool(const QList<Account> &, QString &why)> accounts;
     std::function<bool(const QList<LockRow> &, QString &why)> locks;
     std::function<bool(QuestionTable, const QList<Question> &, QString &why)> questions;
+    // The rows a table holds now, written so far; nothing when it cannot be counted.
+    std::function<std::optional<qint64>(const QString &table)> count;
 };
+// A page of a copy: `select` (up to its FROM) with the rows after the row key
+// `after` (from the very first without one) in the order of `key`, `limit` of
+// them; `values` gets what it binds.
+QString pageSql(const QString &select, const QString &key, std::optional<qint64> after, int limit,
+                QVariantList &values);
 // Reads every row of `source` in its stored order and hands it to `to`: the
 // accounts, the switches, then each question table, with `progress` after each
-// table. False with `why` when a read or a write failed.
+// table; then compares each table's rows at both ends. False with `why` when a
+// read or a write failed or a table came out with another number of rows.
 bool copyRows(Backend &source, const RowWriters &to, const std::function<void(const QString &, int)> &progress,
               QString &why);
 

@@ -32,6 +32,27 @@ bool SqliteBackend::insertAccount(Account &a)
     return true;
 }
 
+Registration SqliteBackend::registerAccount(Account &a)
+{
+    // Under the write lock (BEGIN IMMEDIATE): another program's registration
+    // of the same nick comes wholly before this look or wholly after this insert.
+    Registration out = Registration::Failed;
+    const bool written = inTransaction(LockWait::Patient, [&] {
+        QSqlQuery q(connection());
+        if (!run(q, QStringLiteral("SELECT 1 FROM hoso WHERE nickkey = ? LIMIT 1"), {nickKey(a.nick)}))
+            return false;
+        if (q.next()) {
+            out = Registration::Taken;
+            return false;
+        }
+        q.finish();
+        return insertAccount(a);
+    });
+    if (written)
+        out = Registration::Made;
+    return out;
+}
+
 bool SqliteBackend::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns)
 {
     if (columns.isEmpty())

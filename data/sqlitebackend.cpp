@@ -181,17 +181,28 @@ OpenResult SqliteBackend::open(bool createMissing)
     const bool folderWritable = QFileInfo(fi.absolutePath()).isWritable();
     m_readOnly = !fi.isWritable() || !folderWritable;
     const bool hotJournal = QFileInfo(m_path + QStringLiteral("-journal")).size() > 0;
+    const bool walFile = QFile::exists(m_path + QStringLiteral("-wal"));
+    // A log of writes without its index file, in a file this program may not
+    // write: reading it in place would make the index file (which, made here,
+    // keeps the file's read-only mode and then stops the next program that
+    // may write), or fails where the folder cannot be written. It is read on
+    // a copy, as an unfinished write is.
+    const bool strandedLog =
+        m_readOnly && !hotJournal && walFile && !QFile::exists(m_path + QStringLiteral("-shm"));
+    const QString pending = hotJournal    ? QStringLiteral("-journal")
+                            : strandedLog ? QStringLiteral("-wal")
+                                          : QString();
 
     // Judge the file before opening it for real: an ordinary connection would
     // already write to it (journal recovery, the switch to WAL, the WAL and
     // index files), and a damaged file must stay exactly as it is. A file this
     // program has used before (WAL, prepared) is checked whole in the
     // background; any other is checked whole now, before it is changed.
-    bool checkedWhole = created || hotJournal || !walMode;
+    bool checkedWhole = created || !pending.isEmpty() || !walMode;
     {
         QString why;
         bool needsPreparation = false;
-        if (!checkBeforeOpening(hotJournal, checkedWhole, why, needsPreparation)) {
+        if (!checkBeforeOpening(pending, checkedWhole, why, needsPreparation)) {
             r.status = OpenStatus::Damaged;
             r.detail = why;
             return r;
@@ -202,14 +213,15 @@ OpenResult SqliteBackend::open(bool createMissing)
     QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connName);
     QString checkUri = m_path;
     QString checkOptions = QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(kBusyTimeoutMs);
-    if (m_readOnly && hotJournal && m_scratch) {
-        // An unfinished write that nobody may undo here: read the copy on
-        // which it was undone and found sound.
+    if (m_readOnly && !pending.isEmpty() && m_scratch) {
+        // Writes that nobody may undo or carry into the file here: read the
+        // copy on which that was done and found sound.
         c.setDatabaseName(immutableUri(m_scratch->filePath(QStringLiteral("check.db"))));
         c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
-    } else if (m_readOnly && !folderWritable && !hotJournal && !QFile::exists(m_path + QStringLiteral("-wal"))) {
-        // Nobody can write here (a WAL file could not even be made), and a
-        // read-only connection would need to make one to read a WAL database.
+    } else if (m_readOnly && !walFile) {
+        // Nobody writes here (a program that does keeps a WAL file beside it):
+        // read the file as it is, making no side file, which would keep the
+        // file's read-only mode and stop whoever may write it later.
         c.setDatabaseName(immutableUri(m_path));
         c.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
         checkUri = c.databaseName();

@@ -25,6 +25,7 @@ public:
 
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
+    Registration registerAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
@@ -63,9 +64,10 @@ public:
 
     bool beginSnapshot() override { return exec(QStringLiteral("BEGIN")); }
     void endSnapshot() override { exec(QStringLiteral("COMMIT")); }
-    std::optional<QList<Account>> accountRows(qint64 after, int limit) override;
+    std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
     std::optional<QList<LockRow>> lockRows() override;
-    std::optional<QList<Question>> questionRows(QuestionTable t, qint64 after, int limit) override;
+    std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) override;
+    std::optional<qint64> rowCount(const QString &table) override;
     bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
                     QString &why) override;
 
@@ -80,7 +82,10 @@ private:
     bool inTransaction(LockWait wait, const std::function<bool()> &body);
 
     // Judging the file (sqlitecheck.cpp).
-    bool checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation);
+    // pending: the side file ("-journal", "-wal") of writes that must be
+    // undone or read into the file before it can be read here, on a copy;
+    // empty when there is none.
+    bool checkBeforeOpening(const QString &pending, bool wholeFile, QString &why, bool &needsPreparation);
     static bool checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation);
     static bool checkWholeFile(const QSqlDatabase &c, QString &why);
     void startBackgroundCheck(const QString &uri, const QString &options);

@@ -47,24 +47,29 @@ void SqliteBackend::stopBackgroundCheck()
         m_check->thread.join();
 }
 
-bool SqliteBackend::checkBeforeOpening(bool hotJournal, bool wholeFile, QString &why, bool &needsPreparation)
+bool SqliteBackend::checkBeforeOpening(const QString &pending, bool wholeFile, QString &why, bool &needsPreparation)
 {
     const QString name = m_connName + QStringLiteral("-check");
     auto scratch = std::make_unique<QTemporaryDir>();
+    const bool log = pending == QLatin1String("-wal");
     bool ok = true;
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        if (hotJournal) {
-            // A write was cut short. Undoing it writes to the file, so it is
-            // undone on a copy first: only a file found sound is mended.
+        if (!pending.isEmpty()) {
+            // A write was cut short, or a log of writes waits to be carried
+            // into the file where it cannot be. Either writes to the file, so
+            // it is done on a copy first: only a file found sound is mended.
             const QString copy = scratch->filePath(QStringLiteral("check.db"));
-            if (!scratch->isValid() || !QFile::copy(m_path, copy)
-                || !QFile::copy(m_path + QStringLiteral("-journal"), copy + QStringLiteral("-journal"))) {
-                why = QStringLiteral("%1 has an unfinished write that cannot be checked.").arg(m_path);
+            if (!scratch->isValid() || !QFile::copy(m_path, copy) || !QFile::copy(m_path + pending, copy + pending)) {
+                why = log ? QStringLiteral("%1 has a log of writes (%1-wal) without its index file (%1-shm), and "
+                                           "no copy to read them from can be made.")
+                                .arg(m_path)
+                          : QStringLiteral("%1 has an unfinished write that cannot be checked.").arg(m_path);
                 ok = false;
             }
             c.setDatabaseName(copy);
-        } else if (QFile::exists(m_path + QStringLiteral("-wal")) || QFile::exists(m_path + QStringLiteral("-shm"))) {
+        } else if (QFile::exists(m_path + QStringLiteral("-wal"))
+                   || (!m_readOnly && QFile::exists(m_path + QStringLiteral("-shm")))) {
             // The other program may have it open: read through its log, making nothing.
             c.setDatabaseName(m_path);
             c.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_READONLY").arg(kBusyTimeoutMs));
@@ -82,10 +87,12 @@ bool SqliteBackend::checkBeforeOpening(bool hotJournal, bool wholeFile, QString 
             ok = checkTables(c, why, needsPreparation);
         if (ok && (wholeFile || needsPreparation))
             ok = checkWholeFile(c, why);
+        if (ok && log && m_readOnly) // the log carried into the copy, which is then read alone
+            ok = QSqlQuery(c).exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
         c.close();
     }
     QSqlDatabase::removeDatabase(name);
-    if (ok && hotJournal && m_readOnly)
+    if (ok && !pending.isEmpty() && m_readOnly)
         m_scratch = std::move(scratch); // read in place of the file
     return ok;
 }
@@ -211,10 +218,34 @@ bool SqliteBackend::mayWrite()
 
 bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation)
 {
+    {
+        // A file that cannot be read at all is not one whose tables are missing.
+        QSqlQuery probe(c);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
+            why = QStringLiteral("The database cannot be read: %1").arg(probe.lastError().text());
+            return false;
+        }
+    }
     auto require = [&](const QString &table, const auto &names) {
         const QStringList cols = columnNames(c, table);
         if (cols.isEmpty()) {
             why = QStringLiteral("The table %1 is missing.").arg(table);
+            return false;
+        }
+        // A view or a virtual table of that name has columns too, but takes
+        // no writes (or not as the game makes them), and every save would fail.
+        QSqlQuery kind(c);
+        kind.prepare(QStringLiteral("SELECT type, sql FROM sqlite_master WHERE name = ? COLLATE NOCASE "
+                                    "AND type IN ('table', 'view')"));
+        kind.addBindValue(table);
+        const bool found = kind.exec() && kind.next();
+        if (found && kind.value(0).toString() == QLatin1String("view")) {
+            why = QStringLiteral("The table %1 is a view, not a table.").arg(table);
+            return false;
+        }
+        if (!found || kind.value(1).toString().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive)
+            || !QSqlQuery(c).exec(QStringLiteral("SELECT rowid FROM \"%1\" LIMIT 0").arg(table))) {
+            why = QStringLiteral("The table %1 is not an ordinary table.").arg(table);
             return false;
         }
         for (const char *n : names) {

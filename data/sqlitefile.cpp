@@ -64,9 +64,10 @@ bool insertQuestions(QSqlDatabase &c, QuestionTable t, const QList<Question> &ro
 
 void SqliteBackend::removeStaleSideFiles()
 {
-    // A first start that was killed while it built the database leaves its
-    // side file ("dataqa.db.<pid>.<conn>.new"). One whose process is gone is
-    // dropped; one still being built by a running program is left alone.
+    // A first start or a copy that was killed while it built the database
+    // leaves its side file ("dataqa.db.<pid>.<conn>.new") and its journal. One
+    // whose process is gone is dropped; one still being built by a running
+    // program is left alone.
     const QFileInfo fi(m_path);
     QDir dir = fi.absoluteDir();
     if (!dir.exists() || !QFileInfo(dir.absolutePath()).isWritable())
@@ -227,10 +228,24 @@ bool SqliteBackend::createDefault(QString &why)
 
 // --- a whole installation -----------------------------------------------------
 
-std::optional<QList<Account>> SqliteBackend::accountRows(qint64 after, int limit)
+namespace {
+
+std::optional<qint64> countOf(const QSqlDatabase &c, const QString &table)
+{
+    QSqlQuery q(c);
+    if (!q.exec(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+        return std::nullopt;
+    return q.value(0).toLongLong();
+}
+
+} // namespace
+
+std::optional<QList<Account>> SqliteBackend::accountRows(std::optional<qint64> after, int limit)
 {
     QSqlQuery q(connection());
-    if (!run(q, accountSelect() + QStringLiteral("WHERE rowid > ? ORDER BY rowid LIMIT ?"), {after, limit}))
+    QVariantList values;
+    const QString sql = pageSql(accountSelect(), QStringLiteral("rowid"), after, limit, values);
+    if (!run(q, sql, values))
         return std::nullopt;
     return rowsOf(q, accountFrom);
 }
@@ -243,12 +258,19 @@ std::optional<QList<LockRow>> SqliteBackend::lockRows()
     return rowsOf(q, lockFrom);
 }
 
-std::optional<QList<Question>> SqliteBackend::questionRows(QuestionTable t, qint64 after, int limit)
+std::optional<QList<Question>> SqliteBackend::questionRows(QuestionTable t, std::optional<qint64> after, int limit)
 {
     QSqlQuery q(connection());
-    if (!run(q, questionSelect(t) + QStringLiteral("WHERE rowid > ? ORDER BY rowid LIMIT ?"), {after, limit}))
+    QVariantList values;
+    const QString sql = pageSql(questionSelect(t), QStringLiteral("rowid"), after, limit, values);
+    if (!run(q, sql, values))
         return std::nullopt;
     return rowsOf(q, storedQuestionFrom);
+}
+
+std::optional<qint64> SqliteBackend::rowCount(const QString &table)
+{
+    return countOf(connection(), table);
 }
 
 bool SqliteBackend::importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
@@ -289,8 +311,11 @@ bool SqliteBackend::importFrom(Backend &source, const std::function<void(const Q
             QString cause;
             return insertQuestions(c, t, rows, cause) || failed(cause, error);
         };
+        to.count = [&](const QString &table) { return countOf(c, table); };
         return copyRows(source, to, progress, err);
     };
+    // What killed copies into this place left behind goes first.
+    removeStaleSideFiles();
     return buildFile(fill, false, true, why);
 }
 

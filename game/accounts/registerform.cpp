@@ -525,10 +525,19 @@ void RegisterForm::attemptRegistration()
         a.cauhoibimat = accounts::chosenQuestion(m_bimat);
         a.traloiibimat = accounts::typedValue(m_traloi->text());
         a.sotien = kStartingMoney;
-        if (store.insertAccount(a))
+        // The look above may be stale by now: another player may have taken
+        // the nick this very moment. The store looks again as it inserts.
+        switch (store.registerAccount(a)) {
+        case db::Registration::Made:
             m_ownRow = a.rowId;
-        else
+            break;
+        case db::Registration::Taken:
+            m_loi = kFailedId;
+            break;
+        case db::Registration::Failed:
             notStored = true;
+            break;
+        }
     }
 
     if (m_p1->text() != m_p2->text() || m_pass.isEmpty()) {

@@ -23,6 +23,10 @@ private slots:
         QTest::newRow("END marker") << "END" << 0.0;
         QTest::newRow("exponent") << "1e3" << 1000.0;
         QTest::newRow("no exponent digits") << "5e" << 5.0;
+        QTest::newRow("exponent past 11 digits") << "107.5e000000000002" << 10750.0;
+        QTest::newRow("exponent with leading zeros") << "1e00005" << 100000.0;
+        QTest::newRow("negative exponent, zeros") << "25e-00000000000000001" << 2.5;
+        QTest::newRow("exponent below every double") << "7e-99999999999999999999" << 0.0;
         QTest::newRow("ladder caption") << "  1. $       100" << 1.0;
         QTest::newRow("grouped comma") << "1,000$" << 1.0;
     }
@@ -69,6 +73,7 @@ private slots:
         QTest::newRow("below zero") << "500" << "-1000" << "-500";
         QTest::newRow("back to zero") << "-1000" << "1000" << "0";
         QTest::newRow("exponent") << "1.5e3" << "0" << "1500";
+        QTest::newRow("exponent past 11 digits") << "107.5e000000000002" << "0" << "10750";
         QTest::newRow("not a number") << "abc" << "-1000" << "-1000";
         QTest::newRow("carry") << "999.99" << "0.01" << "1000";
     }

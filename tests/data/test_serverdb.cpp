@@ -125,40 +125,9 @@ QStringList transcript(db::GameDb &d)
     return out;
 }
 
-// Every row of an installation, every text with its NULL-ness, in order.
 QStringList everything(db::GameDb &d)
 {
-    QStringList out;
-    auto text = [](const QString &s) -> QString { return s.isNull() ? QStringLiteral("<NULL>") : QLatin1Char('[') + s + QLatin1Char(']'); };
-    db::Backend &b = d.backend();
-    for (qint64 after = 0;;) {
-        const auto rows = b.accountRows(after, 1000);
-        if (!rows || rows->isEmpty())
-            break;
-        for (const auto &a : *rows) {
-            out << QStringList{text(a.nick), text(a.pass), text(a.ngaysinh), text(a.mail), text(a.cauhoibimat),
-                               text(a.traloiibimat), text(a.sotien), text(a.solan), text(a.gio), text(a.phut)}
-                       .join(QLatin1Char(' '));
-            after = a.rowId;
-        }
-    }
-    for (const auto &l : b.lockRows().value_or(QList<db::LockRow>()))
-        out << QStringList{l.hienten, l.thuthach, l.hien19, l.hiencode, l.hienten1, l.thuthach1, l.hien191, l.hiencode1}.join(QLatin1Char(' '));
-    for (QuestionTable t : db::kAllQuestionTables) {
-        out << db::tableName(t);
-        for (qint64 after = 0;;) {
-            const auto rows = b.questionRows(t, after, 1000);
-            if (!rows || rows->isEmpty())
-                break;
-            for (const auto &q : *rows) {
-                out << QStringList{QString::number(q.id), text(q.cauhoi), text(q.a), text(q.b), text(q.c), text(q.d),
-                                   text(q.traloi), QString::number(q.selected)}
-                           .join(QLatin1Char(' '));
-                after = q.rowId;
-            }
-        }
-    }
-    return out;
+    return testkit::everyRow(d);
 }
 
 // A TCP relay between the game and the server that can lose the answer to a

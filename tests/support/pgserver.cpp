@@ -131,6 +131,7 @@ bool PgServer::startAgain()
                                                       QStringLiteral("-t"), QStringLiteral("180"), QStringLiteral("-o")}
                                               + serverOptions() + QStringList{QStringLiteral("start")})) {
             m_running = true;
+            watch();
             return true;
         }
         QFile log(socketDir() + QStringLiteral("/log"));
@@ -138,6 +139,24 @@ bool PgServer::startAgain()
             m_error += QStringLiteral("\n") + QString::fromLocal8Bit(log.readAll().right(2000));
     }
     return false;
+}
+
+void PgServer::watch()
+{
+    // A process of its own session (a test killed for its time limit takes its
+    // process group with it) that outlives this one by a second at most: when
+    // this process is gone, however it ended, the server is stopped and its
+    // folder removed. It ends by itself when the server is stopped first.
+    const QString data = socketDir() + QStringLiteral("/data");
+    const QString script = QStringLiteral(
+        "while [ -d /proc/$1 ] && [ -f \"$2/postmaster.pid\" ]; do sleep 1; done; "
+        "if [ ! -d /proc/$1 ]; then \"$3\" -D \"$2\" -m immediate -w stop >/dev/null 2>&1; rm -rf \"$4\"; fi");
+    QStringList args{QStringLiteral("sh"), QStringLiteral("-c"), script, QStringLiteral("watchdog"),
+                     QString::number(::getpid()), data, binDir() + QStringLiteral("/pg_ctl"), socketDir()};
+    if (asRoot())
+        args = QStringList{QStringLiteral("runuser"), QStringLiteral("-u"), QStringLiteral("postgres"), QStringLiteral("--")}
+               + args;
+    QProcess::startDetached(QStringLiteral("setsid"), args, QStringLiteral("/"));
 }
 
 bool PgServer::stop()

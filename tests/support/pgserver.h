@@ -3,7 +3,9 @@
 // pg_ctl of Debian's postgresql-15 (run as the postgres user when the tests
 // run as root), its socket in that folder, a free TCP port on 127.0.0.1,
 // trust on the socket and passwords over TCP. Stopped and removed with the
-// object. Tests skip, saying so, only where the binaries are not installed.
+// object, or, when the process ends without that (killed, crashed, aborted),
+// by a watchdog within a second or two. Tests skip, saying so, only where the
+// binaries are not installed.
 
 #include <QString>
 #include <QStringList>
@@ -50,6 +52,7 @@ private:
     bool run(const QString &program, const QStringList &args);
     bool query(const QString &dbname, const std::function<void(QSqlDatabase &)> &work);
     QStringList serverOptions() const;
+    void watch();
 
     bool m_durable;
     std::unique_ptr<QTemporaryDir> m_dir;

@@ -1,6 +1,7 @@
 #include "testsupport.h"
 
 #include "accounts/loginform.h"
+#include "backend.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "pgserver.h"
@@ -268,6 +269,41 @@ QList<Sample> referenceSamples()
         const QStringList p = lines[i].split(QLatin1Char('\t'));
         if (p.size() >= 3)
             out.append({p[0], p[1], p[2]});
+    }
+    return out;
+}
+
+QStringList everyRow(db::GameDb &d)
+{
+    QStringList out;
+    auto text = [](const QString &s) -> QString { return s.isNull() ? QStringLiteral("<NULL>") : QLatin1Char('[') + s + QLatin1Char(']'); };
+    db::Backend &b = d.backend();
+    for (std::optional<qint64> after;;) {
+        const auto rows = b.accountRows(after, 1000);
+        if (!rows || rows->isEmpty())
+            break;
+        for (const auto &a : *rows) {
+            out << QStringList{text(a.nick), text(a.pass), text(a.ngaysinh), text(a.mail), text(a.cauhoibimat),
+                               text(a.traloiibimat), text(a.sotien), text(a.solan), text(a.gio), text(a.phut)}
+                       .join(QLatin1Char(' '));
+            after = a.rowId;
+        }
+    }
+    for (const auto &l : b.lockRows().value_or(QList<db::LockRow>()))
+        out << QStringList{l.hienten, l.thuthach, l.hien19, l.hiencode, l.hienten1, l.thuthach1, l.hien191, l.hiencode1}.join(QLatin1Char(' '));
+    for (db::QuestionTable t : db::kAllQuestionTables) {
+        out << db::tableName(t);
+        for (std::optional<qint64> after;;) {
+            const auto rows = b.questionRows(t, after, 1000);
+            if (!rows || rows->isEmpty())
+                break;
+            for (const auto &q : *rows) {
+                out << QStringList{QString::number(q.id), text(q.cauhoi), text(q.a), text(q.b), text(q.c), text(q.d),
+                                   text(q.traloi), QString::number(q.selected)}
+                           .join(QLatin1Char(' '));
+                after = q.rowId;
+            }
+        }
     }
     return out;
 }

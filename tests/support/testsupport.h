@@ -35,6 +35,10 @@ bool holdWriteLock(db::GameDb &other, db::QuestionTable t = db::QuestionTable::M
 bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool refuse,
                   const QString &newRowCondition = QStringLiteral("true"));
 
+// Every row of an installation, every text with its NULL-ness, in order, read
+// as a copy reads them.
+QStringList everyRow(db::GameDb &d);
+
 // A fresh program folder (temporary); the database is made from the shipped
 // default when opened.
 class ProgramFolder {
