@@ -10,6 +10,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <condition_variable>
 #include <mutex>
@@ -29,8 +31,18 @@ struct SqliteBackend::Check {
     bool cancelled = false;
     bool reported = false; // the handler has been called
     std::function<void(const QString &)> handler;
+    // What the thread checks; it starts a moment after the file was opened,
+    // or as soon as anything waits for its answer.
+    QString uri, options, name;
+    bool started = false;
     std::thread thread;
 };
+
+namespace {
+// Long enough for the program's first window to be shown and painted before
+// the check reads the whole file.
+constexpr int kCheckAfterMs = 250;
+} // namespace
 
 void SqliteBackend::stopBackgroundCheck()
 {
@@ -42,7 +54,13 @@ void SqliteBackend::stopBackgroundCheck()
         m_check->handler = nullptr;
         if (m_check->handle)
             sqlite3_interrupt(m_check->handle);
+        if (!m_check->started) {
+            // Never started: ended as an interrupted check ends.
+            m_check->started = true;
+            m_check->state = CheckState::Damaged;
+        }
     }
+    m_check->done.notify_all();
     if (m_check->thread.joinable())
         m_check->thread.join();
 }
@@ -114,7 +132,31 @@ void SqliteBackend::startBackgroundCheck(const QString &uri, const QString &opti
 {
     auto check = std::make_shared<Check>();
     m_check = check;
-    const QString name = m_connName + QStringLiteral("-whole");
+    check->uri = uri;
+    check->options = options;
+    check->name = m_connName + QStringLiteral("-whole");
+    // A program's first window comes before the whole file is read: the check
+    // waits a moment when the file was opened on a thread with an event loop.
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread()) {
+        QTimer::singleShot(kCheckAfterMs, app, [weak = std::weak_ptr<Check>(check)] {
+            if (const auto c = weak.lock())
+                runCheck(c);
+        });
+    } else {
+        runCheck(check);
+    }
+}
+
+void SqliteBackend::runCheck(const std::shared_ptr<Check> &check)
+{
+    {
+        std::lock_guard lock(check->mutex);
+        if (check->started || check->cancelled)
+            return;
+        check->started = true;
+    }
+    const QString uri = check->uri, options = check->options, name = check->name;
     QObject *home = QCoreApplication::instance();
     check->thread = std::thread([check, uri, options, name, home] {
         QString why;
@@ -166,6 +208,7 @@ CheckState SqliteBackend::checkState() const
 {
     if (!m_check)
         return CheckState::Sound;
+    runCheck(m_check); // asked for: it is needed now
     std::lock_guard lock(m_check->mutex);
     return m_check->state;
 }
@@ -174,6 +217,7 @@ CheckState SqliteBackend::waitForCheck(int msecs)
 {
     if (!m_check)
         return CheckState::Sound;
+    runCheck(m_check);
     std::unique_lock lock(m_check->mutex);
     auto over = [this] { return m_check->state != CheckState::Pending; };
     if (msecs < 0)

@@ -1,4 +1,4 @@
-#include "sound.h"
+#include "qtsound.h"
 
 #include <QDir>
 #include <QElapsedTimer>
