@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -255,8 +256,25 @@ bool SqliteBackend::mayWrite()
 
 bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation)
 {
+    // Every table's columns (name, declared type) in one statement: a start
+    // reads them once, not a statement a table.
+    QHash<QString, QList<QPair<QString, QString>>> columns; // by lower-case table name
+    {
+        QSqlQuery q(c);
+        q.setForwardOnly(true);
+        if (q.exec(QStringLiteral("SELECT m.name, p.name, p.type FROM sqlite_master AS m, pragma_table_info(m.name) AS p "
+                                  "WHERE m.type IN ('table', 'view')")))
+            while (q.next())
+                columns[q.value(0).toString().toLower()].append({q.value(1).toString(), q.value(2).toString()});
+    }
+    auto namesOf = [&](const QString &table) {
+        QStringList names;
+        for (const auto &[name, type] : columns.value(table))
+            names << name.toLower();
+        return names;
+    };
     auto require = [&](const QString &table, const auto &names) {
-        const QStringList cols = columnNames(c, table);
+        const QStringList cols = namesOf(table);
         if (cols.isEmpty()) {
             why = QStringLiteral("The table %1 is missing.").arg(table);
             return false;
@@ -275,8 +293,8 @@ bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needs
         if (!require(tableName(t), kQuestionColumns))
             return false;
     // What prepareForUse would change: the lookup key, text money columns.
-    needsPreparation = !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
-    for (const auto &[name, type] : columnTypes(c, QStringLiteral("hoso")))
+    needsPreparation = !namesOf(QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
+    for (const auto &[name, type] : columns.value(QStringLiteral("hoso")))
         if (keepsItsText(name) && type.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) != 0)
             needsPreparation = true;
     QSqlQuery k(c);
