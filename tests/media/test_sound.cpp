@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMetaMethod>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -121,12 +122,18 @@ private slots:
     {
         // The module is built beside the programs, above their media folder.
         const QString programDir = QFileInfo(QStringLiteral(LONTARIS_MEDIA_DIR)).absolutePath();
-        sound::DeferredSound found({QStringLiteral("/nonexistent"), programDir}, programDir, nullptr);
+        struct Watched : sound::Mixer {
+            using QObject::isSignalConnected;
+        } mixer;
+        const QMetaMethod changed = QMetaMethod::fromSignal(&sound::Mixer::changed);
+        sound::DeferredSound found({QStringLiteral("/nonexistent"), programDir}, programDir, &mixer);
         // The music loop looks at nothing yet: no module is needed for that.
         sound::musicLoopTick(found.music(), QString());
         QVERIFY(found.music().isStopped());
+        QVERIFY(!mixer.isSignalConnected(changed));
         QVERIFY(found.load());
         QVERIFY(found.load()); // once
+        QVERIFY(mixer.isSignalConnected(changed)); // the module's players follow the player's volume
         found.effects().playEffect(QStringLiteral("Media\\click.qbs"));
         QTest::qWait(50);
 
