@@ -178,9 +178,11 @@ void PgBackend::hearChanges()
 {
     // What the server has already sent, read without waiting: a table named
     // by a notification is counted again at its next use. The driver reads
-    // what came when its socket is ready, in the event loop, and queues a look
-    // after each statement; here both are done at once, the event loop or not
-    // (and no queued look piles up where no event loop turns).
+    // what came (its slot _q_handleNotification) when its socket is ready, in
+    // the event loop, and queues a look after each statement; here the queued
+    // look is made now (so none piles up where no event loop turns) and the
+    // slot is called at once. A driver without that slot is still heard, in
+    // the event loop.
     QSqlDriver *driver = connection().driver();
     if (!driver || !m_listening)
         return;
