@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target bench_data bench_server lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle bench_topfive >/dev/null
+cmake --build "$build" -j2 --target bench_data bench_server lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle bench_topfive \
+  pelmaro lontaris_sound bench_bare_window bench_startup >/dev/null
 echo "== database"
 "$build/bin/bench_data"
 echo "== database: the file and a PostgreSQL server side by side (local socket)"
@@ -36,9 +37,14 @@ startup() {
   done | sort -n | sed -n 3p > "$1/line"
   cut -d' ' -f1 < "$1/line"
 }
+echo "== start-up beside a bare Qt window (offscreen, existing database; CPU and peak memory of the whole process)"
+mkdir -p "$tmp/ratio/data"
+cp "$build/bin/lontaris" "$build/bin/pelmaro" "$build/bin/liblontaris_sound.so" "$build/bin/bench_bare_window" "$tmp/ratio/"
+cp -r "$build/bin/media" "$tmp/ratio/"
+"$build/bin/bench_startup" "$tmp/ratio" 15
 for size in shipped 100000; do
   mkdir -p "$tmp/$size/data" # a program folder with a data folder keeps its database there, not in ~/.local/share
-  cp "$build/bin/lontaris" "$tmp/$size/"
+  cp "$build/bin/lontaris" "$build/bin/liblontaris_sound.so" "$tmp/$size/"
   cp -r "$build/bin/media" "$tmp/$size/"
   [ "$size" = shipped ] || "$build/bin/bench_data" --make-db "$tmp/$size" "$size"
 done

@@ -37,8 +37,12 @@ int main(int argc, char *argv[])
     const QString root = QString::fromLocal8Bit(argv[1]);
     const QString mode = QString::fromLocal8Bit(argv[2]);
     sound::Mixer mixer;
-    sound::QtEffectPlayer effects(root, &mixer);
-    sound::QtMusicPlayer music(&mixer);
+    // The players as the game has them: the sound module, loaded once the
+    // first window is up (here at once; a player takes longer to log in).
+    sound::DeferredSound players({root}, root, &mixer);
+    players.load();
+    sound::EffectPlayer &effects = players.effects();
+    sound::MusicPlayer &music = players.music();
     QTest::qWait(300); // the audio device is up before anything is timed
 
     if (mode == QLatin1String("effect") && argc > 3) {

@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -59,12 +58,37 @@ void LegacyLabel::setTransparent()
     update();
 }
 
+namespace {
+// The first "border-radius: <number>px" of a style, or 0. Read by hand: a
+// regular expression here was the one a start compiled before its first window.
+double cornerRadius(const QString &css)
+{
+    const QLatin1String key("border-radius");
+    for (qsizetype at = css.indexOf(key); at >= 0; at = css.indexOf(key, at + 1)) {
+        qsizetype i = at + key.size();
+        auto skipSpace = [&] {
+            while (i < css.size() && css[i].isSpace())
+                ++i;
+        };
+        skipSpace();
+        if (i >= css.size() || css[i] != u':')
+            continue;
+        ++i;
+        skipSpace();
+        const qsizetype start = i;
+        while (i < css.size() && ((css[i] >= u'0' && css[i] <= u'9') || css[i] == u'.'))
+            ++i;
+        if (i > start && QStringView(css).mid(i).startsWith(QLatin1String("px")))
+            return QStringView(css).mid(start, i - start).toDouble();
+    }
+    return 0;
+}
+} // namespace
+
 void LegacyLabel::setExtraStyle(const QString &css)
 {
     m_extra = css;
-    static const QRegularExpression radius(QStringLiteral("border-radius\\s*:\\s*([0-9.]+)px"));
-    const QRegularExpressionMatch m = radius.match(css);
-    m_radius = m.hasMatch() ? m.captured(1).toDouble() : 0;
+    m_radius = cornerRadius(css);
     restyle();
 }
 

@@ -1,8 +1,12 @@
 #include "studiotheme.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QVariant>
 #include <QWidget>
 
@@ -88,10 +92,37 @@ void applyApplicationStyle(QApplication &app)
     app.setStyleSheet(QString::fromLatin1(kStyle));
 }
 
+namespace {
+// A form's stage, painted once a paint. Left to Qt, a window is first filled
+// with its palette's window brush (the style sheet puts its background there)
+// and then the style sheet's background is drawn over it: the gradient twice
+// over the whole window. The stage is opaque, so the form paints it alone,
+// before its own painting, pixel for pixel as before.
+class Stage : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            auto *form = static_cast<QWidget *>(watched);
+            QPainter p(form);
+            QStyleOption opt;
+            opt.initFrom(form);
+            form->style()->drawPrimitive(QStyle::PE_Widget, &opt, &p, form);
+        }
+        return false;
+    }
+};
+} // namespace
+
 void styleForm(QWidget *form)
 {
     form->setProperty("studioForm", true);
     form->setAttribute(Qt::WA_StyledBackground, true);
+    form->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    form->installEventFilter(new Stage(form));
 }
 
 void setRole(QWidget *w, const char *role)

@@ -5,13 +5,15 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAtomicInt>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <QVariant>
-#include <libpq-fe.h>
 
 namespace db {
 
@@ -68,6 +70,9 @@ constexpr int kMomentLockMs = 50;    // a save that must not hold up its window
 
 const QString kLost = QStringLiteral("The connection to the database server was lost.");
 
+// The channel the question tables' triggers notify, naming the table changed.
+const QString kChanges = QStringLiteral("lontaris_changes");
+
 } // namespace
 
 PgBackend::PgBackend(const QString &location)
@@ -83,6 +88,8 @@ PgBackend::~PgBackend()
 
 void PgBackend::disconnect()
 {
+    QObject::disconnect(m_hearing);
+    m_listening = false;
     // The driver goes before the statements prepared on it: they are then let
     // go without a word to the server (which may be gone).
     {
@@ -146,29 +153,41 @@ bool PgBackend::connect(QString &why)
     m_inTransaction = false;
     m_facts.clear();
     m_sessionLockMs = -1;
-    // Told of every change to the question tables (see facts()). A database
-    // without the game's tables yet is listened to all the same.
-    runText(QStringLiteral("LISTEN lontaris_changes"));
+    // Told of every change to the question tables (see facts()), through the
+    // driver: it hears the server in the event loop, and when asked (hearChanges).
+    // A database without the game's tables yet is listened to all the same.
+    QSqlDriver *driver = c.driver();
+    m_hearing = QObject::connect(driver, &QSqlDriver::notification, driver,
+                                 [this](const QString &channel, QSqlDriver::NotificationSource, const QVariant &table) {
+                                     if (channel != kChanges)
+                                         return;
+                                     for (QuestionTable t : kAllQuestionTables)
+                                         if (tableName(t) == table.toString())
+                                             forgetFacts(t);
+                                 });
+    // The driver watches the connection with the thread's event dispatcher: a
+    // thread of the caller's own that has none yet is given one (an event loop
+    // made makes it), used or not.
+    if (!QAbstractEventDispatcher::instance())
+        QEventLoop();
+    m_listening = driver->subscribeToNotification(kChanges);
     return true;
 }
 
 void PgBackend::hearChanges()
 {
     // What the server has already sent, read without waiting: a table named
-    // by a notification is counted again at its next use.
-    const QVariant handle = connection().driver() ? connection().driver()->handle() : QVariant();
-    if (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0)
+    // by a notification is counted again at its next use. The driver reads
+    // what came (its slot _q_handleNotification) when its socket is ready, in
+    // the event loop, and queues a look after each statement; here the queued
+    // look is made now (so none piles up where no event loop turns) and the
+    // slot is called at once. A driver without that slot is still heard, in
+    // the event loop.
+    QSqlDriver *driver = connection().driver();
+    if (!driver || !m_listening)
         return;
-    PGconn *pg = *static_cast<PGconn *const *>(handle.constData());
-    if (!pg || !PQconsumeInput(pg))
-        return;
-    while (PGnotify *n = PQnotifies(pg)) {
-        const QString table = QString::fromUtf8(n->extra);
-        for (QuestionTable t : kAllQuestionTables)
-            if (tableName(t) == table)
-                forgetFacts(t);
-        PQfreemem(n);
-    }
+    QCoreApplication::sendPostedEvents(driver, QEvent::MetaCall);
+    QMetaObject::invokeMethod(driver, "_q_handleNotification", Qt::DirectConnection);
 }
 
 bool PgBackend::setSessionLockWait(LockWait wait)

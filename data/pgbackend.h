@@ -26,6 +26,7 @@
 #include "backend.h"
 #include "serveraddress.h"
 
+#include <QMetaObject>
 #include <QVariantList>
 
 #include <memory>
@@ -174,6 +175,9 @@ private:
     std::optional<ServerAddress> m_address;
     QString m_addressError;
     QString m_connName;
+    // The driver's notifications of changes, once it listens for them.
+    QMetaObject::Connection m_hearing;
+    bool m_listening = false;
     QString m_lastError;
     bool m_lost = false;    // the last statement found the connection gone
     bool m_inWrite = false; // in a transaction of beginWrite (or of writing())

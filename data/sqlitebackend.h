@@ -89,6 +89,7 @@ private:
     static bool checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation);
     static bool checkWholeFile(const QSqlDatabase &c, QString &why);
     void startBackgroundCheck(const QString &uri, const QString &options);
+    static void runCheck(const std::shared_ptr<Check> &check);
     void stopBackgroundCheck();
     bool mayWrite();
 

@@ -6,10 +6,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <condition_variable>
 #include <mutex>
@@ -29,8 +32,18 @@ struct SqliteBackend::Check {
     bool cancelled = false;
     bool reported = false; // the handler has been called
     std::function<void(const QString &)> handler;
+    // What the thread checks; it starts a moment after the file was opened,
+    // or as soon as anything waits for its answer.
+    QString uri, options, name;
+    bool started = false;
     std::thread thread;
 };
+
+namespace {
+// Long enough for the program's first window to be shown and painted before
+// the check reads the whole file.
+constexpr int kCheckAfterMs = 250;
+} // namespace
 
 void SqliteBackend::stopBackgroundCheck()
 {
@@ -42,7 +55,13 @@ void SqliteBackend::stopBackgroundCheck()
         m_check->handler = nullptr;
         if (m_check->handle)
             sqlite3_interrupt(m_check->handle);
+        if (!m_check->started) {
+            // Never started: ended as an interrupted check ends.
+            m_check->started = true;
+            m_check->state = CheckState::Damaged;
+        }
     }
+    m_check->done.notify_all();
     if (m_check->thread.joinable())
         m_check->thread.join();
 }
@@ -121,7 +140,31 @@ void SqliteBackend::startBackgroundCheck(const QString &uri, const QString &opti
 {
     auto check = std::make_shared<Check>();
     m_check = check;
-    const QString name = m_connName + QStringLiteral("-whole");
+    check->uri = uri;
+    check->options = options;
+    check->name = m_connName + QStringLiteral("-whole");
+    // A program's first window comes before the whole file is read: the check
+    // waits a moment when the file was opened on a thread with an event loop.
+    QCoreApplication *app = QCoreApplication::instance();
+    if (app && QThread::currentThread() == app->thread()) {
+        QTimer::singleShot(kCheckAfterMs, app, [weak = std::weak_ptr<Check>(check)] {
+            if (const auto c = weak.lock())
+                runCheck(c);
+        });
+    } else {
+        runCheck(check);
+    }
+}
+
+void SqliteBackend::runCheck(const std::shared_ptr<Check> &check)
+{
+    {
+        std::lock_guard lock(check->mutex);
+        if (check->started || check->cancelled)
+            return;
+        check->started = true;
+    }
+    const QString uri = check->uri, options = check->options, name = check->name;
     QObject *home = QCoreApplication::instance();
     check->thread = std::thread([check, uri, options, name, home] {
         QString why;
@@ -173,6 +216,7 @@ CheckState SqliteBackend::checkState() const
 {
     if (!m_check)
         return CheckState::Sound;
+    runCheck(m_check); // asked for: it is needed now
     std::lock_guard lock(m_check->mutex);
     return m_check->state;
 }
@@ -181,6 +225,7 @@ CheckState SqliteBackend::waitForCheck(int msecs)
 {
     if (!m_check)
         return CheckState::Sound;
+    runCheck(m_check);
     std::unique_lock lock(m_check->mutex);
     auto over = [this] { return m_check->state != CheckState::Pending; };
     if (msecs < 0)
@@ -218,33 +263,51 @@ bool SqliteBackend::mayWrite()
 
 bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needsPreparation)
 {
+    // Every table's kind and columns (name, declared type) in one statement: a
+    // start reads them once, not a statement a table. A file that cannot be
+    // read at all is not one whose tables are missing.
+    struct Table {
+        QString kind, sql;
+        QList<QPair<QString, QString>> columns;
+    };
+    QHash<QString, Table> tables; // by lower-case table name
     {
-        // A file that cannot be read at all is not one whose tables are missing.
-        QSqlQuery probe(c);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master"))) {
-            why = QStringLiteral("The database cannot be read: %1").arg(probe.lastError().text());
+        QSqlQuery q(c);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT m.name, m.type, m.sql, p.name, p.type FROM sqlite_master AS m, "
+                                   "pragma_table_info(m.name) AS p WHERE m.type IN ('table', 'view')"))) {
+            why = QStringLiteral("The database cannot be read: %1").arg(q.lastError().text());
             return false;
         }
+        while (q.next()) {
+            Table &t = tables[q.value(0).toString().toLower()];
+            t.kind = q.value(1).toString();
+            t.sql = q.value(2).toString();
+            t.columns.append({q.value(3).toString(), q.value(4).toString()});
+        }
     }
+    auto namesOf = [&](const QString &table) {
+        QStringList names;
+        for (const auto &[name, type] : tables.value(table).columns)
+            names << name.toLower();
+        return names;
+    };
     auto require = [&](const QString &table, const auto &names) {
-        const QStringList cols = columnNames(c, table);
+        const QStringList cols = namesOf(table);
         if (cols.isEmpty()) {
             why = QStringLiteral("The table %1 is missing.").arg(table);
             return false;
         }
-        // A view or a virtual table of that name has columns too, but takes
-        // no writes (or not as the game makes them), and every save would fail.
-        QSqlQuery kind(c);
-        kind.prepare(QStringLiteral("SELECT type, sql FROM sqlite_master WHERE name = ? COLLATE NOCASE "
-                                    "AND type IN ('table', 'view')"));
-        kind.addBindValue(table);
-        const bool found = kind.exec() && kind.next();
-        if (found && kind.value(0).toString() == QLatin1String("view")) {
+        // A view, a virtual table or one without rowids of that name has columns
+        // too, but takes no writes (or not as the game makes them), and every
+        // save would fail.
+        const Table &t = tables.value(table);
+        if (t.kind == QLatin1String("view")) {
             why = QStringLiteral("The table %1 is a view, not a table.").arg(table);
             return false;
         }
-        if (!found || kind.value(1).toString().startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive)
-            || !QSqlQuery(c).exec(QStringLiteral("SELECT rowid FROM \"%1\" LIMIT 0").arg(table))) {
+        if (t.sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive)
+            || t.sql.contains(QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive)) {
             why = QStringLiteral("The table %1 is not an ordinary table.").arg(table);
             return false;
         }
@@ -262,8 +325,8 @@ bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needs
         if (!require(tableName(t), kQuestionColumns))
             return false;
     // What prepareForUse would change: the lookup key, text money columns.
-    needsPreparation = !columnNames(c, QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
-    for (const auto &[name, type] : columnTypes(c, QStringLiteral("hoso")))
+    needsPreparation = !namesOf(QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
+    for (const auto &[name, type] : tables.value(QStringLiteral("hoso")).columns)
         if (keepsItsText(name) && type.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) != 0)
             needsPreparation = true;
     QSqlQuery k(c);

@@ -73,9 +73,15 @@ void SqliteBackend::removeStaleSideFiles()
     if (!dir.exists() || !QFileInfo(dir.absolutePath()).isWritable())
         return;
     const QString prefix = fi.fileName() + QLatin1Char('.');
-    const QStringList names = dir.entryList({prefix + QStringLiteral("*.new"), prefix + QStringLiteral("*.new-journal")},
-                                            QDir::Files | QDir::Hidden | QDir::System);
+    // Matched by hand, as the name filters "<prefix>*.new" and
+    // "<prefix>*.new-journal" would (wildcards would compile a regular
+    // expression at every start).
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
+        if (!name.startsWith(prefix, Qt::CaseInsensitive)
+            || !(name.endsWith(QLatin1String(".new"), Qt::CaseInsensitive)
+                 || name.endsWith(QLatin1String(".new-journal"), Qt::CaseInsensitive)))
+            continue;
         bool ok = false;
         const qint64 pid = name.mid(prefix.size()).section(QLatin1Char('.'), 0, 0).toLongLong(&ok);
         if (!ok || pid <= 0)

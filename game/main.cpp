@@ -8,11 +8,16 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSettings>
+#include <QTimer>
 #include <cstdio>
-#include <memory>
 #include <sys/resource.h>
+
+#ifndef LONTARIS_MODULES_FROM_BIN
+#define LONTARIS_MODULES_FROM_BIN "../lib/lontaris"
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -53,21 +58,21 @@ int main(int argc, char *argv[])
     // share/lontaris: that folder is the program folder as the forms see it.
     const QString mediaRoot = startup::mediaRoot(programDir);
     const bool mute = qEnvironmentVariableIntValue("LONTARIS_MUTE") == 1;
-    std::unique_ptr<sound::EffectPlayer> effects;
-    std::unique_ptr<sound::MusicPlayer> music;
-    if (mute) {
-        effects = std::make_unique<sound::RecordingEffectPlayer>();
-        music = std::make_unique<sound::RecordingMusicPlayer>();
-    } else {
-        effects = std::make_unique<sound::QtEffectPlayer>(mediaRoot, &mixer);
-        music = std::make_unique<sound::QtMusicPlayer>(&mixer);
-    }
+    sound::RecordingEffectPlayer silentEffects;
+    sound::RecordingMusicPlayer silentMusic;
+    // The sound module (the multimedia libraries) is loaded once the login
+    // window is up, long before a player can have logged in; a sound asked for
+    // sooner loads it then.
+    const QStringList moduleDirs{programDir, QDir(programDir).filePath(QStringLiteral(LONTARIS_MODULES_FROM_BIN))};
+    sound::DeferredSound players(moduleDirs, mediaRoot, &mixer);
+    if (!mute)
+        QTimer::singleShot(250, &qapp, [&players] { players.load(); });
 
     GameServices services;
     services.programDir = mediaRoot;
     services.db = &database;
-    services.effects = effects.get();
-    services.music = music.get();
+    services.effects = mute ? static_cast<sound::EffectPlayer *>(&silentEffects) : &players.effects();
+    services.music = mute ? static_cast<sound::MusicPlayer *>(&silentMusic) : &players.music();
     services.mixer = &mixer;
     services.settings = &settings;
     services.endProgram = [] { QCoreApplication::exit(0); };

@@ -1,10 +1,11 @@
 #include "sound.h"
 
+#include "qtsound.h"
+
 #include <QDir>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QSettings>
-#include <QSoundEffect>
-#include <QUrl>
 #include <algorithm>
 
 namespace sound {
@@ -82,92 +83,100 @@ void musicLoopTick(MusicPlayer &player, const QString &fileName)
         player.rewindAndPlay();
 }
 
-QtEffectPlayer::QtEffectPlayer(const QString &programDir, const Mixer *mixer)
-    : m_programDir(programDir), m_mixer(mixer)
+// --- the players of the sound module --------------------------------------------
+
+class DeferredSound::Effects : public EffectPlayer {
+public:
+    explicit Effects(DeferredSound &owner) : m_owner(owner) {}
+    void playEffect(const QString &fileName) override
+    {
+        if (m_owner.load())
+            m_owner.m_realEffects->playEffect(fileName);
+    }
+
+private:
+    DeferredSound &m_owner;
+};
+
+class DeferredSound::Music : public MusicPlayer {
+public:
+    explicit Music(DeferredSound &owner) : m_owner(owner) {}
+    void setFileName(const QString &path) override
+    {
+        m_file = path;
+        if (m_owner.m_realMusic)
+            m_owner.m_realMusic->setFileName(path);
+    }
+    bool open() override
+    {
+        // Nothing to open yet (the loop looks every 500 ms from the start):
+        // the module is not needed for that.
+        if (!m_owner.m_realMusic && (m_file.isEmpty() || !QFileInfo(m_file).isFile()))
+            return false;
+        if (!m_owner.load())
+            return false;
+        m_owner.m_realMusic->setFileName(m_file);
+        return m_owner.m_realMusic->open();
+    }
+    bool isStopped() const override { return !m_owner.m_realMusic || m_owner.m_realMusic->isStopped(); }
+    void rewindAndPlay() override
+    {
+        if (m_owner.m_realMusic)
+            m_owner.m_realMusic->rewindAndPlay();
+    }
+
+private:
+    DeferredSound &m_owner;
+    QString m_file;
+};
+
+DeferredSound::DeferredSound(const QStringList &moduleDirs, const QString &programDir, const Mixer *mixer)
+    : m_moduleDirs(moduleDirs), m_programDir(programDir), m_mixer(mixer),
+      m_effects(std::make_unique<Effects>(*this)), m_music(std::make_unique<Music>(*this))
 {
-    if (m_mixer)
-        m_follow = QObject::connect(m_mixer, &Mixer::changed, [this] { applyLevel(); });
 }
 
-QtEffectPlayer::~QtEffectPlayer()
+DeferredSound::~DeferredSound() = default;
+
+EffectPlayer &DeferredSound::effects()
 {
-    QObject::disconnect(m_follow);
-    delete m_effect;
+    return *m_effects;
 }
 
-void QtEffectPlayer::applyLevel()
+MusicPlayer &DeferredSound::music()
 {
-    if (m_effect)
-        m_effect->setVolume(m_mixer ? m_mixer->effectLevel() : kEffectGain);
+    return *m_music;
 }
 
-void QtEffectPlayer::playEffect(const QString &fileName)
+bool DeferredSound::load()
 {
-    const QString path = resolveEffect(m_programDir, fileName);
-    if (m_effect)
-        m_effect->stop();
-    if (!QFileInfo(path).isFile())
-        return;
-    // A fresh effect object per sound: the previous one is cut off and dropped.
-    delete m_effect;
-    m_effect = new QSoundEffect;
-    applyLevel();
-    m_effect->setSource(QUrl::fromLocalFile(path));
-    m_effect->play();
-}
-
-QtMusicPlayer::QtMusicPlayer(const Mixer *mixer) : m_mixer(mixer)
-{
-    if (m_mixer)
-        m_follow = QObject::connect(m_mixer, &Mixer::changed, [this] { applyLevel(); });
-}
-
-QtMusicPlayer::~QtMusicPlayer()
-{
-    QObject::disconnect(m_follow);
-    delete m_music;
-}
-
-void QtMusicPlayer::applyLevel()
-{
-    // A muted piece plays on unheard, so the loop keeps its place.
-    if (m_music)
-        m_music->setVolume(m_mixer ? m_mixer->musicLevel() : kMusicGain);
-}
-
-void QtMusicPlayer::setFileName(const QString &path)
-{
-    m_file = path;
-}
-
-bool QtMusicPlayer::open()
-{
-    if (m_file.isEmpty() || !QFileInfo(m_file).isFile())
-        return m_music != nullptr && !m_openFile.isEmpty();
-    if (m_music && m_openFile == m_file)
+    if (m_tried)
+        return m_realEffects && m_realMusic;
+    m_tried = true;
+    QStringList why;
+    for (const QString &dir : m_moduleDirs) {
+        // Loaded once for the whole run, and never unloaded: the players'
+        // code stays until the program ends.
+        QLibrary module(QDir(dir).filePath(QStringLiteral("lontaris_sound")));
+        module.setLoadHints(QLibrary::PreventUnloadHint);
+        if (!module.load()) {
+            why << module.errorString();
+            continue;
+        }
+        const auto makeEffects = reinterpret_cast<LontarisMakeEffectPlayer>(module.resolve("lontaris_make_effect_player"));
+        const auto makeMusic = reinterpret_cast<LontarisMakeMusicPlayer>(module.resolve("lontaris_make_music_player"));
+        if (!makeEffects || !makeMusic) {
+            why << module.errorString();
+            continue;
+        }
+        m_realEffects.reset(makeEffects(m_programDir, m_mixer));
+        m_realMusic.reset(makeMusic(m_mixer));
         return true;
-    delete m_music;
-    m_music = new QSoundEffect;
-    m_music->setSource(QUrl::fromLocalFile(m_file));
-    applyLevel();
-    m_openFile = m_file;
-    return true;
-}
-
-bool QtMusicPlayer::isStopped() const
-{
-    // A piece just opened has not been started: the tick that opened it starts
-    // it too (a piece asked to play while it loads starts once loaded, and
-    // counts as playing from the moment it was asked).
-    return !m_music || !m_music->isPlaying();
-}
-
-void QtMusicPlayer::rewindAndPlay()
-{
-    if (!m_music || m_music->status() == QSoundEffect::Error)
-        return;
-    m_music->stop();
-    m_music->play();
+    }
+    // No sound, as with no audio device; said once.
+    qWarning("lontaris: the sound module cannot be loaded, so the game is silent: %s",
+             qPrintable(why.join(QLatin1String("; "))));
+    return false;
 }
 
 bool RecordingMusicPlayer::open()

@@ -16,8 +16,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QSettings;
-class QSoundEffect;
 
 namespace sound {
 
@@ -76,37 +77,35 @@ public:
 // play it again from its beginning.
 void musicLoopTick(MusicPlayer &player, const QString &fileName);
 
-// Real players, on QSoundEffect (decodes WAV itself, needs no media backend).
-class QtEffectPlayer : public EffectPlayer {
+// The real players, on QSoundEffect, live in the sound module (qtsound.h),
+// which brings the multimedia libraries with it: a start does not load them.
+// DeferredSound stands in for them: it loads the module when asked to (the
+// game does once its first window is up) or at the first sound, and is silent
+// when the module cannot be loaded.
+class DeferredSound {
 public:
-    explicit QtEffectPlayer(const QString &programDir, const Mixer *mixer = nullptr);
-    ~QtEffectPlayer() override;
-    void playEffect(const QString &fileName) override;
+    // moduleDirs: where the module is looked for, in turn.
+    DeferredSound(const QStringList &moduleDirs, const QString &programDir, const Mixer *mixer);
+    ~DeferredSound();
+    DeferredSound(const DeferredSound &) = delete;
+    DeferredSound &operator=(const DeferredSound &) = delete;
+
+    EffectPlayer &effects();
+    MusicPlayer &music();
+    // Loads the module and makes the players, once; true when they are real.
+    bool load();
 
 private:
-    void applyLevel();
+    class Effects;
+    class Music;
+    QStringList m_moduleDirs;
     QString m_programDir;
     const Mixer *m_mixer = nullptr;
-    QMetaObject::Connection m_follow;
-    QSoundEffect *m_effect = nullptr;
-};
-
-class QtMusicPlayer : public MusicPlayer {
-public:
-    explicit QtMusicPlayer(const Mixer *mixer = nullptr);
-    ~QtMusicPlayer() override;
-    void setFileName(const QString &path) override;
-    bool open() override;
-    bool isStopped() const override;
-    void rewindAndPlay() override;
-
-private:
-    void applyLevel();
-    const Mixer *m_mixer = nullptr;
-    QMetaObject::Connection m_follow;
-    QString m_file;
-    QString m_openFile;
-    QSoundEffect *m_music = nullptr;
+    bool m_tried = false;
+    std::unique_ptr<EffectPlayer> m_realEffects;
+    std::unique_ptr<MusicPlayer> m_realMusic;
+    std::unique_ptr<Effects> m_effects;
+    std::unique_ptr<Music> m_music;
 };
 
 // Silent players that remember what was asked of them (tests, and runs with

@@ -13,6 +13,8 @@ root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1 || { cat "$work/install.log"; exit 1; }
 share=$root/usr/share
 for f in bin/lontaris bin/pelmaro; do check "$f installed and executable" test -x "$root/usr/$f"; done
+# The sound module the game loads once its first window is up.
+check "the sound module installed" test -n "$(find "$root/usr/lib" -path '*/lontaris/liblontaris_sound.so' 2>/dev/null)"
 for f in dung.wav sai.wav ding.wav click.qbs exit.qbs ringout.wav tg.wav w.wav nen.wav; do
   check "media/$f installed" test -s "$share/lontaris/media/$f"
 done

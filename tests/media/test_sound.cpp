@@ -1,8 +1,11 @@
-#include "sound.h"
+#include "qtsound.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QMetaMethod>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -113,6 +116,34 @@ private slots:
             sound::musicLoopTick(music, dir.filePath(QStringLiteral("media/ding.wav")));
         }
         QVERIFY(clock.elapsed() < 5000);
+    }
+
+    void theSoundModuleIsLoadedOnlyWhenASoundNeedsIt()
+    {
+        // The module is built beside the programs, above their media folder.
+        const QString programDir = QFileInfo(QStringLiteral(LONTARIS_MEDIA_DIR)).absolutePath();
+        struct Watched : sound::Mixer {
+            using QObject::isSignalConnected;
+        } mixer;
+        const QMetaMethod changed = QMetaMethod::fromSignal(&sound::Mixer::changed);
+        sound::DeferredSound found({QStringLiteral("/nonexistent"), programDir}, programDir, &mixer);
+        // The music loop looks at nothing yet: no module is needed for that.
+        sound::musicLoopTick(found.music(), QString());
+        QVERIFY(found.music().isStopped());
+        QVERIFY(!mixer.isSignalConnected(changed));
+        QVERIFY(found.load());
+        QVERIFY(found.load()); // once
+        QVERIFY(mixer.isSignalConnected(changed)); // the module's players follow the player's volume
+        found.effects().playEffect(QStringLiteral("Media\\click.qbs"));
+        QTest::qWait(50);
+
+        // Without the module the game is silent, and goes on.
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("sound module cannot be loaded")));
+        sound::DeferredSound missing({QStringLiteral("/nonexistent")}, programDir, nullptr);
+        missing.effects().playEffect(QStringLiteral("Media\\click.qbs"));
+        sound::musicLoopTick(missing.music(), QDir(programDir).filePath(QStringLiteral("media/nen.wav")));
+        QVERIFY(missing.music().isStopped());
+        QVERIFY(!missing.load());
     }
 };
 
