@@ -64,11 +64,20 @@ void fitInto(QWidget *window, const QRect &area)
     const QMargins frame = frameOf(window);
     const QSize smallest = window->minimumSize().expandedTo(window->minimumSizeHint());
     const QSize size = fittedSize(window->size(), smallest, frame, area.size());
-    if (size != window->size())
+    const bool scaled = size != window->size();
+    if (scaled)
         window->resize(size);
+    const QSize framed = size.grownBy(frame);
+    // A window never placed is the window system's to place, unless it was
+    // scaled down: then it takes the middle of the area.
+    if (!window->testAttribute(Qt::WA_Moved)) {
+        if (scaled)
+            window->move(area.left() + (area.width() - framed.width()) / 2,
+                         area.top() + (area.height() - framed.height()) / 2);
+        return;
+    }
     // The whole frame inside the area; a window larger than the area keeps its
     // title bar on screen.
-    const QSize framed = size.grownBy(frame);
     const int x = std::max(area.left(), std::min(window->x(), area.right() + 1 - framed.width()));
     const int y = std::max(area.top(), std::min(window->y(), area.bottom() + 1 - framed.height()));
     if (QPoint(x, y) != window->pos())

@@ -85,6 +85,11 @@ void ScreenTest::aWindowIsScaledDownAndBroughtInside()
     w.setGeometry(3000, -200, 1600, 1000);
     screenfit::fitInto(&w, kLaptop);
     QVERIFY(kLaptop.contains(QRect(w.pos(), w.size().grownBy(kFrame))));
+    // Never placed and too large: scaled, in the middle of the area.
+    QWidget v;
+    v.resize(1600, 1000);
+    screenfit::fitInto(&v, kLaptop);
+    QCOMPARE(QRect(v.pos(), v.size().grownBy(kFrame)).center(), kLaptop.center());
 }
 
 void ScreenTest::everyWindowFitsASmallLaptop()
