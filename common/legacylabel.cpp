@@ -1,5 +1,7 @@
 #include "legacylabel.h"
 
+#include "contrast.h"
+
 #include "keypress.h"
 #include "studiotheme.h"
 
@@ -112,6 +114,29 @@ void LegacyLabel::setHalo(bool on)
 {
     m_halo = on;
     update();
+}
+
+void LegacyLabel::setBackdrop(const QList<QColor> &behind)
+{
+    m_behind = behind;
+    update();
+}
+
+QList<QColor> LegacyLabel::backdrop() const
+{
+    if (m_behind.isEmpty())
+        return {};
+    if (m_opaque && m_back.isValid())
+        return {m_back};
+    return m_behind;
+}
+
+QColor LegacyLabel::shownForeColor() const
+{
+    const QList<QColor> behind = backdrop();
+    if (!m_fore.isValid() || behind.isEmpty())
+        return m_fore;
+    return contrast::readableOn(m_fore, behind, contrast::minimumFor(font()));
 }
 
 void LegacyLabel::makeButton()
@@ -261,14 +286,15 @@ void LegacyLabel::paintText(QPainter &p)
             flags |= Qt::TextHideMnemonic;
     }
     QPalette pal = opt.palette;
+    const QColor ink = shownForeColor();
     if (m_halo) {
-        const double luma = 0.299 * m_fore.red() + 0.587 * m_fore.green() + 0.114 * m_fore.blue();
+        const double luma = 0.299 * ink.red() + 0.587 * ink.green() + 0.114 * ink.blue();
         pal.setColor(foregroundRole(), luma < 110 ? QColor(240, 244, 255, 210) : QColor(2, 4, 24, 200));
         for (const QPoint d : {QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1), QPoint(-1, -1),
                                QPoint(1, 1), QPoint(-1, 1), QPoint(1, -1)})
             style()->drawItemText(&p, cr.translated(d), flags, pal, true, shown, foregroundRole());
     }
-    pal.setColor(foregroundRole(), m_fore);
+    pal.setColor(foregroundRole(), ink);
     style()->drawItemText(&p, cr, flags, pal, isEnabled(), shown, foregroundRole());
 }
 
@@ -314,6 +340,17 @@ void ShapeBox::setOpaque(bool on)
     update();
 }
 
+void ShapeBox::setInks(const QList<QPair<QColor, double>> &inks)
+{
+    m_inks = inks;
+    update();
+}
+
+QColor ShapeBox::shownFillColor() const
+{
+    return m_inks.isEmpty() ? m_fill : contrast::readableUnder(m_fill, m_inks);
+}
+
 void ShapeBox::setBorderColor(const QColor &c)
 {
     m_border = c;
@@ -344,7 +381,7 @@ void ShapeBox::paintEvent(QPaintEvent *)
     const qreal radius = m_rounded ? qMin(r.height() / 2, 18.0) : 0;
     path.addRoundedRect(r, radius, radius);
     if (m_opaque)
-        p.fillPath(path, m_fill);
+        p.fillPath(path, shownFillColor());
     if (m_border.isValid() && m_border.alpha() > 0 && m_borderWidth > 0) {
         p.setPen(QPen(m_border, m_borderWidth));
         p.drawPath(path);

@@ -51,6 +51,14 @@ public:
     // A thin outline of the opposite brightness around a coloured text, so that any
     // colour stays readable on the stage.
     void setHalo(bool on);
+    // What lies behind the text of a transparent label (for a gradient, its
+    // ends): the text is drawn in the shade of its colour that reads on all of
+    // them (see contrast.h); once set, an opaque label's text reads on its back
+    // colour. Without a backdrop the text is drawn in its colour as it is.
+    void setBackdrop(const QList<QColor> &behind);
+    QList<QColor> backdrop() const;
+    // The colour the text is drawn in.
+    QColor shownForeColor() const;
 
     // Makes the label look and act as a button: hand cursor, "button" role for the theme.
     void makeButton();
@@ -79,6 +87,7 @@ private:
     vn::Encoding m_encoding;
     QColor m_fore;
     QColor m_back;
+    QList<QColor> m_behind;
     bool m_opaque = false;
     bool m_pressed = false;
     bool m_bold = false;
@@ -96,6 +105,10 @@ public:
     ShapeBox(QWidget *parent, const QString &name, const QColor &fill = Qt::blue);
     QColor fillColor() const { return m_fill; }
     void setFillColor(const QColor &c);
+    // The texts drawn over the box (their colours and the ratio each needs): the
+    // fill is drawn in the shade of its colour under which they all read.
+    void setInks(const QList<QPair<QColor, double>> &inks);
+    QColor shownFillColor() const;
     bool isOpaque() const { return m_opaque; }
     void setOpaque(bool on);
     QColor borderColor() const { return m_border; }
@@ -109,6 +122,7 @@ protected:
 
 private:
     QColor m_fill;
+    QList<QPair<QColor, double>> m_inks;
     QColor m_border = QColor(255, 215, 90);
     bool m_opaque = false;
     bool m_rounded = true;

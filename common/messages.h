@@ -6,6 +6,7 @@
 
 #include <QMessageBox>
 #include <functional>
+#include <optional>
 
 namespace ui {
 
@@ -21,5 +22,10 @@ using MessageFn = std::function<QMessageBox::StandardButton(QWidget *parent, con
 
 // A real, modal, studio-styled message box.
 QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &request);
+
+// The refusal of a typed text that holds a character no legacy text can hold
+// (an emoji, a letter of another language), naming the character and the box
+// (`field`, Unicode); nothing when every character can be kept.
+std::optional<MessageRequest> unstorableRefusal(const QString &typed, const QString &field, const QString &title);
 
 } // namespace ui

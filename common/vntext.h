@@ -32,6 +32,14 @@ QString encodeLossy(const QString &unicode, Encoding enc, char replacement = '?'
 // The first character of `unicode` that cannot be encoded, or a null QChar.
 QChar firstUnencodable(const QString &unicode, Encoding enc);
 
+// The first character (code point) of typed text that a legacy text cannot
+// hold (after composing letters and marks), or 0: a typed text is stored only
+// when this finds nothing, never stripped or replaced.
+char32_t firstUnstorable(const QString &unicode, Encoding enc);
+// "“🌸” (U+1F338)": the character as it looks, and its code; a combining mark
+// is shown on a dotted circle, an invisible character by its code only.
+QString describeCharacter(char32_t cp);
+
 // Typed text (a nick, a friend's name) to be joined into a legacy text: its legacy
 // form when it has one, so that the joined caption shows it as typed; otherwise
 // the typed text unchanged.

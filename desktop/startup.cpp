@@ -2,7 +2,9 @@
 
 #include "gamedb.h"
 #include "serveraddress.h"
+#include "screenfit.h"
 #include "studiotheme.h"
+#include "toolkittexts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -170,6 +172,8 @@ void setUpApplication(QApplication &app, const QString &name, const QString &des
     app.setDesktopFileName(desktopFileName);
     app.setQuitOnLastWindowClosed(false);
     studio::applyApplicationStyle(app);
+    ui::installToolkitTexts();
+    screenfit::install(app);
     if (const int ms = qEnvironmentVariableIntValue("LONTARIS_QUIT_AFTER_MS"); ms > 0) {
         if (firstIdle)
             QTimer::singleShot(0, &app, firstIdle);

@@ -104,7 +104,7 @@ EditorForm::EditorForm(EditorApp &app) : m_app(app)
     setWindowTitle(QStringLiteral("Pelmaro"));
     studio::styleForm(this);
     setStyleSheet(kFormStyle);
-    setMinimumSize(960, 640);
+    setMinimumSize(900, 600);
     buildUi();
 
     m_option[0]->setChecked(true);
@@ -492,11 +492,11 @@ void EditorForm::save()
     for (const Field &f : fields) {
         const std::optional<QString> stored = f.edit->legacy();
         if (!stored) {
-            const char32_t bad = editorui::firstUnstorable(f.edit->text());
+            const char32_t bad = vn::firstUnstorable(f.edit->text(), vn::Encoding::Vni);
             notify(QStringLiteral("Ký tự %1 trong ô \u201C%2\u201D không viết được bằng bảng mã VNI của "
                                   "ngân hàng câu hỏi. Hãy thay hoặc xoá ký tự đó rồi lưu lại.\n\n"
                                   "Câu hỏi chưa được lưu.")
-                       .arg(editorui::describeCharacter(bad), QString::fromUtf8(f.name)));
+                       .arg(vn::describeCharacter(bad), QString::fromUtf8(f.name)));
             f.edit->setFocus();
             return;
         }

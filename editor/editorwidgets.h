@@ -93,12 +93,3 @@ private:
     QString m_legacy;
     QString m_shown;
 };
-
-namespace editorui {
-
-// The first character (code point) of `unicode` that VNI cannot hold, or 0.
-char32_t firstUnstorable(const QString &unicode);
-// "“" (U+201C) — the character as it looks, and its code.
-QString describeCharacter(char32_t cp);
-
-} // namespace editorui

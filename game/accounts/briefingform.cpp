@@ -51,6 +51,8 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     m_tieude->setWordWrap(true);
     m_tieude->setExtraStyle(QStringLiteral("font-size: 19pt; font-weight: bold;"));
     m_tieude->setForeColor(studio::gold());
+    // Every random colour is drawn in a shade that reads on the stage.
+    m_tieude->setBackdrop(studio::behindStage());
     // The title takes a new random colour every half second; a halo in the opposite
     // brightness keeps every draw readable on the blue stage.
     auto *halo = new QGraphicsDropShadowEffect(m_tieude);

@@ -3,6 +3,7 @@
 
 #include "accounts/briefingform.h"
 #include "accounts/recoveryform.h"
+#include "accounts/registerfields.h"
 #include "accounts/registerform.h"
 #include "gameapp.h"
 #include "gamedb.h"
@@ -182,6 +183,11 @@ void LoginForm::attemptLogin()
     // (the winnings are saved under it), so it can no longer be changed or re-entered.
     if (!m_cmdOK->isEnabled())
         return;
+    // A nick or password no account can hold is named, not looked up.
+    if (const auto refusal = accounts::refuseUnstorable({{m_txtUserName, "ID"}, {m_txtPassword, "Password"}})) {
+        m_app.message(this, *refusal);
+        return;
+    }
     // Each attempt starts clean: a password read for another nick never counts.
     m_text1.clear();
     const auto account = m_app.db().findAccount(m_txtUserName->text());

@@ -377,6 +377,11 @@ bool RecoveryForm::informationRight() const
 
 void RecoveryForm::check()
 {
+    if (const auto refusal = accounts::refuseUnstorable({{m_id, "ID"}, {m_thang, "Ngày"}, {m_ngay, "Tháng"},
+                                                         {m_nam, "Năm"}, {m_traloi, "Câu trả lời bí mật"}})) {
+        m_app.message(this, *refusal);
+        return;
+    }
     m_ngay->setText(accounts::leadingNumber(m_ngay->text()));
     m_thang->setText(accounts::leadingNumber(m_thang->text()));
 
@@ -473,6 +478,11 @@ void RecoveryForm::tick()
 
 void RecoveryForm::changePassword()
 {
+    if (const auto refusal = accounts::refuseUnstorable(
+            {{m_text1, "Password cũ"}, {m_text2, "Password mới"}, {m_text3, "Xác nhận password mới"}})) {
+        m_app.message(this, *refusal);
+        return;
+    }
     // Only a password really handed out (and stored) opens the new-password boxes.
     const bool handedOut = m_recoveredRow != 0 && m_text1->text() == handedOutPassword();
     if (handedOut) {

@@ -103,4 +103,20 @@ void setMask(QLineEdit *box, char mask)
     box->setEchoMode(QLineEdit::Password);
 }
 
+std::optional<ui::MessageRequest> refuseUnstorable(std::initializer_list<std::pair<QWidget *, const char *>> boxes)
+{
+    for (const auto &[box, field] : boxes) {
+        QString typed;
+        if (auto *edit = qobject_cast<QLineEdit *>(box))
+            typed = edit->text();
+        else if (auto *list = qobject_cast<QComboBox *>(box))
+            typed = list->currentText();
+        if (auto refusal = ui::unstorableRefusal(typed, QString::fromUtf8(field), QStringLiteral("Lontaris"))) {
+            box->setFocus();
+            return refusal;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace accounts

@@ -3,8 +3,13 @@
 // questions, the rule that turns a typed day or month into a plain number, and
 // small builders for the account input boxes.
 
+#include "messages.h"
+
 #include <QString>
 #include <QStringList>
+#include <initializer_list>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QLineEdit;
@@ -37,5 +42,12 @@ QString typedValue(const QString &text);
 QLineEdit *makeBox(QWidget *parent, const QString &name, char mask = 0);
 // Hides what is typed in a box behind one character per typed one.
 void setMask(QLineEdit *box, char mask);
+
+// Typed text that a legacy text cannot hold (an emoji, a letter of another
+// language) is refused before anything is looked up or stored: the first box
+// (in the order given, with its name as the player reads it) holding such a
+// character gets the focus, and the message naming the character is returned.
+// A text box or an editable list box.
+std::optional<ui::MessageRequest> refuseUnstorable(std::initializer_list<std::pair<QWidget *, const char *>> boxes);
 
 } // namespace accounts

@@ -469,6 +469,10 @@ bool RegisterForm::eventFilter(QObject *watched, QEvent *e)
 
 void RegisterForm::checkNick()
 {
+    if (const auto refusal = accounts::refuseUnstorable({{m_id, "ID"}})) {
+        m_app.message(this, *refusal);
+        return;
+    }
     const QString nick = m_id->text();
     // A nick the store already matches, in any letter case, is taken; an empty
     // nick is never valid.
@@ -489,6 +493,14 @@ void RegisterForm::checkNick()
 
 void RegisterForm::attemptRegistration()
 {
+    // Every typed text is kept exactly as typed, or the attempt stops here,
+    // before anything is shown or stored.
+    if (const auto refusal = accounts::refuseUnstorable(
+            {{m_id, "ID"}, {m_p1, "Nhập Password"}, {m_p2, "Xác nhận lại pass"}, {m_thang, "Ngày"},
+             {m_ngay, "Tháng"}, {m_nam, "Năm"}, {m_mail, "Công việc của bạn"}, {m_traloi, "Câu trả lời bí mật"}})) {
+        m_app.message(this, *refusal);
+        return;
+    }
     db::GameDb &store = m_app.db();
     const QString nick = accounts::typedValue(m_id->text());
 

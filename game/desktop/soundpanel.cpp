@@ -3,7 +3,6 @@
 #include "sound.h"
 #include "studiotheme.h"
 
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QMouseEvent>
@@ -116,8 +115,7 @@ void VolumeBar::setFromX(qreal x)
     setValue(minimum() + qRound(share * (maximum() - minimum())));
 }
 
-SoundPanel::SoundPanel(QWidget *form, sound::Mixer &mixer, Qt::Corner corner, QPoint offset)
-    : QWidget(form), m_corner(corner), m_offset(offset)
+SoundPanel::SoundPanel(QWidget *parent, sound::Mixer &mixer, bool volumeFirst) : QWidget(parent)
 {
     setObjectName(QStringLiteral("soundPanel"));
     auto *speaker = new SpeakerButton(this, mixer);
@@ -135,34 +133,12 @@ SoundPanel::SoundPanel(QWidget *form, sound::Mixer &mixer, Qt::Corner corner, QP
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(6);
-    if (corner == Qt::TopRightCorner || corner == Qt::BottomRightCorner) {
+    if (volumeFirst) {
         row->addWidget(m_volume);
         row->addWidget(speaker);
     } else {
         row->addWidget(speaker);
         row->addWidget(m_volume);
     }
-    adjustSize();
-    form->installEventFilter(this);
-    place();
-}
-
-bool SoundPanel::eventFilter(QObject *watched, QEvent *e)
-{
-    if (watched == parent() && (e->type() == QEvent::Resize || e->type() == QEvent::Show))
-        place();
-    return false;
-}
-
-void SoundPanel::place()
-{
-    const QWidget *form = parentWidget();
-    const int x = (m_corner == Qt::TopLeftCorner || m_corner == Qt::BottomLeftCorner)
-                      ? m_offset.x()
-                      : form->width() - width() - m_offset.x();
-    const int y = (m_corner == Qt::TopLeftCorner || m_corner == Qt::TopRightCorner)
-                      ? m_offset.y()
-                      : form->height() - height() - m_offset.y();
-    move(x, y);
-    raise();
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }

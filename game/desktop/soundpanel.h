@@ -1,7 +1,8 @@
 #pragma once
 // The sound control on a stage: a speaker button that switches the sound off
-// and on (as the M key does) and a volume slider. It sits in a corner of its
-// form, over the stage, and follows the player's setting (sound::Mixer).
+// and on (as the M key does) and a volume slider. It takes a place of its own
+// in its form's layout, so that it never lies over a control or a text at any
+// window size, and follows the player's setting (sound::Mixer).
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
@@ -42,15 +43,9 @@ private:
 class SoundPanel : public QWidget {
     Q_OBJECT
 public:
-    // offset: from the corner of the form to the near corner of the panel.
-    SoundPanel(QWidget *form, sound::Mixer &mixer, Qt::Corner corner, QPoint offset = QPoint(8, 8));
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *e) override;
+    // volumeFirst: the slider left of the speaker (for a place at the right).
+    SoundPanel(QWidget *parent, sound::Mixer &mixer, bool volumeFirst = false);
 
 private:
-    void place();
-    Qt::Corner m_corner;
-    QPoint m_offset;
     VolumeBar *m_volume;
 };

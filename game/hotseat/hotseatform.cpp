@@ -44,6 +44,7 @@ const QString kClosingText = QStringLiteral(
     "Chúc bạn luôn vui vẻ, may mắn và hẹn gặp lại bạn ở lần chơi sau!");
 
 const QColor kWhite(255, 255, 255);
+const QColor kLetter(255, 180, 40);
 
 LegacyLabel *smallCaption(QWidget *parent, const char *name, const QString &unicode)
 {
@@ -58,6 +59,7 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
     auto *b = new LegacyLabel(parent, QString::fromLatin1(name), caption, enc);
     b->makeButton();
     b->setMinimumWidth(140);
+    b->setBackdrop(studio::behindButton());
     return b;
 }
 } // namespace
@@ -67,7 +69,8 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Lontaris"));
     studio::styleForm(this);
-    setMinimumSize(1040, 700);
+    // What a 1280×720 screen leaves a window, less its title bar and a panel.
+    setMinimumSize(960, 600);
     resize(1280, 820);
 
     m_stage = new StagePresentation(this, app);
@@ -134,9 +137,8 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     m_phoneCall = new PhoneCall(*this, app, m_label5);
     m_audienceVote = new AudienceVote(*this, app, m_label13);
 
-    // Keyboard play, the sound control, F11 and the window's remembered place.
+    // Keyboard play, F11 and the window's remembered place.
     new HotSeatKeys(this, m_app);
-    new SoundPanel(this, m_app.mixer(), Qt::BottomLeftCorner, QPoint(22, 63));
     new WindowKeeper(this, m_app.settings());
 
     load();
@@ -246,6 +248,8 @@ QWidget *HotSeatForm::buildAnswerPanel()
         auto *box = new ShapeBox(m_lock113, QStringLiteral("da(%1)").arg(boxIndex[i]), kPickFill);
         box->setBorderColor(QColor(255, 215, 90));
         box->setBorderWidth(1); // the mouse over its answer makes it 2
+        // Picked or wrong, the answer and its letter read on the box.
+        box->setInks({{kWhite, 4.5}, {kLetter, 3.0}});
         m_da[size_t(boxIndex[i])] = box;
 
         auto *answer = new LegacyLabel(m_lock113, QString::fromLatin1(answerNames[i]), QString(), vn::Encoding::Vni);
@@ -259,7 +263,7 @@ QWidget *HotSeatForm::buildAnswerPanel()
         auto *letter = new LegacyLabel(m_lock113, QStringLiteral("letter%1").arg(i), QString::fromLatin1(letters[i]),
                                        vn::Encoding::Plain);
         letter->setExtraStyle(QStringLiteral("font-size: 15pt; font-weight: bold; padding-left: 28px;"));
-        letter->setForeColor(QColor(255, 180, 40));
+        letter->setForeColor(kLetter);
         letter->setAttribute(Qt::WA_TransparentForMouseEvents);
 
         const int r = i / 2, c = i % 2;
@@ -326,12 +330,15 @@ QWidget *HotSeatForm::buildButtons()
     m_label20a = new LegacyLabel(deck, QStringLiteral("Label20a"), kUnlock, vn::Encoding::Vni);
     m_label20a->setCursor(Qt::PointingHandCursor);
     m_label20a->setForeColor(QColor(150, 175, 240));
+    m_label20a->setBackdrop(studio::behindStage());
     m_label9 = new LegacyLabel(deck, QStringLiteral("Label9"), kTopFive, vn::Encoding::Plain);
     m_label9->makeButton();
+    m_label9->setBackdrop(studio::behindButton());
     m_label9->setMinimumWidth(100);
     m_label9->setEnabled(false);
     m_label3 = new LegacyLabel(deck, QStringLiteral("Label3"), kExit);
     m_label3->makeButton();
+    m_label3->setBackdrop(studio::behindButton());
     m_label3->setMinimumWidth(110);
     m_label3->setExtraStyle(QStringLiteral("border-color: #ff8a6a;"));
 
@@ -346,8 +353,11 @@ QWidget *HotSeatForm::buildButtons()
     actions->addWidget(m_image4);
     actions->addStretch();
 
+    // The sound control has its own place at the start of the footer.
     auto *footer = new QHBoxLayout;
     footer->setSpacing(10);
+    footer->addWidget(new SoundPanel(deck, m_app.mixer()));
+    footer->addSpacing(8);
     footer->addLayout(stats, 1);
     footer->addWidget(m_label20);
     footer->addWidget(m_label20a);
@@ -386,6 +396,8 @@ QWidget *HotSeatForm::buildSidebar()
             "font-size: 15pt; font-weight: bold; border: 2px solid #d9b44a; border-radius: 23px;"
             "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #fff6d8, stop:1 #c9d4ff);"));
         life->setForeColor(kLifelineIdle);
+        // Lit or idle, the glyph reads on its cream capsule.
+        life->setBackdrop({QColor(0xff, 0xf6, 0xd8), QColor(0xc9, 0xd4, 0xff)});
         lg->addWidget(life, 0, col++);
     }
     m_label7 = new LegacyLabel(lifelines, QStringLiteral("Label7"), QString());

@@ -1,5 +1,7 @@
 #include "ladderboard.h"
 
+#include "studiotheme.h"
+
 #include "hotseattexts.h"
 #include "legacylabel.h"
 
@@ -14,6 +16,8 @@ const char *const kRowCaptions[15] = {
 
 const QColor kRowPlain(255, 215, 90);
 const QColor kRowSecured(255, 255, 255);
+// A deep blue, so that the row the bar lies under keeps its colour readable.
+const QColor kBar(24, 64, 168);
 
 bool isMilestoneRow(int index)
 {
@@ -28,7 +32,7 @@ LadderBoard::LadderBoard(QWidget *parent)
     setProperty("role", QStringLiteral("panel"));
 
     // The bar lies under the row captions.
-    m_li = new ShapeBox(this, QStringLiteral("li"), QColor(38, 104, 226));
+    m_li = new ShapeBox(this, QStringLiteral("li"), kBar);
     m_li->setOpaque(true);
     m_li->setBorderColor(QColor(255, 215, 90));
 
@@ -39,6 +43,8 @@ LadderBoard::LadderBoard(QWidget *parent)
         row->setExtraStyle(QStringLiteral("font-family: Arial, 'Liberation Sans', sans-serif; font-size: 13pt;"
                                           "font-weight: bold; padding-left: 30px;"));
         row->setForeColor(isMilestoneRow(i) ? kRowSecured : kRowPlain);
+        // A row reads on the panel and on the bar, whichever colour the game gives it.
+        row->setBackdrop(studio::behindPanel() << kBar);
         m_rows[size_t(i)] = row;
     }
 

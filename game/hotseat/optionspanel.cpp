@@ -74,6 +74,7 @@ OptionsPanel::OptionsPanel(QWidget *form, std::array<QString, 4> &values, std::a
         auto *goal = new LegacyLabel(this, QString::fromLatin1(name), caption, vn::Encoding::Vni);
         goal->setExtraStyle(QStringLiteral("font-size: 10pt; font-style: italic; padding-left: 34px;"));
         goal->setForeColor(QColor(150, 175, 240));
+        goal->setBackdrop({QColor(0x1b, 0x2c, 0x86), QColor(0x06, 0x0d, 0x36)});
         return goal;
     };
     // The top-five box has no goal label of its own; this one tells where it unlocks.

@@ -170,6 +170,13 @@ void PhoneCall::connectClicked()
 {
     if (!m_open)
         return; // a closed panel connects nothing
+    // A name the stage's texts cannot hold is named and the call waits for another.
+    if (const auto refusal = ui::unstorableRefusal(m_text5->text(), QStringLiteral("Tên người bạn"),
+                                                   kNoNameTitle)) {
+        m_app.message(&m_form, *refusal);
+        m_text5->setFocus();
+        return;
+    }
     if (!m_text5->text().isEmpty()) {
         // The keyboard leaves the name entry with it, so a stray Enter connects nothing.
         if (QWidget *focus = QApplication::focusWidget(); focus && m_picture4->isAncestorOf(focus))

@@ -1,5 +1,7 @@
 #include "stagepresentation.h"
 
+#include "clearspace.h"
+
 #include "gameapp.h"
 #include "hotseattexts.h"
 #include "legacylabel.h"
@@ -44,6 +46,8 @@ const Glyph kGlyphs[14] = {
 // How far a glyph may wander from its place, in pixels: it drifts, bouncing back
 // at the edge, and never leaves the stage however long the game lasts.
 constexpr double kTether = 14;
+// How far from its place a glyph may be put to cover nothing.
+constexpr int kReach = 120;
 
 double bounce(double v)
 {
@@ -68,6 +72,8 @@ StagePresentation::StagePresentation(QWidget *form, GameApp &app) : QObject(form
     for (LegacyLabel *motto : {m_cd1, m_cd2}) {
         motto->setExtraStyle(QStringLiteral("font-size: 12pt; font-style: italic; font-weight: bold;"));
         motto->setForeColor(kCream);
+        // Each random colour is drawn in a shade that reads on the running line.
+        motto->setBackdrop({QColor(0x1a, 0x2a, 0x7a), QColor(0x07, 0x10, 0x3a)});
         motto->setAlignment(Qt::AlignCenter);
         // Sized for the longest motto once and for all: the running line does not
         // shift, and a new motto never makes the form lay itself out again.
@@ -93,7 +99,11 @@ StagePresentation::StagePresentation(QWidget *form, GameApp &app) : QObject(form
         glyph->setExtraStyle(QStringLiteral("font-size: %1pt;").arg(g.points));
         glyph->setForeColor(g.colour);
         glyph->setAttribute(Qt::WA_TransparentForMouseEvents);
-        glyph->adjustSize();
+        // As small as the glyph's ink, so that it finds room in the gaps of the stage.
+        glyph->setAlignment(Qt::AlignCenter);
+        glyph->ensurePolished();
+        const QRect ink = glyph->fontMetrics().tightBoundingRect(glyph->text());
+        glyph->setFixedSize(ink.width() + 2, ink.height() + 2);
         glyph->setVisible(false);
         m_met[size_t(i)] = glyph;
     }
@@ -153,13 +163,14 @@ void StagePresentation::attach(const Cast &cast)
 
 void StagePresentation::setDecorationsShown(bool on)
 {
-    for (int i = 0; i < 14; ++i) {
-        if (on)
-            placeGlyph(i);
-        m_met[size_t(i)]->setVisible(on);
-    }
+    m_decorationsOn = on;
     m_cd2->setVisible(on);
     m_cd1->setVisible(on);
+    if (on)
+        placeGlyphs();
+    else
+        for (LegacyLabel *glyph : m_met)
+            glyph->setVisible(false);
 }
 
 bool StagePresentation::eventFilter(QObject *watched, QEvent *e)
@@ -177,8 +188,7 @@ bool StagePresentation::eventFilter(QObject *watched, QEvent *e)
         if (watched == m_form && m_cast.chon50)
             m_cast.chon50->setForeColor(kDarkRed);
     } else if (e->type() == QEvent::Resize && watched == m_form) {
-        for (int i = 0; i < 14; ++i)
-            placeGlyph(i);
+        placeGlyphs();
     }
     return QObject::eventFilter(watched, e);
 }
@@ -212,8 +222,8 @@ void StagePresentation::decorationTick()
         QPointF &d = m_drift[size_t(i)];
         d.setX(bounce(d.x() + w * (r1 - 0.5) / 500));
         d.setY(bounce(d.y() + h * (r2 - 0.5) / 500));
-        placeGlyph(i);
     }
+    placeGlyphs();
     for (LegacyLabel *label : m_colourful) {
         const int r = int(num::roundHalfEven(m_app.random() * 255));
         const int g = int(num::roundHalfEven(m_app.random() * 255));
@@ -223,18 +233,27 @@ void StagePresentation::decorationTick()
     }
 }
 
-void StagePresentation::placeGlyph(int i)
+void StagePresentation::placeGlyphs()
 {
-    LegacyLabel *glyph = m_met[size_t(i)];
-    const QSize s = glyph->size();
-    const QPointF d = m_drift[size_t(i)];
-    const double cx = kGlyphs[i].x * m_form->width() + d.x();
-    const double cy = kGlyphs[i].y * m_form->height() + d.y();
-    const QPoint at(qBound(0, qRound(cx - s.width() / 2.0), qMax(0, m_form->width() - s.width())),
-                    qBound(0, qRound(cy - s.height() / 2.0), qMax(0, m_form->height() - s.height())));
-    // Most steps are a fraction of a pixel: only a whole-pixel change moves the glyph.
-    if (glyph->pos() != at)
-        glyph->move(at);
+    // The glyphs move only while they are shown.
+    if (!m_decorationsOn)
+        return;
+    const QList<const QWidget *> glyphs(m_met.cbegin(), m_met.cend());
+    const ClearSpace clear(m_form, glyphs);
+    for (int i = 0; i < 14; ++i) {
+        LegacyLabel *glyph = m_met[size_t(i)];
+        const QSize s = glyph->size();
+        const QPointF d = m_drift[size_t(i)];
+        const double cx = kGlyphs[i].x * m_form->width() + d.x();
+        const double cy = kGlyphs[i].y * m_form->height() + d.y();
+        const QPoint wanted(qRound(cx - s.width() / 2.0), qRound(cy - s.height() / 2.0));
+        const std::optional<QPoint> at = clear.nearestClear(wanted, s, kReach);
+        // Most steps are a fraction of a pixel: only a whole-pixel change moves the glyph.
+        if (at && glyph->pos() != *at)
+            glyph->move(*at);
+        if (glyph->isVisibleTo(m_form) != at.has_value())
+            glyph->setVisible(at.has_value());
+    }
 }
 
 void StagePresentation::clockTick()

@@ -53,7 +53,9 @@ private:
     void mottoTick();       // Timer16
     void decorationTick();  // Timer15
     void clockTick();       // Timer2
-    void placeGlyph(int i);
+    // Each glyph at its place plus its drift, or the nearest place where it
+    // covers nothing; a glyph with no such place near it waits out of sight.
+    void placeGlyphs();
     void resetButtons();    // the mouse over imgBlue(0)
 
     QWidget *m_form;
@@ -69,4 +71,5 @@ private:
     std::array<LegacyLabel *, 6> m_colourful{}; // cd1, cd2, Label23, Label29, Label31, Label20a
     Cast m_cast;
     int m_mottoStep = 0;
+    bool m_decorationsOn = false;
 };

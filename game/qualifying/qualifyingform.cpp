@@ -99,18 +99,18 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     title->setForeColor(studio::gold());
 
     auto *clockRing = new ShapeBox(this, QStringLiteral("clockRing"));
-    clockRing->setFixedSize(104, 104);
+    clockRing->setFixedSize(88, 88);
     clockRing->setOpaque(true);
     clockRing->setFillColor(QColor(8, 14, 52));
     m_shape4 = new ShapeBox(this, QStringLiteral("Shape4"), QColor(196, 24, 44));
-    m_shape4->setFixedSize(104, 104);
+    m_shape4->setFixedSize(88, 88);
     m_shape4->setOpaque(true);
     m_shape4->setBorderColor(QColor(255, 120, 120));
     m_shape4->setVisible(false);
     m_label5 = new LegacyLabel(this, QStringLiteral("Label5"), kSeconds, vn::Encoding::Plain);
     m_label5->setAlignment(Qt::AlignCenter);
-    m_label5->setFixedSize(104, 104);
-    m_label5->setExtraStyle(QStringLiteral("font-size: 40pt; font-weight: bold;"));
+    m_label5->setFixedSize(88, 88);
+    m_label5->setExtraStyle(QStringLiteral("font-size: 34pt; font-weight: bold;"));
     m_label5->setForeColor(QColor(255, 255, 255));
 
     auto *header = new QGridLayout;
@@ -136,7 +136,7 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     studio::setRole(m_picture3, "panel");
     m_label7 = new LegacyLabel(m_picture3, QStringLiteral("Label7"), QString());
     m_label7->setWordWrap(true);
-    m_label7->setMinimumHeight(70);
+    m_label7->setMinimumHeight(48);
     m_label7->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_label7->setExtraStyle(QStringLiteral("font-size: 15pt;"));
     m_label7->setForeColor(QColor(255, 233, 168));
@@ -149,7 +149,7 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     // --- the question panel -------------------------------------------------------
     m_shape1Panel = new ShapeBox(this, QStringLiteral("Shape1(1)"), kPanelFill);
     m_shape1Panel->setBorderColor(QColor(63, 99, 224));
-    m_shape1Panel->setMinimumHeight(150);
+    m_shape1Panel->setMinimumHeight(100);
     m_label4 = new LegacyLabel(this, QStringLiteral("Label4"), kGuide);
     m_label4->setExtraStyle(QStringLiteral("font-size: 14pt; font-weight: bold;"));
     m_label4->setForeColor(studio::gold());
@@ -252,14 +252,16 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     m_bdau->setEnabled(false);
     m_bdau->setVisible(false);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_bdau);
-    buttons->addStretch();
+    // Start in the middle; the sound control in a place of its own on the right.
+    auto *buttons = new QGridLayout;
+    buttons->setColumnStretch(0, 1);
+    buttons->setColumnStretch(2, 1);
+    buttons->addWidget(m_bdau, 0, 1);
+    buttons->addWidget(new SoundPanel(this, m_app.mixer(), true), 0, 2, Qt::AlignRight | Qt::AlignBottom);
 
     auto *outer = new QVBoxLayout(this);
-    outer->setContentsMargins(30, 18, 30, 22);
-    outer->setSpacing(14);
+    outer->setContentsMargins(30, 12, 30, 14);
+    outer->setSpacing(10);
     outer->addLayout(header);
     outer->addWidget(m_label3, 0, Qt::AlignHCenter);
     outer->addWidget(m_picture3);
@@ -283,9 +285,8 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     connect(m_bdau, &LegacyLabel::hovered, this, [this] { m_bdau->setForeColor(kHoverOff); });
     connect(m_label3, &LegacyLabel::hovered, this, [this] { m_label3->setForeColor(kHoverOn); });
 
-    // Keyboard play, the sound control, F11 and the window's remembered place.
+    // Keyboard play, F11 and the window's remembered place.
     new QualifyingKeys(this, m_app);
-    new SoundPanel(this, m_app.mixer(), Qt::BottomRightCorner, QPoint(30, 30));
     new WindowKeeper(this, m_app.settings());
 
     load();

@@ -225,10 +225,14 @@ void click(QWidget *w)
 
 void type(QWidget *w, const QString &text)
 {
-    for (const QChar ch : text) {
+    // One key per character; a character beyond the first plane (an emoji) is
+    // one key with both halves of its text.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        const QString typed = ch.isHighSurrogate() && i + 1 < text.size() ? text.mid(i++, 2) : QString(ch);
         const int key = ch.unicode() < 0x80 ? QChar(ch).toUpper().unicode() : 0;
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(ch));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, typed);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, typed);
         QApplication::sendEvent(w, &press);
         QApplication::sendEvent(w, &release);
     }

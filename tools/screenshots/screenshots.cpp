@@ -15,7 +15,9 @@
 #include "legacytimer.h"
 #include "qualifying/qualifyingform.h"
 #include "sound.h"
+#include "screenfit.h"
 #include "studiotheme.h"
+#include "toolkittexts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -84,6 +86,9 @@ int main(int argc, char *argv[])
     QApplication qapp(argc, argv);
     qapp.setQuitOnLastWindowClosed(false);
     studio::applyApplicationStyle(qapp);
+    // As the programs start: every window fitted to the screen, Vietnamese buttons.
+    screenfit::install(qapp);
+    ui::installToolkitTexts();
     g_out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs");
     QDir().mkpath(g_out);
 
@@ -175,8 +180,7 @@ int main(int argc, char *argv[])
     shoot(qual, "qualifying");
     qual->hide();
 
-    HotSeatForm *hot = app.hotseat();
-    hot->resize(1280, 760);
+    HotSeatForm *hot = app.hotseat(); // at its designed size, fitted to the screen
     hot->show();
     tick(hot, "Timer12", 8);
     tick(hot, "Timer16", 4);

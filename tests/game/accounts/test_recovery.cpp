@@ -357,6 +357,16 @@ private slots:
         QVERIFY(panel->isVisible());
         QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, code);
 
+        // A character no account can hold: named and refused, nothing stored, nothing stripped.
+        typeInto(next, QStringLiteral("Mới\u2605"));
+        typeInto(again, QStringLiteral("Mới\u2605"));
+        click(command3);
+        QCOMPARE(h.s.messages.size(), 1);
+        QVERIFY(h.s.lastMessageText().contains(QStringLiteral("\u201C\u2605\u201D (U+2605)")));
+        QCOMPARE(again->text(), QStringLiteral("Mới\u2605"));
+        QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->pass, code);
+        h.s.messages.clear();
+
         // Two different new passwords.
         typeInto(next, QStringLiteral("Mới'1"));
         typeInto(again, QStringLiteral("Mới'2"));

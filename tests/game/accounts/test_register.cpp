@@ -527,6 +527,44 @@ private slots:
         QCOMPARE(f->failedFields(), QStringLiteral("ID"));
     }
 
+    // Characters no legacy text can hold are refused with their name, before
+    // anything is stored; Vietnamese letters are kept exactly as typed.
+    void unstorableCharactersAreRefusedNamed()
+    {
+        testkit::GameHarness h;
+        RegisterForm *f = openPanel(h);
+        Entry e;
+        e.nick = QStringLiteral("Bé Na \U0001F338\u2728");
+        fill(f, e);
+        click(testkit::widget(f, QStringLiteral("lblLabels7"))); // the ID check refuses it too
+        submit(f);
+        QCOMPARE(h.s.messages.size(), 2);
+        for (const ui::MessageRequest &m : h.s.messages)
+            QVERIFY2(m.text.contains(QStringLiteral("\u201C\U0001F338\u201D (U+1F338)")) && m.text.contains(QStringLiteral("\u201CID\u201D")),
+                     qPrintable(m.text));
+        QVERIFY(!onSummary(f));
+        QVERIFY(!h.database->findAccount(QStringLiteral("Bé Na \U0001F338\u2728")));
+        QVERIFY(!h.database->findAccount(QStringLiteral("Bé Na ")));
+        QCOMPARE(box(f, "id")->text(), e.nick); // nothing stripped
+
+        // The occupation box is named when the nick is fine.
+        typeInto(box(f, "id"), QStringLiteral("Bé Na"));
+        typeInto(box(f, "mail"), QStringLiteral("nhà\u00DFbáo"));
+        submit(f);
+        QVERIFY(h.s.lastMessageText().contains(QStringLiteral("(U+00DF) trong ô \u201CCông việc của bạn\u201D")));
+        typeInto(box(f, "mail"), QStringLiteral("nhà báo"));
+        submit(f);
+        QVERIFY(onSummary(f));
+        QCOMPARE(h.database->findAccount(QStringLiteral("Bé Na"))->nick, QStringLiteral("Bé Na"));
+
+        // The login names the character too instead of looking the nick up.
+        const qsizetype before = h.s.messages.size();
+        h.login(QStringLiteral("Bé Na"), QStringLiteral("mk\U0001F338"));
+        QCOMPARE(h.s.messages.size(), before + 1);
+        QVERIFY(h.s.lastMessageText().contains(QStringLiteral("\u201CPassword\u201D")));
+        QVERIFY(!h.app->briefing()->isVisible());
+    }
+
     void aRefusedInsertSaysSoInsteadOfBlamingAField()
     {
         testkit::GameHarness h;

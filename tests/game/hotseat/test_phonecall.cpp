@@ -90,6 +90,14 @@ void PhoneCallTest::wholeCallWithTheFriendsAdvice()
     QCOMPARE(cap(f, "Label1(4)"), QStringLiteral("Kãút näúi våïi ngæåìi baûn häù tråü"));
     QVERIFY(shown(f, "Picture4") && shown(f, "ok") && !shown(f, "Command2") && !shown(f, "Label16"));
 
+    // A name the stage cannot show as typed: named and refused, the music plays on.
+    connectCall(f, QStringLiteral("Mẹ \U0001F49C"));
+    QCOMPARE(h.s.messages.size(), 1);
+    QVERIFY(h.s.lastMessageText().contains(QStringLiteral("(U+1F49C)")));
+    QVERIFY(shown(f, "Picture4") && music->isEnabled());
+    h.s.messages.clear();
+    testkit::child<QLineEdit>(f, "Text5")->clear();
+
     // No name: refused, and the music loop is off all the same.
     testkit::click(testkit::widget(f, "Command1"));
     QCOMPARE(h.s.messages.size(), 1);
