@@ -19,7 +19,8 @@ struct MessageRequest {
 
 using MessageFn = std::function<QMessageBox::StandardButton(QWidget *parent, const MessageRequest &)>;
 
-// A real, modal, studio-styled message box.
+// A real, modal, studio-styled message box. A text of many lines (a list)
+// shows its first lines, and the whole of it behind the box's details button.
 QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &request);
 
 } // namespace ui
