@@ -326,7 +326,7 @@ bool SqliteBackend::addQuestionRows(QuestionTable t, const QList<Question> &rows
         return false;
     }
     // Many rows a statement, each statement prepared once per call.
-    constexpr int kRowsPerStatement = 64;
+    constexpr int kRowsPerStatement = 16;
     constexpr int kValues = 8;
     auto prepared = [&](QSqlQuery &q, qsizetype n) {
         QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(tableName(t), columnList(kQuestionColumns));

@@ -201,15 +201,14 @@ int runCommand(const Command &c, std::FILE *err)
     case O::Refused: {
         for (const Fault &f : r.faults)
             say(describe(f, c.table, Language::English));
-        QString line = QStringLiteral("Nothing was imported into %1: %2 of the file's %3 rows have faults")
-                           .arg(table)
-                           .arg(r.faultyRows)
-                           .arg(r.rows);
+        auto rows = [](qint64 n) { return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n); };
+        QString line = QStringLiteral("Nothing was imported into %1: of the file's %2, %3 with faults")
+                           .arg(table, rows(r.rows), rows(r.faultyRows));
         if (r.duplicates > 0)
-            line += QStringLiteral(", %1 rows repeat a question").arg(r.duplicates);
+            line += QStringLiteral(", %1 repeating a question").arg(rows(r.duplicates));
         line += QLatin1Char('.');
         if (r.faultyRows == 0 && r.duplicates < r.rows)
-            line += QStringLiteral(" With --skip-duplicates the other %1 rows are imported.").arg(r.rows - r.duplicates);
+            line += QStringLiteral(" With --skip-duplicates the other %1 imported.").arg(rows(r.rows - r.duplicates));
         say(line);
         return 1;
     }
