@@ -191,6 +191,10 @@ void CsvActions::exportFile()
         Bar bar(&m_form, large, QStringLiteral("Đang xuất bảng %1…").arg(table));
         r = csvbank::exportFile(m_app.db(), t, path, bar.progress());
     }
+    if (r.stopped) {
+        tell(QStringLiteral("Đã dừng; tệp %1 không được ghi.").arg(name), QMessageBox::Information);
+        return;
+    }
     if (!r.ok) {
         tell(QStringLiteral("Không xuất được bảng %1 ra tệp %2.\n\n%3").arg(table, name, r.problem),
              QMessageBox::Critical);

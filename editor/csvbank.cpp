@@ -435,6 +435,7 @@ ExportResult exportFile(db::GameDb &db, QuestionTable t, const QString &path, co
     });
     if (!read || !written || stopped) {
         file.cancelWriting();
+        r.stopped = stopped;
         r.problem = stopped ? QStringLiteral("Stopped.") : !read ? db.lastError() : file.errorString();
         return r;
     }

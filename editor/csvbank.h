@@ -103,6 +103,7 @@ ImportResult importFile(db::GameDb &db, db::QuestionTable t, const QString &path
 
 struct ExportResult {
     bool ok = false;
+    bool stopped = false;  // the progress callback said stop
     QString problem;       // why nothing was written (the file is left as it was)
     qint64 rows = 0;
     QList<Fault> inexact;  // texts that will not import back byte for byte
