@@ -8,9 +8,17 @@ QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &r
 {
     // Qt's own button texts are English; the players read Vietnamese.
     installToolkitTexts();
-    QMessageBox box(r.icon, vn::display(r.title, r.encoding), vn::display(r.text, r.encoding), r.buttons,
-                    parent);
+    constexpr int kLinesShown = 24;
+    const QString text = vn::display(r.text, r.encoding);
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const bool long_ = lines.size() > kLinesShown;
+    QMessageBox box(r.icon, vn::display(r.title, r.encoding),
+                    long_ ? QStringList(lines.mid(0, kLinesShown)).join(QLatin1Char('\n')) + QStringLiteral("\n\u2026")
+                          : text,
+                    r.buttons, parent);
     box.setObjectName(QStringLiteral("messageBox"));
+    if (long_)
+        box.setDetailedText(text);
     return QMessageBox::StandardButton(box.exec());
 }
 

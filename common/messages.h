@@ -20,7 +20,8 @@ struct MessageRequest {
 
 using MessageFn = std::function<QMessageBox::StandardButton(QWidget *parent, const MessageRequest &)>;
 
-// A real, modal, studio-styled message box.
+// A real, modal, studio-styled message box. A text of many lines (a list)
+// shows its first lines, and the whole of it behind the box's details button.
 QMessageBox::StandardButton showMessage(QWidget *parent, const MessageRequest &request);
 
 // The refusal of a typed text that holds a character no legacy text can hold

@@ -48,6 +48,10 @@ public:
     virtual std::optional<qint64> nextId(QuestionTable t) = 0;
     virtual std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) = 0;
     virtual RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) = 0;
+    // GameDb::holdQuestionTable and GameDb::insertQuestions: in the caller's
+    // write transaction.
+    virtual bool holdQuestionTable(QuestionTable t) = 0;
+    virtual bool addQuestionRows(QuestionTable t, const QList<Question> &rows) = 0;
 
     virtual bool beginWrite(LockWait wait) = 0;
     virtual bool commit() = 0;

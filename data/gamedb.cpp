@@ -212,6 +212,34 @@ RowRemoval GameDb::deleteRowAndRenumber(QuestionTable t, const Question &listed)
     return m_backend->deleteRowAndRenumber(t, listed);
 }
 
+bool GameDb::forEachQuestion(QuestionTable t, const std::function<bool(const QList<Question> &)> &each, bool snapshot)
+{
+    if (snapshot && !m_backend->beginSnapshot())
+        return false;
+    // By position, a page at a time: through the ID index while the IDs run 1..N.
+    constexpr int kPage = 1000;
+    bool ok = true;
+    for (qint64 position = 0;; position += kPage) {
+        const QList<Question> page = m_backend->questionsFrom(t, position, kPage);
+        if (page.isEmpty()) {
+            // An empty page is the end only when the table really holds no more.
+            const std::optional<int> n = m_backend->countQuestions(t);
+            ok = n && *n <= position;
+            break;
+        }
+        if (!each(page))
+            break;
+        if (page.size() < kPage)
+            break;
+    }
+    if (snapshot)
+        m_backend->endSnapshot();
+    return ok;
+}
+
+bool GameDb::holdQuestionTable(QuestionTable t) { return m_backend->holdQuestionTable(t); }
+bool GameDb::insertQuestions(QuestionTable t, const QList<Question> &rows) { return m_backend->addQuestionRows(t, rows); }
+
 bool GameDb::beginWrite(LockWait wait) { return m_backend->beginWrite(wait); }
 bool GameDb::commit() { return m_backend->commit(); }
 void GameDb::rollback() { m_backend->rollback(); }

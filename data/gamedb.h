@@ -51,6 +51,11 @@ struct Question {
     bool selected = false;
 };
 
+// The longest text a question column (cauhoi, A, B, C, D) holds: 255
+// characters of the text as stored (one byte each), the size of a text column
+// of the old bank. The editor's CSV import keeps to it.
+constexpr int kQuestionTextSize = 255;
+
 enum class OpenStatus {
     Opened,       // an existing, sound database
     Created,      // was missing; made from the shipped default
@@ -212,6 +217,21 @@ public:
     // as listed) and renumbers, in one transaction. Gone: the record changed or
     // went away meanwhile, and nothing was touched.
     RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed);
+
+    // --- many rows at once (the editor's CSV files) ----------------------------
+    // Hands every row of the table to `each` in record order, a page at a
+    // time; false from `each` stops. With `snapshot`, the pages are read from
+    // one moment of the store, whoever writes meanwhile; without, in the
+    // caller's write transaction. False when the table cannot be read.
+    bool forEachQuestion(QuestionTable t, const std::function<bool(const QList<Question> &)> &each,
+                         bool snapshot = true);
+    // In a write transaction: keeps other writers off the table until the
+    // commit or rollback, so that the IDs read after this stay free (on the
+    // file the transaction holds the whole file already).
+    bool holdQuestionTable(QuestionTable t);
+    // In a write transaction: inserts the rows as given (ID, texts, selected),
+    // in their order, many rows a statement.
+    bool insertQuestions(QuestionTable t, const QList<Question> &rows);
 
     // --- transactions -------------------------------------------------------
     // Starts a write transaction. On the file: BEGIN IMMEDIATE, which takes the

@@ -357,3 +357,32 @@ RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &list
 }
 
 } // namespace db
+
+// --- many rows at once --------------------------------------------------------
+
+namespace db {
+
+bool PgBackend::holdQuestionTable(QuestionTable t)
+{
+    if (!m_inWrite) {
+        m_lastError = QStringLiteral("No write transaction is open.");
+        return false;
+    }
+    forgetFacts(t);
+    return lockTable(t);
+}
+
+bool PgBackend::addQuestionRows(QuestionTable t, const QList<Question> &rows)
+{
+    if (!m_inWrite) {
+        m_lastError = QStringLiteral("No write transaction is open.");
+        return false;
+    }
+    forgetFacts(t);
+    for (qsizetype from = 0; from < rows.size(); from += kCopyBatch)
+        if (!insertQuestionRows(t, rows.mid(from, kCopyBatch)))
+            return false;
+    return true;
+}
+
+} // namespace db

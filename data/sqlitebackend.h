@@ -52,6 +52,8 @@ public:
     std::optional<qint64> nextId(QuestionTable t) override;
     std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) override;
     RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) override;
+    bool holdQuestionTable(QuestionTable t) override;
+    bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
 
     bool beginWrite(LockWait wait) override;
     bool commit() override;

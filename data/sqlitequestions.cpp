@@ -4,6 +4,7 @@
 #include "sqlitebackend.h"
 #include "sqlitebackend_p.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 namespace db {
@@ -300,6 +301,71 @@ RowRemoval SqliteBackend::deleteRowAndRenumber(QuestionTable t, const Question &
     if (shift)
         shiftFacts(t, -1);
     return RowRemoval::Removed;
+}
+
+} // namespace db
+
+// --- many rows at once --------------------------------------------------------
+
+namespace db {
+
+bool SqliteBackend::holdQuestionTable(QuestionTable)
+{
+    // BEGIN IMMEDIATE took the write lock of the whole file.
+    if (!m_inWrite) {
+        m_lastError = QStringLiteral("No write transaction is open.");
+        return false;
+    }
+    return true;
+}
+
+bool SqliteBackend::addQuestionRows(QuestionTable t, const QList<Question> &rows)
+{
+    if (!m_inWrite) {
+        m_lastError = QStringLiteral("No write transaction is open.");
+        return false;
+    }
+    // Many rows a statement, each statement prepared once per call.
+    constexpr int kRowsPerStatement = 16;
+    constexpr int kValues = 8;
+    auto prepared = [&](QSqlQuery &q, qsizetype n) {
+        QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES ").arg(tableName(t), columnList(kQuestionColumns));
+        for (qsizetype i = 0; i < n; ++i)
+            sql += i == 0 ? QStringLiteral("(?,?,?,?,?,?,?,?)") : QStringLiteral(",(?,?,?,?,?,?,?,?)");
+        if (!q.prepare(sql)) {
+            m_lastError = q.lastError().text();
+            return false;
+        }
+        return true;
+    };
+    QSqlQuery full(connection()), rest(connection());
+    bool fullReady = false;
+    for (qsizetype from = 0; from < rows.size(); from += kRowsPerStatement) {
+        const qsizetype n = qMin<qsizetype>(kRowsPerStatement, rows.size() - from);
+        QSqlQuery &q = n == kRowsPerStatement ? full : rest;
+        if (n == kRowsPerStatement && !fullReady) {
+            if (!prepared(full, n))
+                return false;
+            fullReady = true;
+        } else if (n < kRowsPerStatement && !prepared(rest, n)) {
+            return false;
+        }
+        for (qsizetype i = 0; i < n; ++i) {
+            const Question &r = rows.at(from + i);
+            const int base = int(i) * kValues;
+            q.bindValue(base, r.id == kNoId ? QVariant() : QVariant(r.id));
+            int k = base + 1;
+            for (const QString *s : questionTexts(r))
+                q.bindValue(k++, bound(*s));
+            q.bindValue(k, r.selected ? 1 : 0);
+        }
+        if (!q.exec()) {
+            m_lastError = q.lastError().text();
+            return false;
+        }
+    }
+    wrote();
+    return true;
 }
 
 } // namespace db

@@ -98,12 +98,37 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
         QStringLiteral("Copy a whole installation (accounts, switches, question bank and trash) from FROM to TO and "
                        "end; each a file or a server database. TO must be a new file or an empty server database."),
         QStringLiteral("FROM"));
+    const QCommandLineOption import(
+        QStringLiteral("import"),
+        QStringLiteral("Append the questions of the CSV file FILE to the question table TABLE (muc1, muc2, muc3, "
+                       "thuthach, thungrac) and end: every row is checked first, and either all of them are "
+                       "written or none."),
+        QStringLiteral("TABLE"));
+    const QCommandLineOption exportTo(
+        QStringLiteral("export"),
+        QStringLiteral("Write the question table TABLE to the CSV file FILE (UTF-8) and end."), QStringLiteral("TABLE"));
+    const QCommandLineOption skipDuplicates(
+        QStringLiteral("skip-duplicates"),
+        QStringLiteral("With --import: leave out the rows whose question the table (or an earlier row) has already, "
+                       "and import the others."));
     if (withCopy) {
         parser.addOption(copy);
-        parser.addPositionalArgument(QStringLiteral("TO"), QStringLiteral("With --copy: where the copy goes."),
-                                     QStringLiteral("[TO]"));
+        parser.addOption(import);
+        parser.addOption(exportTo);
+        parser.addOption(skipDuplicates);
+        parser.addPositionalArgument(QStringLiteral("TO|FILE"),
+                                     QStringLiteral("With --copy: where the copy goes; with --import or --export: the "
+                                                    "CSV file."),
+                                     QStringLiteral("[TO|FILE]"));
     }
-    parser.process(app);
+    const QString program = app.applicationName().toLower();
+    auto misuse = [&program](const QString &why) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(why));
+        std::exit(2);
+    };
+    if (!parser.parse(app.arguments()))
+        misuse(parser.errorText() + QStringLiteral(" (--help lists the options)"));
+    parser.process(app); // --help and --version
 
     auto resolved = [&app](const QString &location) {
         if (!db::isServerLocation(location))
@@ -119,14 +144,32 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
     };
     CommandLine line;
     line.database = parser.isSet(database) ? resolved(parser.value(database)) : resolved(fallback);
+    const int commands = withCopy ? int(parser.isSet(copy)) + int(parser.isSet(import)) + int(parser.isSet(exportTo)) : 0;
+    if (commands > 1)
+        misuse(QStringLiteral("--copy, --import and --export are run one at a time."));
+    if (withCopy && parser.isSet(skipDuplicates) && !parser.isSet(import))
+        misuse(QStringLiteral("--skip-duplicates goes with --import."));
     if (withCopy && parser.isSet(copy)) {
-        if (parser.positionalArguments().size() != 1) {
-            std::fprintf(stderr, "%s: --copy FROM TO takes one source and one target.\n",
-                         qPrintable(app.applicationName().toLower()));
-            std::exit(2);
-        }
+        if (parser.positionalArguments().size() != 1)
+            misuse(QStringLiteral("--copy FROM TO takes one source and one target."));
         line.copyFrom = resolved(parser.value(copy));
         line.copyTo = resolved(parser.positionalArguments().constFirst());
+    } else if (commands == 1) {
+        const bool importing = parser.isSet(import);
+        const QString option = importing ? QStringLiteral("--import") : QStringLiteral("--export");
+        const QString table = parser.value(importing ? import : exportTo);
+        QStringList tables;
+        for (db::QuestionTable t : db::kAllQuestionTables)
+            tables << db::tableName(t);
+        if (!tables.contains(table, Qt::CaseInsensitive))
+            misuse(QStringLiteral("%1: there is no question table %2; the tables are %3.")
+                       .arg(option, table, tables.join(QStringLiteral(", "))));
+        if (parser.positionalArguments().size() != 1)
+            misuse(QStringLiteral("%1 TABLE FILE takes one table and one file.").arg(option));
+        line.csvTable = table.toLower();
+        line.csvFile = parser.positionalArguments().constFirst();
+        line.csvImport = importing;
+        line.skipDuplicates = parser.isSet(skipDuplicates);
     } else if (!parser.positionalArguments().isEmpty()) {
         parser.showHelp(2);
     }

@@ -48,11 +48,18 @@ struct CommandLine {
     QString database; // absolute path or server address; the default when not given
     // --copy FROM TO (the editor only): copy a whole installation and end.
     QString copyFrom, copyTo;
+    // --import TABLE FILE, --export TABLE FILE (the editor only): a question
+    // table from or to a CSV file, without a window (run by the editor's main).
+    QString csvTable, csvFile;
+    bool csvImport = false;
+    bool skipDuplicates = false; // --skip-duplicates, with --import
     // The exit code when the command line was the whole run (--copy).
     std::optional<int> ended;
 };
 // Handles --help and --version (prints and ends the process) and --database;
-// withCopy adds --copy.
+// withCopy adds the editor's --copy, --import and --export. A command line
+// that cannot be right (an unknown option or table, a missing value) ends the
+// process with 2.
 CommandLine parseCommandLine(QCoreApplication &app, const QString &description, bool withCopy = false);
 
 // Runs --copy: prints what was copied (or why not) and gives the exit code.

@@ -3,6 +3,8 @@
 #include "editorform.h"
 #include "editorloginform.h"
 
+#include <QFileDialog>
+
 QString EditorApp::accessCode()
 {
     return QStringLiteral("keeper42");
@@ -24,6 +26,15 @@ EditorApp::~EditorApp()
 QMessageBox::StandardButton EditorApp::message(QWidget *parent, const ui::MessageRequest &r) const
 {
     return m_services.message(parent, r);
+}
+
+QString EditorApp::chooseFile(QWidget *parent, bool save, const QString &suggested) const
+{
+    if (m_services.chooseFile)
+        return m_services.chooseFile(parent, save, suggested);
+    const QString filter = QStringLiteral("CSV (*.csv);;Mọi tệp (*)");
+    return save ? QFileDialog::getSaveFileName(parent, QStringLiteral("Xuất ra CSV"), suggested, filter)
+                : QFileDialog::getOpenFileName(parent, QStringLiteral("Nhập từ CSV"), suggested, filter);
 }
 
 void EditorApp::start()

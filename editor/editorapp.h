@@ -18,6 +18,9 @@ struct EditorServices {
     db::GameDb *db = nullptr;
     ui::MessageFn message;            // message boxes; a real one when empty
     std::function<void()> endProgram; // quits the event loop
+    // The file an open (save false) or save dialog chose, starting from
+    // `suggested`; empty when cancelled. A real file dialog when empty.
+    std::function<QString(QWidget *parent, bool save, const QString &suggested)> chooseFile;
 };
 
 class EditorApp : public QObject {
@@ -31,6 +34,7 @@ public:
 
     db::GameDb &db() const { return *m_services.db; }
     QMessageBox::StandardButton message(QWidget *parent, const ui::MessageRequest &r) const;
+    QString chooseFile(QWidget *parent, bool save, const QString &suggested) const;
 
     // Shows the access-code form.
     void start();

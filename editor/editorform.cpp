@@ -1,5 +1,6 @@
 #include "editorform.h"
 
+#include "csvactions.h"
 #include "editorapp.h"
 #include "editorstore.h"
 #include "editorwidgets.h"
@@ -185,6 +186,8 @@ void EditorForm::buildUi()
     auto *left = new QVBoxLayout;
     left->setSpacing(10);
     left->addWidget(tables);
+    m_csv = new CsvActions(m_app, *this);
+    left->addWidget(m_csv->buttons());
     left->addSpacing(4);
     left->addWidget(m_command2);
     left->addWidget(m_command3);

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <optional>
 
+class CsvActions;
 class EditorApp;
 class LegacyButton;
 class LegacyLabel;
@@ -81,6 +82,7 @@ private:
     EditorApp &m_app;
 
     QRadioButton *m_option[5] = {};
+    CsvActions *m_csv = nullptr; // the CSV buttons beside the options
     LegacyButton *m_command1, *m_command2, *m_command3, *m_command4, *m_command6, *m_command7, *m_command8,
         *m_command9, *m_command10;
     QFrame *m_picture1, *m_picture2, *m_picture3;

@@ -1,7 +1,10 @@
 // Pelmaro: the question editor of the quiz game. It works on the game's own
 // database: the same file or server database the game plays (see
-// desktop/startup.h). `pelmaro --copy FROM TO` copies a whole installation.
+// desktop/startup.h). `pelmaro --copy FROM TO` copies a whole installation;
+// `pelmaro --import TABLE FILE` and `--export TABLE FILE` move a question table
+// from or to a CSV file, without a window.
 
+#include "csvbank.h"
 #include "editorapp.h"
 #include "gamedb.h"
 #include "messages.h"
@@ -16,6 +19,17 @@ int main(int argc, char *argv[])
         true);
     if (line.ended)
         return *line.ended;
+    if (!line.csvTable.isEmpty()) {
+        QCoreApplication bare(argc, argv);
+        bare.setApplicationName(QStringLiteral("Pelmaro"));
+        csvbank::Command c;
+        c.import = line.csvImport;
+        c.table = csvbank::tableNamed(line.csvTable).value_or(db::QuestionTable::Muc1);
+        c.file = line.csvFile;
+        c.location = line.database;
+        c.skipDuplicates = line.skipDuplicates;
+        return csvbank::runCommand(c);
+    }
     QApplication qapp(argc, argv);
     startup::setUpApplication(qapp, QStringLiteral("Pelmaro"), QStringLiteral("io.github.lontaris.Pelmaro"));
 

@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlQuery>
+#include <deque>
+#include <functional>
 #include <memory>
 
 struct EditorHarness {
@@ -21,6 +23,9 @@ struct EditorHarness {
     QString location = testkit::freshLocation(); // empty: the file in the folder
     std::unique_ptr<db::GameDb> database;
     QList<ui::MessageRequest> messages;
+    std::deque<QMessageBox::StandardButton> answers; // replies to message boxes; Ok when empty
+    // The file a file dialog gives (save: a save dialog); none when not set.
+    std::function<QString(bool save, const QString &suggested)> chooseFile;
     int endCount = 0;
     std::unique_ptr<EditorApp> app;
 
@@ -36,7 +41,14 @@ struct EditorHarness {
         s.db = database.get();
         s.message = [this](QWidget *, const ui::MessageRequest &m) {
             messages.append(m);
-            return QMessageBox::Ok;
+            if (answers.empty())
+                return QMessageBox::Ok;
+            const QMessageBox::StandardButton b = answers.front();
+            answers.pop_front();
+            return b;
+        };
+        s.chooseFile = [this](QWidget *, bool save, const QString &suggested) {
+            return chooseFile ? chooseFile(save, suggested) : QString();
         };
         s.endProgram = [this] { ++endCount; };
         app = std::make_unique<EditorApp>(std::move(s));
