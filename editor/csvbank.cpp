@@ -244,9 +244,9 @@ std::optional<db::Question> Pass::checkRow(const QStringList &fields, qint64 row
         }
         std::optional<QString> legacy = vn::encode(text, vn::Encoding::Vni);
         if (!legacy)
-            fault(row, at, FaultKind::Unstorable, editorui::describeCharacter(editorui::firstUnstorable(text)));
+            fault(row, at, FaultKind::Unstorable, vn::describeCharacter(vn::firstUnstorable(text, vn::Encoding::Vni)));
         else if (text.contains(QChar(0)))
-            fault(row, at, FaultKind::Unstorable, editorui::describeCharacter(0));
+            fault(row, at, FaultKind::Unstorable, vn::describeCharacter(0));
         const QString as = legacy ? *legacy : vn::encodeLossy(text, vn::Encoding::Vni);
         if (as.size() > db::kQuestionTextSize)
             fault(row, at, FaultKind::TooLong, QString::number(as.size()));
