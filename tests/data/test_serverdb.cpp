@@ -597,6 +597,48 @@ private slots:
         }
     }
 
+    void addressesNeverShowThePassword_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("shown"); // what display() or displayLocation() gives
+        QTest::addColumn<QString>("host");  // "-": refused
+        QTest::addColumn<QString>("password");
+        QTest::newRow("in the user part") << "postgresql://u:Pw1@h:5433/db" << "postgresql://u@h:5433/db" << "h" << "Pw1";
+        QTest::newRow("as a setting") << "postgresql://u@h/db?sslmode=require&password=Pw1"
+                                      << "postgresql://u@h/db?sslmode=require" << "h" << "Pw1";
+        QTest::newRow("setting, encoded") << "postgresql://u@h/db?password=P%26w%3D1" << "postgresql://u@h/db" << "h" << "P&w=1";
+        QTest::newRow("the @ encoded with the password") << "postgresql://lontaris:Pw1%40host:55432/db"
+                                                         << "postgresql://lontaris@host:55432/db" << "host" << "Pw1";
+        QTest::newRow("@ in the password, encoded") << "postgresql://u:a%40b@h/db" << "postgresql://u@h/db" << "h" << "a@b";
+        QTest::newRow("@ in the password, plain") << "postgresql://u:a@b@h/db" << "postgresql://u@h/db" << "h" << "a@b";
+        QTest::newRow("no @, the password taken for a host") << "postgresql://u:Pw1/db" << "postgresql://***/db" << "-" << "";
+        QTest::newRow("no database") << "postgresql://u:Pw1@h" << "postgresql://***" << "-" << "";
+        QTest::newRow("bad setting after the password") << "postgresql://u@h/db?password=Pw1&x=;"
+                                                         << "postgresql://***/db" << "-" << "";
+        QTest::newRow("IPv6") << "postgresql://u:Pw1@[::1]:5433/db" << "postgresql://u@[::1]:5433/db" << "::1" << "Pw1";
+        QTest::newRow("socket folder") << "postgresql://u:Pw1@/run/postgresql/db" << "postgresql://u@/run/postgresql/db"
+                                       << "/run/postgresql" << "Pw1";
+    }
+    void addressesNeverShowThePassword()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, shown);
+        QFETCH(QString, host);
+        QFETCH(QString, password);
+        QString why;
+        const auto a = db::ServerAddress::parse(address, &why);
+        QCOMPARE(a.has_value(), host != QLatin1String("-"));
+        QCOMPARE(db::displayLocation(address), shown);
+        QVERIFY2(!why.contains(QLatin1String("Pw1")), qPrintable(why));
+        if (!a)
+            return;
+        QCOMPARE(a->host, host);
+        QCOMPARE(a->password, password);
+        QCOMPARE(a->display(), shown);
+        QCOMPARE(a->scrub(QStringLiteral("failed for %1 and %2").arg(password, QString::fromUtf8(QUrl::toPercentEncoding(password)))),
+                 QStringLiteral("failed for *** and ***"));
+    }
+
     void copiesMoveEveryTextByteForByteBothWays()
     {
         testkit::ProgramFolder folder;
