@@ -207,6 +207,23 @@ int main(int argc, char *argv[])
     both("entry fee saved, the account not read before", 3, unread);
     lazyToo("  the same, commits not waited for", unread);
     both("top five", 3, [&](db::GameDb &d) { return measure(201, [&] { d.richestAccounts(5); }); });
+    // The game's own operations, as a player's machine makes them (on the
+    // server: calls of its functions, which check what they are asked). The
+    // server checks a password against its bcrypt hash, which is slow on
+    // purpose; the file compares the text.
+    both("log in (password checked)", 0, [&](db::GameDb &d) {
+        int k = 0;
+        return measure(51, [&] { d.logIn(QStringLiteral("player%1").arg((k++ * 37) % n), QStringLiteral("pw")); });
+    });
+    both("a game: fee, then its end saved (logged in)", 3, [&](db::GameDb &d) {
+        const QString nick = QStringLiteral("player7");
+        d.logIn(nick, QStringLiteral("pw"));
+        return measure(101, [&] {
+            d.payFee(nick);
+            d.endGame(nick, {QStringLiteral("1000"), {}, 0}, db::LockRow());
+        });
+    });
+    both("top five (nicks and money only)", 3, [&](db::GameDb &d) { return measure(201, [&] { d.topFive(); }); });
     both("editor's list page (40 rows)", 3, [&](db::GameDb &d) {
         int k = 0;
         return measure(201, [&] { d.questionsFrom(QuestionTable::Muc2, (k++ * 997) % (n - 40), 40); });

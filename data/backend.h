@@ -29,6 +29,23 @@ public:
     virtual QList<Account> richestAccounts(int n) = 0;
     virtual int accountCount() = 0;
 
+    // The game's own operations (GameDb's); by default made of the others,
+    // as on the file (gameops.cpp).
+    virtual std::optional<Account> logIn(const QString &nick, const QString &password);
+    virtual std::optional<Account> player(const QString &nick);
+    virtual std::optional<QString> nickTaken(const QString &nick);
+    virtual Registration registerAccount(Account &a);
+    virtual Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                                     const QString &traloiibimat, const QString &newPassword);
+    virtual bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword);
+    virtual AccountUpdate payFee(const QString &nick, LockWait wait);
+    virtual AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait);
+    virtual QList<Account> topFive();
+    virtual bool mayEditBank() const { return true; }
+    // The last game operation's answer was lost with the connection: it may
+    // have been made (the same call made again settles it).
+    virtual bool outcomeUnknown() const { return false; }
+
     virtual std::optional<LockRow> readLock() = 0;
     virtual bool writeLock(const LockRow &row) = 0;
 
@@ -79,6 +96,9 @@ extern const char *const kLockColumns[8];
 extern const char *const kQuestionColumns[8];
 
 bool isHosoColumn(const QString &name);
+// The account as the game's own operations give it: no password, birth date,
+// secret question or answer.
+Account publicView(const Account &a);
 // The key a nick is looked up by: letter case folded.
 QString nickKey(const QString &nick);
 

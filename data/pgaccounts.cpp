@@ -276,7 +276,7 @@ int PgBackend::accountCount()
 std::optional<LockRow> PgBackend::readLock()
 {
     const std::optional<QList<LockRow>> rows =
-        readRows(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid LIMIT 1").arg(columnList(kLockColumns)), {}, lockFrom);
+        readRows(QStringLiteral("SELECT * FROM lontaris_switches()"), {}, lockFrom);
     if (!rows || rows->isEmpty())
         return std::nullopt;
     return rows->constFirst();

@@ -4,10 +4,12 @@
 // copies both ways, and passwords kept out of every text.
 
 #include "backend.h"
+#include "editorapp.h"
 #include "pgserver.h"
 #include "serveraddress.h"
 #include "testsupport.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <atomic>
@@ -126,7 +128,7 @@ QStringList transcript(db::GameDb &d)
 }
 
 // Every row of an installation, every text with its NULL-ness, in order.
-QStringList everything(db::GameDb &d)
+QStringList everything(db::GameDb &d, bool passwords = true)
 {
     QStringList out;
     auto text = [](const QString &s) -> QString { return s.isNull() ? QStringLiteral("<NULL>") : QLatin1Char('[') + s + QLatin1Char(']'); };
@@ -136,7 +138,9 @@ QStringList everything(db::GameDb &d)
         if (!rows || rows->isEmpty())
             break;
         for (const auto &a : *rows) {
-            out << QStringList{text(a.nick), text(a.pass), text(a.ngaysinh), text(a.mail), text(a.cauhoibimat),
+            // A password may be kept hashed: only whether there is one, unless asked.
+            const QString pass = passwords || a.pass.isNull() ? text(a.pass) : QStringLiteral("[password]");
+            out << QStringList{text(a.nick), pass, text(a.ngaysinh), text(a.mail), text(a.cauhoibimat),
                                text(a.traloiibimat), text(a.sotien), text(a.solan), text(a.gio), text(a.phut)}
                        .join(QLatin1Char(' '));
             after = a.rowId;
@@ -544,6 +548,30 @@ private slots:
         QCOMPARE(d->findAccount(QStringLiteral("an"))->sotien, QStringLiteral("11200"));
     }
 
+    void aGameEndWhoseAnswerIsLostIsSettledNotGuessed()
+    {
+        const QString location = fresh();
+        const QString name = QStringLiteral("db%1").arg(m_next);
+        QVERIFY(opened(location));
+        QVERIFY(m_server.exec(name, {QStringLiteral("ALTER ROLE postgres PASSWORD 'p@ss/w:rd'")}));
+        Relay relay(m_server.port());
+        const auto d = opened(m_server.tcpUrl(name, QStringLiteral("postgres"), QStringLiteral("p@ss/w:rd"), relay.port()));
+        QVERIFY(d);
+        db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
+        QVERIFY(d->insertAccount(a));
+        QVERIFY(d->logIn(QStringLiteral("an"), QStringLiteral("pw")));
+        QCOMPARE(d->payFee(QStringLiteral("an"), db::LockWait::NoWait).status, db::WriteStatus::Done);
+        relay.cutAfter("12 000$"); // the winnings, in the call of the game's end
+        const db::AccountUpdate u = d->endGame(QStringLiteral("an"), {QStringLiteral("12 000$"), {}, 1}, db::LockRow(),
+                                               db::LockWait::NoWait);
+        QVERIFY(relay.cut());
+        // Asked again on a new connection, under its key: the server had it.
+        QCOMPARE(u.status, db::WriteStatus::Done);
+        QCOMPARE(u.stored->sotien, QStringLiteral("12200"));
+        QVERIFY(!d->outcomeUnknown());
+        QCOMPARE(d->findAccount(QStringLiteral("an"))->sotien, QStringLiteral("12200"));
+    }
+
     void aRoleThatMayOnlyReadAndWriteRowsPlaysAndEdits()
     {
         // The stricter classroom set-up of the README: the pupils' role has
@@ -555,7 +583,9 @@ private slots:
                                      QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(name),
                                      QStringLiteral("GRANT CONNECT ON DATABASE %1 TO rows_only").arg(name),
                                      QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO rows_only"),
-                                     QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO rows_only")}));
+                                     QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO rows_only"),
+                                     // The draws and the switches are read through the game's functions.
+                                     QStringLiteral("GRANT lontaris_pupil TO rows_only")}));
         const auto d = opened(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//rows_only@")));
         QVERIFY(d);
         db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
@@ -568,6 +598,149 @@ private slots:
         QVERIFY2(d->deleteAndRenumber(QuestionTable::Muc1, 1), qPrintable(d->lastError()));
         QCOMPARE(d->lastId(QuestionTable::Muc1), std::optional<qint64>(n));
         QVERIFY(db::copyInstallation(owner, testkit::ProgramFolder().path() + QStringLiteral("/x.db")).ok);
+    }
+
+    // A pupil's machine: a login role in the pupils' group, as the README sets it up.
+    std::unique_ptr<db::GameDb> asPupil(const QString &owner)
+    {
+        if (m_server.value(QStringLiteral("postgres"), QStringLiteral("SELECT count(*) FROM pg_roles WHERE rolname = 'pupil1'"))
+            == QLatin1String("0"))
+            m_server.exec(QStringLiteral("postgres"), {QStringLiteral("CREATE ROLE pupil1 LOGIN"),
+                                                       QStringLiteral("GRANT lontaris_pupil TO pupil1")});
+        return opened(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@")));
+    }
+
+    void aPupilPlaysAWholeGameButReachesNothingElse()
+    {
+        const QString owner = fresh();
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        QVERIFY(teacher->mayEditBank());
+        db::Account mine = account(QStringLiteral("An"), QStringLiteral("1200"));
+        db::Account other = account(QStringLiteral("Binh"), QStringLiteral("5000"));
+        QVERIFY(teacher->insertAccount(mine) && teacher->insertAccount(other));
+        const auto d = asPupil(owner);
+        QVERIFY(d);
+        QVERIFY(!d->mayEditBank());
+
+        QVERIFY(!d->logIn(QStringLiteral("an"), QStringLiteral("PW")));
+        QCOMPARE(d->payFee(QStringLiteral("an")).status, db::WriteStatus::Failed); // not logged in
+        const auto in = d->logIn(QStringLiteral("an"), QStringLiteral("pw"));
+        QVERIFY(in);
+        QVERIFY(in->pass.isNull() && in->traloiibimat.isNull());
+        QCOMPARE(d->player(QStringLiteral("AN"))->sotien, QStringLiteral("1200"));
+        db::AccountUpdate u = d->payFee(QStringLiteral("an"), db::LockWait::NoWait);
+        QCOMPARE(u.status, db::WriteStatus::Done);
+        QCOMPARE(u.stored->sotien, QStringLiteral("200"));
+        QCOMPARE(u.stored->solan, QStringLiteral("1"));
+        const int n = d->questionCount(QuestionTable::Muc3);
+        QVERIFY(n > 0);
+        QVERIFY(d->questionAt(QuestionTable::Muc3, n - 1).has_value());
+        QVERIFY(d->answeredQuestionFrom(QuestionTable::Thuthach, 0).has_value());
+        QCOMPARE(d->lastId(QuestionTable::Muc1), teacher->lastId(QuestionTable::Muc1));
+        QVERIFY(d->readLock().has_value());
+
+        // What one game cannot end with is refused, and changes nothing.
+        db::LockRow lock;
+        lock.hienten = QStringLiteral("1");
+        const struct {
+            const char *money;
+            qint64 minutes;
+            const char *switchValue;
+        } refused[] = {{"1500", 1, "0"}, {"1000000", 1, "0"}, {"100 000$", 5, "0"}, {"100", -1, "0"}, {"100", 1, "7"}};
+        for (const auto &r : refused) {
+            db::LockRow bad = lock;
+            bad.hiencode = QLatin1String(r.switchValue);
+            u = d->endGame(QStringLiteral("an"), {QLatin1String(r.money), {}, r.minutes}, bad, db::LockWait::NoWait);
+            QVERIFY2(u.status == db::WriteStatus::Failed, r.money);
+        }
+        u = d->endGame(QStringLiteral("an"), {QStringLiteral("100 000$"), {}, 1}, lock, db::LockWait::NoWait);
+        QVERIFY2(u.status == db::WriteStatus::Done, qPrintable(d->lastError()));
+        QCOMPARE(u.stored->sotien, QStringLiteral("100200"));
+        QCOMPARE(u.stored->phut, QStringLiteral("1"));
+        // One end per fee: a second is refused, however it is made.
+        QCOMPARE(d->endGame(QStringLiteral("an"), {QStringLiteral("100 000$"), {}, 1}, lock).status, db::WriteStatus::Failed);
+        QCOMPARE(d->endGame(QStringLiteral("an"), {QStringLiteral("1000"), {}, 1}, lock).status, db::WriteStatus::Failed);
+        QCOMPARE(teacher->findAccount(QStringLiteral("an"))->sotien, QStringLiteral("100200"));
+        QCOMPARE(teacher->readLock()->hienten, QStringLiteral("1"));
+        const QList<db::Account> top = d->topFive();
+        QCOMPARE(top.size(), 2);
+        QCOMPARE(top[0].nick, QStringLiteral("An"));
+        QVERIFY(top[0].pass.isNull() && top[1].pass.isNull());
+
+        // Plain SQL on the pupil's connection reaches no table and no helper.
+        for (const char *sql : {"SELECT pass FROM hoso", "UPDATE hoso SET sotien = '99999999'",
+                                "UPDATE \"lock\" SET hiencode = '1'", "DELETE FROM hoso", "DELETE FROM muc1",
+                                "DROP TABLE hoso", "SELECT * FROM lontaris_sessions", "INSERT INTO lontaris_fees VALUES ('x', 1)",
+                                "SELECT lontaris_session('x')", "CREATE TABLE mine (x int)",
+                                "CREATE OR REPLACE FUNCTION lontaris_money(t text) RETURNS numeric LANGUAGE sql AS 'SELECT 1'"}) {
+            QSqlQuery q(d->connection());
+            QVERIFY2(!q.exec(QLatin1String(sql)), sql);
+        }
+        QCOMPARE(teacher->findAccount(QStringLiteral("binh"))->sotien, QStringLiteral("5000"));
+        QCOMPARE(teacher->accountCount(), 2);
+        // Pelmaro on the pupil's role says where the bank is edited, and ends.
+        QList<ui::MessageRequest> told;
+        int ended = 0;
+        EditorServices services;
+        services.db = d.get();
+        services.message = [&](QWidget *, const ui::MessageRequest &m) {
+            told << m;
+            return QMessageBox::Ok;
+        };
+        services.endProgram = [&] { ++ended; };
+        EditorApp editor(std::move(services));
+        editor.start();
+        QCOMPARE(ended, 1);
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].text.contains(QStringLiteral("máy của giáo viên")));
+    }
+
+    void hashedPasswordsLogInRecoverAndChange()
+    {
+        const QString owner = fresh();
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        db::Account a = account(QStringLiteral("Lan"), QStringLiteral("1200"));
+        a.ngaysinh = QStringLiteral("3/15/1990");
+        a.cauhoibimat = QStringLiteral("q");
+        a.traloiibimat = QStringLiteral("mèo");
+        QVERIFY(teacher->insertAccount(a));
+        QVERIFY(teacher->findAccount(QStringLiteral("lan"))->pass.startsWith(QLatin1String("$2a$")));
+        const auto d = asPupil(owner);
+        QVERIFY(d);
+        QCOMPARE(d->nickTaken(QStringLiteral("LAN")), std::optional<QString>(QStringLiteral("Lan")));
+        db::Account again = account(QStringLiteral("lAN"), QString());
+        QCOMPARE(d->registerAccount(again), db::Registration::Taken);
+        db::Account fresh = account(QStringLiteral("Minh"), QString());
+        QCOMPARE(d->registerAccount(fresh), db::Registration::Made);
+        QCOMPARE(fresh.sotien, QStringLiteral("1200"));
+        QVERIFY(d->logIn(QStringLiteral("minh"), QStringLiteral("pw")));
+
+        // The stored nick exactly, and every detail as stored.
+        QCOMPARE(d->recoverPassword(QStringLiteral("lan"), a.ngaysinh, a.cauhoibimat, a.traloiibimat, QStringLiteral("n1")),
+                 db::Recovery::Wrong);
+        QCOMPARE(d->recoverPassword(QStringLiteral("Lan"), a.ngaysinh, a.cauhoibimat, QStringLiteral("meo"), QStringLiteral("n1")),
+                 db::Recovery::Wrong);
+        QVERIFY(d->logIn(QStringLiteral("Lan"), QStringLiteral("pw")));
+        QCOMPARE(d->recoverPassword(QStringLiteral("Lan"), a.ngaysinh, a.cauhoibimat, a.traloiibimat, QStringLiteral("n1")),
+                 db::Recovery::Changed);
+        QVERIFY(!d->logIn(QStringLiteral("Lan"), QStringLiteral("pw")));
+        QVERIFY(!d->changePassword(QStringLiteral("Lan"), QStringLiteral("pw"), QStringLiteral("n2")));
+        QVERIFY(d->changePassword(QStringLiteral("Lan"), QStringLiteral("n1"), QStringLiteral("n2")));
+        QVERIFY(d->logIn(QStringLiteral("lan"), QStringLiteral("n2")));
+        QVERIFY(teacher->findAccount(QStringLiteral("lan"))->pass.startsWith(QLatin1String("$2a$")));
+
+        // Back in a file the hashes keep working, beside the file's plain passwords.
+        testkit::ProgramFolder folder;
+        const QString file = folder.path() + QStringLiteral("/back.db");
+        QVERIFY(db::copyInstallation(owner, file).ok);
+        const auto f = opened(file);
+        QVERIFY(f->logIn(QStringLiteral("LAN"), QStringLiteral("n2")));
+        QVERIFY(!f->logIn(QStringLiteral("LAN"), QStringLiteral("n1")));
+        QVERIFY(f->changePassword(QStringLiteral("lan"), QStringLiteral("n2"), QStringLiteral("plain")));
+        QCOMPARE(f->findAccount(QStringLiteral("lan"))->pass, QStringLiteral("plain"));
+        QVERIFY(f->logIn(QStringLiteral("lan"), QStringLiteral("plain")));
     }
 
     void passwordsNeverReachAText()
@@ -670,17 +843,29 @@ private slots:
         QCOMPARE(there.accounts, 6);
         const db::CopyResult home = db::copyInstallation(server, back);
         QVERIFY2(home.ok, qPrintable(home.detail));
-        const QStringList original = everything(*opened(file));
-        QCOMPARE(everything(*opened(server)), original);
-        QCOMPARE(everything(*opened(back)), original);
+        // Passwords arrive on the server hashed, and come back so: each still
+        // logs in, there and in the file.
+        const QStringList original = everything(*opened(file), false);
+        QCOMPARE(everything(*opened(server), false), original);
+        QCOMPARE(everything(*opened(back), false), original);
+        for (const QString &at : {server, back}) {
+            const auto d = opened(at);
+            QVERIFY(d->logIn(QStringLiteral("NULL"), QStringLiteral("pw")));
+            QVERIFY(!d->logIn(QStringLiteral("NULL"), QStringLiteral("PW")));
+            QVERIFY(d->findAccount(QStringLiteral("null"))->pass.startsWith(QLatin1String("$2a$06$")));
+        }
 
         // A target that holds anything is refused and left as it is.
         const db::CopyResult again = db::copyInstallation(file, server);
         QVERIFY(!again.ok);
         QVERIFY2(again.detail.contains(QLatin1String("empty")), qPrintable(again.detail));
         QVERIFY(!db::copyInstallation(server, back).ok);
-        QCOMPARE(everything(*opened(back)), original);
+        QCOMPARE(everything(*opened(back), false), original);
         QVERIFY(!db::copyInstallation(folder.path() + QStringLiteral("/missing.db"), fresh()).ok);
+        const QString foreign = fresh();
+        QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next), {QStringLiteral("CREATE TABLE notes (x text)")}));
+        const db::CopyResult mixed = db::copyInstallation(file, foreign);
+        QVERIFY2(!mixed.ok && mixed.detail.contains(QLatin1String("notes")), qPrintable(mixed.detail));
         QVERIFY(!QFile::exists(folder.path() + QStringLiteral("/missing.db")));
     }
 };
