@@ -3,17 +3,35 @@
 #include "accounts/loginform.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
+#include "passwordhash.h"
 #include "pgserver.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QRadioButton>
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <cstdio>
 #include <cstdlib>
 
 namespace testkit {
+
+void backdateFees(db::GameDb &d, int minutes)
+{
+    if (!d.isServer())
+        return;
+    QSqlQuery q(d.connection());
+    q.prepare(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => ?)"));
+    q.addBindValue(minutes);
+    if (!q.exec())
+        qWarning("the fees cannot be backdated: %s", qPrintable(q.lastError().text()));
+}
+
+QString asTyped(const QString &stored, const QString &typed)
+{
+    return db::isPasswordHash(stored) && db::passwordMatches(stored, typed) ? typed : stored;
+}
 
 bool onServer()
 {
