@@ -18,6 +18,12 @@
 // change against other writers, never against readers. A game's draw reads
 // one snapshot, so it sees a renumbering wholly before or wholly after.
 //
+// The game's own operations (log in, register, recover and change a password,
+// the fee, the game's end, the draws, the switches, the top five) are calls of
+// the server's functions (pgfunctions.cpp, pggame.cpp), whichever role logs
+// in: a pupils' role may make nothing else. The other operations (the editor's,
+// a copy's, the generic account writes) are the teacher's role's, on the tables.
+//
 // A lost connection is made again before the next statement. A save tried
 // again after its answer was lost keeps its key, which the server takes only
 // once; another write whose commit went unanswered is asked of the server
