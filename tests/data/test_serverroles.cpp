@@ -153,6 +153,28 @@ private slots:
         QVERIFY(told[0].text.contains(QStringLiteral("máy của giáo viên")));
     }
 
+    void aDatabaseOfTheEarlierProgramsIsMadeReadyByTheTeachersRole()
+    {
+        const QString owner = fresh();
+        QVERIFY(opened(owner));
+        asPupil(owner); // the pupils' role exists
+        // As the earlier programs left it: no functions, passwords as typed.
+        QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next),
+                              {QStringLiteral("DROP FUNCTION lontaris_api_1()"), QStringLiteral("DROP TRIGGER hoso_pass ON hoso"),
+                               QStringLiteral("INSERT INTO hoso (nick, pass, nickkey, sotien) VALUES ('Old', 'pw', 'old', '1200')")}));
+        db::GameDb early{QString()};
+        early.setLocation(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@")));
+        const db::OpenResult r = early.open();
+        QCOMPARE(r.status, db::OpenStatus::Damaged);
+        QVERIFY2(r.detail.contains(QLatin1String("teacher's role")), qPrintable(r.detail));
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        QVERIFY(teacher->findAccount(QStringLiteral("old"))->pass.startsWith(QLatin1String("$2a$")));
+        const auto d = asPupil(owner);
+        QVERIFY(d);
+        QVERIFY(d->logIn(QStringLiteral("OLD"), QStringLiteral("pw")));
+    }
+
     void hashedPasswordsLogInRecoverAndChange()
     {
         const QString owner = fresh();
