@@ -20,7 +20,6 @@ public:
 
     virtual std::optional<Account> findAccount(const QString &nick) = 0;
     virtual bool insertAccount(Account &account) = 0;
-    virtual Registration registerAccount(Account &account) = 0;
     virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
     // GameDb::addToAccount, and with `lock` GameDb::saveGameEnd.
     virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
@@ -29,6 +28,24 @@ public:
     virtual QList<Account> accountsByMoney() = 0;
     virtual QList<Account> richestAccounts(int n) = 0;
     virtual int accountCount() = 0;
+
+    // The game's own operations (GameDb's); by default made of the others,
+    // as on the file (gameops.cpp).
+    virtual std::optional<Account> logIn(const QString &nick, const QString &password);
+    virtual std::optional<Account> player(const QString &nick);
+    virtual std::optional<QString> nickTaken(const QString &nick);
+    // The look for the nick and the insert are one write on every store.
+    virtual Registration registerAccount(Account &a) = 0;
+    virtual Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                                     const QString &traloiibimat, const QString &newPassword);
+    virtual bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword);
+    virtual AccountUpdate payFee(const QString &nick, LockWait wait);
+    virtual AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait);
+    virtual QList<Account> topFive();
+    virtual bool mayEditBank() const { return true; }
+    // The last game operation's answer was lost with the connection: it may
+    // have been made (the same call made again settles it).
+    virtual bool outcomeUnknown() const { return false; }
 
     virtual std::optional<LockRow> readLock() = 0;
     virtual bool writeLock(const LockRow &row) = 0;
@@ -88,6 +105,9 @@ extern const char *const kLockColumns[8];
 extern const char *const kQuestionColumns[8];
 
 bool isHosoColumn(const QString &name);
+// The account as the game's own operations give it: no password, birth date,
+// secret question or answer.
+Account publicView(const Account &a);
 // The key a nick is looked up by: letter case folded.
 QString nickKey(const QString &nick);
 

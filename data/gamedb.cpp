@@ -116,7 +116,6 @@ QSqlDatabase GameDb::connection() const { return m_backend->connection(); }
 
 std::optional<Account> GameDb::findAccount(const QString &nick) { return m_backend->findAccount(nick); }
 bool GameDb::insertAccount(Account &account) { return m_backend->insertAccount(account); }
-Registration GameDb::registerAccount(Account &account) { return m_backend->registerAccount(account); }
 
 bool GameDb::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
 {
@@ -145,6 +144,30 @@ bool GameDb::deleteAccountRow(qint64 rowId) { return m_backend->deleteAccountRow
 QList<Account> GameDb::accountsByMoney() { return m_backend->accountsByMoney(); }
 QList<Account> GameDb::richestAccounts(int n) { return m_backend->richestAccounts(n); }
 int GameDb::accountCount() { return m_backend->accountCount(); }
+std::optional<Account> GameDb::logIn(const QString &nick, const QString &password)
+{
+    return m_backend->logIn(nick, password);
+}
+std::optional<Account> GameDb::player(const QString &nick) { return m_backend->player(nick); }
+std::optional<QString> GameDb::nickTaken(const QString &nick) { return m_backend->nickTaken(nick); }
+Registration GameDb::registerAccount(Account &a) { return m_backend->registerAccount(a); }
+Recovery GameDb::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                                 const QString &traloiibimat, const QString &newPassword)
+{
+    return m_backend->recoverPassword(nick, ngaysinh, cauhoibimat, traloiibimat, newPassword);
+}
+bool GameDb::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
+{
+    return m_backend->changePassword(nick, oldPassword, newPassword);
+}
+AccountUpdate GameDb::payFee(const QString &nick, LockWait wait) { return m_backend->payFee(nick, wait); }
+AccountUpdate GameDb::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
+{
+    return m_backend->endGame(nick, delta, lock, wait);
+}
+QList<Account> GameDb::topFive() { return m_backend->topFive(); }
+bool GameDb::mayEditBank() const { return m_backend->mayEditBank(); }
+bool GameDb::outcomeUnknown() const { return m_backend->outcomeUnknown(); }
 std::optional<LockRow> GameDb::readLock() { return m_backend->readLock(); }
 bool GameDb::writeLock(const LockRow &row) { return m_backend->writeLock(row); }
 std::optional<qint64> GameDb::lastId(QuestionTable t) { return m_backend->lastId(t); }

@@ -109,6 +109,10 @@ enum class RowRemoval { Removed, Gone, Failed };
 // What became of a new account: made, refused because an account of that nick
 // is there already, or not written (see lastError()).
 enum class Registration { Made, Taken, Failed };
+enum class Recovery { Changed, Wrong, Failed };
+
+// What a game's entry fee costs, taken from the account when it starts.
+inline constexpr const char *kEntryFee = "1000";
 
 class Backend;
 
@@ -148,11 +152,6 @@ public:
     // ignored, as the old store did; everything else is literal.
     std::optional<Account> findAccount(const QString &nick);
     bool insertAccount(Account &account); // sets rowId
-    // Inserts the account only when no account has its nick (as findAccount
-    // matches it): the look and the insert are one write, so of two
-    // registrations of one nick at the same moment, on any number of
-    // machines, one is Made and the other Taken. Sets rowId.
-    Registration registerAccount(Account &account);
     // Writes the named columns of the first row matching nick. Column names are
     // checked against the schema. False when nothing was written.
     bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
@@ -170,6 +169,46 @@ public:
     // The n richest accounts, richest first.
     QList<Account> richestAccounts(int n);
     int accountCount();
+
+    // --- the game's own operations -------------------------------------------
+    // On a server these are all a pupil's role may do, each one of the
+    // server's functions, which checks what it is asked; the other operations
+    // are the teacher's. The accounts they give hold no password, birth date,
+    // secret question or answer.
+    //
+    // The first row matching nick (as findAccount) when its password is typed
+    // (stored as typed, or as a hash of it); on a server this starts the
+    // session the fee and the game's end are made in.
+    std::optional<Account> logIn(const QString &nick, const QString &password);
+    // The logged-in player's account as stored now.
+    std::optional<Account> player(const QString &nick);
+    // The stored nick of the account that nick matches, if any.
+    std::optional<QString> nickTaken(const QString &nick);
+    // A new account with the starting money, unless the nick is taken (in
+    // any letter case). Made: `a` holds the row as stored. The look and the
+    // insert are one write, so of two registrations of one nick at the same
+    // moment, on any number of machines, one is Made and the other Taken.
+    Registration registerAccount(Account &a);
+    // The password of nick's account set to newPassword, when the stored nick
+    // is nick exactly and birth date, secret question and answer are as typed.
+    Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                             const QString &traloiibimat, const QString &newPassword);
+    bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword);
+    // The entry fee (and one more game counted) taken from the player's account.
+    AccountUpdate payFee(const QString &nick, LockWait wait = LockWait::Patient);
+    // The end of the game the last fee paid for: the winnings (one of the
+    // ladder's amounts), the minutes played and the switches. A server takes
+    // one end per fee, and no more minutes than have passed since it.
+    AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock,
+                          LockWait wait = LockWait::Patient);
+    // The five richest accounts, richest first: nick and sotien only.
+    QList<Account> topFive();
+    // Whether the question bank may be edited here: on a server, only by the
+    // role that owns the game's tables (the teacher's).
+    bool mayEditBank() const;
+    // The last of these that reported Offline lost its answer on the way
+    // back: it may have been made. Made again, it is settled (never twice).
+    bool outcomeUnknown() const;
 
     // --- lock ---------------------------------------------------------------
     std::optional<LockRow> readLock();

@@ -62,41 +62,6 @@ bool PgBackend::insertAccount(Account &a)
     });
 }
 
-Registration PgBackend::registerAccount(Account &a)
-{
-    Registration out = Registration::Failed;
-    const bool written = write([&] {
-        out = Registration::Failed;
-        // One registration of a nick at a time over every machine: the second
-        // waits here for the first to commit, then its look (a statement of
-        // its own, so a snapshot taken after that commit) finds the new row.
-        QSqlQuery *l = runStatement(QStringLiteral("SELECT pg_advisory_xact_lock(%1, hashtext(?::text))")
-                                        .arg(qint32(kSchemaLock & 0x7fffffff)),
-                                    {nickKey(a.nick)});
-        if (!l)
-            return false;
-        l->finish();
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT 1 FROM hoso WHERE nickkey = ? LIMIT 1"), {nickKey(a.nick)});
-        if (!q)
-            return false;
-        const bool taken = q->next();
-        q->finish();
-        if (taken) {
-            out = Registration::Taken;
-            return false;
-        }
-        QSqlQuery *ins = runStatement(accountInsertSql() + QStringLiteral(" RETURNING rid"), accountValues(a));
-        if (!ins)
-            return false;
-        a.rowId = ins->next() ? ins->value(0).toLongLong() : 0;
-        ins->finish();
-        return true;
-    });
-    if (written)
-        out = Registration::Made;
-    return out;
-}
-
 bool PgBackend::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns)
 {
     m_known.clear();
@@ -311,7 +276,7 @@ int PgBackend::accountCount()
 std::optional<LockRow> PgBackend::readLock()
 {
     const std::optional<QList<LockRow>> rows =
-        readRows(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid LIMIT 1").arg(columnList(kLockColumns)), {}, lockFrom);
+        readRows(QStringLiteral("SELECT * FROM lontaris_switches()"), {}, lockFrom);
     if (!rows || rows->isEmpty())
         return std::nullopt;
     return rows->constFirst();

@@ -136,10 +136,17 @@ bool PgBackend::connect(QString &why)
     c.setUserName(m_address->user);
     c.setPassword(m_address->password);
     c.setDatabaseName(m_address->dbname);
-    // A server that does not answer is given up after a few seconds; a
-    // network that goes away under an open connection is noticed by keepalives.
-    QString options = QStringLiteral("connect_timeout=5;application_name=lontaris;keepalives_idle=10;"
-                                     "keepalives_interval=5;keepalives_count=3");
+    // Every wait on the server is bounded, so that a player hears of a dead
+    // connection within ten seconds: a server that does not answer a
+    // connection is given up after 3 s; data sent and not acknowledged for
+    // 6 s ends the connection (tcp_user_timeout), and so do keepalives that
+    // go unanswered for 7 s on an idle one; a statement the server itself
+    // runs for more than 8 s is cancelled (statement_timeout; the lock waits
+    // are shorter). Making the schema or a copy lifts the statement bound
+    // (beginUnderSchemaLock).
+    QString options = QStringLiteral("connect_timeout=3;application_name=lontaris;keepalives=1;keepalives_idle=3;"
+                                     "keepalives_interval=2;keepalives_count=2;tcp_user_timeout=6000;"
+                                     "options='-c statement_timeout=8000'");
     if (!m_address->options.isEmpty())
         options += QLatin1Char(';') + m_address->options;
     c.setConnectOptions(options);
@@ -233,6 +240,9 @@ void PgBackend::noteError(const QSqlError &e)
     // transaction to give way. Nothing was written: it may simply be tried again.
     if (code == QLatin1String("55P03") || code == QLatin1String("40P01") || code == QLatin1String("40001"))
         m_busy = true;
+    // The game's functions: a stored number that cannot be computed exactly.
+    if (code == QLatin1String("LTINX"))
+        m_inexact = true;
     m_lastError = m_address ? m_address->scrub(e.text().trimmed()) : e.text().trimmed();
 }
 

@@ -18,6 +18,12 @@
 // change against other writers, never against readers. A game's draw reads
 // one snapshot, so it sees a renumbering wholly before or wholly after.
 //
+// The game's own operations (log in, register, recover and change a password,
+// the fee, the game's end, the draws, the switches, the top five) are calls of
+// the server's functions (pgfunctions.cpp, pggame.cpp), whichever role logs
+// in: a pupils' role may make nothing else. The other operations (the editor's,
+// a copy's, the generic account writes) are the teacher's role's, on the tables.
+//
 // A lost connection is made again before the next statement. A save tried
 // again after its answer was lost keeps its key, which the server takes only
 // once; another write whose commit went unanswered is asked of the server
@@ -49,7 +55,6 @@ public:
 
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
-    Registration registerAccount(Account &account) override;
     bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
@@ -57,6 +62,19 @@ public:
     QList<Account> accountsByMoney() override;
     QList<Account> richestAccounts(int n) override;
     int accountCount() override;
+
+    std::optional<Account> logIn(const QString &nick, const QString &password) override;
+    std::optional<Account> player(const QString &nick) override;
+    std::optional<QString> nickTaken(const QString &nick) override;
+    Registration registerAccount(Account &a) override;
+    Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                             const QString &traloiibimat, const QString &newPassword) override;
+    bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword) override;
+    AccountUpdate payFee(const QString &nick, LockWait wait) override;
+    AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait) override;
+    QList<Account> topFive() override;
+    bool mayEditBank() const override { return m_owner; }
+    bool outcomeUnknown() const override { return m_unsettledCall; }
 
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
@@ -136,6 +154,16 @@ private:
     // A write transaction under the lock of those who make a schema or a copy.
     bool beginUnderSchemaLock();
     Inspection inspect(QString &why);
+    // The game's server functions and the pupils' role (pgfunctions.cpp).
+    bool installApi(QString &why);
+    // Whether this role owns the game's tables, whether they have the
+    // functions, whether the pupils' role may call them.
+    bool readRole();
+    // A game operation (a call of one of the functions) made until it is
+    // answered: on a new connection when the connection was lost, as its
+    // keys make it safe to. Offline when the server cannot be reached.
+    WriteStatus calling(LockWait wait, const std::function<bool()> &body);
+    AccountUpdate accountCall(const QString &sql, const QVariantList &values, LockWait wait);
     bool createSchema(bool withBank, bool lockRow, QString &why);
     // Brings the money order of a database made by an older version up to date.
     void updateMoneyRule();
@@ -163,9 +191,8 @@ private:
     // its change counter moved. Null when it cannot be read.
     const Facts *facts(QuestionTable t);
     const Facts *countFacts(QuestionTable t);
-    static QString withCounter(QuestionTable t, const QString &rows);
     // Questions whose place the table's facts give (statementFor makes the
-    // read from them, its columns after the counter withCounter adds): read
+    // read from them, the table's change counter its first column): read
     // again, the facts counted anew, when the table changed since they were
     // counted.
     bool readPlaced(QuestionTable t, const std::function<QPair<QString, QVariantList>(const Facts &)> &statementFor,
@@ -197,6 +224,15 @@ private:
     void remember(const Account &a);
     // The save last tried and its key (kept until it is known to be written).
     QPair<QString, QString> m_pendingSave;
+
+    bool m_owner = false;       // the role owns the game's tables: the teacher's
+    bool m_hasApi = false;      // the game's functions are made
+    bool m_pupilsLetIn = false; // lontaris_pupil may call them
+    QString m_session;          // the token of the player's login
+    QString m_sessionKey;       // the nick key it was made for
+    QString m_fee;              // the key of the fee last paid in this session
+    bool m_inexact = false;     // the last call was refused for a number
+    bool m_unsettledCall = false; // the last call's answer was lost: it may have been made
 };
 
 } // namespace db

@@ -24,6 +24,10 @@ QString questionSelect(QuestionTable t);
 // NULL kept as NULL.
 QString textArray(const QList<const QString *> &values);
 
+// The statements that make (or bring up to date) the game's server functions,
+// the password trigger and the pupils' role.
+QStringList apiStatements();
+
 } // namespace db::pg
 
 namespace db {

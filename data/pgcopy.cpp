@@ -5,6 +5,7 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
@@ -159,8 +160,21 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
         return fail(QStringLiteral("%1: %2").arg(where, m_lastError));
     QString state;
     switch (inspect(state)) {
-    case Inspection::Empty:
+    case Inspection::Empty: {
+        // Empty means empty: a copy never mixes the game's tables with another's.
+        QSqlQuery other(connection());
+        if (!other.exec(QStringLiteral("SELECT string_agg(relname, ', ' ORDER BY relname) FROM pg_class "
+                                       "WHERE relnamespace = 'public'::regnamespace AND relkind IN ('r', 'p', 'v', 'm', 'f')"))
+            || !other.next()) {
+            noteError(other.lastError());
+            return fail(QStringLiteral("%1: %2").arg(where, m_lastError));
+        }
+        if (!other.value(0).isNull())
+            return fail(QStringLiteral("The server database %1 holds other tables (%2); a copy is made only into an "
+                                       "empty database. Nothing was changed.")
+                            .arg(where, other.value(0).toString()));
         break;
+    }
     case Inspection::Complete:
         return fail(QStringLiteral("The server database %1 already holds the game's tables; a copy is made only into "
                                    "an empty database. Nothing was changed.")
@@ -168,7 +182,8 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
     case Inspection::Broken:
         return fail(state);
     }
-    if (!createSchema(false, false, why))
+    // The functions first: the password trigger hashes what is copied in.
+    if (!createSchema(false, false, why) || !installApi(why))
         return fail(why);
     auto written = [&](bool ok, const QString &what, QString &error) {
         if (!ok)

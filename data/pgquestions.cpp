@@ -13,37 +13,32 @@ namespace db {
 
 using namespace pg;
 
+namespace {
+// The rows a draw reads, with the table's change counter first (the server's
+// function, which a pupil's role may call): by ID or by place, all or the
+// first answered one.
+const QString kRows = QStringLiteral("SELECT * FROM lontaris_rows(?, ?, ?, ?, ?)");
+} // namespace
+
 const PgBackend::Facts *PgBackend::countFacts(QuestionTable t)
 {
     Facts &f = m_facts[int(t)];
     f = Facts();
-    QSqlQuery q(connection());
-    // The counter and the counts in one snapshot.
-    if (!q.exec(QStringLiteral("SELECT (SELECT version FROM lontaris_changes WHERE tbl = '%1'), count(*), "
-                               "count(DISTINCT id), count(id), min(id), max(id) FROM %1")
-                    .arg(tableName(t)))
-        || !q.next()) {
-        noteError(q.lastError());
+    // The counter and the counts in one snapshot. Dense: the IDs run 1..N,
+    // each once, so a row's position is its ID less one.
+    QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_facts(?)"), {tableName(t)});
+    if (!q)
+        return nullptr;
+    if (!q->next()) {
+        q->finish();
         return nullptr;
     }
-    f.version = q.value(0).isNull() ? -2 : q.value(0).toLongLong();
-    f.count = q.value(1).toInt();
-    // Dense: the IDs run 1..N, each once, so a row's position is its ID less one.
-    f.dense = f.count == 0
-              || (q.value(2).toLongLong() == f.count && q.value(3).toLongLong() == f.count
-                  && q.value(4).toLongLong() == 1 && q.value(5).toLongLong() == f.count);
+    f.version = q->value(0).isNull() ? -2 : q->value(0).toLongLong();
+    f.count = q->value(1).toInt();
+    f.dense = q->value(2).toBool();
     f.readable = true;
+    q->finish();
     return &f;
-}
-
-QString PgBackend::withCounter(QuestionTable t, const QString &select)
-{
-    // The table's change counter comes with the rows, from the same snapshot:
-    // unmoved since the facts were counted, the rows are where the facts said.
-    // (No row at all says nothing of it: the facts are counted again then.)
-    Q_ASSERT(select.startsWith(QLatin1String("SELECT ")));
-    return QStringLiteral("SELECT (SELECT version FROM lontaris_changes WHERE tbl = '%1'), ").arg(tableName(t))
-           + select.mid(7);
 }
 
 const PgBackend::Facts *PgBackend::facts(QuestionTable t)
@@ -80,7 +75,7 @@ bool PgBackend::readPlaced(QuestionTable t,
         if (!f)
             return false;
         const auto [sql, values] = statementFor(*f);
-        QSqlQuery *q = runStatement(withCounter(t, sql), values);
+        QSqlQuery *q = runStatement(sql, values);
         if (!q)
             return false;
         qint64 version = -2;
@@ -100,8 +95,7 @@ std::optional<qint64> PgBackend::lastId(QuestionTable t)
 {
     std::optional<qint64> out;
     reading([&] {
-        QSqlQuery *q =
-            runStatement(QStringLiteral("SELECT id FROM %1 ORDER BY id DESC NULLS LAST, rid DESC LIMIT 1").arg(tableName(t)));
+        QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_last_id(?)"), {tableName(t)});
         if (!q)
             return false;
         if (q->next() && !q->value(0).isNull())
@@ -122,10 +116,8 @@ QList<Question> PgBackend::questionsFrom(QuestionTable t, qint64 position, int c
             t,
             [&](const Facts &f) -> QPair<QString, QVariantList> {
                 if (f.dense)
-                    return {QStringLiteral("%1WHERE id >= ? AND id < ? %2").arg(questionSelect(t), QLatin1String(kRecordOrder)),
-                            {position + 1, position + 1 + count}};
-                return {QStringLiteral("%1%2 LIMIT ? OFFSET ?").arg(questionSelect(t), QLatin1String(kRecordOrder)),
-                        {count, position}};
+                    return {kRows, {tableName(t), true, position + 1, count, false}};
+                return {kRows, {tableName(t), false, position, count, false}};
             },
             out);
     });
@@ -141,15 +133,7 @@ std::optional<Question> PgBackend::answeredQuestionFrom(QuestionTable t, qint64 
         return readPlaced(
             t,
             [&](const Facts &f) -> QPair<QString, QVariantList> {
-                if (f.dense)
-                    return {QStringLiteral("%1WHERE id >= ? AND traloi <> '' %2 LIMIT 1")
-                                .arg(questionSelect(t), QLatin1String(kRecordOrder)),
-                            {position + 1}};
-                return {QStringLiteral("SELECT rid, id, cauhoi, a, b, c, d, traloi, selected FROM (SELECT *, "
-                                       "row_number() OVER (%1) AS n FROM %2) s WHERE n > ? AND traloi <> '' "
-                                       "ORDER BY n LIMIT 1")
-                            .arg(QLatin1String(kRecordOrder), tableName(t)),
-                        {position}};
+                return {kRows, {tableName(t), f.dense, f.dense ? position + 1 : position, qint64(1), true}};
             },
             found);
     });

@@ -147,12 +147,18 @@ OpenResult PgBackend::open(bool createMissing)
                           .arg(where, encoding));
 
     if (inspect(why) == Inspection::Complete) {
-        // The keys of saves are needed only while a lost answer may be asked
-        // about again: a month is plenty.
-        runText(QStringLiteral("DELETE FROM lontaris_saves WHERE at < now() - interval '30 days'"));
-        updateMoneyRule();
-        r.status = OpenStatus::Opened;
-        return r;
+        if (!readRole())
+            return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
+        if (m_hasApi && (m_pupilsLetIn || !m_owner)) {
+            if (m_owner) {
+                // The keys of saves are needed only while a lost answer may
+                // be asked about again: a month is plenty.
+                runText(QStringLiteral("DELETE FROM lontaris_saves WHERE at < now() - interval '30 days'"));
+                updateMoneyRule();
+            }
+            r.status = OpenStatus::Opened;
+            return r;
+        }
     }
     // Anything else is judged again under the schema lock: the first of
     // thirty machines started together makes the schema and the bank in one
@@ -167,9 +173,24 @@ OpenResult PgBackend::open(bool createMissing)
         return refuse(OpenStatus::Missing, QStringLiteral("The server database %1 holds no game data.").arg(where));
     if (state == Inspection::Empty && !createSchema(true, true, why))
         return refuse(OpenStatus::CannotCreate, why);
+    if (!readRole())
+        return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
+    if (!m_hasApi && !m_owner)
+        return refuse(OpenStatus::Damaged,
+                      QStringLiteral("The server database %1 has not been made ready for the pupils' machines: start "
+                                     "Lontaris or Pelmaro once with the teacher's role. It is left as it is.")
+                          .arg(where));
+    // The functions a pupil's role may call, made (or the pupils' role let
+    // in) by the teacher's role.
+    if (m_owner && (!m_hasApi || !m_pupilsLetIn) && !installApi(why))
+        return refuse(OpenStatus::CannotCreate, why);
     if (!commit())
         return refuse(OpenStatus::CannotCreate, QStringLiteral("The game's tables cannot be made in %1: %2")
                                                     .arg(where, m_lastError));
+    if (!readRole())
+        return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
+    if (m_owner && state != Inspection::Empty)
+        updateMoneyRule();
     r.status = state == Inspection::Empty ? OpenStatus::Created : OpenStatus::Opened;
     return r;
 }
@@ -195,7 +216,8 @@ bool PgBackend::beginUnderSchemaLock()
 {
     // Waits as long as it takes: the machine that holds the lock is making
     // the schema or a copy.
-    if (!begin(LockWait::Patient, nullptr) || !runText(QStringLiteral("SET LOCAL lock_timeout = 0"))
+    if (!begin(LockWait::Patient, nullptr)
+        || !runText(QStringLiteral("SET LOCAL lock_timeout = 0; SET LOCAL statement_timeout = 0"))
         || !runText(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock)))
         return false;
     m_inWrite = true;

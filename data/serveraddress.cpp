@@ -40,15 +40,29 @@ std::optional<ServerAddress> ServerAddress::parse(const QString &text, QString *
         return fail(QStringLiteral("A server address starts with postgresql://."));
 
     ServerAddress a;
-    // The user part ends at the last @: a password may hold one.
-    const qsizetype at = rest.lastIndexOf(QLatin1Char('@'));
-    if (at >= 0) {
-        const QString userInfo = rest.left(at);
+    // The user part ends at the last @ before the host: a password may hold
+    // one. Where the address has no @ of its own but a percent-encoded one
+    // (a password whose @ was encoded with the rest of it), that one ends it:
+    // a password is never taken for a host, to be shown or sent as one.
+    const qsizetype hostEnd = rest.startsWith(QLatin1Char('/')) ? 0 : rest.indexOf(QLatin1Char('/'));
+    const QString authority = hostEnd < 0 ? rest : rest.left(hostEnd);
+    QString userInfo;
+    bool userInfoDecoded = false;
+    if (const qsizetype at = authority.lastIndexOf(QLatin1Char('@')); at >= 0) {
+        userInfo = authority.left(at);
         rest = rest.mid(at + 1);
+    } else if (const QString plain = decoded(authority); plain.contains(QLatin1Char('@'))) {
+        const qsizetype decodedAt = plain.lastIndexOf(QLatin1Char('@'));
+        userInfo = plain.left(decodedAt);
+        userInfoDecoded = true;
+        rest = QString::fromUtf8(QUrl::toPercentEncoding(plain.mid(decodedAt + 1), "/:[]")) + rest.mid(authority.size());
+    }
+    if (!userInfo.isNull()) {
         const qsizetype colon = userInfo.indexOf(QLatin1Char(':'));
-        a.user = decoded(colon < 0 ? userInfo : userInfo.left(colon));
-        if (colon >= 0)
-            a.password = decoded(userInfo.mid(colon + 1));
+        const QString user = colon < 0 ? userInfo : userInfo.left(colon);
+        const QString password = colon < 0 ? QString() : userInfo.mid(colon + 1);
+        a.user = userInfoDecoded ? user : decoded(user);
+        a.password = userInfoDecoded ? password : decoded(password);
     }
     const qsizetype question = rest.indexOf(QLatin1Char('?'));
     const QString query = question < 0 ? QString() : rest.mid(question + 1);
@@ -68,15 +82,22 @@ std::optional<ServerAddress> ServerAddress::parse(const QString &text, QString *
         if (a.port < 1 || a.port > 65535)
             return fail(QStringLiteral("The port of the server address is not a port number."));
     }
-    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+    const bool bracketed = host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']'));
+    if (bracketed)
         host = host.mid(1, host.size() - 2);
     a.host = decoded(host);
     if (!a.host.isEmpty() && !a.host.startsWith(QLatin1Char('/'))
-        && a.host.contains(QRegularExpression(QStringLiteral("[\\s/;='\\\\]"))))
+        && (a.host.contains(QRegularExpression(QStringLiteral("[\\s/;='\\\\@]")))
+            || (a.host.contains(QLatin1Char(':')) && !bracketed)))
         return fail(QStringLiteral("The host of the server address is not a host name."));
     static const QRegularExpression option(QStringLiteral("^([a-z_]+)=([A-Za-z0-9_.:/+-]*)$"));
     QStringList options;
     for (const QString &pair : query.split(QLatin1Char('&'), Qt::SkipEmptyParts)) {
+        // The password as a setting is the password: kept apart, never shown.
+        if (pair.section(QLatin1Char('='), 0, 0) == QLatin1String("password")) {
+            a.password = decoded(pair.section(QLatin1Char('='), 1));
+            continue;
+        }
         const QRegularExpressionMatch m = option.match(decoded(pair));
         if (!m.hasMatch())
             return fail(QStringLiteral("The server address has a setting that cannot be used: %1")
@@ -119,10 +140,13 @@ QString displayLocation(const QString &location)
         return location;
     if (const std::optional<ServerAddress> a = ServerAddress::parse(location))
         return a->display();
-    // Not an address that can be read: show nothing of what may be a password.
-    const qsizetype at = location.lastIndexOf(QLatin1Char('@'));
+    // Not an address that can be read: nothing of the part before the host
+    // (which may hold a password) nor of the settings (which may too).
     const qsizetype scheme = location.indexOf(QLatin1String("://")) + 3;
-    return at < 0 ? location : location.left(scheme) + QStringLiteral("***") + location.mid(at);
+    QString rest = location.mid(scheme);
+    rest = rest.left(rest.indexOf(QLatin1Char('?')) < 0 ? rest.size() : rest.indexOf(QLatin1Char('?')));
+    const qsizetype slash = rest.startsWith(QLatin1Char('/')) ? 0 : rest.indexOf(QLatin1Char('/'));
+    return location.left(scheme) + QStringLiteral("***") + (slash < 0 ? QString() : rest.mid(slash));
 }
 
 } // namespace db

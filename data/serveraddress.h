@@ -4,7 +4,8 @@
 // Unix socket (postgresql://quiz@/run/postgresql/lontaris); an empty HOST is
 // the local server's default socket. USER, PASSWORD and DBNAME may be
 // percent-encoded (a password holding @ or /). Connection settings of the
-// client library may follow as ?name=value&name=value (sslmode=require, say).
+// client library may follow as ?name=value&name=value (sslmode=require, say);
+// ?password=… is the password. An IPv6 HOST is written in brackets.
 //
 // The password is never shown: display() leaves it out, and scrub() takes it
 // out of any text (an error message) before the text is shown or printed.

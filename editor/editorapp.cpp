@@ -2,6 +2,13 @@
 
 #include "editorform.h"
 #include "editorloginform.h"
+#include "gamedb.h"
+
+namespace {
+const QString kTeachersOnly = QStringLiteral(
+    "Ngân hàng câu hỏi của lớp được sửa từ máy của giáo viên.\n\n"
+    "Máy này vào máy chủ của lớp bằng tài khoản dành cho học sinh, nên Pelmaro không mở ngân hàng câu hỏi ở đây.");
+} // namespace
 
 #include <QFileDialog>
 
@@ -39,6 +46,13 @@ QString EditorApp::chooseFile(QWidget *parent, bool save, const QString &suggest
 
 void EditorApp::start()
 {
+    // On a class server the bank is the teacher's: a pupils' role only plays.
+    if (m_services.db && !m_services.db->mayEditBank()) {
+        message(nullptr, {kTeachersOnly, QStringLiteral("Pelmaro"), vn::Encoding::Plain, QMessageBox::Information,
+                          QMessageBox::Ok});
+        endProgram();
+        return;
+    }
     login()->show();
 }
 

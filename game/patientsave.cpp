@@ -20,6 +20,10 @@ const QString kOffline = QStringLiteral(
     "Mất kết nối với máy chủ cơ sở dữ liệu của lớp, nên số tiền và thời gian chơi của bạn chưa được lưu; "
     "chưa có gì bị mất.\n\n%1\n\n"
     "Hãy kiểm tra mạng (hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D để lưu lần nữa.");
+const QString kUnsettled = QStringLiteral(
+    "Mất kết nối với máy chủ cơ sở dữ liệu của lớp ngay lúc đang lưu, nên chưa biết máy chủ đã nhận hay chưa.\n\n%1\n\n"
+    "Hãy kiểm tra mạng (hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D: máy chủ sẽ cho biết, "
+    "và không có gì bị tính hai lần.");
 const QString kInexact = QStringLiteral(
     "Số tiền hoặc số lần chơi đang lưu trong tài khoản không tính được chính xác, nên không có gì được ghi.\n\n%1");
 } // namespace
@@ -88,7 +92,12 @@ void PatientSave::tryOnce()
     case db::WriteStatus::Offline:
     case db::WriteStatus::Failed:
         m_timer->setEnabled(false);
-        if (askToRetry((status == db::WriteStatus::Offline ? kOffline : kRefused).arg(m_app.db().lastError()))) {
+        // Offline after an answer was lost: what became of it is not known, and
+        // the player is not told that nothing happened.
+        const QString &text = status == db::WriteStatus::Failed ? kRefused
+                              : m_app.db().outcomeUnknown()     ? kUnsettled
+                                                                : kOffline;
+        if (askToRetry(text.arg(m_app.db().lastError()))) {
             m_since = m_app.now();
             tryOnce();
         } else {

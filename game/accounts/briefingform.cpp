@@ -157,7 +157,7 @@ void BriefingForm::load()
 {
     LoginForm *login = m_app.login();
     m_a = login->nick();
-    if (const auto acc = m_app.db().findAccount(m_a)) {
+    if (const auto acc = m_app.db().player(m_a)) {
         if (!acc->sotien.isNull())
             m_sotien->setCaption(acc->sotien);
         if (!acc->solan.isNull())
@@ -197,12 +197,9 @@ void BriefingForm::startClicked()
     m_command2->setEnabled(false);
     m_check1->setEnabled(false);
     const QString nick = m_a;
-    db::AccountDelta fee;
-    fee.money = QStringLiteral("-") + kFee;
-    fee.plays = QStringLiteral("1");
     m_save->start(
-        [this, nick, fee] {
-            const db::AccountUpdate u = m_app.db().addToAccount(nick, fee, db::LockWait::NoWait);
+        [this, nick] {
+            const db::AccountUpdate u = m_app.db().payFee(nick, db::LockWait::NoWait);
             if (u.status == db::WriteStatus::Done && u.stored) {
                 // What is stored now, which another session may have moved.
                 m_sotien->setCaption(u.stored->sotien);

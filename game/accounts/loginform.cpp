@@ -190,10 +190,11 @@ void LoginForm::attemptLogin()
     }
     // Each attempt starts clean: a password read for another nick never counts.
     m_text1.clear();
-    const auto account = m_app.db().findAccount(m_txtUserName->text());
-    if (account && !account->pass.isNull())
-        m_text1 = account->pass;
-    if (account && !account->pass.isNull() && m_text1 == m_txtPassword->text()) {
+    // The store checks the password (a server keeps only its hash).
+    const auto account = m_app.db().logIn(m_txtUserName->text(), m_txtPassword->text());
+    if (account)
+        m_text1 = m_txtPassword->text();
+    if (account) {
         m_txtUserName->setReadOnly(true);
         m_txtPassword->setReadOnly(true);
         m_cmdOK->setEnabled(false);

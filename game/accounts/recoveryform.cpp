@@ -349,6 +349,7 @@ void RecoveryForm::resetControls()
     m_label5 = QStringLiteral("12");
     m_combo1 = -1;
     m_recoveredRow = 0;
+    m_recoveredPassword.clear();
     m_handedOut = false;
     m_headingLength = 0;
     m_shown = 0;
@@ -386,17 +387,7 @@ void RecoveryForm::check()
     m_thang->setText(accounts::leadingNumber(m_thang->text()));
 
     const QString nick = m_id->text();
-    const auto account = m_app.db().findAccount(nick);
-    if (account) {
-        // A value the account lacks is held as missing, so that nothing read for
-        // an earlier nick can vouch for this one.
-        m_id1 = account->nick;
-        m_ngaysinh = account->ngaysinh;
-        m_cauhoi = account->cauhoibimat;
-        m_traloi1 = account->traloiibimat;
-    }
     m_ngaysinh1 = m_ngay->text() + u'/' + m_thang->text() + u'/' + m_nam->text();
-    const bool right = account && informationRight();
 
     m_picture2->show();
     m_barTwips = 0;
@@ -406,22 +397,38 @@ void RecoveryForm::check()
     m_timer1->setEnabled(true);
     m_xem->setCaption(QString());
 
-    // The password is stored now; the player sees it when the check ends. Only a
-    // password that was really stored is ever shown.
+    // The store compares the details with the account's and, when they are
+    // right, stores the new password at once; the player sees it when the
+    // check ends. Only a password that was really stored is ever shown. The
+    // stored details are never read here (a server gives none): what the
+    // store found right is held as read, anything else as missing, so that
+    // nothing of an earlier nick can vouch for this one.
     m_handedOut = false;
     m_notStored = false;
-    if (right) {
-        const int position = int(qBound<qint64>(0, num::whole(m_label5), handedOutPasswords().size() - 1));
-        const QString password = handedOutPasswords().at(position);
-        if (m_app.db().updateAccountRow(account->rowId, {{QStringLiteral("pass"), password}})) {
-            m_combo1 = position;
-            m_recoveredRow = account->rowId;
-            m_handedOut = true;
-            m_doi->show();
-            m_picture1->setEnabled(false);
-        } else {
-            m_notStored = true; // right details, but the store refused the new password
-        }
+    const int position = int(qBound<qint64>(0, num::whole(m_label5), handedOutPasswords().size() - 1));
+    const QString password = handedOutPasswords().at(position);
+    const QString question = accounts::chosenQuestion(m_bimat);
+    const db::Recovery result =
+        nick.isEmpty() ? db::Recovery::Wrong
+                       : m_app.db().recoverPassword(nick, accounts::typedValue(m_ngaysinh1), question,
+                                                  accounts::typedValue(m_traloi->text()), password);
+    if (result == db::Recovery::Wrong) {
+        m_id1 = m_ngaysinh = m_cauhoi = m_traloi1 = QString();
+        return;
+    }
+    m_id1 = nick;
+    m_ngaysinh = m_ngaysinh1;
+    m_cauhoi = question;
+    m_traloi1 = m_traloi->text();
+    if (result == db::Recovery::Changed) {
+        m_combo1 = position;
+        m_recoveredRow = 1;
+        m_recoveredPassword = password;
+        m_handedOut = true;
+        m_doi->show();
+        m_picture1->setEnabled(false);
+    } else {
+        m_notStored = true; // right details, but the store refused the new password
     }
 }
 
@@ -498,9 +505,8 @@ void RecoveryForm::changePassword()
     if (m_text2->text() != m_text3->text())
         m_xem->setCaption(kNotSame);
     if (m_text2->text() == m_text3->text() && !m_text3->text().isEmpty()) {
-        const QList<QPair<QString, QString>> pass = {{QStringLiteral("pass"), m_text2->text()}};
-        const bool saved = m_recoveredRow ? m_app.db().updateAccountRow(m_recoveredRow, pass)
-                                          : m_app.db().updateAccount(m_id->text(), pass);
+        // Changed only with the password the recovery stored (the store checks it).
+        const bool saved = m_app.db().changePassword(m_id->text(), m_recoveredPassword, m_text2->text());
         if (saved) {
             m_xem->setCaption(kChanged);
             m_picture3->hide();

@@ -99,5 +99,6 @@ private:
     bool m_handedOut = false;
     bool m_notStored = false; // the last check was right but its password was not stored
     int m_combo1 = -1;        // Combo1: list position of the password last handed out
-    qint64 m_recoveredRow = 0; // the account that password was stored in
+    qint64 m_recoveredRow = 0; // not 0: a password was stored for the nick in m_id
+    QString m_recoveredPassword; // the password stored
 };

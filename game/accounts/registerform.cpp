@@ -476,9 +476,9 @@ void RegisterForm::checkNick()
     const QString nick = m_id->text();
     // A nick the store already matches, in any letter case, is taken; an empty
     // nick is never valid.
-    const auto found = m_app.db().findAccount(nick);
-    if (found && !found->nick.isNull())
-        m_id1 = found->nick;
+    const auto found = m_app.db().nickTaken(nick);
+    if (found && !found->isNull())
+        m_id1 = *found;
     const bool taken = found || nick.isEmpty();
     // The taken test also holds while no nick has been read yet: the focus goes
     // to the nick box, and a free nick's message then replaces the taken one.
@@ -516,19 +516,23 @@ void RegisterForm::attemptRegistration()
         m_loi.clear();
     // A nick that already has an account (in any letter case), or no nick at all,
     // is refused: it never gets a second row.
-    const auto existing = store.findAccount(nick);
+    const auto existing = store.nickTaken(nick);
     const bool refused = existing.has_value() || nick.isEmpty();
-    if (existing && !existing->nick.isNull())
-        m_id1 = existing->nick;
+    if (existing && !existing->isNull())
+        m_id1 = *existing;
     if (refused)
         m_loi = kFailedId;
     if (m_p1->text() == m_p2->text())
         m_pass = accounts::typedValue(m_p2->text());
     m_ngaysinh = m_ngay->currentText() + u'/' + m_thang->currentText() + u'/' + m_nam->currentText();
+    // Passwords that differ (or none) make no account: the row is never
+    // written, rather than written and taken back out.
+    const bool passwordsRefused = m_p1->text() != m_p2->text() || m_pass.isEmpty();
 
     m_ownRow = 0;
     bool notStored = false, notRemoved = false;
-    if (!refused) {
+    db::Account stored;
+    if (!refused && !passwordsRefused) {
         db::Account a;
         a.nick = nick;
         a.pass = accounts::typedValue(m_pass);
@@ -537,13 +541,15 @@ void RegisterForm::attemptRegistration()
         a.cauhoibimat = accounts::chosenQuestion(m_bimat);
         a.traloiibimat = accounts::typedValue(m_traloi->text());
         a.sotien = kStartingMoney;
-        // The look above may be stale by now: another player may have taken
-        // the nick this very moment. The store looks again as it inserts.
+        // The nick is checked again as the row is made: another machine may
+        // have taken it meanwhile.
         switch (store.registerAccount(a)) {
         case db::Registration::Made:
             m_ownRow = a.rowId;
+            stored = a;
             break;
         case db::Registration::Taken:
+            m_id1 = nick;
             m_loi = kFailedId;
             break;
         case db::Registration::Failed:
@@ -552,11 +558,7 @@ void RegisterForm::attemptRegistration()
         }
     }
 
-    if (m_p1->text() != m_p2->text() || m_pass.isEmpty()) {
-        if (m_ownRow) {
-            notRemoved = !store.deleteAccountRow(m_ownRow) || notRemoved;
-            m_ownRow = 0;
-        }
+    if (passwordsRefused) {
         m_loi += kFailedPassword;
         m_p1->clear();
         m_p2->clear();
@@ -566,8 +568,8 @@ void RegisterForm::attemptRegistration()
     // removed row has nothing to judge, and another player's row is none of
     // this form's business.
     if (m_ownRow) {
-        if (const auto back = store.findAccount(nick); back && !back->ngaysinh.isNull())
-            m_ngaysinh1 = back->ngaysinh;
+        if (!stored.ngaysinh.isNull())
+            m_ngaysinh1 = stored.ngaysinh;
         if (m_ngaysinh1 != m_ngaysinh) {
             notRemoved = !store.deleteAccountRow(m_ownRow) || notRemoved;
             m_ownRow = 0;
@@ -592,8 +594,8 @@ void RegisterForm::attemptRegistration()
                                                    "hãy báo cho người quản lý trò chơi."),
                                     Encoding::VnTimes));
 
-    if (const auto back = store.findAccount(nick); back && !back->nick.isNull())
-        m_id1 = back->nick;
+    if (const auto back = store.nickTaken(nick); back && !back->isNull())
+        m_id1 = *back;
 
     if (m_ownRow && m_id1 == nick && m_ngaysinh1 == m_ngaysinh && m_p2->text() == m_pass) {
         m_inputs->hide();
@@ -601,8 +603,8 @@ void RegisterForm::attemptRegistration()
         setStatus(kWelcomeHead + vn::embed(m_id113->text(), Encoding::VnTimes) + kWelcomeTail);
         m_command1->hide();
         m_command2->show();
-        if (const auto back = store.findAccount(nick); back && !back->sotien.isNull())
-            m_tien->setCaption(back->sotien);
+        if (!stored.sotien.isNull())
+            m_tien->setCaption(stored.sotien);
     }
 }
 

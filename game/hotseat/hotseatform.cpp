@@ -504,7 +504,7 @@ void HotSeatForm::load()
     m_label25 = balance;
 
     const QString nick = m_app.login()->nick();
-    if (const auto account = m_app.db().findAccount(nick)) {
+    if (const auto account = m_app.db().player(nick)) {
         if (!account->solan.isNull())
             m_sl->setCaption(account->solan);
         if (!account->gio.isNull())

@@ -141,7 +141,7 @@ void HotSeatForm::leaveClicked()
     m_label3->setEnabled(false);
     m_save->start(
         [this, nick, result, row] {
-            const db::AccountUpdate u = m_app.db().saveGameEnd(nick, result, row, db::LockWait::NoWait);
+            const db::AccountUpdate u = m_app.db().endGame(nick, result, row, db::LockWait::NoWait);
             if (u.stored)
                 m_tong->setCaption(u.stored->sotien); // the stored total, whoever else saved
             return u.status;

@@ -96,7 +96,7 @@ TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store) : QFrame(form), m_s
 
 void TopFiveBoard::fill()
 {
-    const QList<db::Account> top = m_store.richestAccounts(5);
+    const QList<db::Account> top = m_store.topFive();
     for (int i = 0; i < 5; ++i) {
         LegacyLabel *nick = m_num1[size_t(i)];
         LegacyLabel *money = m_tien1[size_t(i)];

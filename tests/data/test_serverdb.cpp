@@ -5,6 +5,7 @@
 
 #include "backend.h"
 #include "pgserver.h"
+#include "relay.h"
 #include "serveraddress.h"
 #include "testsupport.h"
 
@@ -12,14 +13,10 @@
 #include <QUrl>
 #include <atomic>
 #include <mutex>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
-#include <netinet/in.h>
-#include <arpa/inet.h>
 
 using db::QuestionTable;
+using testkit::Relay;
 
 namespace {
 
@@ -125,107 +122,13 @@ QStringList transcript(db::GameDb &d)
     return out;
 }
 
-QStringList everything(db::GameDb &d)
+// Every row of an installation; a password may be kept hashed: then only
+// whether there is one, unless asked.
+QStringList everything(db::GameDb &d, bool passwords = true)
 {
-    return testkit::everyRow(d);
+    return testkit::everyRow(d, passwords);
 }
 
-// A TCP relay between the game and the server that can lose the answer to a
-// write: the statement reaches the server, the connection is cut before its
-// answer comes back, as when the network drops at that very moment.
-class Relay {
-public:
-    explicit Relay(int serverPort) : m_serverPort(serverPort)
-    {
-        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_listen, reinterpret_cast<sockaddr *>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(m_listen, reinterpret_cast<sockaddr *>(&a), &len);
-        m_port = ntohs(a.sin_port);
-        ::listen(m_listen, 8);
-        m_thread = std::thread([this] { loop(); });
-    }
-    ~Relay()
-    {
-        m_stop = true;
-        m_thread.join();
-        ::close(m_listen);
-    }
-    int port() const { return m_port; }
-    // Cuts after the next message to the server that holds `marker`.
-    void cutAfter(const QByteArray &marker)
-    {
-        m_marker = marker;
-        m_armed = true;
-    }
-    bool cut() const { return m_cut; }
-
-private:
-    void loop()
-    {
-        std::vector<std::pair<int, int>> pairs; // client, server
-        while (!m_stop) {
-            std::vector<pollfd> fds{{m_listen, POLLIN, 0}};
-            for (auto [c, s] : pairs) {
-                fds.push_back({c, POLLIN, 0});
-                fds.push_back({s, POLLIN, 0});
-            }
-            if (::poll(fds.data(), fds.size(), 50) <= 0)
-                continue;
-            if (fds[0].revents & POLLIN) {
-                const int c = ::accept(m_listen, nullptr, nullptr);
-                const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-                sockaddr_in a{};
-                a.sin_family = AF_INET;
-                a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-                a.sin_port = htons(quint16(m_serverPort));
-                if (::connect(s, reinterpret_cast<sockaddr *>(&a), sizeof a) == 0)
-                    pairs.push_back({c, s});
-                else
-                    ::close(c), ::close(s);
-                continue;
-            }
-            for (size_t i = 0; i < pairs.size(); ++i) {
-                auto [c, s] = pairs[i];
-                bool closed = false;
-                for (int side = 0; side < 2 && !closed; ++side) {
-                    if (!(fds[1 + 2 * i + side].revents & (POLLIN | POLLHUP | POLLERR)))
-                        continue;
-                    char buf[65536];
-                    const ssize_t n = ::read(side == 0 ? c : s, buf, sizeof buf);
-                    if (n <= 0) {
-                        closed = true;
-                        break;
-                    }
-                    ::write(side == 0 ? s : c, buf, size_t(n));
-                    if (side == 0 && m_armed && QByteArray::fromRawData(buf, int(n)).contains(m_marker)) {
-                        m_armed = false;
-                        m_cut = true;
-                        closed = true; // the server has the statement; its answer never arrives
-                    }
-                }
-                if (closed) {
-                    ::close(c);
-                    ::close(s);
-                    pairs.erase(pairs.begin() + qsizetype(i));
-                    break;
-                }
-            }
-        }
-        for (auto [c, s] : pairs)
-            ::close(c), ::close(s);
-    }
-
-    int m_serverPort;
-    int m_listen = -1;
-    int m_port = 0;
-    QByteArray m_marker;
-    std::atomic<bool> m_stop{false}, m_armed{false}, m_cut{false};
-    std::thread m_thread;
-};
 
 } // namespace
 
@@ -524,7 +427,9 @@ private slots:
                                      QStringLiteral("REVOKE ALL ON DATABASE %1 FROM PUBLIC").arg(name),
                                      QStringLiteral("GRANT CONNECT ON DATABASE %1 TO rows_only").arg(name),
                                      QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA public TO rows_only"),
-                                     QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO rows_only")}));
+                                     QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO rows_only"),
+                                     // The draws and the switches are read through the game's functions.
+                                     QStringLiteral("GRANT lontaris_pupil TO rows_only")}));
         const auto d = opened(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//rows_only@")));
         QVERIFY(d);
         db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
@@ -597,17 +502,29 @@ private slots:
         QCOMPARE(there.accounts, 6);
         const db::CopyResult home = db::copyInstallation(server, back);
         QVERIFY2(home.ok, qPrintable(home.detail));
-        const QStringList original = everything(*opened(file));
-        QCOMPARE(everything(*opened(server)), original);
-        QCOMPARE(everything(*opened(back)), original);
+        // Passwords arrive on the server hashed, and come back so: each still
+        // logs in, there and in the file.
+        const QStringList original = everything(*opened(file), false);
+        QCOMPARE(everything(*opened(server), false), original);
+        QCOMPARE(everything(*opened(back), false), original);
+        for (const QString &at : {server, back}) {
+            const auto d = opened(at);
+            QVERIFY(d->logIn(QStringLiteral("NULL"), QStringLiteral("pw")));
+            QVERIFY(!d->logIn(QStringLiteral("NULL"), QStringLiteral("PW")));
+            QVERIFY(d->findAccount(QStringLiteral("null"))->pass.startsWith(QLatin1String("$2a$06$")));
+        }
 
         // A target that holds anything is refused and left as it is.
         const db::CopyResult again = db::copyInstallation(file, server);
         QVERIFY(!again.ok);
         QVERIFY2(again.detail.contains(QLatin1String("empty")), qPrintable(again.detail));
         QVERIFY(!db::copyInstallation(server, back).ok);
-        QCOMPARE(everything(*opened(back)), original);
+        QCOMPARE(everything(*opened(back), false), original);
         QVERIFY(!db::copyInstallation(folder.path() + QStringLiteral("/missing.db"), fresh()).ok);
+        const QString foreign = fresh();
+        QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next), {QStringLiteral("CREATE TABLE notes (x text)")}));
+        const db::CopyResult mixed = db::copyInstallation(file, foreign);
+        QVERIFY2(!mixed.ok && mixed.detail.contains(QLatin1String("notes")), qPrintable(mixed.detail));
         QVERIFY(!QFile::exists(folder.path() + QStringLiteral("/missing.db")));
     }
 };

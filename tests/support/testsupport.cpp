@@ -4,17 +4,35 @@
 #include "backend.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
+#include "passwordhash.h"
 #include "pgserver.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QRadioButton>
 #include <QLineEdit>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <cstdio>
 #include <cstdlib>
 
 namespace testkit {
+
+void backdateFees(db::GameDb &d, int minutes)
+{
+    if (!d.isServer())
+        return;
+    QSqlQuery q(d.connection());
+    q.prepare(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => ?)"));
+    q.addBindValue(minutes);
+    if (!q.exec())
+        qWarning("the fees cannot be backdated: %s", qPrintable(q.lastError().text()));
+}
+
+QString asTyped(const QString &stored, const QString &typed)
+{
+    return db::isPasswordHash(stored) && db::passwordMatches(stored, typed) ? typed : stored;
+}
 
 bool onServer()
 {
@@ -277,7 +295,7 @@ QList<Sample> referenceSamples()
     return out;
 }
 
-QStringList everyRow(db::GameDb &d)
+QStringList everyRow(db::GameDb &d, bool passwords)
 {
     QStringList out;
     auto text = [](const QString &s) -> QString { return s.isNull() ? QStringLiteral("<NULL>") : QLatin1Char('[') + s + QLatin1Char(']'); };
@@ -287,7 +305,8 @@ QStringList everyRow(db::GameDb &d)
         if (!rows || rows->isEmpty())
             break;
         for (const auto &a : *rows) {
-            out << QStringList{text(a.nick), text(a.pass), text(a.ngaysinh), text(a.mail), text(a.cauhoibimat),
+            const QString pass = passwords || a.pass.isNull() ? text(a.pass) : QStringLiteral("[password]");
+            out << QStringList{text(a.nick), pass, text(a.ngaysinh), text(a.mail), text(a.cauhoibimat),
                                text(a.traloiibimat), text(a.sotien), text(a.solan), text(a.gio), text(a.phut)}
                        .join(QLatin1Char(' '));
             after = a.rowId;

@@ -36,8 +36,18 @@ bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool r
                   const QString &newRowCondition = QStringLiteral("true"));
 
 // Every row of an installation, every text with its NULL-ness, in order, read
-// as a copy reads them.
-QStringList everyRow(db::GameDb &d);
+// as a copy reads them; without `passwords`, only whether an account has one
+// (a server keeps them hashed).
+QStringList everyRow(db::GameDb &d, bool passwords = true);
+
+// On a server, the fees paid so far as if paid `minutes` earlier: a game
+// played on the test's clock may then save that much play time (the server
+// takes no more minutes than have passed since the fee). Nothing on a file.
+void backdateFees(db::GameDb &d, int minutes);
+
+// A stored password as the player typed it when it is typed's hash (a server
+// keeps hashes), else as stored: QCOMPARE(asTyped(a->pass, typed), typed).
+QString asTyped(const QString &stored, const QString &typed);
 
 // A fresh program folder (temporary); the database is made from the shipped
 // default when opened.

@@ -1,0 +1,90 @@
+// The game's own operations made of the store's others, as on the file. A
+// server backend makes each of them one call of its own function instead.
+
+#include "backend.h"
+#include "passwordhash.h"
+
+namespace db {
+
+Account publicView(const Account &a)
+{
+    Account v;
+    v.rowId = a.rowId;
+    v.nick = a.nick;
+    v.sotien = a.sotien;
+    v.solan = a.solan;
+    v.gio = a.gio;
+    v.phut = a.phut;
+    return v;
+}
+
+std::optional<Account> Backend::logIn(const QString &nick, const QString &password)
+{
+    const std::optional<Account> a = findAccount(nick);
+    if (!a || !passwordMatches(a->pass, password))
+        return std::nullopt;
+    return publicView(*a);
+}
+
+std::optional<Account> Backend::player(const QString &nick)
+{
+    const std::optional<Account> a = findAccount(nick);
+    if (!a)
+        return std::nullopt;
+    return publicView(*a);
+}
+
+std::optional<QString> Backend::nickTaken(const QString &nick)
+{
+    const std::optional<Account> a = findAccount(nick);
+    if (!a)
+        return std::nullopt;
+    return a->nick;
+}
+
+Recovery Backend::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                                  const QString &traloiibimat, const QString &newPassword)
+{
+    const std::optional<Account> a = findAccount(nick);
+    auto same = [](const QString &stored, const QString &typed) { return !stored.isNull() && stored == typed; };
+    if (!a || !same(a->nick, nick) || !same(a->ngaysinh, ngaysinh) || !same(a->cauhoibimat, cauhoibimat)
+        || !same(a->traloiibimat, traloiibimat) || newPassword.isEmpty())
+        return Recovery::Wrong;
+    return updateAccountRow(a->rowId, {{QStringLiteral("pass"), newPassword}}) ? Recovery::Changed : Recovery::Failed;
+}
+
+bool Backend::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
+{
+    const std::optional<Account> a = findAccount(nick);
+    if (!a || !passwordMatches(a->pass, oldPassword) || newPassword.isEmpty())
+        return false;
+    return updateAccountRow(a->rowId, {{QStringLiteral("pass"), newPassword}});
+}
+
+AccountUpdate Backend::payFee(const QString &nick, LockWait wait)
+{
+    AccountDelta fee;
+    fee.money = QLatin1Char('-') + QLatin1String(kEntryFee);
+    fee.plays = QStringLiteral("1");
+    return changeAccount(nick, fee, nullptr, wait);
+}
+
+AccountUpdate Backend::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
+{
+    return changeAccount(nick, delta, &lock, wait);
+}
+
+QList<Account> Backend::topFive()
+{
+    QList<Account> out;
+    for (const Account &a : richestAccounts(5)) {
+        Account v;
+        v.rowId = a.rowId;
+        v.nick = a.nick;
+        v.sotien = a.sotien;
+        out << v;
+    }
+    return out;
+}
+
+} // namespace db

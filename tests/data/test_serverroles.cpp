@@ -1,0 +1,291 @@
+// The class server as the pupils' machines reach it: through the game's own
+// operations only (the server's functions), passwords hashed there, a game's
+// end settled by its keys, and addresses whose password is never shown.
+
+#include "backend.h"
+#include "editorapp.h"
+#include "pgserver.h"
+#include "relay.h"
+#include "serveraddress.h"
+#include "testsupport.h"
+
+#include <QSqlQuery>
+#include <QUrl>
+
+using db::QuestionTable;
+using testkit::Relay;
+
+namespace {
+
+db::Account account(const QString &nick, const QString &sotien)
+{
+    db::Account a;
+    a.nick = nick;
+    a.pass = QStringLiteral("pw");
+    a.sotien = sotien;
+    a.solan = QStringLiteral("0");
+    a.gio = QStringLiteral("0");
+    a.phut = QStringLiteral("0");
+    return a;
+}
+
+} // namespace
+
+class TestServerRoles : public QObject {
+    Q_OBJECT
+    testkit::PgServer m_server;
+    int m_next = 0;
+
+    QString fresh()
+    {
+        return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
+    }
+    static std::unique_ptr<db::GameDb> opened(const QString &location)
+    {
+        auto d = std::make_unique<db::GameDb>(QString());
+        d->setLocation(location);
+        const db::OpenResult r = d->open();
+        if (!r.usable())
+            qWarning("open: %s", qPrintable(r.detail));
+        return r.usable() ? std::move(d) : nullptr;
+    }
+    // A pupil's machine: a login role in the pupils' group, as the README sets it up.
+    std::unique_ptr<db::GameDb> asPupil(const QString &owner)
+    {
+        if (m_server.value(QStringLiteral("postgres"), QStringLiteral("SELECT count(*) FROM pg_roles WHERE rolname = 'pupil1'"))
+            == QLatin1String("0"))
+            m_server.exec(QStringLiteral("postgres"), {QStringLiteral("CREATE ROLE pupil1 LOGIN"),
+                                                       QStringLiteral("GRANT lontaris_pupil TO pupil1")});
+        return opened(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@")));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+    }
+
+    void aPupilPlaysAWholeGameButReachesNothingElse()
+    {
+        const QString owner = fresh();
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        QVERIFY(teacher->mayEditBank());
+        db::Account mine = account(QStringLiteral("An"), QStringLiteral("1200"));
+        db::Account other = account(QStringLiteral("Binh"), QStringLiteral("5000"));
+        QVERIFY(teacher->insertAccount(mine) && teacher->insertAccount(other));
+        const auto d = asPupil(owner);
+        QVERIFY(d);
+        QVERIFY(!d->mayEditBank());
+
+        QVERIFY(!d->logIn(QStringLiteral("an"), QStringLiteral("PW")));
+        QCOMPARE(d->payFee(QStringLiteral("an")).status, db::WriteStatus::Failed); // not logged in
+        const auto in = d->logIn(QStringLiteral("an"), QStringLiteral("pw"));
+        QVERIFY(in);
+        QVERIFY(in->pass.isNull() && in->traloiibimat.isNull());
+        QCOMPARE(d->player(QStringLiteral("AN"))->sotien, QStringLiteral("1200"));
+        db::AccountUpdate u = d->payFee(QStringLiteral("an"), db::LockWait::NoWait);
+        QCOMPARE(u.status, db::WriteStatus::Done);
+        QCOMPARE(u.stored->sotien, QStringLiteral("200"));
+        QCOMPARE(u.stored->solan, QStringLiteral("1"));
+        const int n = d->questionCount(QuestionTable::Muc3);
+        QVERIFY(n > 0);
+        QVERIFY(d->questionAt(QuestionTable::Muc3, n - 1).has_value());
+        QVERIFY(d->answeredQuestionFrom(QuestionTable::Thuthach, 0).has_value());
+        QCOMPARE(d->lastId(QuestionTable::Muc1), teacher->lastId(QuestionTable::Muc1));
+        QVERIFY(d->readLock().has_value());
+
+        // What one game cannot end with is refused, and changes nothing.
+        db::LockRow lock;
+        lock.hienten = QStringLiteral("1");
+        const struct {
+            const char *money;
+            qint64 minutes;
+            const char *switchValue;
+        } refused[] = {{"1500", 1, "0"}, {"1000000", 1, "0"}, {"100 000$", 5, "0"}, {"100", -1, "0"}, {"100", 1, "7"}};
+        for (const auto &r : refused) {
+            db::LockRow bad = lock;
+            bad.hiencode = QLatin1String(r.switchValue);
+            u = d->endGame(QStringLiteral("an"), {QLatin1String(r.money), {}, r.minutes}, bad, db::LockWait::NoWait);
+            QVERIFY2(u.status == db::WriteStatus::Failed, r.money);
+        }
+        u = d->endGame(QStringLiteral("an"), {QStringLiteral("100 000$"), {}, 1}, lock, db::LockWait::NoWait);
+        QVERIFY2(u.status == db::WriteStatus::Done, qPrintable(d->lastError()));
+        QCOMPARE(u.stored->sotien, QStringLiteral("100200"));
+        QCOMPARE(u.stored->phut, QStringLiteral("1"));
+        // One end per fee: a second is refused, however it is made.
+        QCOMPARE(d->endGame(QStringLiteral("an"), {QStringLiteral("100 000$"), {}, 1}, lock).status, db::WriteStatus::Failed);
+        QCOMPARE(d->endGame(QStringLiteral("an"), {QStringLiteral("1000"), {}, 1}, lock).status, db::WriteStatus::Failed);
+        QCOMPARE(teacher->findAccount(QStringLiteral("an"))->sotien, QStringLiteral("100200"));
+        QCOMPARE(teacher->readLock()->hienten, QStringLiteral("1"));
+        const QList<db::Account> top = d->topFive();
+        QCOMPARE(top.size(), 2);
+        QCOMPARE(top[0].nick, QStringLiteral("An"));
+        QVERIFY(top[0].pass.isNull() && top[1].pass.isNull());
+
+        // Plain SQL on the pupil's connection reaches no table and no helper.
+        for (const char *sql : {"SELECT pass FROM hoso", "UPDATE hoso SET sotien = '99999999'",
+                                "UPDATE \"lock\" SET hiencode = '1'", "DELETE FROM hoso", "DELETE FROM muc1",
+                                "DROP TABLE hoso", "SELECT * FROM lontaris_sessions", "INSERT INTO lontaris_fees VALUES ('x', 1)",
+                                "SELECT lontaris_session('x')", "CREATE TABLE mine (x int)",
+                                "CREATE OR REPLACE FUNCTION lontaris_money(t text) RETURNS numeric LANGUAGE sql AS 'SELECT 1'"}) {
+            QSqlQuery q(d->connection());
+            QVERIFY2(!q.exec(QLatin1String(sql)), sql);
+        }
+        QCOMPARE(teacher->findAccount(QStringLiteral("binh"))->sotien, QStringLiteral("5000"));
+        QCOMPARE(teacher->accountCount(), 2);
+        // Pelmaro on the pupil's role says where the bank is edited, and ends.
+        QList<ui::MessageRequest> told;
+        int ended = 0;
+        EditorServices services;
+        services.db = d.get();
+        services.message = [&](QWidget *, const ui::MessageRequest &m) {
+            told << m;
+            return QMessageBox::Ok;
+        };
+        services.endProgram = [&] { ++ended; };
+        EditorApp editor(std::move(services));
+        editor.start();
+        QCOMPARE(ended, 1);
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].text.contains(QStringLiteral("máy của giáo viên")));
+    }
+
+    void aDatabaseOfTheEarlierProgramsIsMadeReadyByTheTeachersRole()
+    {
+        const QString owner = fresh();
+        QVERIFY(opened(owner));
+        asPupil(owner); // the pupils' role exists
+        // As the earlier programs left it: no functions, passwords as typed.
+        QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next),
+                              {QStringLiteral("DROP FUNCTION lontaris_api_1()"), QStringLiteral("DROP TRIGGER hoso_pass ON hoso"),
+                               QStringLiteral("INSERT INTO hoso (nick, pass, nickkey, sotien) VALUES ('Old', 'pw', 'old', '1200')")}));
+        db::GameDb early{QString()};
+        early.setLocation(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@")));
+        const db::OpenResult r = early.open();
+        QCOMPARE(r.status, db::OpenStatus::Damaged);
+        QVERIFY2(r.detail.contains(QLatin1String("teacher's role")), qPrintable(r.detail));
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        QVERIFY(teacher->findAccount(QStringLiteral("old"))->pass.startsWith(QLatin1String("$2a$")));
+        const auto d = asPupil(owner);
+        QVERIFY(d);
+        QVERIFY(d->logIn(QStringLiteral("OLD"), QStringLiteral("pw")));
+    }
+
+    void hashedPasswordsLogInRecoverAndChange()
+    {
+        const QString owner = fresh();
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        db::Account a = account(QStringLiteral("Lan"), QStringLiteral("1200"));
+        a.ngaysinh = QStringLiteral("3/15/1990");
+        a.cauhoibimat = QStringLiteral("q");
+        a.traloiibimat = QStringLiteral("mèo");
+        QVERIFY(teacher->insertAccount(a));
+        QVERIFY(teacher->findAccount(QStringLiteral("lan"))->pass.startsWith(QLatin1String("$2a$")));
+        const auto d = asPupil(owner);
+        QVERIFY(d);
+        QCOMPARE(d->nickTaken(QStringLiteral("LAN")), std::optional<QString>(QStringLiteral("Lan")));
+        db::Account again = account(QStringLiteral("lAN"), QString());
+        QCOMPARE(d->registerAccount(again), db::Registration::Taken);
+        db::Account fresh = account(QStringLiteral("Minh"), QString());
+        QCOMPARE(d->registerAccount(fresh), db::Registration::Made);
+        QCOMPARE(fresh.sotien, QStringLiteral("1200"));
+        QVERIFY(d->logIn(QStringLiteral("minh"), QStringLiteral("pw")));
+
+        // The stored nick exactly, and every detail as stored.
+        QCOMPARE(d->recoverPassword(QStringLiteral("lan"), a.ngaysinh, a.cauhoibimat, a.traloiibimat, QStringLiteral("n1")),
+                 db::Recovery::Wrong);
+        QCOMPARE(d->recoverPassword(QStringLiteral("Lan"), a.ngaysinh, a.cauhoibimat, QStringLiteral("meo"), QStringLiteral("n1")),
+                 db::Recovery::Wrong);
+        QVERIFY(d->logIn(QStringLiteral("Lan"), QStringLiteral("pw")));
+        QCOMPARE(d->recoverPassword(QStringLiteral("Lan"), a.ngaysinh, a.cauhoibimat, a.traloiibimat, QStringLiteral("n1")),
+                 db::Recovery::Changed);
+        QVERIFY(!d->logIn(QStringLiteral("Lan"), QStringLiteral("pw")));
+        QVERIFY(!d->changePassword(QStringLiteral("Lan"), QStringLiteral("pw"), QStringLiteral("n2")));
+        QVERIFY(d->changePassword(QStringLiteral("Lan"), QStringLiteral("n1"), QStringLiteral("n2")));
+        QVERIFY(d->logIn(QStringLiteral("lan"), QStringLiteral("n2")));
+        QVERIFY(teacher->findAccount(QStringLiteral("lan"))->pass.startsWith(QLatin1String("$2a$")));
+
+        // Back in a file the hashes keep working, beside the file's plain passwords.
+        testkit::ProgramFolder folder;
+        const QString file = folder.path() + QStringLiteral("/back.db");
+        QVERIFY(db::copyInstallation(owner, file).ok);
+        const auto f = opened(file);
+        QVERIFY(f->logIn(QStringLiteral("LAN"), QStringLiteral("n2")));
+        QVERIFY(!f->logIn(QStringLiteral("LAN"), QStringLiteral("n1")));
+        QVERIFY(f->changePassword(QStringLiteral("lan"), QStringLiteral("n2"), QStringLiteral("plain")));
+        QCOMPARE(f->findAccount(QStringLiteral("lan"))->pass, QStringLiteral("plain"));
+        QVERIFY(f->logIn(QStringLiteral("lan"), QStringLiteral("plain")));
+    }
+    void aGameEndWhoseAnswerIsLostIsSettledNotGuessed()
+    {
+        const QString location = fresh();
+        const QString name = QStringLiteral("db%1").arg(m_next);
+        QVERIFY(opened(location));
+        QVERIFY(m_server.exec(name, {QStringLiteral("ALTER ROLE postgres PASSWORD 'p@ss/w:rd'")}));
+        Relay relay(m_server.port());
+        const auto d = opened(m_server.tcpUrl(name, QStringLiteral("postgres"), QStringLiteral("p@ss/w:rd"), relay.port()));
+        QVERIFY(d);
+        db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
+        QVERIFY(d->insertAccount(a));
+        QVERIFY(d->logIn(QStringLiteral("an"), QStringLiteral("pw")));
+        QCOMPARE(d->payFee(QStringLiteral("an"), db::LockWait::NoWait).status, db::WriteStatus::Done);
+        relay.cutAfter("12 000$"); // the winnings, in the call of the game's end
+        const db::AccountUpdate u = d->endGame(QStringLiteral("an"), {QStringLiteral("12 000$"), {}, 1}, db::LockRow(),
+                                               db::LockWait::NoWait);
+        QVERIFY(relay.cut());
+        // Asked again on a new connection, under its key: the server had it.
+        QCOMPARE(u.status, db::WriteStatus::Done);
+        QCOMPARE(u.stored->sotien, QStringLiteral("12200"));
+        QVERIFY(!d->outcomeUnknown());
+        QCOMPARE(d->findAccount(QStringLiteral("an"))->sotien, QStringLiteral("12200"));
+    }
+    void addressesNeverShowThePassword_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("shown"); // what display() or displayLocation() gives
+        QTest::addColumn<QString>("host");  // "-": refused
+        QTest::addColumn<QString>("password");
+        QTest::newRow("in the user part") << "postgresql://u:Pw1@h:5433/db" << "postgresql://u@h:5433/db" << "h" << "Pw1";
+        QTest::newRow("as a setting") << "postgresql://u@h/db?sslmode=require&password=Pw1"
+                                      << "postgresql://u@h/db?sslmode=require" << "h" << "Pw1";
+        QTest::newRow("setting, encoded") << "postgresql://u@h/db?password=P%26w%3D1" << "postgresql://u@h/db" << "h" << "P&w=1";
+        QTest::newRow("the @ encoded with the password") << "postgresql://lontaris:Pw1%40host:55432/db"
+                                                         << "postgresql://lontaris@host:55432/db" << "host" << "Pw1";
+        QTest::newRow("@ in the password, encoded") << "postgresql://u:a%40b@h/db" << "postgresql://u@h/db" << "h" << "a@b";
+        QTest::newRow("@ in the password, plain") << "postgresql://u:a@b@h/db" << "postgresql://u@h/db" << "h" << "a@b";
+        QTest::newRow("no @, the password taken for a host") << "postgresql://u:Pw1/db" << "postgresql://***/db" << "-" << "";
+        QTest::newRow("no database") << "postgresql://u:Pw1@h" << "postgresql://***" << "-" << "";
+        QTest::newRow("bad setting after the password") << "postgresql://u@h/db?password=Pw1&x=;"
+                                                         << "postgresql://***/db" << "-" << "";
+        QTest::newRow("IPv6") << "postgresql://u:Pw1@[::1]:5433/db" << "postgresql://u@[::1]:5433/db" << "::1" << "Pw1";
+        QTest::newRow("socket folder") << "postgresql://u:Pw1@/run/postgresql/db" << "postgresql://u@/run/postgresql/db"
+                                       << "/run/postgresql" << "Pw1";
+    }
+    void addressesNeverShowThePassword()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, shown);
+        QFETCH(QString, host);
+        QFETCH(QString, password);
+        QString why;
+        const auto a = db::ServerAddress::parse(address, &why);
+        QCOMPARE(a.has_value(), host != QLatin1String("-"));
+        QCOMPARE(db::displayLocation(address), shown);
+        QVERIFY2(!why.contains(QLatin1String("Pw1")), qPrintable(why));
+        if (!a)
+            return;
+        QCOMPARE(a->host, host);
+        QCOMPARE(a->password, password);
+        QCOMPARE(a->display(), shown);
+        QCOMPARE(a->scrub(QStringLiteral("failed for %1 and %2").arg(password, QString::fromUtf8(QUrl::toPercentEncoding(password)))),
+                 QStringLiteral("failed for *** and ***"));
+    }
+};
+
+QTEST_MAIN(TestServerRoles)
+#include "test_serverroles.moc"
