@@ -122,7 +122,8 @@ private slots:
                                               "WHERE i < 2100) SELECT i, i, 'q' || i, 'a', 'b', 'c', 'd', 'B' FROM n")}));
         const auto source = opened(file);
         QVERIFY(source);
-        const QStringList rows = testkit::everyRow(*source);
+        // A server keeps passwords hashed: whether an account has one is compared.
+        const QStringList rows = testkit::everyRow(*source, false);
         QCOMPARE(source->accountCount(), 3);
         int questions = 0;
         for (QuestionTable t : db::kAllQuestionTables)
@@ -131,7 +132,7 @@ private slots:
 
         auto sameAs = [&](const QString &where) {
             const auto d = opened(where);
-            return d && testkit::everyRow(*d) == rows && d->accountCount() == 3;
+            return d && testkit::everyRow(*d, false) == rows && d->accountCount() == 3;
         };
         const QString fileCopy = folder.path() + QStringLiteral("/file.db");
         const db::CopyResult f = db::copyInstallation(file, fileCopy);
@@ -156,7 +157,7 @@ private slots:
         QCOMPARE(d->accountCount(), 3);
         QCOMPARE(d->questionCount(QuestionTable::Thungrac), 4201);
         // The accounts come in the order of their keys there, which moved.
-        const QStringList got = testkit::everyRow(*d);
+        const QStringList got = testkit::everyRow(*d, false);
         QCOMPARE(got.mid(3), rows.mid(3));
         QCOMPARE(QStringList(got.mid(0, 3)) << rows[0] << rows[1], QStringList() << rows[2] << rows[0] << rows[1] << got[1] << got[2]);
     }
@@ -227,6 +228,7 @@ private slots:
                 d.setLocation(location);
                 db::Account a;
                 a.nick = nick;
+                a.pass = QStringLiteral("pw");
                 a.sotien = QStringLiteral("1200");
                 if (!d.open().usable()) {
                     ++failed;

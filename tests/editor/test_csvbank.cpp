@@ -236,6 +236,8 @@ private slots:
         // The shipped muc1's second question, in other letter case and spacing.
         const QString known = vn::decode(h.rows(QuestionTable::Muc1).at(1).cauhoi, vn::Encoding::Vni);
         const QByteArray tooLong(300, 'x');
+        // A question may hold commas and quotes: a spreadsheet quotes it.
+        auto quoted = [](QString text) { return '"' + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8() + '"'; };
         writeFile(file, "cauhoi,A,B,C,D,traloi,topic\n"
                         "Good one?,1,2,3,4,A,t\n"           // 2: fine
                         "Short row?,1,2\n"                  // 3: C, D, traloi missing
@@ -244,7 +246,7 @@ private slots:
                         "Lower?,1,2,3,4,a\n"                // 6: lower-case letter
                         "Long?,1," + tooLong + ",3,4,C\n"   // 7: too long
                         "Euro \xe2\x82\xac?,1,2,3,4,D\n"    // 8: a character VNI cannot hold
-                        + known.toUpper().toUtf8() + " ,1,2,3,4,A\n" // 9: in the table already
+                        + quoted(known.toUpper() + QLatin1Char(' ')) + ",1,2,3,4,A\n" // 9: in the table already
                         "good ONE?,1,2,3,4,A\n"             // 10: the same as row 2
                         "Extra?,1,2,3,4,A,t,more\n");       // 11: a value past the header
         const QList<db::Question> before = h.rows(QuestionTable::Muc1);
@@ -278,7 +280,7 @@ private slots:
                  QStringList{key(2, "traloi", Kind::NotEither)});
 
         // Only duplicates: refused, or the rest imported when asked.
-        writeFile(file, "cauhoi,A,B,C,D,traloi\nNew?,1,2,3,4,A\n" + known.toUtf8() + ",1,2,3,4,B\n");
+        writeFile(file, "cauhoi,A,B,C,D,traloi\nNew?,1,2,3,4,A\n" + quoted(known) + ",1,2,3,4,B\n");
         QCOMPARE(int(csvbank::importFile(*h.database, QuestionTable::Muc1, file, false).outcome), int(Outcome::Refused));
         QCOMPARE(h.rows(QuestionTable::Muc1).size(), before.size());
         const csvbank::ImportResult rest = csvbank::importFile(*h.database, QuestionTable::Muc1, file, true);
