@@ -17,6 +17,7 @@
 
 using db::QuestionTable;
 using testkit::Relay;
+using testkit::opened;
 
 namespace {
 
@@ -141,15 +142,6 @@ class TestServerDb : public QObject {
     {
         return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
     }
-    static std::unique_ptr<db::GameDb> opened(const QString &location)
-    {
-        auto d = std::make_unique<db::GameDb>(QString());
-        d->setLocation(location);
-        const db::OpenResult r = d->open();
-        if (!r.usable())
-            qWarning("open: %s", qPrintable(r.detail));
-        return r.usable() ? std::move(d) : nullptr;
-    }
 
 private slots:
     void initTestCase()
@@ -199,7 +191,7 @@ private slots:
         QCOMPARE(created.load(), 1);
         QCOMPARE(opened.load(), 29);
         QVERIFY2(refused == 0, qPrintable(why));
-        const auto d = TestServerDb::opened(location);
+        const auto d = testkit::opened(location);
         QVERIFY(d);
         QCOMPARE(d->backend().lockRows()->size(), 1);
         for (QuestionTable t : db::kAllQuestionTables) {

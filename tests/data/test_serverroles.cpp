@@ -14,6 +14,7 @@
 
 using db::QuestionTable;
 using testkit::Relay;
+using testkit::opened;
 
 namespace {
 
@@ -39,15 +40,6 @@ class TestServerRoles : public QObject {
     QString fresh()
     {
         return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
-    }
-    static std::unique_ptr<db::GameDb> opened(const QString &location)
-    {
-        auto d = std::make_unique<db::GameDb>(QString());
-        d->setLocation(location);
-        const db::OpenResult r = d->open();
-        if (!r.usable())
-            qWarning("open: %s", qPrintable(r.detail));
-        return r.usable() ? std::move(d) : nullptr;
     }
     // A pupil's machine: a login role in the pupils' group, as the README sets it up.
     std::unique_ptr<db::GameDb> asPupil(const QString &owner)

@@ -65,6 +65,18 @@ private:
 // not empty), opened as another program would; null when it cannot be used.
 std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QString &location);
 
+// A connection of its own to the database at `location` (a file or a server's
+// address), with no program folder, as another program opens it; null, with a
+// warning saying why, when it cannot be used.
+std::unique_ptr<db::GameDb> opened(const QString &location);
+
+// Runs statements on a database file through a connection of its own, outside
+// GameDb; false (with a warning naming it) at the first that fails.
+bool rawExec(const QString &file, const QStringList &statements);
+
+// The side files beside a database file ("-wal", "-shm", "-journal") that exist.
+QStringList sideFiles(const QString &dbPath);
+
 struct ScriptedServices {
     sound::RecordingEffectPlayer effects;
     sound::RecordingMusicPlayer music;
