@@ -17,6 +17,7 @@
 
 using db::QuestionTable;
 using testkit::Relay;
+using testkit::account;
 using testkit::opened;
 
 namespace {
@@ -32,18 +33,6 @@ db::Question question(const QString &text, qint64 id, const QString &traloi = QS
     r.d = QString();
     r.traloi = traloi;
     return r;
-}
-
-db::Account account(const QString &nick, const QString &sotien)
-{
-    db::Account a;
-    a.nick = nick;
-    a.pass = QStringLiteral("pw");
-    a.sotien = sotien;
-    a.solan = QStringLiteral("0");
-    a.gio = QStringLiteral("0");
-    a.phut = QStringLiteral("0");
-    return a;
 }
 
 QString show(const std::optional<db::Question> &q)

@@ -14,23 +14,8 @@
 
 using db::QuestionTable;
 using testkit::Relay;
+using testkit::account;
 using testkit::opened;
-
-namespace {
-
-db::Account account(const QString &nick, const QString &sotien)
-{
-    db::Account a;
-    a.nick = nick;
-    a.pass = QStringLiteral("pw");
-    a.sotien = sotien;
-    a.solan = QStringLiteral("0");
-    a.gio = QStringLiteral("0");
-    a.phut = QStringLiteral("0");
-    return a;
-}
-
-} // namespace
 
 class TestServerRoles : public QObject {
     Q_OBJECT

@@ -166,6 +166,18 @@ std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QStr
     return d;
 }
 
+db::Account account(const QString &nick, const QString &sotien)
+{
+    db::Account a;
+    a.nick = nick;
+    a.pass = QStringLiteral("pw");
+    a.sotien = sotien;
+    a.solan = QStringLiteral("0");
+    a.gio = QStringLiteral("0");
+    a.phut = QStringLiteral("0");
+    return a;
+}
+
 std::unique_ptr<db::GameDb> opened(const QString &location)
 {
     auto d = std::make_unique<db::GameDb>(QString());
