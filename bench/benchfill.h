@@ -4,8 +4,22 @@
 #include "gamedb.h"
 
 #include <QSqlQuery>
+#include <memory>
 
 namespace bench {
+
+// A connection of its own to the database at `location` (a file or a server's
+// address), its background check done so that it does not run into a figure;
+// null when it cannot be used.
+inline std::unique_ptr<db::GameDb> opened(const QString &location)
+{
+    auto d = std::make_unique<db::GameDb>(QString());
+    d->setLocation(location);
+    if (!d->open().usable())
+        return nullptr;
+    d->waitForCheck();
+    return d;
+}
 
 // n accounts and n questions in each level table, in one write; then ANALYZE.
 inline bool fill(db::GameDb &d, int n)

@@ -12,6 +12,7 @@
 //
 // Usage: bench_csv [--file-only]
 
+#include "benchfill.h"
 #include "benchtiming.h"
 #include "csvbank.h"
 #include "gamedb.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+using bench::opened;
 using db::QuestionTable;
 
 namespace {
@@ -55,16 +57,6 @@ void writeSheet(const QString &path, int n)
                     .arg(i % 12 + 1)
                     .arg(QLatin1Char(letters[i % 4]))
                     .toUtf8());
-}
-
-std::unique_ptr<db::GameDb> opened(const QString &location)
-{
-    auto d = std::make_unique<db::GameDb>(QString());
-    d->setLocation(location);
-    if (!d->open().usable())
-        return nullptr;
-    d->waitForCheck();
-    return d;
 }
 
 void empty(db::GameDb &d)

@@ -31,21 +31,12 @@
 #include <vector>
 
 using bench::measure;
+using bench::opened;
 using bench::measureAfter;
 using bench::timeOnce;
 using db::QuestionTable;
 
 namespace {
-
-std::unique_ptr<db::GameDb> opened(const QString &location)
-{
-    auto d = std::make_unique<db::GameDb>(QString());
-    d->setLocation(location);
-    if (!d->open().usable())
-        return nullptr;
-    d->waitForCheck();
-    return d;
-}
 
 struct Figure {
     const char *what;

@@ -224,6 +224,19 @@ Reader::Result Reader::next()
         if (c == '\0')
             return fail(Trouble::NotText, QStringLiteral("The file holds NUL bytes: it is not a text file."));
         switch (st) {
+        case State::QuoteSeen:
+            // A doubled quote is one quote; after a closing quote, only the
+            // end of the field or of the record, handled as after any field.
+            if (c == '"') {
+                m_field.append('"');
+                st = State::Quoted;
+                break;
+            }
+            if (c != m_sep && c != '\n' && c != '\r')
+                return fail(Trouble::StrayQuote,
+                            QStringLiteral("Row %1: a quoted field is followed by more text before the next separator.")
+                                .arg(row));
+            [[fallthrough]];
         case State::FieldStart:
             if (c == '"') {
                 st = State::Quoted;
@@ -250,23 +263,6 @@ Reader::Result Reader::next()
             break;
         case State::Quoted:
             break; // handled above
-        case State::QuoteSeen:
-            if (c == '"') {
-                m_field.append('"');
-                st = State::Quoted;
-            } else if (c == m_sep) {
-                if (!finishField())
-                    return Result::Bad;
-                st = State::FieldStart;
-            } else if (c == '\n' || c == '\r') {
-                m_skipLf = c == '\r';
-                return endRecord();
-            } else {
-                return fail(Trouble::StrayQuote,
-                            QStringLiteral("Row %1: a quoted field is followed by more text before the next separator.")
-                                .arg(row));
-            }
-            break;
         }
     }
 }

@@ -23,45 +23,11 @@
 #include <unistd.h>
 
 using db::QuestionTable;
+using testkit::opened;
+using testkit::rawExec;
+using testkit::sideFiles;
 
 namespace {
-
-bool rawExec(const QString &file, const QStringList &statements)
-{
-    const QString name = QStringLiteral("raw-%1").arg(quintptr(&file));
-    bool ok = true;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        c.setDatabaseName(file);
-        ok = c.open();
-        for (const QString &s : statements) {
-            QSqlQuery q(c);
-            if (ok && !q.exec(s)) {
-                qWarning("%s: %s", qPrintable(s), qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        }
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
-
-std::unique_ptr<db::GameDb> opened(const QString &location)
-{
-    auto d = std::make_unique<db::GameDb>(QString());
-    d->setLocation(location);
-    return d->open().usable() ? std::move(d) : nullptr;
-}
-
-QStringList sideFiles(const QString &path)
-{
-    QStringList out;
-    for (const char *suffix : {"-wal", "-shm", "-journal"})
-        if (QFile::exists(path + QLatin1String(suffix)))
-            out << QLatin1String(suffix);
-    return out;
-}
 
 // Makes a file or folder unwritable, for root too (root ignores its mode, not the
 // immutable attribute). False when the platform cannot.

@@ -14,6 +14,8 @@
 #include <unistd.h>
 
 using db::QuestionTable;
+using testkit::rawExec;
+using testkit::sideFiles;
 
 namespace {
 QByteArray readAll(const QString &path)
@@ -38,22 +40,6 @@ bool makeRollbackModeDatabase(const QString &programDir)
     return mode.exec(QStringLiteral("PRAGMA journal_mode=DELETE")) && mode.next()
            && mode.value(0).toString() == QLatin1String("delete");
 }
-// Runs sql on the file through a connection of its own, outside GameDb.
-bool rawExec(const QString &file, const QStringList &statements)
-{
-    const QString name = QStringLiteral("raw-%1").arg(quintptr(&file));
-    bool ok = true;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        c.setDatabaseName(file);
-        ok = c.open();
-        for (const QString &s : statements)
-            ok = ok && QSqlQuery(c).exec(s);
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
-}
 // Makes a folder unwritable, for root too (root ignores permissions but not
 // the immutable attribute). False when the platform cannot.
 bool lockFolder(const QString &dir, bool locked)
@@ -62,14 +48,6 @@ bool lockFolder(const QString &dir, bool locked)
         return QProcess::execute(QStringLiteral("chattr"), {QLatin1String(locked ? "+i" : "-i"), dir}) == 0;
     return QFile::setPermissions(dir, locked ? QFile::ReadOwner | QFile::ExeOwner
                                              : QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-QStringList sideFiles(const QString &dbPath)
-{
-    QStringList out;
-    for (const char *suffix : {"-wal", "-shm", "-journal"})
-        if (QFile::exists(dbPath + QLatin1String(suffix)))
-            out << QLatin1String(suffix);
-    return out;
 }
 // Leaves in `to` a copy of `from`'s database caught in the middle of a write,
 // with the hot journal a crash would leave behind.

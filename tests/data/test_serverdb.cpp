@@ -17,6 +17,8 @@
 
 using db::QuestionTable;
 using testkit::Relay;
+using testkit::account;
+using testkit::opened;
 
 namespace {
 
@@ -31,18 +33,6 @@ db::Question question(const QString &text, qint64 id, const QString &traloi = QS
     r.d = QString();
     r.traloi = traloi;
     return r;
-}
-
-db::Account account(const QString &nick, const QString &sotien)
-{
-    db::Account a;
-    a.nick = nick;
-    a.pass = QStringLiteral("pw");
-    a.sotien = sotien;
-    a.solan = QStringLiteral("0");
-    a.gio = QStringLiteral("0");
-    a.phut = QStringLiteral("0");
-    return a;
 }
 
 QString show(const std::optional<db::Question> &q)
@@ -141,15 +131,6 @@ class TestServerDb : public QObject {
     {
         return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
     }
-    static std::unique_ptr<db::GameDb> opened(const QString &location)
-    {
-        auto d = std::make_unique<db::GameDb>(QString());
-        d->setLocation(location);
-        const db::OpenResult r = d->open();
-        if (!r.usable())
-            qWarning("open: %s", qPrintable(r.detail));
-        return r.usable() ? std::move(d) : nullptr;
-    }
 
 private slots:
     void initTestCase()
@@ -199,7 +180,7 @@ private slots:
         QCOMPARE(created.load(), 1);
         QCOMPARE(opened.load(), 29);
         QVERIFY2(refused == 0, qPrintable(why));
-        const auto d = TestServerDb::opened(location);
+        const auto d = testkit::opened(location);
         QVERIFY(d);
         QCOMPARE(d->backend().lockRows()->size(), 1);
         for (QuestionTable t : db::kAllQuestionTables) {

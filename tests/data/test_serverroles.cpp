@@ -14,22 +14,8 @@
 
 using db::QuestionTable;
 using testkit::Relay;
-
-namespace {
-
-db::Account account(const QString &nick, const QString &sotien)
-{
-    db::Account a;
-    a.nick = nick;
-    a.pass = QStringLiteral("pw");
-    a.sotien = sotien;
-    a.solan = QStringLiteral("0");
-    a.gio = QStringLiteral("0");
-    a.phut = QStringLiteral("0");
-    return a;
-}
-
-} // namespace
+using testkit::account;
+using testkit::opened;
 
 class TestServerRoles : public QObject {
     Q_OBJECT
@@ -39,15 +25,6 @@ class TestServerRoles : public QObject {
     QString fresh()
     {
         return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
-    }
-    static std::unique_ptr<db::GameDb> opened(const QString &location)
-    {
-        auto d = std::make_unique<db::GameDb>(QString());
-        d->setLocation(location);
-        const db::OpenResult r = d->open();
-        if (!r.usable())
-            qWarning("open: %s", qPrintable(r.detail));
-        return r.usable() ? std::move(d) : nullptr;
     }
     // A pupil's machine: a login role in the pupils' group, as the README sets it up.
     std::unique_ptr<db::GameDb> asPupil(const QString &owner)

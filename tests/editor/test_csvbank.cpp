@@ -42,6 +42,15 @@ void writeFile(const QString &path, const QByteArray &bytes)
     f.write(bytes);
 }
 
+// Imports `bytes` as a file into t, duplicates refusing it.
+csvbank::ImportResult importBytes(EditorHarness &h, QuestionTable t, const QByteArray &bytes)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("in.csv"));
+    writeFile(file, bytes);
+    return csvbank::importFile(*h.database, t, file, false);
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
@@ -210,11 +219,8 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         EditorHarness h;
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("sheet.csv"));
-        writeFile(file, bytes);
         const qsizetype before = h.rows(QuestionTable::Muc2).size();
-        const csvbank::ImportResult r = csvbank::importFile(*h.database, QuestionTable::Muc2, file, false);
+        const csvbank::ImportResult r = importBytes(h, QuestionTable::Muc2, bytes);
         QCOMPARE(int(r.outcome), int(Outcome::Imported));
         QCOMPARE(r.rows, 2);
         QCOMPARE(r.firstId, before + 1);
@@ -309,11 +315,8 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, says);
         EditorHarness h;
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("bad.csv"));
-        writeFile(file, bytes);
         const qsizetype before = h.rows(QuestionTable::Muc3).size();
-        const csvbank::ImportResult r = csvbank::importFile(*h.database, QuestionTable::Muc3, file, false);
+        const csvbank::ImportResult r = importBytes(h, QuestionTable::Muc3, bytes);
         QCOMPARE(int(r.outcome), int(Outcome::BadFile));
         QCOMPARE(int(r.problem.kind), kind);
         const QString text = csvbank::describe(r.problem, csvbank::Language::English);

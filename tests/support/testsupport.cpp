@@ -166,6 +166,58 @@ std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QStr
     return d;
 }
 
+db::Account account(const QString &nick, const QString &sotien)
+{
+    db::Account a;
+    a.nick = nick;
+    a.pass = QStringLiteral("pw");
+    a.sotien = sotien;
+    a.solan = QStringLiteral("0");
+    a.gio = QStringLiteral("0");
+    a.phut = QStringLiteral("0");
+    return a;
+}
+
+std::unique_ptr<db::GameDb> opened(const QString &location)
+{
+    auto d = std::make_unique<db::GameDb>(QString());
+    d->setLocation(location);
+    const db::OpenResult r = d->open();
+    if (!r.usable())
+        qWarning("open: %s", qPrintable(r.detail));
+    return r.usable() ? std::move(d) : nullptr;
+}
+
+bool rawExec(const QString &file, const QStringList &statements)
+{
+    const QString name = QStringLiteral("raw-%1").arg(quintptr(&file));
+    bool ok = true;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        c.setDatabaseName(file);
+        ok = c.open();
+        for (const QString &s : statements) {
+            QSqlQuery q(c);
+            if (ok && !q.exec(s)) {
+                qWarning("%s: %s", qPrintable(s), qPrintable(q.lastError().text()));
+                ok = false;
+            }
+        }
+        c.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return ok;
+}
+
+QStringList sideFiles(const QString &dbPath)
+{
+    QStringList out;
+    for (const char *suffix : {"-wal", "-shm", "-journal"})
+        if (QFile::exists(dbPath + QLatin1String(suffix)))
+            out << QLatin1String(suffix);
+    return out;
+}
+
 std::unique_ptr<db::GameDb> GameHarness::another() const
 {
     return openDatabase(folder, location);

@@ -65,6 +65,22 @@ private:
 // not empty), opened as another program would; null when it cannot be used.
 std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QString &location);
 
+// An account of password "pw" and `sotien`, nothing played yet (solan, gio
+// and phut "0"), to insert or register.
+db::Account account(const QString &nick, const QString &sotien);
+
+// A connection of its own to the database at `location` (a file or a server's
+// address), with no program folder, as another program opens it; null, with a
+// warning saying why, when it cannot be used.
+std::unique_ptr<db::GameDb> opened(const QString &location);
+
+// Runs statements on a database file through a connection of its own, outside
+// GameDb; false (with a warning naming it) at the first that fails.
+bool rawExec(const QString &file, const QStringList &statements);
+
+// The side files beside a database file ("-wal", "-shm", "-journal") that exist.
+QStringList sideFiles(const QString &dbPath);
+
 struct ScriptedServices {
     sound::RecordingEffectPlayer effects;
     sound::RecordingMusicPlayer music;
