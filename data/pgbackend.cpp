@@ -4,6 +4,7 @@
 
 #include "pgbackend.h"
 #include "pgbackend_p.h"
+#include "pgwatchdog.h"
 
 #include <QAbstractEventDispatcher>
 #include <QAtomicInt>
@@ -67,6 +68,10 @@ QAtomicInt g_pgSerial;
 
 constexpr int kPatientLockMs = 5000; // as the file's busy timeout
 constexpr int kMomentLockMs = 50;    // a save that must not hold up its window
+// The bound of a game operation or a read (see PgBackend::Bound): past the
+// patient lock wait, and short enough that with a connection made again
+// (connect_timeout) the player hears of a dead server within ten seconds.
+constexpr std::chrono::milliseconds kAnswerBound{6000};
 
 const QString kLost = QStringLiteral("The connection to the database server was lost.");
 
@@ -177,7 +182,13 @@ bool PgBackend::connect(QString &why)
     // made makes it), used or not.
     if (!QAbstractEventDispatcher::instance())
         QEventLoop();
+    armWatch();
     m_listening = driver->subscribeToNotification(kChanges);
+    disarmWatch(m_listening);
+    if (m_lost) {
+        why = m_lastError;
+        return false;
+    }
     return true;
 }
 
@@ -252,19 +263,24 @@ QSqlQuery *PgBackend::statement(const QString &sql)
     if (it != m_statements.end())
         return it->second.get();
     auto q = std::make_unique<QSqlQuery>(connection());
-    if (!q->prepare(sql)) {
+    armWatch();
+    const bool prepared = q->prepare(sql);
+    if (!prepared)
         noteError(q->lastError());
+    disarmWatch(prepared);
+    if (!prepared)
         return nullptr;
-    }
     return m_statements.emplace(sql, std::move(q)).first->second.get();
 }
 
 bool PgBackend::run(QSqlQuery &q)
 {
-    if (q.exec())
-        return true;
-    noteError(q.lastError());
-    return false;
+    armWatch();
+    const bool ok = q.exec();
+    if (!ok)
+        noteError(q.lastError());
+    disarmWatch(ok);
+    return ok;
 }
 
 QSqlQuery *PgBackend::runStatement(const QString &sql, const QVariantList &values)
@@ -278,10 +294,12 @@ QSqlQuery *PgBackend::runStatement(const QString &sql, const QVariantList &value
 
 bool PgBackend::runText(QSqlQuery &q, const QString &sql)
 {
-    if (q.exec(sql))
-        return true;
-    noteError(q.lastError());
-    return false;
+    armWatch();
+    const bool ok = q.exec(sql);
+    if (!ok)
+        noteError(q.lastError());
+    disarmWatch(ok);
+    return ok;
 }
 
 bool PgBackend::runText(const QString &sql)
@@ -290,11 +308,58 @@ bool PgBackend::runText(const QString &sql)
     return runText(q, sql);
 }
 
+PgBackend::Bound::Bound(PgBackend &b) : m_backend(b), m_outer(!b.m_deadline)
+{
+    if (m_outer)
+        b.m_deadline = std::chrono::steady_clock::now() + kAnswerBound;
+}
+
+PgBackend::Bound::~Bound()
+{
+    if (m_outer)
+        m_backend.m_deadline.reset();
+}
+
+bool PgBackend::Bound::passed() const
+{
+    return m_backend.m_deadline && std::chrono::steady_clock::now() >= *m_backend.m_deadline;
+}
+
+void PgBackend::armWatch()
+{
+    if (!m_deadline)
+        return;
+    const int fd = pg::socketOf(connection().driver());
+    if (fd < 0)
+        return;
+    if (!m_watchdog)
+        m_watchdog = std::make_unique<pg::Watchdog>();
+    m_watchdog->arm(fd, *m_deadline);
+    m_armed = true;
+}
+
+void PgBackend::disarmWatch(bool ok)
+{
+    if (!m_armed)
+        return;
+    m_armed = false;
+    if (!m_watchdog->disarm())
+        return;
+    // The socket is shut: whatever was answered, the connection is done.
+    m_lost = true;
+    if (!ok)
+        m_lastError = QStringLiteral("The database server did not answer within %1 seconds.")
+                              .arg(std::chrono::duration_cast<std::chrono::seconds>(kAnswerBound).count());
+}
+
 bool PgBackend::reading(const std::function<bool()> &body)
 {
     if (m_inWrite)
         return body();
+    const Bound bound(*this);
     for (int attempt = 0; attempt < 2; ++attempt) {
+        if (attempt > 0 && bound.passed())
+            return false;
         if (!ensureConnected())
             return false;
         if (body())

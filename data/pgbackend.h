@@ -35,12 +35,17 @@
 #include <QMetaObject>
 #include <QVariantList>
 
+#include <chrono>
 #include <memory>
 #include <unordered_map>
 
 class QSqlQuery;
 
 namespace db {
+
+namespace pg {
+class Watchdog;
+}
 
 class PgBackend : public Backend {
 public:
@@ -131,6 +136,26 @@ private:
     bool runText(QSqlQuery &q, const QString &sql);
     bool runText(const QString &sql);
     void noteError(const QSqlError &e);
+    // A game operation or a read waits for the server no longer than this in
+    // all (connections made again included, each bounded by its own timeout):
+    // then its statement is cut off (pgwatchdog.h) and it reports the
+    // connection lost. A lock is waited for within it.
+    class Bound {
+    public:
+        explicit Bound(PgBackend &b);
+        ~Bound();
+        Bound(const Bound &) = delete;
+        Bound &operator=(const Bound &) = delete;
+        bool passed() const;
+
+    private:
+        PgBackend &m_backend;
+        bool m_outer;
+    };
+    // Around each exchange with the server: cut off when the bound of the
+    // operation it belongs to passes. `ok`: whether the exchange succeeded.
+    void armWatch();
+    void disarmWatch(bool ok);
     // Runs a read; when the connection was lost, once more on a new one.
     bool reading(const std::function<bool()> &body);
     // How a read's statement runs: prepared once per connection and kept, or
@@ -233,6 +258,10 @@ private:
     QString m_fee;              // the key of the fee last paid in this session
     bool m_inexact = false;     // the last call was refused for a number
     bool m_unsettledCall = false; // the last call's answer was lost: it may have been made
+
+    std::unique_ptr<pg::Watchdog> m_watchdog; // made at the first bounded statement
+    std::optional<std::chrono::steady_clock::time_point> m_deadline; // of the operation under way
+    bool m_armed = false;
 };
 
 } // namespace db

@@ -53,7 +53,10 @@ WriteStatus PgBackend::calling(LockWait wait, const std::function<bool()> &body)
                                          "counts it twice.");
         return WriteStatus::Offline;
     };
+    const Bound bound(*this);
     for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0 && bound.passed())
+            return offline();
         if (!ensureConnected())
             return offline();
         if (!setSessionLockWait(wait)) {
@@ -71,7 +74,7 @@ WriteStatus PgBackend::calling(LockWait wait, const std::function<bool()> &body)
         }
         m_unsettledCall = true;
     }
-    return ensureConnected() ? WriteStatus::Failed : offline();
+    return !bound.passed() && ensureConnected() ? WriteStatus::Failed : offline();
 }
 
 AccountUpdate PgBackend::accountCall(const QString &sql, const QVariantList &values, LockWait wait)

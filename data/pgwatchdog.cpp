@@ -1,0 +1,84 @@
+#include "pgwatchdog.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <dlfcn.h>
+#include <sys/socket.h>
+
+namespace db::pg {
+
+Watchdog::~Watchdog()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_quit = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void Watchdog::arm(int fd, Clock::time_point deadline)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_fd = fd;
+        m_deadline = deadline;
+        m_fired = false;
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { watch(); });
+    }
+    m_wake.notify_all();
+}
+
+bool Watchdog::disarm()
+{
+    // Under the lock: once this returns, the socket (which the caller may
+    // close next, its number then free for another file) is never touched.
+    std::lock_guard lock(m_mutex);
+    m_fd = -1;
+    return m_fired;
+}
+
+void Watchdog::watch()
+{
+    std::unique_lock lock(m_mutex);
+    while (!m_quit) {
+        if (m_fd < 0) {
+            m_wake.wait(lock);
+            continue;
+        }
+        if (Clock::now() < m_deadline) {
+            m_wake.wait_until(lock, m_deadline);
+            continue;
+        }
+        ::shutdown(m_fd, SHUT_RDWR);
+        m_fd = -1;
+        m_fired = true;
+    }
+}
+
+int socketOf(const QSqlDriver *driver)
+{
+    using SocketOf = int (*)(const void *);
+    static const SocketOf pqSocket = [] {
+        void *found = dlsym(RTLD_DEFAULT, "PQsocket");
+        if (!found) {
+            if (void *lib = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD))
+                found = dlsym(lib, "PQsocket"); // the handle only adds a reference to what is loaded
+        }
+        return reinterpret_cast<SocketOf>(found);
+    }();
+    if (!driver || !pqSocket)
+        return -1;
+    const QVariant handle = driver->handle();
+    // PGconn is a typedef of struct pg_conn; Qt names the handle's type by either.
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return -1;
+    const void *conn = *static_cast<void *const *>(handle.constData());
+    return conn ? pqSocket(conn) : -1;
+}
+
+} // namespace db::pg

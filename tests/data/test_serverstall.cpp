@@ -1,0 +1,112 @@
+// A server process that stops answering (stopped, or a peer that takes the
+// bytes and never replies) holds a game operation only for its bound: the
+// operation reports the connection lost, the player can try again, and a
+// save tried again is counted once.
+
+#include "gamedb.h"
+#include "pgserver.h"
+#include "testsupport.h"
+
+#include <QElapsedTimer>
+#include <QSqlQuery>
+
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+
+// Generous: the bound is a few seconds; the operating system's own give-up on
+// a connection whose peer takes the bytes is minutes.
+constexpr qint64 kHeldAtMostMs = 15000;
+
+// The server process serving this connection.
+qint64 servingPid(db::GameDb &d)
+{
+    QSqlQuery q(d.connection());
+    return q.exec(QStringLiteral("SELECT pg_backend_pid()")) && q.next() ? q.value(0).toLongLong() : 0;
+}
+
+// Stops the process for the lifetime of the object.
+class Stopped {
+public:
+    explicit Stopped(qint64 pid) : m_pid(pid) { ::kill(pid_t(m_pid), SIGSTOP); }
+    ~Stopped() { resume(); }
+    void resume()
+    {
+        if (m_pid > 0)
+            ::kill(pid_t(m_pid), SIGCONT);
+        m_pid = 0;
+    }
+
+private:
+    qint64 m_pid;
+};
+
+} // namespace
+
+class TestServerStall : public QObject {
+    Q_OBJECT
+    testkit::PgServer m_server;
+
+private slots:
+    void initTestCase()
+    {
+        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
+    }
+
+    void aStoppedServerProcessIsGivenUpAndTheSaveSettledOnRetry()
+    {
+        const QString location = m_server.createDatabase(QStringLiteral("stall"));
+        db::GameDb d{QString()};
+        d.setLocation(location);
+        QVERIFY(d.open().usable());
+        db::Account a;
+        a.nick = QStringLiteral("An");
+        a.pass = QStringLiteral("pw");
+        QCOMPARE(d.registerAccount(a), db::Registration::Made);
+        const qint64 start = a.sotien.toLongLong();
+        QVERIFY(d.logIn(QStringLiteral("An"), QStringLiteral("pw")));
+        QCOMPARE(d.payFee(QStringLiteral("An"), db::LockWait::NoWait).status, db::WriteStatus::Done);
+
+        const db::AccountDelta won{QStringLiteral("2000"), QString(), 1};
+        const db::LockRow switches;
+        {
+            Stopped stopped(servingPid(d));
+            QElapsedTimer held;
+            held.start();
+            const db::AccountUpdate u = d.endGame(QStringLiteral("An"), won, switches, db::LockWait::NoWait);
+            qInfo("the game's end held its caller %lld ms", held.elapsed());
+            QCOMPARE(u.status, db::WriteStatus::Offline);
+            QVERIFY(held.elapsed() < kHeldAtMostMs);
+            // The call reached the server: whether it was made is not known.
+            QVERIFY(d.outcomeUnknown());
+            QVERIFY(!d.lastError().isEmpty());
+            stopped.resume();
+            // The process, going on, may make the save now: tried again, it
+            // is counted once whichever comes first.
+            QCOMPARE(d.endGame(QStringLiteral("An"), won, switches, db::LockWait::NoWait).status,
+                     db::WriteStatus::Done);
+        }
+        QCOMPARE(d.endGame(QStringLiteral("An"), won, switches).status, db::WriteStatus::Failed); // one end per fee
+        QCOMPARE(m_server.value(QStringLiteral("stall"), QStringLiteral("SELECT sotien FROM hoso WHERE nick = 'An'"))
+                         .toLongLong(),
+                 start - 1000 + 2000);
+
+        // A draw, on the connection made again, likewise.
+        {
+            Stopped stopped(servingPid(d));
+            QElapsedTimer held;
+            held.start();
+            const QList<db::Question> drawn = d.questionsFrom(db::QuestionTable::Muc1, 0, 1);
+            qInfo("a draw held its caller %lld ms", held.elapsed());
+            QVERIFY(drawn.isEmpty());
+            QVERIFY(held.elapsed() < kHeldAtMostMs);
+        }
+        QCOMPARE(d.questionsFrom(db::QuestionTable::Muc1, 0, 1).size(), 1);
+    }
+};
+
+QTEST_MAIN(TestServerStall)
+#include "test_serverstall.moc"
