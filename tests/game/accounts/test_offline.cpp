@@ -1,0 +1,123 @@
+// The class's server out of reach in the middle of a step: the step says so,
+// in one message, and leaves the form as it was; it is never reported as a
+// wrong password, a taken nick or a failed check. Pressing the button again
+// once the server is back simply works. (The server runs only: a file is
+// never out of reach.)
+
+#include "testsupport.h"
+
+#include "accounts/briefingform.h"
+#include "accounts/loginform.h"
+#include "accounts/registerform.h"
+#include "gameapp.h"
+#include "gamedb.h"
+#include "pgserver.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+using testkit::caption;
+using testkit::child;
+using testkit::click;
+
+namespace {
+
+// Lets no new connection in to the harness's database and ends the one the
+// game holds (or lets connections in again).
+bool cutOff(const testkit::GameHarness &h, bool cut)
+{
+    const QString name = h.location.section(QLatin1Char('/'), -1);
+    QStringList sql{QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2").arg(name, cut ? "false" : "true")};
+    if (cut)
+        sql << QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1' "
+                              "AND pid <> pg_backend_pid()")
+                       .arg(name);
+    testkit::PgServer *server = testkit::testServer();
+    if (!server->exec(QStringLiteral("postgres"), sql)) {
+        qWarning("%s", qPrintable(server->error()));
+        return false;
+    }
+    return true;
+}
+
+void typeInto(QWidget *form, const char *name, const QString &text)
+{
+    QWidget *w = testkit::widget(form, QString::fromLatin1(name));
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        w = c->lineEdit();
+    testkit::type(w, text);
+}
+
+bool toldOffline(const testkit::GameHarness &h)
+{
+    return !h.s.messages.isEmpty() && h.s.messages.last().text == GameApp::offlineText();
+}
+
+} // namespace
+
+class TestOffline : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        if (!testkit::onServer())
+            QSKIP("a file is never out of reach");
+    }
+
+    void loginSaysOfflineNotWrongPassword()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("pw"));
+        QVERIFY(cutOff(h, true));
+        h.login(QStringLiteral("minh"), QStringLiteral("pw"));
+        QVERIFY(toldOffline(h));
+        QCOMPARE(h.s.messages.size(), 1);
+        // Nothing cleared: the player presses Enter again once the server is back.
+        auto *pass = child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword"));
+        QCOMPARE(pass->text(), QStringLiteral("pw"));
+        QVERIFY(!h.app->hasBriefing());
+        QVERIFY(cutOff(h, false));
+        testkit::pressKey(pass, Qt::Key_Return);
+        QCOMPARE(h.s.messages.size(), 1);
+        QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
+    }
+
+    void registrationStoresNothingAndSaysOffline()
+    {
+        testkit::GameHarness h;
+        h.app->start();
+        click(testkit::widget(h.app->login(), QStringLiteral("Label1")));
+        RegisterForm *f = h.app->registration();
+        if (testkit::widget(f, QStringLiteral("Frame1"))->isVisible()) {
+            click(testkit::widget(f, QStringLiteral("Check1")));
+            click(testkit::widget(f, QStringLiteral("cmdOK")));
+        }
+        typeInto(f, "id", QStringLiteral("Lan"));
+        typeInto(f, "p1", QStringLiteral("mk1"));
+        typeInto(f, "p2", QStringLiteral("mk1"));
+        typeInto(f, "thang", QStringLiteral("15"));
+        typeInto(f, "ngay", QStringLiteral("3"));
+        typeInto(f, "nam", QStringLiteral("1990"));
+        typeInto(f, "traloi", QStringLiteral("meo"));
+        const QString status = caption(f, QStringLiteral("xem"));
+        QVERIFY(cutOff(h, true));
+        // The nick check and the registration alike.
+        for (const char *button : {"lblLabels7", "Command1"}) {
+            const auto before = h.s.messages.size();
+            click(testkit::widget(f, QString::fromLatin1(button)));
+            QVERIFY2(toldOffline(h), button);
+            QCOMPARE(h.s.messages.size(), before + 1);
+            QCOMPARE(caption(f, QStringLiteral("xem")), status);
+            QCOMPARE(child<QLineEdit>(f, QStringLiteral("p1"))->text(), QStringLiteral("mk1"));
+            QVERIFY(testkit::widget(f, QStringLiteral("Command1"))->isVisible());
+        }
+        QVERIFY(cutOff(h, false));
+        QVERIFY(!h.another()->findAccount(QStringLiteral("Lan")));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        QVERIFY(h.another()->findAccount(QStringLiteral("Lan")));
+        QVERIFY(testkit::widget(f, QStringLiteral("Command2"))->isVisible());
+    }
+};
+
+QTEST_MAIN(TestOffline)
+#include "test_offline.moc"
