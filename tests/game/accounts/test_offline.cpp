@@ -11,7 +11,9 @@
 #include "accounts/registerform.h"
 #include "gameapp.h"
 #include "gamedb.h"
+#include "legacylabel.h"
 #include "pgserver.h"
+#include "qualifying/qualifyingform.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -116,6 +118,29 @@ private slots:
         click(testkit::widget(f, QStringLiteral("Command1")));
         QVERIFY(h.another()->findAccount(QStringLiteral("Lan")));
         QVERIFY(testkit::widget(f, QStringLiteral("Command2"))->isVisible());
+    }
+
+    void qualifyingDrawSaysOfflineNotNoQuestions()
+    {
+        testkit::GameHarness h;
+        QualifyingForm *f = h.app->qualifying();
+        f->show();
+        QVERIFY(cutOff(h, true));
+        for (int i = 0; i < 1000 && testkit::tick(f, QStringLiteral("Timer3")); ++i) {
+        }
+        QVERIFY(toldOffline(h));
+        auto *start = child<LegacyLabel>(f, QStringLiteral("bdau"));
+        const QString startCaption = QStringLiteral("Baét ñaàu");
+        QCOMPARE(start->caption(), startCaption);
+        QVERIFY(start->isVisible() && start->isEnabled());
+        click(start);
+        QCOMPARE(h.s.messages.size(), 2);
+        QVERIFY(toldOffline(h));
+        QCOMPARE(start->caption(), startCaption);
+        QVERIFY(cutOff(h, false));
+        click(start);
+        QCOMPARE(h.s.messages.size(), 2);
+        QCOMPARE(start->caption(), QStringLiteral("Thoaùt"));
     }
 };
 
