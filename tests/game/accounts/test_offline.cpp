@@ -8,6 +8,8 @@
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
+#include "accounts/recoveryform.h"
+#include "accounts/registerfields.h"
 #include "accounts/registerform.h"
 #include "gameapp.h"
 #include "gamedb.h"
@@ -118,6 +120,41 @@ private slots:
         click(testkit::widget(f, QStringLiteral("Command1")));
         QVERIFY(h.another()->findAccount(QStringLiteral("Lan")));
         QVERIFY(testkit::widget(f, QStringLiteral("Command2"))->isVisible());
+    }
+
+    void recoveryChecksNothingAndSaysOffline()
+    {
+        testkit::GameHarness h;
+        db::Account a = testkit::account(QStringLiteral("Hoa"), QStringLiteral("1200"));
+        a.ngaysinh = QStringLiteral("3/5/1990");
+        a.cauhoibimat = accounts::secretQuestions().at(3);
+        a.traloiibimat = QStringLiteral("meo");
+        QVERIFY(h.database->insertAccount(a));
+        h.app->start();
+        click(testkit::widget(h.app->login(), QStringLiteral("Label2")));
+        RecoveryForm *f = h.app->recovery();
+        typeInto(f, "id", QStringLiteral("Hoa"));
+        typeInto(f, "thang", QStringLiteral("05"));
+        typeInto(f, "ngay", QStringLiteral("03"));
+        typeInto(f, "nam", QStringLiteral("1990"));
+        auto *question = child<QComboBox>(f, QStringLiteral("bimat"));
+        for (int i = question->currentIndex(); i < 3; ++i)
+            testkit::pressKey(question, Qt::Key_Down);
+        typeInto(f, "traloi", QStringLiteral("meo"));
+        const QString shown = caption(f, QStringLiteral("xem"));
+        QVERIFY(cutOff(h, true));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        QVERIFY(toldOffline(h));
+        testkit::tick(f, QStringLiteral("Timer1"), 60);
+        // No verdict, right or wrong, and nothing cleared.
+        QCOMPARE(caption(f, QStringLiteral("xem")), shown);
+        QCOMPARE(child<QLineEdit>(f, QStringLiteral("traloi"))->text(), QStringLiteral("meo"));
+        QVERIFY(cutOff(h, false));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        testkit::tick(f, QStringLiteral("Timer1"), 50);
+        QVERIFY(caption(f, QStringLiteral("xem")).startsWith(
+                QStringLiteral("Baûn âaî nháûp thäng tin chênh xaïc. Password måïi cuía baûn laì: ")));
+        QCOMPARE(h.s.messages.size(), 1);
     }
 
     void qualifyingDrawSaysOfflineNotNoQuestions()
