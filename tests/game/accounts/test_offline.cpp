@@ -14,7 +14,6 @@
 #include "gameapp.h"
 #include "gamedb.h"
 #include "legacylabel.h"
-#include "pgserver.h"
 #include "qualifying/qualifyingform.h"
 
 #include <QComboBox>
@@ -25,24 +24,6 @@ using testkit::child;
 using testkit::click;
 
 namespace {
-
-// Lets no new connection in to the harness's database and ends the one the
-// game holds (or lets connections in again).
-bool cutOff(const testkit::GameHarness &h, bool cut)
-{
-    const QString name = h.location.section(QLatin1Char('/'), -1);
-    QStringList sql{QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2").arg(name, cut ? "false" : "true")};
-    if (cut)
-        sql << QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1' "
-                              "AND pid <> pg_backend_pid()")
-                       .arg(name);
-    testkit::PgServer *server = testkit::testServer();
-    if (!server->exec(QStringLiteral("postgres"), sql)) {
-        qWarning("%s", qPrintable(server->error()));
-        return false;
-    }
-    return true;
-}
 
 void typeInto(QWidget *form, const char *name, const QString &text)
 {
@@ -72,7 +53,7 @@ private slots:
     {
         testkit::GameHarness h;
         h.addAccount(QStringLiteral("minh"), QStringLiteral("pw"));
-        QVERIFY(cutOff(h, true));
+        QVERIFY(testkit::cutOff(h, true));
         h.login(QStringLiteral("minh"), QStringLiteral("pw"));
         QVERIFY(toldOffline(h));
         QCOMPARE(h.s.messages.size(), 1);
@@ -80,7 +61,7 @@ private slots:
         auto *pass = child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword"));
         QCOMPARE(pass->text(), QStringLiteral("pw"));
         QVERIFY(!h.app->hasBriefing());
-        QVERIFY(cutOff(h, false));
+        QVERIFY(testkit::cutOff(h, false));
         testkit::pressKey(pass, Qt::Key_Return);
         QCOMPARE(h.s.messages.size(), 1);
         QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
@@ -104,7 +85,7 @@ private slots:
         typeInto(f, "nam", QStringLiteral("1990"));
         typeInto(f, "traloi", QStringLiteral("meo"));
         const QString status = caption(f, QStringLiteral("xem"));
-        QVERIFY(cutOff(h, true));
+        QVERIFY(testkit::cutOff(h, true));
         // The nick check and the registration alike.
         for (const char *button : {"lblLabels7", "Command1"}) {
             const auto before = h.s.messages.size();
@@ -115,7 +96,7 @@ private slots:
             QCOMPARE(child<QLineEdit>(f, QStringLiteral("p1"))->text(), QStringLiteral("mk1"));
             QVERIFY(testkit::widget(f, QStringLiteral("Command1"))->isVisible());
         }
-        QVERIFY(cutOff(h, false));
+        QVERIFY(testkit::cutOff(h, false));
         QVERIFY(!h.another()->findAccount(QStringLiteral("Lan")));
         click(testkit::widget(f, QStringLiteral("Command1")));
         QVERIFY(h.another()->findAccount(QStringLiteral("Lan")));
@@ -142,14 +123,14 @@ private slots:
             testkit::pressKey(question, Qt::Key_Down);
         typeInto(f, "traloi", QStringLiteral("meo"));
         const QString shown = caption(f, QStringLiteral("xem"));
-        QVERIFY(cutOff(h, true));
+        QVERIFY(testkit::cutOff(h, true));
         click(testkit::widget(f, QStringLiteral("Command1")));
         QVERIFY(toldOffline(h));
         testkit::tick(f, QStringLiteral("Timer1"), 60);
         // No verdict, right or wrong, and nothing cleared.
         QCOMPARE(caption(f, QStringLiteral("xem")), shown);
         QCOMPARE(child<QLineEdit>(f, QStringLiteral("traloi"))->text(), QStringLiteral("meo"));
-        QVERIFY(cutOff(h, false));
+        QVERIFY(testkit::cutOff(h, false));
         click(testkit::widget(f, QStringLiteral("Command1")));
         testkit::tick(f, QStringLiteral("Timer1"), 50);
         QVERIFY(caption(f, QStringLiteral("xem")).startsWith(
@@ -162,7 +143,7 @@ private slots:
         testkit::GameHarness h;
         QualifyingForm *f = h.app->qualifying();
         f->show();
-        QVERIFY(cutOff(h, true));
+        QVERIFY(testkit::cutOff(h, true));
         for (int i = 0; i < 1000 && testkit::tick(f, QStringLiteral("Timer3")); ++i) {
         }
         QVERIFY(toldOffline(h));
@@ -174,7 +155,7 @@ private slots:
         QCOMPARE(h.s.messages.size(), 2);
         QVERIFY(toldOffline(h));
         QCOMPARE(start->caption(), startCaption);
-        QVERIFY(cutOff(h, false));
+        QVERIFY(testkit::cutOff(h, false));
         click(start);
         QCOMPARE(h.s.messages.size(), 2);
         QCOMPARE(start->caption(), QStringLiteral("Thoaùt"));
