@@ -552,6 +552,7 @@ void RegisterForm::attemptRegistration()
         case db::Registration::Made:
             m_ownRow = a.rowId;
             stored = a;
+            m_id1 = a.nick; // as stored: the summary does not hang on the read-back below
             break;
         case db::Registration::Taken:
             m_id1 = nick;
