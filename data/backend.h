@@ -46,6 +46,9 @@ public:
     // The last game operation's answer was lost with the connection: it may
     // have been made (the same call made again settles it).
     virtual bool outcomeUnknown() const { return false; }
+    // The last operation gave up because the store could not be reached (a
+    // server's connection lost and not made again): a file never does.
+    virtual bool lastWasOffline() const { return false; }
 
     virtual std::optional<LockRow> readLock() = 0;
     virtual bool writeLock(const LockRow &row) = 0;

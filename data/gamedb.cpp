@@ -168,6 +168,7 @@ AccountUpdate GameDb::endGame(const QString &nick, const AccountDelta &delta, co
 QList<Account> GameDb::topFive() { return m_backend->topFive(); }
 bool GameDb::mayEditBank() const { return m_backend->mayEditBank(); }
 bool GameDb::outcomeUnknown() const { return m_backend->outcomeUnknown(); }
+bool GameDb::lastWasOffline() const { return m_backend && m_backend->lastWasOffline(); }
 std::optional<LockRow> GameDb::readLock() { return m_backend->readLock(); }
 bool GameDb::writeLock(const LockRow &row) { return m_backend->writeLock(row); }
 std::optional<qint64> GameDb::lastId(QuestionTable t) { return m_backend->lastId(t); }

@@ -209,6 +209,11 @@ public:
     // The last of these that reported Offline lost its answer on the way
     // back: it may have been made. Made again, it is settled (never twice).
     bool outcomeUnknown() const;
+    // The last operation gave up because the server could not be reached
+    // (its connection lost and not made again in time): what it gave back
+    // (no account, no rows, not stored) says nothing of the data, and the
+    // same step may simply be taken again. Never on a file.
+    bool lastWasOffline() const;
 
     // --- lock ---------------------------------------------------------------
     std::optional<LockRow> readLock();

@@ -310,8 +310,10 @@ bool PgBackend::runText(const QString &sql)
 
 PgBackend::Bound::Bound(PgBackend &b) : m_backend(b), m_outer(!b.m_deadline)
 {
-    if (m_outer)
+    if (m_outer) {
         b.m_deadline = std::chrono::steady_clock::now() + kAnswerBound;
+        b.m_offline = false;
+    }
 }
 
 PgBackend::Bound::~Bound()
@@ -358,15 +360,16 @@ bool PgBackend::reading(const std::function<bool()> &body)
         return body();
     const Bound bound(*this);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (attempt > 0 && bound.passed())
+        if ((attempt > 0 && bound.passed()) || !ensureConnected()) {
+            m_offline = true;
             return false;
-        if (!ensureConnected())
-            return false;
+        }
         if (body())
             return true;
         if (!m_lost)
             return false;
     }
+    m_offline = m_lost;
     return false;
 }
 
@@ -394,10 +397,13 @@ WriteStatus PgBackend::writing(LockWait wait, const std::function<WriteStatus()>
     m_busy = false;
     if (m_inWrite)
         return body(); // in the caller's transaction, which its commit settles
+    m_offline = false;
     bool unansweredHere = false;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!ensureConnected())
+        if (!ensureConnected()) {
+            m_offline = true;
             return WriteStatus::Offline;
+        }
         if (m_unsettled) {
             // A commit that went unanswered: the server knows what became of it.
             QSqlQuery q(connection());
@@ -441,8 +447,10 @@ WriteStatus PgBackend::writing(LockWait wait, const std::function<WriteStatus()>
         m_unsettled = txid;
         unansweredHere = true;
     }
-    if (m_lost)
-        return ensureConnected() ? WriteStatus::Failed : WriteStatus::Offline;
+    if (m_lost && !ensureConnected()) {
+        m_offline = true;
+        return WriteStatus::Offline;
+    }
     return WriteStatus::Failed;
 }
 

@@ -80,6 +80,7 @@ public:
     QList<Account> topFive() override;
     bool mayEditBank() const override { return m_owner; }
     bool outcomeUnknown() const override { return m_unsettledCall; }
+    bool lastWasOffline() const override { return m_offline; }
 
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
@@ -237,6 +238,7 @@ private:
     bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
     bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
     bool m_busy = false;
+    bool m_offline = false; // the last operation gave up: the server could not be reached
     int m_sessionLockMs = -1;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     QHash<int, Facts> m_facts;

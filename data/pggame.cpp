@@ -51,6 +51,7 @@ WriteStatus PgBackend::calling(LockWait wait, const std::function<bool()> &body)
             m_lastError = QStringLiteral("The connection was lost while the server was answering, so whether it "
                                          "was saved is not known yet. Trying again asks the server, which never "
                                          "counts it twice.");
+        m_offline = true;
         return WriteStatus::Offline;
     };
     const Bound bound(*this);

@@ -57,6 +57,21 @@ QMessageBox::StandardButton GameApp::message(QWidget *parent, const ui::MessageR
     return m_services.message(parent, r);
 }
 
+QString GameApp::offlineText()
+{
+    return QStringLiteral("Mất kết nối với máy chủ cơ sở dữ liệu của lớp, nên việc vừa rồi chưa làm được; "
+                          "chưa có gì thay đổi.\n\n"
+                          "Hãy kiểm tra mạng (hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm lại nút vừa bấm.");
+}
+
+bool GameApp::toldOffline(QWidget *parent, const QString &title) const
+{
+    if (!db().lastWasOffline())
+        return false;
+    message(parent, {offlineText(), title, vn::Encoding::Plain, QMessageBox::Warning, QMessageBox::Ok});
+    return true;
+}
+
 void GameApp::start()
 {
     login()->show();

@@ -52,6 +52,14 @@ public:
     sound::Mixer &mixer() const { return *m_services.mixer; }
     QSettings *settings() const { return m_services.settings; }
     QMessageBox::StandardButton message(QWidget *parent, const ui::MessageRequest &r) const;
+    // When the database step just taken gave up because the class's server
+    // could not be reached, tells the player so (titled `title`) and says
+    // true: what the step gave back says nothing (no account, nick or
+    // question), so the form changes nothing and the player simply presses
+    // its button again.
+    bool toldOffline(QWidget *parent, const QString &title) const;
+    // That message, the same on every form (Unicode).
+    static QString offlineText();
 
     // Shows the login screen.
     void start();

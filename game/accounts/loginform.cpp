@@ -192,6 +192,8 @@ void LoginForm::attemptLogin()
     m_text1.clear();
     // The store checks the password (a server keeps only its hash).
     const auto account = m_app.db().logIn(m_txtUserName->text(), m_txtPassword->text());
+    if (!account && m_app.toldOffline(this, QStringLiteral("Login")))
+        return;
     if (account)
         m_text1 = m_txtPassword->text();
     if (account) {

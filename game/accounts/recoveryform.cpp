@@ -389,6 +389,23 @@ void RecoveryForm::check()
     const QString nick = m_id->text();
     m_ngaysinh1 = m_ngay->text() + u'/' + m_thang->text() + u'/' + m_nam->text();
 
+    // The store compares the details with the account's and, when they are
+    // right, stores the new password at once; the player sees it when the
+    // check ends. Only a password that was really stored is ever shown. The
+    // stored details are never read here (a server gives none): what the
+    // store found right is held as read, anything else as missing, so that
+    // nothing of an earlier nick can vouch for this one.
+    const int position = int(qBound<qint64>(0, num::whole(m_label5), handedOutPasswords().size() - 1));
+    const QString password = handedOutPasswords().at(position);
+    const QString question = accounts::chosenQuestion(m_bimat);
+    const db::Recovery result =
+        nick.isEmpty() ? db::Recovery::Wrong
+                       : m_app.db().recoverPassword(nick, accounts::typedValue(m_ngaysinh1), question,
+                                                  accounts::typedValue(m_traloi->text()), password);
+    // A server out of reach checked nothing: no check is shown, and the
+    // player presses the button again.
+    if (result == db::Recovery::Failed && m_app.toldOffline(this, windowTitle()))
+        return;
     m_picture2->show();
     m_barTwips = 0;
     layoutBar();
@@ -397,21 +414,8 @@ void RecoveryForm::check()
     m_timer1->setEnabled(true);
     m_xem->setCaption(QString());
 
-    // The store compares the details with the account's and, when they are
-    // right, stores the new password at once; the player sees it when the
-    // check ends. Only a password that was really stored is ever shown. The
-    // stored details are never read here (a server gives none): what the
-    // store found right is held as read, anything else as missing, so that
-    // nothing of an earlier nick can vouch for this one.
     m_handedOut = false;
     m_notStored = false;
-    const int position = int(qBound<qint64>(0, num::whole(m_label5), handedOutPasswords().size() - 1));
-    const QString password = handedOutPasswords().at(position);
-    const QString question = accounts::chosenQuestion(m_bimat);
-    const db::Recovery result =
-        nick.isEmpty() ? db::Recovery::Wrong
-                       : m_app.db().recoverPassword(nick, accounts::typedValue(m_ngaysinh1), question,
-                                                  accounts::typedValue(m_traloi->text()), password);
     if (result == db::Recovery::Wrong) {
         m_id1 = m_ngaysinh = m_cauhoi = m_traloi1 = QString();
         return;
@@ -507,6 +511,8 @@ void RecoveryForm::changePassword()
     if (m_text2->text() == m_text3->text() && !m_text3->text().isEmpty()) {
         // Changed only with the password the recovery stored (the store checks it).
         const bool saved = m_app.db().changePassword(m_id->text(), m_recoveredPassword, m_text2->text());
+        if (!saved && m_app.toldOffline(this, windowTitle()))
+            return;
         if (saved) {
             m_xem->setCaption(kChanged);
             m_picture3->hide();

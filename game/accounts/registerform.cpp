@@ -477,6 +477,8 @@ void RegisterForm::checkNick()
     // A nick the store already matches, in any letter case, is taken; an empty
     // nick is never valid.
     const auto found = m_app.db().nickTaken(nick);
+    if (m_app.toldOffline(this, windowTitle()))
+        return;
     if (found && !found->isNull())
         m_id1 = *found;
     const bool taken = found || nick.isEmpty();
@@ -503,6 +505,12 @@ void RegisterForm::attemptRegistration()
     }
     db::GameDb &store = m_app.db();
     const QString nick = accounts::typedValue(m_id->text());
+    // A nick that already has an account (in any letter case), or no nick at all,
+    // is refused: it never gets a second row. Asked first, so that a server
+    // out of reach leaves the form as it was.
+    const auto existing = store.nickTaken(nick);
+    if (m_app.toldOffline(this, windowTitle()))
+        return;
 
     // The summary, still hidden.
     m_id113->setText(nick);
@@ -514,9 +522,6 @@ void RegisterForm::attemptRegistration()
 
     if (m_pass.isEmpty())
         m_loi.clear();
-    // A nick that already has an account (in any letter case), or no nick at all,
-    // is refused: it never gets a second row.
-    const auto existing = store.nickTaken(nick);
     const bool refused = existing.has_value() || nick.isEmpty();
     if (existing && !existing->isNull())
         m_id1 = *existing;
@@ -547,6 +552,7 @@ void RegisterForm::attemptRegistration()
         case db::Registration::Made:
             m_ownRow = a.rowId;
             stored = a;
+            m_id1 = a.nick; // as stored: the summary does not hang on the read-back below
             break;
         case db::Registration::Taken:
             m_id1 = nick;
@@ -556,6 +562,8 @@ void RegisterForm::attemptRegistration()
             notStored = true;
             break;
         }
+        if (notStored && m_app.toldOffline(this, windowTitle()))
+            return;
     }
 
     if (passwordsRefused) {

@@ -72,6 +72,10 @@ void HotSeatForm::setDrawRange(qint64 range)
 
 void HotSeatForm::startClicked()
 {
+    // The question comes first: with the server out of reach the player is
+    // told, and the start button waits to be pressed again.
+    if (!drawQuestion())
+        return;
     m_label7->setVisible(false);
     m_stop113->setEnabled(true);
     m_label20->setEnabled(false);
@@ -89,7 +93,6 @@ void HotSeatForm::startClicked()
     m_label4->setEnabled(false);
     m_timer3->setEnabled(false);
 
-    drawQuestion();
     m_questionOpen = true;
 
     ++m_drawCount;
@@ -127,8 +130,17 @@ void HotSeatForm::startClicked()
     }
 }
 
-void HotSeatForm::drawQuestion()
+bool HotSeatForm::drawQuestion()
 {
+    const auto table = m_drawTable;
+    const qint64 position = m_drawPos;
+    auto offline = [&] {
+        if (!m_app.db().lastWasOffline())
+            return false;
+        m_drawTable = table;
+        m_drawPos = position;
+        return m_app.toldOffline(this, windowTitle());
+    };
     // A new level opens its table on the first row; otherwise the draw goes on
     // from the question last drawn.
     if (m_socauhoi == QLatin1String("15")) {
@@ -142,17 +154,17 @@ void HotSeatForm::drawQuestion()
         m_drawPos = 0;
     }
     if (!m_drawTable)
-        return;
+        return true;
 
     const qint64 count = m_app.db().questionCount(*m_drawTable);
     if (count <= 0)
-        return; // nothing to show: the previous texts stay
+        return !offline(); // nothing to show: the previous texts stay
     // A move that would run past the end stops on the last row.
     catchUpOffset();
     m_drawPos = qBound<qint64>(0, m_drawPos + num::whole(m_so), count - 1);
     const std::optional<db::Question> q = m_app.db().questionAt(*m_drawTable, m_drawPos);
     if (!q)
-        return;
+        return !offline();
 
     auto show = [](LegacyLabel *label, const QString &text) {
         if (!text.isNull())
@@ -166,4 +178,5 @@ void HotSeatForm::drawQuestion()
     if (!q->traloi.isNull())
         m_dapandung = q->traloi;
     m_id = num::text(q->id);
+    return true;
 }

@@ -81,7 +81,7 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     m_check4 = m_options->check4();
     m_check2 = m_options->check2();
     m_check1 = m_options->check1();
-    m_board = new TopFiveBoard(this, app.db());
+    m_board = new TopFiveBoard(this, app.db(), [this] { m_app.toldOffline(this, windowTitle()); });
 
     m_timer12 = new LegacyTimer(this, "Timer12", 2000, true);
     m_timer11 = new LegacyTimer(this, "Timer11", 80, false);

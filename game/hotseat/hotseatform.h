@@ -103,7 +103,9 @@ private:
     void offsetTick();      // tg
     void catchUpOffset() const;
     void startClicked();    // strart
-    void drawQuestion();
+    // False (and the player told) when the class's server could not be
+    // reached: nothing drawn, nothing changed.
+    bool drawQuestion();
     void setDrawRange(qint64 range);
 
     // verdict.cpp

@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 const QString kTitle = QStringLiteral("Baíng vaìng"); // VnTimes: the golden board
 const QString kNoAccount = QStringLiteral("\u2014");
@@ -27,7 +29,8 @@ QFrame[rankRow="even"] { background: rgba(120, 150, 255, 16); border-radius: 10p
 
 } // namespace
 
-TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store) : QFrame(form), m_store(store)
+TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store, std::function<void()> offline)
+    : QFrame(form), m_store(store), m_offline(std::move(offline))
 {
     setObjectName(QStringLiteral("Picture2"));
     setStyleSheet(QString::fromLatin1(kStyle));
@@ -97,6 +100,14 @@ TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store) : QFrame(form), m_s
 void TopFiveBoard::fill()
 {
     const QList<db::Account> top = m_store.topFive();
+    if (top.isEmpty() && m_store.lastWasOffline()) {
+        // Told once: the board fills again at each activation of its form,
+        // the closing of the message's box included.
+        if (!std::exchange(m_toldOffline, true) && m_offline)
+            m_offline();
+        return;
+    }
+    m_toldOffline = false;
     for (int i = 0; i < 5; ++i) {
         LegacyLabel *nick = m_num1[size_t(i)];
         LegacyLabel *money = m_tien1[size_t(i)];

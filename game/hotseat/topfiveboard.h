@@ -7,6 +7,7 @@
 
 #include <QFrame>
 #include <array>
+#include <functional>
 
 class LegacyLabel;
 namespace db { class GameDb; }
@@ -14,11 +15,14 @@ namespace db { class GameDb; }
 class TopFiveBoard : public QFrame {
     Q_OBJECT
 public:
-    TopFiveBoard(QWidget *form, db::GameDb &store);
+    // offline: tells the player the server could not be reached (once, until
+    // a read succeeds again).
+    TopFiveBoard(QWidget *form, db::GameDb &store, std::function<void()> offline = {});
 
     // Reads the five richest accounts, richest first. Lines without an account
     // show a dash. A money text that is a number is shown grouped; any other
-    // text as stored (it ranks as 0).
+    // text as stored (it ranks as 0). With the server out of reach the lines
+    // stay as they were: nothing read is not an empty list.
     void fill();
     void open();
     // Label32: the small mark at the right end of the title.
@@ -34,6 +38,8 @@ private:
     void place();
 
     db::GameDb &m_store;
+    std::function<void()> m_offline;
+    bool m_toldOffline = false;
     LegacyLabel *m_tp;
     LegacyLabel *m_label32;
     std::array<LegacyLabel *, 5> m_num1{};

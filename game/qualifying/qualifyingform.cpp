@@ -307,8 +307,10 @@ void QualifyingForm::introTick()
         return;
     m_label7->setCaption(source);
     m_timer3->setEnabled(false);
-    // The first row is never drawn: a round needs at least two.
-    if (m_app.db().questionCount(db::QuestionTable::Thuthach) < 2) {
+    // The first row is never drawn: a round needs at least two. A server out
+    // of reach says nothing of them: the player is told, and the start
+    // button (which counts again) is offered all the same.
+    if (m_app.db().questionCount(db::QuestionTable::Thuthach) < 2 && !m_app.toldOffline(this, windowTitle())) {
         showNoQuestions();
         return;
     }
@@ -361,6 +363,8 @@ void QualifyingForm::start()
         if (!q && position > 1)
             q = m_app.db().answeredQuestionFrom(db::QuestionTable::Thuthach, 1);
     }
+    if (!q && m_app.toldOffline(this, windowTitle()))
+        return; // nothing drawn: the start button waits to be pressed again
     if (!q || q->traloi.isEmpty()) {
         showNoQuestions();
         return;

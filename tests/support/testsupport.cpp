@@ -229,6 +229,22 @@ GameHarness::~GameHarness()
     database.reset();
 }
 
+bool cutOff(const GameHarness &h, bool cut)
+{
+    const QString name = h.location.section(QLatin1Char('/'), -1);
+    QStringList sql{QStringLiteral("ALTER DATABASE %1 ALLOW_CONNECTIONS %2").arg(name, cut ? "false" : "true")};
+    if (cut)
+        sql << QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1' "
+                              "AND pid <> pg_backend_pid()")
+                       .arg(name);
+    PgServer *server = testServer();
+    if (!server || !server->exec(QStringLiteral("postgres"), sql)) {
+        qWarning("%s", server ? qPrintable(server->error()) : "no test server");
+        return false;
+    }
+    return true;
+}
+
 db::Account GameHarness::addAccount(const QString &nick, const QString &pass, const QString &sotien,
                                     const QString &solan)
 {

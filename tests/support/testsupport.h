@@ -118,6 +118,11 @@ public:
     void login(const QString &nick, const QString &pass);
 };
 
+// On a server: lets no new connection in to the harness's database and ends
+// the ones open (the game's too), so that its next step cannot reach the
+// server; or lets connections in again.
+bool cutOff(const GameHarness &h, bool cut);
+
 // Widgets by objectName ("cmdOK", "da(2)"); fails the test when missing.
 QWidget *widget(QObject *root, const QString &name);
 template <typename T> T *child(QObject *root, const QString &name)

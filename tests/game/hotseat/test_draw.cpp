@@ -15,6 +15,7 @@ private slots:
     void emptyLevelsStillGiveARangeOfOne();
     void offsetIsWrappedIntoAShrunkRange();
     void clockCountedOffsetMatchesTickByTick();
+    void aDrawThatCannotReachTheServerChangesNothing();
 };
 
 void HotSeatDrawTest::loadReadsAccountSwitchesAndLevelSizes()
@@ -203,6 +204,29 @@ void HotSeatDrawTest::clockCountedOffsetMatchesTickByTick()
             QCOMPARE(a->ttoan(), b->ttoan());
         }
     }
+}
+
+void HotSeatDrawTest::aDrawThatCannotReachTheServerChangesNothing()
+{
+    if (!testkit::onServer())
+        QSKIP("a file is never out of reach");
+    testkit::GameHarness h;
+    fillLevels(*h.database, 40, 40, 40);
+    HotSeatForm *f = enter(h);
+    testkit::tick(f, "Timer12", 8);
+    QVERIFY(setOffset(f, 10));
+    const auto before = h.s.messages.size();
+    QVERIFY(testkit::cutOff(h, true));
+    testkit::click(label(f, "strart"));
+    QCOMPARE(h.s.messages.size(), before + 1);
+    QCOMPARE(h.s.messages.last().text, GameApp::offlineText());
+    QCOMPARE(f->drawCount(), 0);
+    QVERIFY(usable(f, "strart"));
+    QVERIFY(testkit::cutOff(h, false));
+    testkit::click(label(f, "strart"));
+    QCOMPARE(f->questionId(), QStringLiteral("11"));
+    QCOMPARE(cap(f, "Label2"), QStringLiteral("muc1 11"));
+    QCOMPARE(f->drawCount(), 1);
 }
 
 QTEST_MAIN(HotSeatDrawTest)

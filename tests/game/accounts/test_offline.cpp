@@ -1,0 +1,166 @@
+// The class's server out of reach in the middle of a step: the step says so,
+// in one message, and leaves the form as it was; it is never reported as a
+// wrong password, a taken nick or a failed check. Pressing the button again
+// once the server is back simply works. (The server runs only: a file is
+// never out of reach.)
+
+#include "testsupport.h"
+
+#include "accounts/briefingform.h"
+#include "accounts/loginform.h"
+#include "accounts/recoveryform.h"
+#include "accounts/registerfields.h"
+#include "accounts/registerform.h"
+#include "gameapp.h"
+#include "gamedb.h"
+#include "legacylabel.h"
+#include "qualifying/qualifyingform.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+using testkit::caption;
+using testkit::child;
+using testkit::click;
+
+namespace {
+
+void typeInto(QWidget *form, const char *name, const QString &text)
+{
+    QWidget *w = testkit::widget(form, QString::fromLatin1(name));
+    if (auto *c = qobject_cast<QComboBox *>(w))
+        w = c->lineEdit();
+    testkit::type(w, text);
+}
+
+bool toldOffline(const testkit::GameHarness &h)
+{
+    return !h.s.messages.isEmpty() && h.s.messages.last().text == GameApp::offlineText();
+}
+
+} // namespace
+
+class TestOffline : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        if (!testkit::onServer())
+            QSKIP("a file is never out of reach");
+    }
+
+    void loginSaysOfflineNotWrongPassword()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("pw"));
+        QVERIFY(testkit::cutOff(h, true));
+        h.login(QStringLiteral("minh"), QStringLiteral("pw"));
+        QVERIFY(toldOffline(h));
+        QCOMPARE(h.s.messages.size(), 1);
+        // Nothing cleared: the player presses Enter again once the server is back.
+        auto *pass = child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword"));
+        QCOMPARE(pass->text(), QStringLiteral("pw"));
+        QVERIFY(!h.app->hasBriefing());
+        QVERIFY(testkit::cutOff(h, false));
+        testkit::pressKey(pass, Qt::Key_Return);
+        QCOMPARE(h.s.messages.size(), 1);
+        QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
+    }
+
+    void registrationStoresNothingAndSaysOffline()
+    {
+        testkit::GameHarness h;
+        h.app->start();
+        click(testkit::widget(h.app->login(), QStringLiteral("Label1")));
+        RegisterForm *f = h.app->registration();
+        if (testkit::widget(f, QStringLiteral("Frame1"))->isVisible()) {
+            click(testkit::widget(f, QStringLiteral("Check1")));
+            click(testkit::widget(f, QStringLiteral("cmdOK")));
+        }
+        typeInto(f, "id", QStringLiteral("Lan"));
+        typeInto(f, "p1", QStringLiteral("mk1"));
+        typeInto(f, "p2", QStringLiteral("mk1"));
+        typeInto(f, "thang", QStringLiteral("15"));
+        typeInto(f, "ngay", QStringLiteral("3"));
+        typeInto(f, "nam", QStringLiteral("1990"));
+        typeInto(f, "traloi", QStringLiteral("meo"));
+        const QString status = caption(f, QStringLiteral("xem"));
+        QVERIFY(testkit::cutOff(h, true));
+        // The nick check and the registration alike.
+        for (const char *button : {"lblLabels7", "Command1"}) {
+            const auto before = h.s.messages.size();
+            click(testkit::widget(f, QString::fromLatin1(button)));
+            QVERIFY2(toldOffline(h), button);
+            QCOMPARE(h.s.messages.size(), before + 1);
+            QCOMPARE(caption(f, QStringLiteral("xem")), status);
+            QCOMPARE(child<QLineEdit>(f, QStringLiteral("p1"))->text(), QStringLiteral("mk1"));
+            QVERIFY(testkit::widget(f, QStringLiteral("Command1"))->isVisible());
+        }
+        QVERIFY(testkit::cutOff(h, false));
+        QVERIFY(!h.another()->findAccount(QStringLiteral("Lan")));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        QVERIFY(h.another()->findAccount(QStringLiteral("Lan")));
+        QVERIFY(testkit::widget(f, QStringLiteral("Command2"))->isVisible());
+    }
+
+    void recoveryChecksNothingAndSaysOffline()
+    {
+        testkit::GameHarness h;
+        db::Account a = testkit::account(QStringLiteral("Hoa"), QStringLiteral("1200"));
+        a.ngaysinh = QStringLiteral("3/5/1990");
+        a.cauhoibimat = accounts::secretQuestions().at(3);
+        a.traloiibimat = QStringLiteral("meo");
+        QVERIFY(h.database->insertAccount(a));
+        h.app->start();
+        click(testkit::widget(h.app->login(), QStringLiteral("Label2")));
+        RecoveryForm *f = h.app->recovery();
+        typeInto(f, "id", QStringLiteral("Hoa"));
+        typeInto(f, "thang", QStringLiteral("05"));
+        typeInto(f, "ngay", QStringLiteral("03"));
+        typeInto(f, "nam", QStringLiteral("1990"));
+        auto *question = child<QComboBox>(f, QStringLiteral("bimat"));
+        for (int i = question->currentIndex(); i < 3; ++i)
+            testkit::pressKey(question, Qt::Key_Down);
+        typeInto(f, "traloi", QStringLiteral("meo"));
+        const QString shown = caption(f, QStringLiteral("xem"));
+        QVERIFY(testkit::cutOff(h, true));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        QVERIFY(toldOffline(h));
+        testkit::tick(f, QStringLiteral("Timer1"), 60);
+        // No verdict, right or wrong, and nothing cleared.
+        QCOMPARE(caption(f, QStringLiteral("xem")), shown);
+        QCOMPARE(child<QLineEdit>(f, QStringLiteral("traloi"))->text(), QStringLiteral("meo"));
+        QVERIFY(testkit::cutOff(h, false));
+        click(testkit::widget(f, QStringLiteral("Command1")));
+        testkit::tick(f, QStringLiteral("Timer1"), 50);
+        QVERIFY(caption(f, QStringLiteral("xem")).startsWith(
+                QStringLiteral("Baûn âaî nháûp thäng tin chênh xaïc. Password måïi cuía baûn laì: ")));
+        QCOMPARE(h.s.messages.size(), 1);
+    }
+
+    void qualifyingDrawSaysOfflineNotNoQuestions()
+    {
+        testkit::GameHarness h;
+        QualifyingForm *f = h.app->qualifying();
+        f->show();
+        QVERIFY(testkit::cutOff(h, true));
+        for (int i = 0; i < 1000 && testkit::tick(f, QStringLiteral("Timer3")); ++i) {
+        }
+        QVERIFY(toldOffline(h));
+        auto *start = child<LegacyLabel>(f, QStringLiteral("bdau"));
+        const QString startCaption = QStringLiteral("Baét ñaàu");
+        QCOMPARE(start->caption(), startCaption);
+        QVERIFY(start->isVisible() && start->isEnabled());
+        click(start);
+        QCOMPARE(h.s.messages.size(), 2);
+        QVERIFY(toldOffline(h));
+        QCOMPARE(start->caption(), startCaption);
+        QVERIFY(testkit::cutOff(h, false));
+        click(start);
+        QCOMPARE(h.s.messages.size(), 2);
+        QCOMPARE(start->caption(), QStringLiteral("Thoaùt"));
+    }
+};
+
+QTEST_MAIN(TestOffline)
+#include "test_offline.moc"
