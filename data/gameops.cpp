@@ -18,7 +18,7 @@ Account publicView(const Account &a)
     return v;
 }
 
-std::optional<Account> Backend::logIn(const QString &nick, const QString &password)
+std::optional<Account> AccountStore::logIn(const QString &nick, const QString &password)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a || !passwordMatches(a->pass, password))
@@ -26,7 +26,7 @@ std::optional<Account> Backend::logIn(const QString &nick, const QString &passwo
     return publicView(*a);
 }
 
-std::optional<Account> Backend::player(const QString &nick)
+std::optional<Account> AccountStore::player(const QString &nick)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a)
@@ -34,7 +34,7 @@ std::optional<Account> Backend::player(const QString &nick)
     return publicView(*a);
 }
 
-std::optional<QString> Backend::nickTaken(const QString &nick)
+std::optional<QString> AccountStore::nickTaken(const QString &nick)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a)
@@ -42,8 +42,8 @@ std::optional<QString> Backend::nickTaken(const QString &nick)
     return a->nick;
 }
 
-Recovery Backend::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
-                                  const QString &traloiibimat, const QString &newPassword)
+Recovery AccountStore::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                                       const QString &traloiibimat, const QString &newPassword)
 {
     const std::optional<Account> a = findAccount(nick);
     auto same = [](const QString &stored, const QString &typed) { return !stored.isNull() && stored == typed; };
@@ -53,7 +53,7 @@ Recovery Backend::recoverPassword(const QString &nick, const QString &ngaysinh, 
     return updateAccountRow(a->rowId, {{QStringLiteral("pass"), newPassword}}) ? Recovery::Changed : Recovery::Failed;
 }
 
-bool Backend::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
+bool AccountStore::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a || !passwordMatches(a->pass, oldPassword) || newPassword.isEmpty())
@@ -61,7 +61,7 @@ bool Backend::changePassword(const QString &nick, const QString &oldPassword, co
     return updateAccountRow(a->rowId, {{QStringLiteral("pass"), newPassword}});
 }
 
-AccountUpdate Backend::payFee(const QString &nick, LockWait wait)
+AccountUpdate AccountStore::payFee(const QString &nick, LockWait wait)
 {
     AccountDelta fee;
     fee.money = QLatin1Char('-') + QLatin1String(kEntryFee);
@@ -69,12 +69,12 @@ AccountUpdate Backend::payFee(const QString &nick, LockWait wait)
     return changeAccount(nick, fee, nullptr, wait);
 }
 
-AccountUpdate Backend::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
+AccountUpdate AccountStore::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
 {
     return changeAccount(nick, delta, &lock, wait);
 }
 
-QList<Account> Backend::topFive()
+QList<Account> AccountStore::topFive()
 {
     QList<Account> out;
     for (const Account &a : richestAccounts(5)) {
