@@ -67,8 +67,6 @@ public:
     virtual QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) = 0;
     virtual bool appendQuestion(QuestionTable t, Question &q) = 0;
     virtual bool deleteQuestionsWithId(QuestionTable t, qint64 id) = 0;
-    virtual bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) = 0;
-    virtual bool resetSelected(QuestionTable t) = 0;
     virtual bool renumber(QuestionTable t) = 0;
     virtual bool deleteAndRenumber(QuestionTable t, qint64 id) = 0;
     virtual std::optional<qint64> nextId(QuestionTable t) = 0;

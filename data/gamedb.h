@@ -243,9 +243,6 @@ public:
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi);
     bool appendQuestion(QuestionTable t, Question &q); // sets rowId; id and selected as given
     bool deleteQuestionsWithId(QuestionTable t, qint64 id);
-    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId);
-    // Clears selected everywhere, then sets it where ID < 100.
-    bool resetSelected(QuestionTable t);
     // Gives the records IDs 1..N in record order and resets selected, in one
     // transaction: either all of it happens or nothing.
     bool renumber(QuestionTable t);

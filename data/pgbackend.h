@@ -93,8 +93,6 @@ public:
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
     bool appendQuestion(QuestionTable t, Question &q) override;
     bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
-    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) override;
-    bool resetSelected(QuestionTable t) override;
     bool renumber(QuestionTable t) override;
     bool deleteAndRenumber(QuestionTable t, qint64 id) override;
     std::optional<qint64> nextId(QuestionTable t) override;
