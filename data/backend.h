@@ -20,7 +20,8 @@ public:
 
     virtual std::optional<Account> findAccount(const QString &nick) = 0;
     virtual bool insertAccount(Account &account) = 0;
-    virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
+    // GameDb::updateAccount: the named columns of the first row matching nick.
+    bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
     // GameDb::addToAccount, and with `lock` GameDb::saveGameEnd.
     virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                         LockWait wait) = 0;
@@ -52,6 +53,11 @@ public:
 
     virtual std::optional<LockRow> readLock() = 0;
     virtual bool writeLock(const LockRow &row) = 0;
+
+protected:
+    // Writes columns of hoso (checked against the schema) into the row with
+    // this key: what updateAccount and the default password changes are made of.
+    virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
 };
 
 // The question tables (muc1, muc2, muc3, thuthach, thungrac).

@@ -119,15 +119,7 @@ bool GameDb::insertAccount(Account &account) { return m_backend->insertAccount(a
 
 bool GameDb::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
 {
-    const auto a = findAccount(nick);
-    if (!a)
-        return false;
-    return updateAccountRow(a->rowId, columns);
-}
-
-bool GameDb::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns)
-{
-    return m_backend->updateAccountRow(rowId, columns);
+    return m_backend->updateAccount(nick, columns);
 }
 
 AccountUpdate GameDb::addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait)

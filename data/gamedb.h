@@ -155,7 +155,6 @@ public:
     // Writes the named columns of the first row matching nick. Column names are
     // checked against the schema. False when nothing was written.
     bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns);
     // Adds delta to the first row matching nick, in one write transaction.
     AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait = LockWait::Patient);
     // The end of a game: addToAccount and writeLock in one write transaction,

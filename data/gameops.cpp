@@ -1,5 +1,6 @@
-// The game's own operations made of the store's others, as on the file. A
-// server backend makes each of them one call of its own function instead.
+// The account operations made of the store's others: a write of named columns
+// on every store, and the game's own operations as on the file (a server
+// backend makes each of those one call of its own function instead).
 
 #include "backend.h"
 #include "passwordhash.h"
@@ -16,6 +17,14 @@ Account publicView(const Account &a)
     v.gio = a.gio;
     v.phut = a.phut;
     return v;
+}
+
+bool AccountStore::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
+{
+    const std::optional<Account> a = findAccount(nick);
+    if (!a)
+        return false;
+    return updateAccountRow(a->rowId, columns);
 }
 
 std::optional<Account> AccountStore::logIn(const QString &nick, const QString &password)

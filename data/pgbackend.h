@@ -60,7 +60,6 @@ public:
 
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
@@ -198,6 +197,7 @@ private:
     bool insertAccountRows(const QList<Account> &rows);
 
     // The accounts (pgaccounts.cpp).
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
 
     // The question tables (pgquestions.cpp).
     // Locks the table against other writers (readers never wait) and says

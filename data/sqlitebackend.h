@@ -26,7 +26,6 @@ public:
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     Registration registerAccount(Account &account) override;
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
@@ -74,6 +73,8 @@ public:
     struct Check;
 
 private:
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
+
     bool exec(const QString &sql);
     // Runs sql on q: as text, or prepared and bound to values when there are
     // any. A failure's text is kept for lastError().
