@@ -57,7 +57,12 @@ public:
     QString location() const override;
     QString lastError() const override { return m_lastError; }
     QSqlDatabase connection() const override;
+    bool beginWrite(LockWait wait) override;
+    bool commit() override;
+    void rollback() override;
+    bool lastWriteWasBusy() const override { return m_busy; }
 
+    // AccountStore (pgaccounts.cpp; the game's operations: pggame.cpp).
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
@@ -84,6 +89,7 @@ public:
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
 
+    // QuestionStore (pgquestions.cpp).
     std::optional<qint64> lastId(QuestionTable t) override;
     std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
     QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
@@ -100,11 +106,7 @@ public:
     bool holdQuestionTable(QuestionTable t) override;
     bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
 
-    bool beginWrite(LockWait wait) override;
-    bool commit() override;
-    void rollback() override;
-    bool lastWriteWasBusy() const override { return m_busy; }
-
+    // InstallationCopy (pgcopy.cpp).
     bool beginSnapshot() override;
     void endSnapshot() override;
     std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;

@@ -22,7 +22,13 @@ public:
     QString location() const override { return m_path; }
     QString lastError() const override { return m_lastError; }
     QSqlDatabase connection() const override;
+    bool beginWrite(LockWait wait) override;
+    bool commit() override;
+    void rollback() override;
+    bool lastWriteWasBusy() const override { return m_busy; }
 
+    // AccountStore (sqliteaccounts.cpp; the game's other operations are
+    // AccountStore's own, gameops.cpp).
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     Registration registerAccount(Account &account) override;
@@ -36,6 +42,7 @@ public:
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
 
+    // QuestionStore (sqlitequestions.cpp).
     std::optional<qint64> lastId(QuestionTable t) override;
     std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
     QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
@@ -52,15 +59,12 @@ public:
     bool holdQuestionTable(QuestionTable t) override;
     bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
 
-    bool beginWrite(LockWait wait) override;
-    bool commit() override;
-    void rollback() override;
-    bool lastWriteWasBusy() const override { return m_busy; }
-
+    // The whole-file check (sqlitecheck.cpp).
     CheckState checkState() const override;
     CheckState waitForCheck(int msecs) override;
     void setDamageHandler(std::function<void(const QString &)> handler) override;
 
+    // InstallationCopy (sqlitefile.cpp).
     bool beginSnapshot() override { return exec(QStringLiteral("BEGIN")); }
     void endSnapshot() override { exec(QStringLiteral("COMMIT")); }
     std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
