@@ -8,19 +8,20 @@
 
 namespace db {
 
-class Backend {
-public:
-    virtual ~Backend() = default;
+// A store's parts, each an interface of its own: what the game and the
+// editor ask of the accounts and switches, of the question tables, and what a
+// copy of a whole installation reads. Each names operations; the statements
+// they are made of stay inside the backends.
 
-    virtual OpenResult open(bool createMissing) = 0;
-    virtual bool isOpen() const = 0;
-    virtual QString location() const = 0; // safe to show
-    virtual QString lastError() const = 0;
-    virtual QSqlDatabase connection() const = 0;
+// The accounts (hoso), the switches (lock) and the game's own operations.
+class AccountStore {
+public:
+    virtual ~AccountStore() = default;
 
     virtual std::optional<Account> findAccount(const QString &nick) = 0;
     virtual bool insertAccount(Account &account) = 0;
-    virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
+    // GameDb::updateAccount: the named columns of the first row matching nick.
+    bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
     // GameDb::addToAccount, and with `lock` GameDb::saveGameEnd.
     virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                         LockWait wait) = 0;
@@ -53,6 +54,17 @@ public:
     virtual std::optional<LockRow> readLock() = 0;
     virtual bool writeLock(const LockRow &row) = 0;
 
+protected:
+    // Writes columns of hoso (checked against the schema) into the row with
+    // this key: what updateAccount and the default password changes are made of.
+    virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
+};
+
+// The question tables (muc1, muc2, muc3, thuthach, thungrac).
+class QuestionStore {
+public:
+    virtual ~QuestionStore() = default;
+
     virtual std::optional<qint64> lastId(QuestionTable t) = 0;
     virtual std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) = 0;
     virtual QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) = 0;
@@ -61,8 +73,6 @@ public:
     virtual QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) = 0;
     virtual bool appendQuestion(QuestionTable t, Question &q) = 0;
     virtual bool deleteQuestionsWithId(QuestionTable t, qint64 id) = 0;
-    virtual bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) = 0;
-    virtual bool resetSelected(QuestionTable t) = 0;
     virtual bool renumber(QuestionTable t) = 0;
     virtual bool deleteAndRenumber(QuestionTable t, qint64 id) = 0;
     virtual std::optional<qint64> nextId(QuestionTable t) = 0;
@@ -72,17 +82,16 @@ public:
     // write transaction.
     virtual bool holdQuestionTable(QuestionTable t) = 0;
     virtual bool addQuestionRows(QuestionTable t, const QList<Question> &rows) = 0;
+};
 
-    virtual bool beginWrite(LockWait wait) = 0;
-    virtual bool commit() = 0;
-    virtual void rollback() = 0;
-    virtual bool lastWriteWasBusy() const = 0;
+class Backend;
 
-    virtual CheckState checkState() const { return CheckState::Sound; }
-    virtual CheckState waitForCheck(int /*msecs*/) { return CheckState::Sound; }
-    virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
+// A whole installation, for copyInstallation (and the pages of
+// GameDb::forEachQuestion).
+class InstallationCopy {
+public:
+    virtual ~InstallationCopy() = default;
 
-    // --- a whole installation, for copyInstallation ---------------------------
     // The reads between these two see one moment of the store, whoever writes.
     virtual bool beginSnapshot() = 0;
     virtual void endSnapshot() = 0;
@@ -99,6 +108,26 @@ public:
     // must be empty, and fills it from `source`, all or nothing.
     virtual bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
                             QString &why) = 0;
+};
+
+// A store as GameDb holds it: its parts, opened at its location, with the
+// write transactions that span them and the file's whole-file check.
+class Backend : public AccountStore, public QuestionStore, public InstallationCopy {
+public:
+    virtual OpenResult open(bool createMissing) = 0;
+    virtual bool isOpen() const = 0;
+    virtual QString location() const = 0; // safe to show
+    virtual QString lastError() const = 0;
+    virtual QSqlDatabase connection() const = 0;
+
+    virtual bool beginWrite(LockWait wait) = 0;
+    virtual bool commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool lastWriteWasBusy() const = 0;
+
+    virtual CheckState checkState() const { return CheckState::Sound; }
+    virtual CheckState waitForCheck(int /*msecs*/) { return CheckState::Sound; }
+    virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
 };
 
 // --- what both backends share ------------------------------------------------

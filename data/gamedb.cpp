@@ -119,15 +119,7 @@ bool GameDb::insertAccount(Account &account) { return m_backend->insertAccount(a
 
 bool GameDb::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
 {
-    const auto a = findAccount(nick);
-    if (!a)
-        return false;
-    return updateAccountRow(a->rowId, columns);
-}
-
-bool GameDb::updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns)
-{
-    return m_backend->updateAccountRow(rowId, columns);
+    return m_backend->updateAccount(nick, columns);
 }
 
 AccountUpdate GameDb::addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait)
@@ -224,8 +216,6 @@ QList<Question> GameDb::questionsByText(QuestionTable t, const QString &cauhoi)
 
 bool GameDb::appendQuestion(QuestionTable t, Question &q) { return m_backend->appendQuestion(t, q); }
 bool GameDb::deleteQuestionsWithId(QuestionTable t, qint64 id) { return m_backend->deleteQuestionsWithId(t, id); }
-bool GameDb::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) { return m_backend->setQuestionId(t, oldId, newId); }
-bool GameDb::resetSelected(QuestionTable t) { return m_backend->resetSelected(t); }
 bool GameDb::renumber(QuestionTable t) { return m_backend->renumber(t); }
 bool GameDb::deleteAndRenumber(QuestionTable t, qint64 id) { return m_backend->deleteAndRenumber(t, id); }
 std::optional<qint64> GameDb::nextId(QuestionTable t) { return m_backend->nextId(t); }

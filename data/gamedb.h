@@ -155,7 +155,6 @@ public:
     // Writes the named columns of the first row matching nick. Column names are
     // checked against the schema. False when nothing was written.
     bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns);
     // Adds delta to the first row matching nick, in one write transaction.
     AccountUpdate addToAccount(const QString &nick, const AccountDelta &delta, LockWait wait = LockWait::Patient);
     // The end of a game: addToAccount and writeLock in one write transaction,
@@ -243,9 +242,6 @@ public:
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi);
     bool appendQuestion(QuestionTable t, Question &q); // sets rowId; id and selected as given
     bool deleteQuestionsWithId(QuestionTable t, qint64 id);
-    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId);
-    // Clears selected everywhere, then sets it where ID < 100.
-    bool resetSelected(QuestionTable t);
     // Gives the records IDs 1..N in record order and resets selected, in one
     // transaction: either all of it happens or nothing.
     bool renumber(QuestionTable t);

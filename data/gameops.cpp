@@ -1,5 +1,6 @@
-// The game's own operations made of the store's others, as on the file. A
-// server backend makes each of them one call of its own function instead.
+// The account operations made of the store's others: a write of named columns
+// on every store, and the game's own operations as on the file (a server
+// backend makes each of those one call of its own function instead).
 
 #include "backend.h"
 #include "passwordhash.h"
@@ -18,7 +19,15 @@ Account publicView(const Account &a)
     return v;
 }
 
-std::optional<Account> Backend::logIn(const QString &nick, const QString &password)
+bool AccountStore::updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns)
+{
+    const std::optional<Account> a = findAccount(nick);
+    if (!a)
+        return false;
+    return updateAccountRow(a->rowId, columns);
+}
+
+std::optional<Account> AccountStore::logIn(const QString &nick, const QString &password)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a || !passwordMatches(a->pass, password))
@@ -26,7 +35,7 @@ std::optional<Account> Backend::logIn(const QString &nick, const QString &passwo
     return publicView(*a);
 }
 
-std::optional<Account> Backend::player(const QString &nick)
+std::optional<Account> AccountStore::player(const QString &nick)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a)
@@ -34,7 +43,7 @@ std::optional<Account> Backend::player(const QString &nick)
     return publicView(*a);
 }
 
-std::optional<QString> Backend::nickTaken(const QString &nick)
+std::optional<QString> AccountStore::nickTaken(const QString &nick)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a)
@@ -42,8 +51,8 @@ std::optional<QString> Backend::nickTaken(const QString &nick)
     return a->nick;
 }
 
-Recovery Backend::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
-                                  const QString &traloiibimat, const QString &newPassword)
+Recovery AccountStore::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
+                                       const QString &traloiibimat, const QString &newPassword)
 {
     const std::optional<Account> a = findAccount(nick);
     auto same = [](const QString &stored, const QString &typed) { return !stored.isNull() && stored == typed; };
@@ -53,7 +62,7 @@ Recovery Backend::recoverPassword(const QString &nick, const QString &ngaysinh, 
     return updateAccountRow(a->rowId, {{QStringLiteral("pass"), newPassword}}) ? Recovery::Changed : Recovery::Failed;
 }
 
-bool Backend::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
+bool AccountStore::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
 {
     const std::optional<Account> a = findAccount(nick);
     if (!a || !passwordMatches(a->pass, oldPassword) || newPassword.isEmpty())
@@ -61,7 +70,7 @@ bool Backend::changePassword(const QString &nick, const QString &oldPassword, co
     return updateAccountRow(a->rowId, {{QStringLiteral("pass"), newPassword}});
 }
 
-AccountUpdate Backend::payFee(const QString &nick, LockWait wait)
+AccountUpdate AccountStore::payFee(const QString &nick, LockWait wait)
 {
     AccountDelta fee;
     fee.money = QLatin1Char('-') + QLatin1String(kEntryFee);
@@ -69,12 +78,12 @@ AccountUpdate Backend::payFee(const QString &nick, LockWait wait)
     return changeAccount(nick, fee, nullptr, wait);
 }
 
-AccountUpdate Backend::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
+AccountUpdate AccountStore::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
 {
     return changeAccount(nick, delta, &lock, wait);
 }
 
-QList<Account> Backend::topFive()
+QList<Account> AccountStore::topFive()
 {
     QList<Account> out;
     for (const Account &a : richestAccounts(5)) {

@@ -57,10 +57,14 @@ public:
     QString location() const override;
     QString lastError() const override { return m_lastError; }
     QSqlDatabase connection() const override;
+    bool beginWrite(LockWait wait) override;
+    bool commit() override;
+    void rollback() override;
+    bool lastWriteWasBusy() const override { return m_busy; }
 
+    // AccountStore (pgaccounts.cpp; the game's operations: pggame.cpp).
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
@@ -85,6 +89,7 @@ public:
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
 
+    // QuestionStore (pgquestions.cpp).
     std::optional<qint64> lastId(QuestionTable t) override;
     std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
     QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
@@ -93,8 +98,6 @@ public:
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
     bool appendQuestion(QuestionTable t, Question &q) override;
     bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
-    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) override;
-    bool resetSelected(QuestionTable t) override;
     bool renumber(QuestionTable t) override;
     bool deleteAndRenumber(QuestionTable t, qint64 id) override;
     std::optional<qint64> nextId(QuestionTable t) override;
@@ -103,11 +106,7 @@ public:
     bool holdQuestionTable(QuestionTable t) override;
     bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
 
-    bool beginWrite(LockWait wait) override;
-    bool commit() override;
-    void rollback() override;
-    bool lastWriteWasBusy() const override { return m_busy; }
-
+    // InstallationCopy (pgcopy.cpp).
     bool beginSnapshot() override;
     void endSnapshot() override;
     std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
@@ -200,6 +199,7 @@ private:
     bool insertAccountRows(const QList<Account> &rows);
 
     // The accounts (pgaccounts.cpp).
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
 
     // The question tables (pgquestions.cpp).
     // Locks the table against other writers (readers never wait) and says

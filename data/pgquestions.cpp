@@ -183,25 +183,6 @@ bool PgBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
     });
 }
 
-bool PgBackend::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
-{
-    forgetFacts(t);
-    return write([&] {
-        return runStatement(QStringLiteral("UPDATE %1 SET id = ? WHERE id = ?").arg(tableName(t)), {newId, oldId})
-               != nullptr;
-    });
-}
-
-bool PgBackend::resetSelected(QuestionTable t)
-{
-    forgetFacts(t);
-    const QString n = tableName(t);
-    return write([&] {
-        return runText(QStringLiteral("UPDATE %1 SET selected = false WHERE selected").arg(n))
-               && runText(QStringLiteral("UPDATE %1 SET selected = true WHERE id < 100").arg(n));
-    });
-}
-
 // --- renumbering ------------------------------------------------------------
 
 bool PgBackend::renumberLocked(QuestionTable t, std::optional<qint64> deletedId)

@@ -22,11 +22,16 @@ public:
     QString location() const override { return m_path; }
     QString lastError() const override { return m_lastError; }
     QSqlDatabase connection() const override;
+    bool beginWrite(LockWait wait) override;
+    bool commit() override;
+    void rollback() override;
+    bool lastWriteWasBusy() const override { return m_busy; }
 
+    // AccountStore (sqliteaccounts.cpp; the game's other operations are
+    // AccountStore's own, gameops.cpp).
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
     Registration registerAccount(Account &account) override;
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
@@ -37,6 +42,7 @@ public:
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
 
+    // QuestionStore (sqlitequestions.cpp).
     std::optional<qint64> lastId(QuestionTable t) override;
     std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
     QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
@@ -45,8 +51,6 @@ public:
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
     bool appendQuestion(QuestionTable t, Question &q) override;
     bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
-    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) override;
-    bool resetSelected(QuestionTable t) override;
     bool renumber(QuestionTable t) override;
     bool deleteAndRenumber(QuestionTable t, qint64 id) override;
     std::optional<qint64> nextId(QuestionTable t) override;
@@ -55,15 +59,12 @@ public:
     bool holdQuestionTable(QuestionTable t) override;
     bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
 
-    bool beginWrite(LockWait wait) override;
-    bool commit() override;
-    void rollback() override;
-    bool lastWriteWasBusy() const override { return m_busy; }
-
+    // The whole-file check (sqlitecheck.cpp).
     CheckState checkState() const override;
     CheckState waitForCheck(int msecs) override;
     void setDamageHandler(std::function<void(const QString &)> handler) override;
 
+    // InstallationCopy (sqlitefile.cpp).
     bool beginSnapshot() override { return exec(QStringLiteral("BEGIN")); }
     void endSnapshot() override { exec(QStringLiteral("COMMIT")); }
     std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
@@ -76,6 +77,8 @@ public:
     struct Check;
 
 private:
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
+
     bool exec(const QString &sql);
     // Runs sql on q: as text, or prepared and bound to values when there are
     // any. A failure's text is kept for lastError().

@@ -157,26 +157,6 @@ bool SqliteBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
     return true;
 }
 
-bool SqliteBackend::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
-{
-    if (!mayWrite())
-        return false;
-    QSqlQuery q(connection());
-    if (!run(q, QStringLiteral("UPDATE %1 SET ID = ? WHERE ID = ?").arg(tableName(t)), {newId, oldId}))
-        return false;
-    wrote();
-    return true;
-}
-
-bool SqliteBackend::resetSelected(QuestionTable t)
-{
-    if (!mayWrite())
-        return false;
-    wrote();
-    return exec(QStringLiteral("UPDATE %1 SET selected = 0 WHERE selected <> 0").arg(tableName(t)))
-           && exec(QStringLiteral("UPDATE %1 SET selected = 1 WHERE ID < 100").arg(tableName(t)));
-}
-
 // --- renumbering ------------------------------------------------------------
 
 bool SqliteBackend::renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore)
