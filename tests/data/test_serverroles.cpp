@@ -240,6 +240,13 @@ private slots:
         QTest::newRow("bad setting after the password") << "postgresql://u@h/db?password=Pw1&x=;"
                                                          << "postgresql://***/db" << "-" << "";
         QTest::newRow("IPv6") << "postgresql://u:Pw1@[::1]:5433/db" << "postgresql://u@[::1]:5433/db" << "::1" << "Pw1";
+        QTest::newRow("@ in the password and in the database name") << "postgresql://u:a@b@h/d@b" << "postgresql://u@h/d@b"
+                                                                   << "h" << "a@b";
+        QTest::newRow(": and @ in the password") << "postgresql://u:a:b@c@h/db" << "postgresql://u@h/db" << "h" << "a:b@c";
+        QTest::newRow("setting holding an @") << "postgresql://u@h/db?password=a@b" << "postgresql://u@h/db" << "h" << "a@b";
+        QTest::newRow("IPv6, no port, @ in the password") << "postgresql://u:p@w@[::1]/db" << "postgresql://u@[::1]/db"
+                                                         << "::1" << "p@w";
+        QTest::newRow("IPv6 without brackets") << "postgresql://u:Pw1@::1/db" << "postgresql://***/db" << "-" << "";
         QTest::newRow("socket folder") << "postgresql://u:Pw1@/run/postgresql/db" << "postgresql://u@/run/postgresql/db"
                                        << "/run/postgresql" << "Pw1";
     }
@@ -253,6 +260,7 @@ private slots:
         const auto a = db::ServerAddress::parse(address, &why);
         QCOMPARE(a.has_value(), host != QLatin1String("-"));
         QCOMPARE(db::displayLocation(address), shown);
+        QVERIFY(!shown.contains(QLatin1String("Pw1")) && (password.isEmpty() || !shown.contains(password)));
         QVERIFY2(!why.contains(QLatin1String("Pw1")), qPrintable(why));
         if (!a)
             return;
