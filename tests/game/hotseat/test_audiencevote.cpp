@@ -23,6 +23,8 @@ private slots:
     void voteByTheLetter_data();
     void voteByTheLetter();
     void allThreeOnOneQuestion();
+    void panelsUnfoldDownwardAndSlideUp_data();
+    void panelsUnfoldDownwardAndSlideUp();
 };
 
 void AudienceVoteTest::voteByTheLetter_data()
@@ -143,6 +145,72 @@ void AudienceVoteTest::allThreeOnOneQuestion()
     for (const char *life : {"chon50", "Label5", "Label13"})
         QVERIFY2(!usable(f, life), life);
     QVERIFY(usable(f, "lock113"));
+}
+
+void AudienceVoteTest::panelsUnfoldDownwardAndSlideUp_data()
+{
+    QTest::addColumn<QString>("lifeline");
+    QTest::addColumn<QString>("close");
+    QTest::addColumn<QStringList>("pieces"); // the box, then the ribbons
+    QTest::newRow("phone call") << "Label5" << "ok" << QStringList{"Shape6", "Shape1", "Shape5"};
+    QTest::newRow("audience vote") << "Label13" << "Image11" << QStringList{"Shape7", "Shape9", "Shape8"};
+}
+
+void AudienceVoteTest::panelsUnfoldDownwardAndSlideUp()
+{
+    QFETCH(QString, lifeline);
+    QFETCH(QString, close);
+    QFETCH(QStringList, pieces);
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "A");
+    Clock clock(f, {"Timer13", "Timer6", "Timer7", "Timer8", "Timer14", "Timer9", "Timer5"});
+    testkit::click(label(f, lifeline));
+    testkit::click(label(f, "trunggian"));
+
+    // In: each piece unfolding at a tick grows from its top left corner, right
+    // and down, and never back.
+    int grown = 0;
+    for (int ms = 0; ms < 2000; ms += 100) {
+        clock.run(100);
+        for (QPropertyAnimation *a : f->findChildren<QPropertyAnimation *>(QStringLiteral("unfold"))) {
+            if (a->state() != QAbstractAnimation::Running)
+                continue;
+            auto *piece = qobject_cast<QWidget *>(a->targetObject());
+            QRect before = a->startValue().toRect();
+            for (int step = 1; step <= 8; ++step) {
+                a->setCurrentTime(a->totalDuration() * step / 8);
+                const QRect now = piece->geometry();
+                QCOMPARE(now.topLeft(), before.topLeft());
+                QVERIFY2(now.width() >= before.width() && now.height() >= before.height(), qPrintable(piece->objectName()));
+                before = now;
+            }
+            QVERIFY(before.width() * before.height() > a->startValue().toRect().width() * a->startValue().toRect().height());
+            ++grown;
+        }
+    }
+    QCOMPARE(grown, 3);
+
+    // Out: up at every step, the ribbons with the box.
+    testkit::click(label(f, close));
+    auto *slide = testkit::widget(f, pieces[0])->findChild<QPropertyAnimation *>(QStringLiteral("slide"));
+    QVERIFY(slide);
+    auto *box = testkit::child<PanelBox>(f, pieces[0]);
+    int top = box->top();
+    QList<int> ys;
+    for (const QString &piece : pieces)
+        ys << testkit::widget(f, piece)->y();
+    for (int step = 1; step <= 8; ++step) {
+        slide->setCurrentTime(slide->totalDuration() * step / 8);
+        QVERIFY(box->top() < top);
+        top = box->top();
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            const int y = testkit::widget(f, pieces[i])->y();
+            QVERIFY2(y <= ys[i], qPrintable(pieces[i]));
+            ys[i] = y;
+        }
+    }
+    QCOMPARE(top, -2820);
+    QVERIFY(ys[0] + testkit::widget(f, pieces[0])->height() <= 0);
 }
 
 QTEST_MAIN(AudienceVoteTest)
