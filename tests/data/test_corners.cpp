@@ -171,12 +171,7 @@ private slots:
         QVERIFY(QFile::exists(live)); // another copy may still be making it
     }
 
-    void oneNickIsOneAccountWhateverTheTiming_data()
-    {
-        QTest::addColumn<bool>("server");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
+    void oneNickIsOneAccountWhateverTheTiming_data() { testkit::twoCases("server", "file", "server"); }
     void oneNickIsOneAccountWhateverTheTiming()
     {
         QFETCH(bool, server);
@@ -246,12 +241,7 @@ private slots:
         QVERIFY2(writer->insertAccount(a), qPrintable(writer->lastError()));
     }
 
-    void aLogWithoutItsIndexIsReadNotRefused_data()
-    {
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only folder") << true;
-    }
+    void aLogWithoutItsIndexIsReadNotRefused_data() { testkit::twoCases("folder", "read-only file", "read-only folder"); }
     void aLogWithoutItsIndexIsReadNotRefused()
     {
         QFETCH(bool, folder);
@@ -287,12 +277,7 @@ private slots:
         QCOMPARE(sideFiles(file), QStringList{QStringLiteral("-wal")});
     }
 
-    void aViewInPlaceOfATableIsRefusedAtOpen_data()
-    {
-        QTest::addColumn<bool>("server");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
+    void aViewInPlaceOfATableIsRefusedAtOpen_data() { testkit::twoCases("server", "file", "server"); }
     void aViewInPlaceOfATableIsRefusedAtOpen()
     {
         QFETCH(bool, server);

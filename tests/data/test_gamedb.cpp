@@ -331,12 +331,7 @@ private slots:
         QVERIFY(r.detail.contains(QLatin1String("thungrac")));
     }
 
-    void openingADamagedFileNeverWritesToIt_data()
-    {
-        QTest::addColumn<bool>("walMode");
-        QTest::newRow("rollback journal") << false;
-        QTest::newRow("write-ahead log") << true;
-    }
+    void openingADamagedFileNeverWritesToIt_data() { testkit::twoCases("walMode", "rollback journal", "write-ahead log"); }
     void openingADamagedFileNeverWritesToIt()
     {
         // A table is missing: the file is refused, byte for byte as it was, and

@@ -17,15 +17,8 @@ using testkit::Relay;
 using testkit::account;
 using testkit::opened;
 
-class TestServerRoles : public QObject {
+class TestServerRoles : public testkit::ServerTest {
     Q_OBJECT
-    testkit::PgServer m_server;
-    int m_next = 0;
-
-    QString fresh()
-    {
-        return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
-    }
     // A pupil's machine: a login role in the pupils' group, as the README sets it up.
     std::unique_ptr<db::GameDb> asPupil(const QString &owner)
     {
@@ -37,13 +30,6 @@ class TestServerRoles : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
-            QSKIP(qPrintable(why));
-        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    }
-
     void aPupilPlaysAWholeGameButReachesNothingElse()
     {
         const QString owner = fresh();

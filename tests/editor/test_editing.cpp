@@ -201,12 +201,7 @@ private slots:
         QCOMPARE(field(f, "Text7")->text(), QStringLiteral("7"));
     }
 
-    void removingLineThreeOfFive_data()
-    {
-        QTest::addColumn<bool>("copy");
-        QTest::newRow("without trash copy") << false;
-        QTest::newRow("with trash copy") << true;
-    }
+    void removingLineThreeOfFive_data() { testkit::twoCases("copy", "without trash copy", "with trash copy"); }
     void removingLineThreeOfFive()
     {
         QFETCH(bool, copy);

@@ -143,6 +143,15 @@ bool tick(QObject *form, const QString &timerName, int times = 1);
 // Caption (legacy text) of a LegacyLabel.
 QString caption(QObject *root, const QString &name);
 
+// The data of a test run twice, told apart by the bool `column`: the row
+// `whenFalse` first, then `whenTrue`.
+inline void twoCases(const char *column, const char *whenFalse, const char *whenTrue)
+{
+    QTest::addColumn<bool>(column);
+    QTest::newRow(whenFalse) << false;
+    QTest::newRow(whenTrue) << true;
+}
+
 // The reference samples: encoding, legacy text (Latin-1 characters), Unicode.
 struct Sample {
     QString encoding, legacy, unicode;

@@ -56,12 +56,7 @@ QStringList snapshot(testkit::GameHarness &h, QualifyingForm *f)
 class TestQualifyingKeys : public QObject {
     Q_OBJECT
 private slots:
-    void eachKeyActsExactlyAsItsClick_data()
-    {
-        QTest::addColumn<bool>("right");
-        QTest::newRow("passed, then Continue") << true;
-        QTest::newRow("failed: Enter leaves Exit alone") << false;
-    }
+    void eachKeyActsExactlyAsItsClick_data() { testkit::twoCases("right", "failed: Enter leaves Exit alone", "passed, then Continue"); }
     void eachKeyActsExactlyAsItsClick()
     {
         QFETCH(bool, right);
