@@ -31,12 +31,7 @@ struct EditorHarness {
 
     EditorHarness()
     {
-        database = std::make_unique<db::GameDb>(folder.path());
-        if (!location.isEmpty())
-            database->setLocation(location);
-        const db::OpenResult r = database->open();
-        if (!r.usable())
-            qFatal("test database: %s", qPrintable(r.detail));
+        database = testkit::harnessDatabase(folder, location);
         EditorServices s;
         s.db = database.get();
         s.message = [this](QWidget *, const ui::MessageRequest &m) {

@@ -64,6 +64,8 @@ private:
 // A connection of its own to the database of `folder` (or of `location`, when
 // not empty), opened as another program would; null when it cannot be used.
 std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QString &location);
+// The same for a harness: ends the test run, saying why, when it cannot be used.
+std::unique_ptr<db::GameDb> harnessDatabase(const ProgramFolder &folder, const QString &location);
 
 // An account of password "pw" and `sotien`, nothing played yet (solan, gio
 // and phut "0"), to insert or register.
@@ -142,6 +144,10 @@ void pressKey(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifi
 bool tick(QObject *form, const QString &timerName, int times = 1);
 // Caption (legacy text) of a LegacyLabel.
 QString caption(QObject *root, const QString &name);
+// Everything a player can see of a form's named widgets, a line each: shown,
+// enabled, a label's caption (and with `colours` its colours), a shape's fill,
+// a field's text.
+QStringList widgetSnapshot(QWidget *form, bool colours);
 
 // The data of a test run twice, told apart by the bool `column`: the row
 // `whenFalse` first, then `whenTrue`.

@@ -90,9 +90,14 @@ private:
     int m_now = 0;
 };
 
-// The stage after a lifeline's offer, whichever it is.
-inline void checkOffered(HotSeatForm *f, const char *button, const QString &use, const QString &decline)
+// A lifeline's button clicked: the ring, the offer's text, and the stage of an
+// offer, whichever lifeline it is.
+inline void offer(testkit::GameHarness &h, HotSeatForm *f, const char *button, const QString &offered,
+                  const QString &use, const QString &decline)
 {
+    testkit::click(label(f, button));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
+    QCOMPARE(cap(f, "cuaban1"), offered);
     QVERIFY(!usable(f, button));
     QVERIFY(shown(f, "Label7"));
     QCOMPARE(cap(f, "Label7"), QString());
@@ -113,6 +118,22 @@ inline void checkConfirmed(HotSeatForm *f)
     QVERIFY(shown(f, "Label4"));
     QCOMPARE(cap(f, "stop113"), QStringLiteral("Döøng"));
     QVERIFY(!shown(f, "Label7"));
+}
+
+// A lifeline's panel closed with its button `close`: the answers can be played
+// again, the box (the first of `pieces`) slides up and away with its ribbons and
+// glyph, and the lifeline is spent.
+inline void closePanel(HotSeatForm *f, const char *close, const char *panel, const QStringList &pieces,
+                       const char *button)
+{
+    testkit::click(label(f, close));
+    QVERIFY(!shown(f, panel));
+    QVERIFY(usable(f, "lock113"));
+    finishAnimations(f);
+    QCOMPARE(boxTop(f, qPrintable(pieces.first())), -2820);
+    for (const QString &piece : pieces)
+        QVERIFY2(!shown(f, piece), qPrintable(piece));
+    QVERIFY(!usable(f, button));
 }
 
 } // namespace hs

@@ -47,11 +47,9 @@ void AudienceVoteTest::voteByTheLetter()
 
     hover(label(f, "Label13"));
     QVERIFY(cap(f, "cuaban1").startsWith(QStringLiteral("Tråü giuïp yï kiãún khaïn giaí aío")));
-    testkit::click(label(f, "Label13"));
-    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
-    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh seî "
-                                               "täøng håüp tè lãû %...Chuïc baûn may màõn..."));
-    checkOffered(f, "Label13", QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng "));
+    offer(h, f, "Label13", QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh seî "
+                                          "täøng håüp tè lãû %...Chuïc baûn may màõn..."),
+          QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng "));
     testkit::click(label(f, "trunggian"));
     QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
     checkConfirmed(f);
@@ -98,14 +96,7 @@ void AudienceVoteTest::voteByTheLetter()
     clock.run(1300);
     QVERIFY(!timerOn(f, "Timer5"));
 
-    testkit::click(label(f, "Image11"));
-    QVERIFY(!shown(f, "Picture5"));
-    QVERIFY(usable(f, "lock113"));
-    finishAnimations(f);
-    QCOMPARE(boxTop(f, "Shape7"), -2820);
-    for (const char *piece : {"Shape7", "Shape8", "Shape9", "Label18"})
-        QVERIFY2(!shown(f, piece), piece);
-    QVERIFY(!usable(f, "Label13"));
+    closePanel(f, "Image11", "Picture5", {"Shape7", "Shape8", "Shape9", "Label18"}, "Label13");
 }
 
 void AudienceVoteTest::allThreeOnOneQuestion()
