@@ -212,25 +212,32 @@ std::unique_ptr<db::GameDb> opened(const QString &location)
     return r.usable() ? std::move(d) : nullptr;
 }
 
-bool rawExec(const QString &file, const QStringList &statements)
+bool withRawConnection(const QString &file, const std::function<bool(QSqlDatabase &)> &work)
 {
     const QString name = QStringLiteral("raw-%1").arg(quintptr(&file));
     bool ok = true;
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         c.setDatabaseName(file);
-        ok = c.open();
-        for (const QString &s : statements) {
-            QSqlQuery q(c);
-            if (ok && !q.exec(s)) {
-                qWarning("%s: %s", qPrintable(s), qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        }
+        ok = c.open() && work(c);
         c.close();
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+bool rawExec(const QString &file, const QStringList &statements)
+{
+    return withRawConnection(file, [&](QSqlDatabase &c) {
+        for (const QString &s : statements) {
+            QSqlQuery q(c);
+            if (!q.exec(s)) {
+                qWarning("%s: %s", qPrintable(s), qPrintable(q.lastError().text()));
+                return false;
+            }
+        }
+        return true;
+    });
 }
 
 QStringList sideFiles(const QString &dbPath)

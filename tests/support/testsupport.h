@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <memory>
+
+class QSqlDatabase;
 
 namespace testkit {
 
@@ -79,6 +82,9 @@ std::unique_ptr<db::GameDb> opened(const QString &location);
 // Runs statements on a database file through a connection of its own, outside
 // GameDb; false (with a warning naming it) at the first that fails.
 bool rawExec(const QString &file, const QStringList &statements);
+// Runs `work` on a connection of its own to a database file, outside GameDb;
+// false when the file cannot be opened or `work` says so.
+bool withRawConnection(const QString &file, const std::function<bool(QSqlDatabase &)> &work);
 
 // The side files beside a database file ("-wal", "-shm", "-journal") that exist.
 QStringList sideFiles(const QString &dbPath);

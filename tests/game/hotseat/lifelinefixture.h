@@ -110,9 +110,11 @@ inline void offer(testkit::GameHarness &h, HotSeatForm *f, const char *button, c
         QVERIFY(!testkit::child<ShapeBox>(f, QStringLiteral("da(%1)").arg(i))->isOpaque());
 }
 
-// The stage back on the question after a lifeline was confirmed.
-inline void checkConfirmed(HotSeatForm *f)
+// A lifeline's offer confirmed: its sound, and the stage back on the question.
+inline void confirm(testkit::GameHarness &h, HotSeatForm *f)
 {
+    testkit::click(label(f, "trunggian"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
     QVERIFY(!shown(f, "trunggian"));
     QCOMPARE(cap(f, "trunggian"), QStringLiteral("Tieáp tuïc"));
     QVERIFY(shown(f, "Label4"));

@@ -50,9 +50,7 @@ void AudienceVoteTest::voteByTheLetter()
     offer(h, f, "Label13", QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh seî "
                                           "täøng håüp tè lãû %...Chuïc baûn may màõn..."),
           QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng "));
-    testkit::click(label(f, "trunggian"));
-    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
-    checkConfirmed(f);
+    confirm(h, f);
     QVERIFY(!usable(f, "lock113"));
     QCOMPARE(chat(f, "aaa"), QString(23, QLatin1Char(' ')) + "Lontaris  :-)");
 
