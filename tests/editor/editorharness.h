@@ -129,6 +129,16 @@ inline QLineEdit *field(QWidget *f, const char *name)
 {
     return testkit::child<QLineEdit>(f, QString::fromLatin1(name));
 }
+
+// The access code typed into the shown login form and ended with `key`.
+inline void enterCode(EditorHarness &h, const QString &code, Qt::Key key)
+{
+    EditorLoginForm *login = h.app->login();
+    login->show();
+    testkit::type(field(login, "txtPassword"), code);
+    testkit::pressKey(field(login, "txtPassword"), key);
+}
+
 inline QListView *list1(QWidget *f)
 {
     return testkit::child<QListView>(f, QStringLiteral("List1"));

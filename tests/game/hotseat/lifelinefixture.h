@@ -90,22 +90,43 @@ private:
     int m_now = 0;
 };
 
-// A lifeline's button clicked: the ring, the offer's text, and the stage of an
-// offer, whichever lifeline it is.
-inline void offer(testkit::GameHarness &h, HotSeatForm *f, const char *button, const QString &offered,
-                  const QString &use, const QString &decline)
+// A lifeline as its offer shows it: the button, the start of the hint it
+// gives when hovered, the offer's text and the captions to take or decline it.
+struct Lifeline {
+    const char *button;
+    QString hint, offered, use, decline;
+};
+inline const Lifeline kFiftyFifty{"chon50", QStringLiteral("Tråü giuïp 50:50 cho pheïp baûn loaûi boí 2 cáu khäng âuïng"),
+                                  QStringLiteral("Baûn sæí duûng læûa choün 50:50 ? Maïy tênh seî boí 2 âaïp aïn "
+                                                 "sai...Chuïc baûn may màõn."),
+                                  QStringLiteral("Söû Duïng"), QStringLiteral("Khoâng Söû Duïng")};
+inline const Lifeline kPhoneCall{"Label5", QStringLiteral("Tråü giuïp naìy cho pheïp baûn kãút näúi"),
+                                 QStringLiteral("Baûn sæí duûng sæû tråü giuïp goüi âiãûn thoaûi cho ngæåìi "
+                                                "thán,maïy tênh seî kãút näúi cho baûn...Chuïc may màõn"),
+                                 QStringLiteral(" Söû duïng"), QStringLiteral("Ko söû duïng")};
+inline const Lifeline kAudienceVote{"Label13", QStringLiteral("Tråü giuïp yï kiãún khaïn giaí aío"),
+                                    QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh "
+                                                   "seî täøng håüp tè lãû %...Chuïc baûn may màõn..."),
+                                    QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng ")};
+
+// A lifeline's button hovered and clicked: the hint, the ring, the offer's
+// text, and the stage of an offer.
+inline void offer(testkit::GameHarness &h, HotSeatForm *f, const Lifeline &l)
 {
+    const char *button = l.button;
+    hover(label(f, button));
+    QVERIFY(cap(f, "cuaban1").startsWith(l.hint));
     testkit::click(label(f, button));
     QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
-    QCOMPARE(cap(f, "cuaban1"), offered);
+    QCOMPARE(cap(f, "cuaban1"), l.offered);
     QVERIFY(!usable(f, button));
     QVERIFY(shown(f, "Label7"));
     QCOMPARE(cap(f, "Label7"), QString());
     QVERIFY(!usable(f, "lock113"));
     QVERIFY(!shown(f, "Label4"));
     QVERIFY(usable(f, "trunggian"));
-    QCOMPARE(cap(f, "trunggian"), use);
-    QCOMPARE(cap(f, "stop113"), decline);
+    QCOMPARE(cap(f, "trunggian"), l.use);
+    QCOMPARE(cap(f, "stop113"), l.decline);
     for (int i = 0; i < 4; ++i)
         QVERIFY(!testkit::child<ShapeBox>(f, QStringLiteral("da(%1)").arg(i))->isOpaque());
 }

@@ -31,11 +31,9 @@ void FiftyFiftyTest::takesTheFixedPairForTheLetter()
     HotSeatForm *f = questionWithLetter(h, letter);
 
     hover(label(f, "chon50"));
-    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Tråü giuïp 50:50 cho pheïp baûn loaûi boí 2 cáu khäng âuïng"));
+    QCOMPARE(cap(f, "cuaban1"), kFiftyFifty.hint); // the whole hint
 
-    offer(h, f, "chon50", QStringLiteral("Baûn sæí duûng læûa choün 50:50 ? Maïy tênh seî boí 2 âaïp aïn "
-                                         "sai...Chuïc baûn may màõn."),
-          QStringLiteral("Söû Duïng"), QStringLiteral("Khoâng Söû Duïng"));
+    offer(h, f, kFiftyFifty);
 
     confirm(h, f);
     QCOMPARE(h.s.effects.played.mid(h.s.effects.played.size() - 2),
