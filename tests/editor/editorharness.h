@@ -171,6 +171,17 @@ inline void clickLine(QWidget *f, int row)
     const QPoint p = linePoint(f, row);
     QTest::mouseClick(list1(f)->viewport(), Qt::LeftButton, Qt::NoModifier, p);
 }
+// The form with `n` questions in table t, its option chosen (the first level
+// is chosen already) and the list of the table opened.
+inline EditorForm *listed(EditorHarness &h, db::QuestionTable t, int n)
+{
+    h.fill(t, n);
+    EditorForm *f = h.form();
+    if (t != db::QuestionTable::Muc1)
+        chooseOption(f, int(t) + 1);
+    testkit::click(button(f, "Command2"));
+    return f;
+}
 inline void doubleClickLine(QWidget *f, int row)
 {
     const QPoint p = linePoint(f, row);
