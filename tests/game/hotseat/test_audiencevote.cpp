@@ -1,6 +1,7 @@
 // Ask the audience as a player uses it: the panel, the host and the audience in
 // the chat box, the fixed vote by the correct letter drawn as bars; then all three
-// lifelines on one question, the vote closed before its chart.
+// lifelines on one question, the vote closed before its chart; and which way
+// the call's and the vote's panels move as they unfold and slide away.
 
 #include "lifelinefixture.h"
 
