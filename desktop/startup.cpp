@@ -129,6 +129,10 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
     if (!parser.parse(app.arguments()))
         misuse(parser.errorText() + QStringLiteral(" (--help lists the options)"));
     parser.process(app); // --help and --version
+    // An option given twice would be taken at its last value, unsaid.
+    for (const QCommandLineOption *o : {&database, &copy, &import, &exportTo})
+        if ((withCopy || o == &database) && parser.values(*o).size() > 1)
+            misuse(QStringLiteral("--%1 is given more than once.").arg(o->names().constFirst()));
 
     auto resolved = [&app](const QString &location) {
         if (!db::isServerLocation(location))

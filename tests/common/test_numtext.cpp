@@ -76,6 +76,18 @@ private slots:
         QTest::newRow("exponent past 11 digits") << "107.5e000000000002" << "0" << "10750";
         QTest::newRow("not a number") << "abc" << "-1000" << "-1000";
         QTest::newRow("carry") << "999.99" << "0.01" << "1000";
+        // Results whose fraction has as many digits as its scale, or fewer.
+        QTest::newRow("fraction fills its scale") << "0.25" << "0.25" << "0.5";
+        QTest::newRow("fraction of two places") << "0.5" << "0.25" << "0.75";
+        QTest::newRow("leading zero after the point") << "0.05" << "0.05" << "0.1";
+        QTest::newRow("carry across the point") << "0.75" << "0.5" << "1.25";
+        QTest::newRow("halves make one") << "0.5" << "0.5" << "1";
+        QTest::newRow("negative fraction") << "0.25" << "-0.5" << "-0.25";
+        QTest::newRow("both negative") << "-0.25" << "-0.25" << "-0.5";
+        QTest::newRow("borrow across the point") << "1" << "-0.01" << "0.99";
+        QTest::newRow("cancels out") << "1.5" << "-1.5" << "0";
+        QTest::newRow("trailing zeros") << "1.10" << "2.20" << "3.3";
+        QTest::newRow("different scales") << "-0.001" << "12.5" << "12.499";
     }
     void moneyIsComputedDigitForDigit()
     {

@@ -71,8 +71,9 @@ private slots:
 
     void aCopyTakesEveryRowWhateverItsKeyAndHoweverManyPages()
     {
-        // Rows another tool made with keys of 0 and below, and more rows than
-        // one page of a copy, each page boundary crossed.
+        // Rows another tool made with keys of 0 and below, and more accounts
+        // and questions than one page of a copy, each page boundary crossed.
+        const int accounts = 3 + 2100;
         testkit::ProgramFolder folder;
         const QString file = folder.dbPath();
         QVERIFY(opened(file));
@@ -81,6 +82,10 @@ private slots:
                                QStringLiteral("INSERT INTO hoso (rowid, nick, pass, ngaysinh, mail, cauhoibimat, traloiibimat, "
                                               "sotien, solan, gio, phut, nickkey) VALUES (0, 'zero', %1, 'zero'), "
                                               "(-5, 'minus', %1, 'minus'), (7, 'seven', %1, 'seven')").arg(row),
+                               // Without a password: the server would hash each one.
+                               QStringLiteral("INSERT INTO hoso (rowid, nick, sotien, nickkey) WITH RECURSIVE n(i) AS "
+                                              "(SELECT 8 UNION ALL SELECT i + 1 FROM n WHERE i < 2107) "
+                                              "SELECT i, 'n' || i, i, 'n' || i FROM n"),
                                QStringLiteral("INSERT INTO muc1 (rowid, ID, cauhoi, A, B, C, D, traloi) VALUES "
                                               "(-1, 0, 'below', 'a', 'b', 'c', 'd', 'A')"),
                                QStringLiteral("INSERT INTO thungrac (rowid, ID, cauhoi, A, B, C, D, traloi) "
@@ -90,20 +95,20 @@ private slots:
         QVERIFY(source);
         // A server keeps passwords hashed: whether an account has one is compared.
         const QStringList rows = testkit::everyRow(*source, false);
-        QCOMPARE(source->accountCount(), 3);
+        QCOMPARE(source->accountCount(), accounts);
         int questions = 0;
         for (QuestionTable t : db::kAllQuestionTables)
             questions += source->questionCount(t);
-        QCOMPARE(rows.size(), 3 + 1 + 5 + questions);
+        QCOMPARE(rows.size(), accounts + 1 + 5 + questions);
 
         auto sameAs = [&](const QString &where) {
             const auto d = opened(where);
-            return d && testkit::everyRow(*d, false) == rows && d->accountCount() == 3;
+            return d && testkit::everyRow(*d, false) == rows && d->accountCount() == accounts;
         };
         const QString fileCopy = folder.path() + QStringLiteral("/file.db");
         const db::CopyResult f = db::copyInstallation(file, fileCopy);
         QVERIFY2(f.ok, qPrintable(f.detail));
-        QCOMPARE(f.accounts, 3);
+        QCOMPARE(f.accounts, accounts);
         QVERIFY(sameAs(fileCopy));
         if (!m_serverUp)
             QSKIP("no server here: the file to file copy alone was tried");
@@ -120,7 +125,7 @@ private slots:
         QVERIFY2(home.ok, qPrintable(home.detail));
         const auto d = opened(back);
         QVERIFY(d);
-        QCOMPARE(d->accountCount(), 3);
+        QCOMPARE(d->accountCount(), accounts);
         QCOMPARE(d->questionCount(QuestionTable::Thungrac), 4201);
         // The accounts come in the order of their keys there, which moved.
         const QStringList got = testkit::everyRow(*d, false);
@@ -166,12 +171,7 @@ private slots:
         QVERIFY(QFile::exists(live)); // another copy may still be making it
     }
 
-    void oneNickIsOneAccountWhateverTheTiming_data()
-    {
-        QTest::addColumn<bool>("server");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
+    void oneNickIsOneAccountWhateverTheTiming_data() { testkit::twoCases("server", "file", "server"); }
     void oneNickIsOneAccountWhateverTheTiming()
     {
         QFETCH(bool, server);
@@ -241,12 +241,7 @@ private slots:
         QVERIFY2(writer->insertAccount(a), qPrintable(writer->lastError()));
     }
 
-    void aLogWithoutItsIndexIsReadNotRefused_data()
-    {
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only folder") << true;
-    }
+    void aLogWithoutItsIndexIsReadNotRefused_data() { testkit::twoCases("folder", "read-only file", "read-only folder"); }
     void aLogWithoutItsIndexIsReadNotRefused()
     {
         QFETCH(bool, folder);
@@ -282,12 +277,7 @@ private slots:
         QCOMPARE(sideFiles(file), QStringList{QStringLiteral("-wal")});
     }
 
-    void aViewInPlaceOfATableIsRefusedAtOpen_data()
-    {
-        QTest::addColumn<bool>("server");
-        QTest::newRow("file") << false;
-        QTest::newRow("server") << true;
-    }
+    void aViewInPlaceOfATableIsRefusedAtOpen_data() { testkit::twoCases("server", "file", "server"); }
     void aViewInPlaceOfATableIsRefusedAtOpen()
     {
         QFETCH(bool, server);

@@ -53,26 +53,19 @@ bool lockFolder(const QString &dir, bool locked)
 // with the hot journal a crash would leave behind.
 bool copyWithHotJournal(const QString &from, const QString &to)
 {
-    const QString name = QStringLiteral("hot-%1").arg(quintptr(&from));
-    bool ok = true;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        c.setDatabaseName(from);
-        ok = c.open();
+    return testkit::withRawConnection(from, [&](QSqlDatabase &c) {
         QSqlQuery s(c);
         // A tiny cache makes the write spill into the file before the commit.
-        ok = ok && s.exec(QStringLiteral("PRAGMA cache_size=2")) && s.exec(QStringLiteral("BEGIN"))
-             && s.exec(QStringLiteral("UPDATE muc1 SET cauhoi = 'changed', A = hex(randomblob(300))"));
+        bool ok = s.exec(QStringLiteral("PRAGMA cache_size=2")) && s.exec(QStringLiteral("BEGIN"))
+                  && s.exec(QStringLiteral("UPDATE muc1 SET cauhoi = 'changed', A = hex(randomblob(300))"));
         QDir().mkpath(QFileInfo(to).absolutePath());
         QFile::remove(to);
         QFile::remove(to + QStringLiteral("-journal"));
         ok = ok && QFileInfo(from + QStringLiteral("-journal")).size() > 0 && QFile::copy(from, to)
              && QFile::copy(from + QStringLiteral("-journal"), to + QStringLiteral("-journal"));
         s.exec(QStringLiteral("ROLLBACK"));
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+        return ok;
+    });
 }
 db::Question q(const QString &text, qint64 id)
 {
@@ -331,12 +324,7 @@ private slots:
         QVERIFY(r.detail.contains(QLatin1String("thungrac")));
     }
 
-    void openingADamagedFileNeverWritesToIt_data()
-    {
-        QTest::addColumn<bool>("walMode");
-        QTest::newRow("rollback journal") << false;
-        QTest::newRow("write-ahead log") << true;
-    }
+    void openingADamagedFileNeverWritesToIt_data() { testkit::twoCases("walMode", "rollback journal", "write-ahead log"); }
     void openingADamagedFileNeverWritesToIt()
     {
         // A table is missing: the file is refused, byte for byte as it was, and
@@ -551,9 +539,7 @@ private slots:
         testkit::ProgramFolder folder;
         db::GameDb game(folder.path()), other(folder.path());
         QVERIFY(game.open().usable() && other.open().usable());
-        db::Account a;
-        a.nick = QStringLiteral("an");
-        a.sotien = QStringLiteral("1200");
+        db::Account a = testkit::account(QStringLiteral("an"), QStringLiteral("1200"));
         QVERIFY(game.insertAccount(a));
         QVERIFY(other.beginWrite());
         const db::AccountDelta fee{QStringLiteral("-1000"), QStringLiteral("1"), 0};

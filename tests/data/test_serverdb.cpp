@@ -122,24 +122,10 @@ QStringList everything(db::GameDb &d, bool passwords = true)
 
 } // namespace
 
-class TestServerDb : public QObject {
+class TestServerDb : public testkit::ServerTest {
     Q_OBJECT
-    testkit::PgServer m_server;
-    int m_next = 0;
-
-    QString fresh()
-    {
-        return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
-    }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
-            QSKIP(qPrintable(why));
-        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    }
-
     void theServerAnswersAsTheFileDoes()
     {
         testkit::GameHarness file;

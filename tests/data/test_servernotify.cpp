@@ -4,29 +4,16 @@
 
 #include "gamedb.h"
 #include "pgserver.h"
+#include "testsupport.h"
 
 #include <QTest>
 #include <chrono>
 #include <thread>
 
-class TestServerNotify : public QObject {
+class TestServerNotify : public testkit::ServerTest {
     Q_OBJECT
-    testkit::PgServer m_server;
-
 private slots:
-    void initTestCase()
-    {
-        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
-            QSKIP(qPrintable(why));
-        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    }
-
-    void aChangeElsewhereIsCountedAtTheNextLook_data()
-    {
-        QTest::addColumn<bool>("eventLoop");
-        QTest::newRow("no event loop in between") << false;
-        QTest::newRow("the event loop turned") << true;
-    }
+    void aChangeElsewhereIsCountedAtTheNextLook_data() { testkit::twoCases("eventLoop", "no event loop in between", "the event loop turned"); }
     void aChangeElsewhereIsCountedAtTheNextLook()
     {
         QFETCH(bool, eventLoop);

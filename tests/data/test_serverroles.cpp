@@ -17,15 +17,8 @@ using testkit::Relay;
 using testkit::account;
 using testkit::opened;
 
-class TestServerRoles : public QObject {
+class TestServerRoles : public testkit::ServerTest {
     Q_OBJECT
-    testkit::PgServer m_server;
-    int m_next = 0;
-
-    QString fresh()
-    {
-        return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next));
-    }
     // A pupil's machine: a login role in the pupils' group, as the README sets it up.
     std::unique_ptr<db::GameDb> asPupil(const QString &owner)
     {
@@ -37,13 +30,6 @@ class TestServerRoles : public QObject {
     }
 
 private slots:
-    void initTestCase()
-    {
-        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
-            QSKIP(qPrintable(why));
-        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    }
-
     void aPupilPlaysAWholeGameButReachesNothingElse()
     {
         const QString owner = fresh();
@@ -240,6 +226,13 @@ private slots:
         QTest::newRow("bad setting after the password") << "postgresql://u@h/db?password=Pw1&x=;"
                                                          << "postgresql://***/db" << "-" << "";
         QTest::newRow("IPv6") << "postgresql://u:Pw1@[::1]:5433/db" << "postgresql://u@[::1]:5433/db" << "::1" << "Pw1";
+        QTest::newRow("@ in the password and in the database name") << "postgresql://u:a@b@h/d@b" << "postgresql://u@h/d@b"
+                                                                   << "h" << "a@b";
+        QTest::newRow(": and @ in the password") << "postgresql://u:a:b@c@h/db" << "postgresql://u@h/db" << "h" << "a:b@c";
+        QTest::newRow("setting holding an @") << "postgresql://u@h/db?password=a@b" << "postgresql://u@h/db" << "h" << "a@b";
+        QTest::newRow("IPv6, no port, @ in the password") << "postgresql://u:p@w@[::1]/db" << "postgresql://u@[::1]/db"
+                                                         << "::1" << "p@w";
+        QTest::newRow("IPv6 without brackets") << "postgresql://u:Pw1@::1/db" << "postgresql://***/db" << "-" << "";
         QTest::newRow("socket folder") << "postgresql://u:Pw1@/run/postgresql/db" << "postgresql://u@/run/postgresql/db"
                                        << "/run/postgresql" << "Pw1";
     }
@@ -253,6 +246,7 @@ private slots:
         const auto a = db::ServerAddress::parse(address, &why);
         QCOMPARE(a.has_value(), host != QLatin1String("-"));
         QCOMPARE(db::displayLocation(address), shown);
+        QVERIFY(!shown.contains(QLatin1String("Pw1")) && (password.isEmpty() || !shown.contains(password)));
         QVERIFY2(!why.contains(QLatin1String("Pw1")), qPrintable(why));
         if (!a)
             return;

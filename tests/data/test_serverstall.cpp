@@ -44,18 +44,9 @@ private:
 
 } // namespace
 
-class TestServerStall : public QObject {
+class TestServerStall : public testkit::ServerTest {
     Q_OBJECT
-    testkit::PgServer m_server;
-
 private slots:
-    void initTestCase()
-    {
-        if (const QString why = testkit::PgServer::unavailable(); !why.isEmpty())
-            QSKIP(qPrintable(why));
-        QVERIFY2(m_server.start(), qPrintable(m_server.error()));
-    }
-
     void aStoppedServerProcessIsGivenUpAndTheSaveSettledOnRetry()
     {
         const QString location = m_server.createDatabase(QStringLiteral("stall"));

@@ -31,12 +31,7 @@ struct EditorHarness {
 
     EditorHarness()
     {
-        database = std::make_unique<db::GameDb>(folder.path());
-        if (!location.isEmpty())
-            database->setLocation(location);
-        const db::OpenResult r = database->open();
-        if (!r.usable())
-            qFatal("test database: %s", qPrintable(r.detail));
+        database = testkit::harnessDatabase(folder, location);
         EditorServices s;
         s.db = database.get();
         s.message = [this](QWidget *, const ui::MessageRequest &m) {
@@ -134,6 +129,16 @@ inline QLineEdit *field(QWidget *f, const char *name)
 {
     return testkit::child<QLineEdit>(f, QString::fromLatin1(name));
 }
+
+// The access code typed into the shown login form and ended with `key`.
+inline void enterCode(EditorHarness &h, const QString &code, Qt::Key key)
+{
+    EditorLoginForm *login = h.app->login();
+    login->show();
+    testkit::type(field(login, "txtPassword"), code);
+    testkit::pressKey(field(login, "txtPassword"), key);
+}
+
 inline QListView *list1(QWidget *f)
 {
     return testkit::child<QListView>(f, QStringLiteral("List1"));
@@ -165,6 +170,17 @@ inline void clickLine(QWidget *f, int row)
 {
     const QPoint p = linePoint(f, row);
     QTest::mouseClick(list1(f)->viewport(), Qt::LeftButton, Qt::NoModifier, p);
+}
+// The form with `n` questions in table t, its option chosen (the first level
+// is chosen already) and the list of the table opened.
+inline EditorForm *listed(EditorHarness &h, db::QuestionTable t, int n)
+{
+    h.fill(t, n);
+    EditorForm *f = h.form();
+    if (t != db::QuestionTable::Muc1)
+        chooseOption(f, int(t) + 1);
+    testkit::click(button(f, "Command2"));
+    return f;
 }
 inline void doubleClickLine(QWidget *f, int row)
 {

@@ -71,10 +71,7 @@ private slots:
     {
         {
             EditorHarness h;
-            EditorLoginForm *login = h.app->login();
-            login->show();
-            testkit::type(field(login, "txtPassword"), QStringLiteral("keep"));
-            testkit::pressKey(field(login, "txtPassword"), Qt::Key_Escape);
+            enterCode(h, QStringLiteral("keep"), Qt::Key_Escape);
             QCOMPARE(h.endCount, 1);
             QVERIFY(h.messages.isEmpty());
             QVERIFY(!h.app->hasEditor());
@@ -96,10 +93,7 @@ private slots:
     void theEditorOpensOnTheFirstLevelWithNothingToEdit()
     {
         EditorHarness h;
-        EditorLoginForm *login = h.app->login();
-        login->show();
-        testkit::type(field(login, "txtPassword"), QStringLiteral("keeper42"));
-        testkit::pressKey(field(login, "txtPassword"), Qt::Key_Return);
+        enterCode(h, QStringLiteral("keeper42"), Qt::Key_Return);
         EditorForm *f = h.app->editor();
         QCOMPARE(f->objectName(), QStringLiteral("Form1"));
         QVERIFY(testkit::child<QRadioButton>(f, QStringLiteral("Option1"))->isChecked());

@@ -11,10 +11,7 @@ private slots:
     void viewListsEveryRowDecodedAndShowsTheFirst()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc2, 7);
-        EditorForm *f = h.form();
-        chooseOption(f, 2);
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc2, 7);
 
         QVERIFY(testkit::widget(f, QStringLiteral("Picture1"))->isVisible());
         QVERIFY(button(f, "Command3")->isEnabled());
@@ -39,9 +36,7 @@ private slots:
     void viewOfAnEmptyTableKeepsTheFields()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc1, 3);
-        EditorForm *f = h.form();
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc1, 3);
         clickLine(f, 2);
         chooseOption(f, 5); // the trash starts empty
         testkit::click(button(f, "Command2"));
@@ -144,9 +139,7 @@ private slots:
     void thousandsOfQuestionsLoadAsOneLineEach()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc1, 3000);
-        EditorForm *f = h.form();
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc1, 3000);
         QCOMPARE(lineCount(f), 3000);
         QVERIFY(list1(f)->uniformItemSizes());
         clickLine(f, 2999);

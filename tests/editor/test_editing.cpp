@@ -63,9 +63,7 @@ private slots:
     void composeTakesTheNextIdAndEachSaveAdvancesIt()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc1, 20);
-        EditorForm *f = h.form();
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc1, 20);
         clickLine(f, 4);
         testkit::click(button(f, "Command9"));
 
@@ -186,10 +184,7 @@ private slots:
     void closingTheListPanelPreparesAnEmptyQuestion()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc3, 6);
-        EditorForm *f = h.form();
-        chooseOption(f, 3);
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc3, 6);
         clickLine(f, 2);
         testkit::click(button(f, "Command8"));
         QVERIFY(!testkit::widget(f, QStringLiteral("Picture1"))->isVisible());
@@ -201,12 +196,7 @@ private slots:
         QCOMPARE(field(f, "Text7")->text(), QStringLiteral("7"));
     }
 
-    void removingLineThreeOfFive_data()
-    {
-        QTest::addColumn<bool>("copy");
-        QTest::newRow("without trash copy") << false;
-        QTest::newRow("with trash copy") << true;
-    }
+    void removingLineThreeOfFive_data() { testkit::twoCases("copy", "without trash copy", "with trash copy"); }
     void removingLineThreeOfFive()
     {
         QFETCH(bool, copy);
@@ -364,10 +354,7 @@ private slots:
     void aQuestionChangedElsewhereIsNotRemoved()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc2, 4);
-        EditorForm *f = h.form();
-        chooseOption(f, 2);
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc2, 4);
         clickLine(f, 1);
         testkit::click(button(f, "Command3"));
         // Another program removes that question (and renumbers) meanwhile.
@@ -384,9 +371,7 @@ private slots:
     void aRemovalWaitsForAnotherWriterAndLeavesNoGap()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc1, 5);
-        EditorForm *f = h.form();
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc1, 5);
         clickLine(f, 2);
         testkit::click(button(f, "Command3"));
 
@@ -444,10 +429,7 @@ private slots:
     void theTrashRemovesItsOwnQuestionsWithoutCopying()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Thungrac, 3);
-        EditorForm *f = h.form();
-        chooseOption(f, 5);
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Thungrac, 3);
         clickLine(f, 1);
         testkit::click(button(f, "Command3"));
         QCOMPARE(f->nextTrashId(), QString()); // not asked for the trash itself
@@ -591,9 +573,7 @@ private slots:
     void aReloadDropsAWaitingConfirmation()
     {
         EditorHarness h;
-        h.fill(QuestionTable::Muc1, 5);
-        EditorForm *f = h.form();
-        testkit::click(button(f, "Command2"));
+        EditorForm *f = listed(h, QuestionTable::Muc1, 5);
         clickLine(f, 3);
         testkit::click(button(f, "Command3"));
         testkit::click(button(f, "Command9"));

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTest>
 #include <QTcpServer>
 #include <QUrl>
 #include <QVariant>
@@ -238,6 +239,13 @@ QString PgServer::createDatabase(const QString &name)
               {QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(name)}))
         return QString();
     return url(name);
+}
+
+void ServerTest::initTestCase()
+{
+    if (const QString why = PgServer::unavailable(); !why.isEmpty())
+        QSKIP(qPrintable(why));
+    QVERIFY2(m_server.start(), qPrintable(m_server.error()));
 }
 
 } // namespace testkit

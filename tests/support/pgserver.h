@@ -7,6 +7,7 @@
 // by a watchdog within a second or two. Tests skip, saying so, only where the
 // binaries are not installed.
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -59,6 +60,21 @@ private:
     int m_port = 0;
     bool m_running = false;
     QString m_error;
+};
+
+// The base of a test that runs against a server of its own: the server is
+// started before the first test function, and the whole test skipped (saying
+// why) where PostgreSQL is not installed.
+class ServerTest : public QObject {
+    Q_OBJECT
+protected:
+    PgServer m_server;
+    int m_next = 0;
+    // A new, empty database: db1, db2, ...; m_next is the number of the last.
+    QString fresh() { return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next)); }
+
+private slots:
+    void initTestCase();
 };
 
 } // namespace testkit

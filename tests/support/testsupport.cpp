@@ -145,14 +145,38 @@ QString ScriptedServices::lastMessageText() const
     return vn::display(messages.last().text, messages.last().encoding);
 }
 
-GameHarness::GameHarness() : location(freshLocation())
+std::unique_ptr<db::GameDb> harnessDatabase(const ProgramFolder &folder, const QString &location)
 {
-    database = std::make_unique<db::GameDb>(folder.path());
+    auto d = std::make_unique<db::GameDb>(folder.path());
     if (!location.isEmpty())
-        database->setLocation(location);
-    const db::OpenResult r = database->open();
+        d->setLocation(location);
+    const db::OpenResult r = d->open();
     if (!r.usable())
         qFatal("test database: %s", qPrintable(r.detail));
+    return d;
+}
+
+QStringList widgetSnapshot(QWidget *form, bool colours)
+{
+    QStringList out;
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty())
+            continue;
+        QString line = QStringLiteral("%1 %2%3").arg(w->objectName()).arg(w->isVisibleTo(form)).arg(w->isEnabled());
+        if (auto *l = qobject_cast<LegacyLabel *>(w))
+            line += l->caption() + (colours ? l->foreColor().name() + l->backColor().name() : QString());
+        if (auto *s = qobject_cast<ShapeBox *>(w))
+            line += QStringLiteral(" %1 %2").arg(s->isOpaque()).arg(s->fillColor().name());
+        if (auto *e = qobject_cast<QLineEdit *>(w))
+            line += e->text();
+        out << line;
+    }
+    return out;
+}
+
+GameHarness::GameHarness() : location(freshLocation())
+{
+    database = harnessDatabase(folder, location);
     app = std::make_unique<GameApp>(s.make(folder.path(), database.get()));
 }
 
@@ -188,25 +212,32 @@ std::unique_ptr<db::GameDb> opened(const QString &location)
     return r.usable() ? std::move(d) : nullptr;
 }
 
-bool rawExec(const QString &file, const QStringList &statements)
+bool withRawConnection(const QString &file, const std::function<bool(QSqlDatabase &)> &work)
 {
     const QString name = QStringLiteral("raw-%1").arg(quintptr(&file));
     bool ok = true;
     {
         QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         c.setDatabaseName(file);
-        ok = c.open();
-        for (const QString &s : statements) {
-            QSqlQuery q(c);
-            if (ok && !q.exec(s)) {
-                qWarning("%s: %s", qPrintable(s), qPrintable(q.lastError().text()));
-                ok = false;
-            }
-        }
+        ok = c.open() && work(c);
         c.close();
     }
     QSqlDatabase::removeDatabase(name);
     return ok;
+}
+
+bool rawExec(const QString &file, const QStringList &statements)
+{
+    return withRawConnection(file, [&](QSqlDatabase &c) {
+        for (const QString &s : statements) {
+            QSqlQuery q(c);
+            if (!q.exec(s)) {
+                qWarning("%s: %s", qPrintable(s), qPrintable(q.lastError().text()));
+                return false;
+            }
+        }
+        return true;
+    });
 }
 
 QStringList sideFiles(const QString &dbPath)

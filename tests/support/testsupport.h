@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <memory>
+
+class QSqlDatabase;
 
 namespace testkit {
 
@@ -64,6 +67,8 @@ private:
 // A connection of its own to the database of `folder` (or of `location`, when
 // not empty), opened as another program would; null when it cannot be used.
 std::unique_ptr<db::GameDb> openDatabase(const ProgramFolder &folder, const QString &location);
+// The same for a harness: ends the test run, saying why, when it cannot be used.
+std::unique_ptr<db::GameDb> harnessDatabase(const ProgramFolder &folder, const QString &location);
 
 // An account of password "pw" and `sotien`, nothing played yet (solan, gio
 // and phut "0"), to insert or register.
@@ -77,6 +82,9 @@ std::unique_ptr<db::GameDb> opened(const QString &location);
 // Runs statements on a database file through a connection of its own, outside
 // GameDb; false (with a warning naming it) at the first that fails.
 bool rawExec(const QString &file, const QStringList &statements);
+// Runs `work` on a connection of its own to a database file, outside GameDb;
+// false when the file cannot be opened or `work` says so.
+bool withRawConnection(const QString &file, const std::function<bool(QSqlDatabase &)> &work);
 
 // The side files beside a database file ("-wal", "-shm", "-journal") that exist.
 QStringList sideFiles(const QString &dbPath);
@@ -142,6 +150,19 @@ void pressKey(QWidget *w, Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifi
 bool tick(QObject *form, const QString &timerName, int times = 1);
 // Caption (legacy text) of a LegacyLabel.
 QString caption(QObject *root, const QString &name);
+// Everything a player can see of a form's named widgets, a line each: shown,
+// enabled, a label's caption (and with `colours` its colours), a shape's fill,
+// a field's text.
+QStringList widgetSnapshot(QWidget *form, bool colours);
+
+// The data of a test run twice, told apart by the bool `column`: the row
+// `whenFalse` first, then `whenTrue`.
+inline void twoCases(const char *column, const char *whenFalse, const char *whenTrue)
+{
+    QTest::addColumn<bool>(column);
+    QTest::newRow(whenFalse) << false;
+    QTest::newRow(whenTrue) << true;
+}
 
 // The reference samples: encoding, legacy text (Latin-1 characters), Unicode.
 struct Sample {

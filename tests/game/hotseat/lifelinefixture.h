@@ -90,29 +90,73 @@ private:
     int m_now = 0;
 };
 
-// The stage after a lifeline's offer, whichever it is.
-inline void checkOffered(HotSeatForm *f, const char *button, const QString &use, const QString &decline)
+// A lifeline as its offer shows it: the button, the start of the hint it
+// gives when hovered, the offer's text and the captions to take or decline it.
+struct Lifeline {
+    const char *button;
+    QString hint, offered, use, decline;
+};
+inline const Lifeline kFiftyFifty{"chon50", QStringLiteral("Tråü giuïp 50:50 cho pheïp baûn loaûi boí 2 cáu khäng âuïng"),
+                                  QStringLiteral("Baûn sæí duûng læûa choün 50:50 ? Maïy tênh seî boí 2 âaïp aïn "
+                                                 "sai...Chuïc baûn may màõn."),
+                                  QStringLiteral("Söû Duïng"), QStringLiteral("Khoâng Söû Duïng")};
+inline const Lifeline kPhoneCall{"Label5", QStringLiteral("Tråü giuïp naìy cho pheïp baûn kãút näúi"),
+                                 QStringLiteral("Baûn sæí duûng sæû tråü giuïp goüi âiãûn thoaûi cho ngæåìi "
+                                                "thán,maïy tênh seî kãút näúi cho baûn...Chuïc may màõn"),
+                                 QStringLiteral(" Söû duïng"), QStringLiteral("Ko söû duïng")};
+inline const Lifeline kAudienceVote{"Label13", QStringLiteral("Tråü giuïp yï kiãún khaïn giaí aío"),
+                                    QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh "
+                                                   "seî täøng håüp tè lãû %...Chuïc baûn may màõn..."),
+                                    QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng ")};
+
+// A lifeline's button hovered and clicked: the hint, the ring, the offer's
+// text, and the stage of an offer.
+inline void offer(testkit::GameHarness &h, HotSeatForm *f, const Lifeline &l)
 {
+    const char *button = l.button;
+    hover(label(f, button));
+    QVERIFY(cap(f, "cuaban1").startsWith(l.hint));
+    testkit::click(label(f, button));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
+    QCOMPARE(cap(f, "cuaban1"), l.offered);
     QVERIFY(!usable(f, button));
     QVERIFY(shown(f, "Label7"));
     QCOMPARE(cap(f, "Label7"), QString());
     QVERIFY(!usable(f, "lock113"));
     QVERIFY(!shown(f, "Label4"));
     QVERIFY(usable(f, "trunggian"));
-    QCOMPARE(cap(f, "trunggian"), use);
-    QCOMPARE(cap(f, "stop113"), decline);
+    QCOMPARE(cap(f, "trunggian"), l.use);
+    QCOMPARE(cap(f, "stop113"), l.decline);
     for (int i = 0; i < 4; ++i)
         QVERIFY(!testkit::child<ShapeBox>(f, QStringLiteral("da(%1)").arg(i))->isOpaque());
 }
 
-// The stage back on the question after a lifeline was confirmed.
-inline void checkConfirmed(HotSeatForm *f)
+// A lifeline's offer confirmed: its sound, and the stage back on the question.
+inline void confirm(testkit::GameHarness &h, HotSeatForm *f)
 {
+    testkit::click(label(f, "trunggian"));
+    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
     QVERIFY(!shown(f, "trunggian"));
     QCOMPARE(cap(f, "trunggian"), QStringLiteral("Tieáp tuïc"));
     QVERIFY(shown(f, "Label4"));
     QCOMPARE(cap(f, "stop113"), QStringLiteral("Döøng"));
     QVERIFY(!shown(f, "Label7"));
+}
+
+// A lifeline's panel closed with its button `close`: the answers can be played
+// again, the box (the first of `pieces`) slides up and away with its ribbons and
+// glyph, and the lifeline is spent.
+inline void closePanel(HotSeatForm *f, const char *close, const char *panel, const QStringList &pieces,
+                       const char *button)
+{
+    testkit::click(label(f, close));
+    QVERIFY(!shown(f, panel));
+    QVERIFY(usable(f, "lock113"));
+    finishAnimations(f);
+    QCOMPARE(boxTop(f, qPrintable(pieces.first())), -2820);
+    for (const QString &piece : pieces)
+        QVERIFY2(!shown(f, piece), qPrintable(piece));
+    QVERIFY(!usable(f, button));
 }
 
 } // namespace hs

@@ -1,6 +1,7 @@
 // Ask the audience as a player uses it: the panel, the host and the audience in
 // the chat box, the fixed vote by the correct letter drawn as bars; then all three
-// lifelines on one question, the vote closed before its chart.
+// lifelines on one question, the vote closed before its chart; and which way
+// the call's and the vote's panels move as they unfold and slide away.
 
 #include "lifelinefixture.h"
 
@@ -23,6 +24,8 @@ private slots:
     void voteByTheLetter_data();
     void voteByTheLetter();
     void allThreeOnOneQuestion();
+    void panelsUnfoldDownwardAndSlideUp_data();
+    void panelsUnfoldDownwardAndSlideUp();
 };
 
 void AudienceVoteTest::voteByTheLetter_data()
@@ -43,16 +46,8 @@ void AudienceVoteTest::voteByTheLetter()
     HotSeatForm *f = questionWithLetter(h, letter);
     Clock clock(f, kVoteTimers);
 
-    hover(label(f, "Label13"));
-    QVERIFY(cap(f, "cuaban1").startsWith(QStringLiteral("Tråü giuïp yï kiãún khaïn giaí aío")));
-    testkit::click(label(f, "Label13"));
-    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
-    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn sæí duûng sæû tråü giuïp xin yï kiãún khaïn giaí maïy tênh seî "
-                                               "täøng håüp tè lãû %...Chuïc baûn may màõn..."));
-    checkOffered(f, "Label13", QStringLiteral("söû duïng"), QStringLiteral("Ko söû duïng "));
-    testkit::click(label(f, "trunggian"));
-    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
-    checkConfirmed(f);
+    offer(h, f, kAudienceVote);
+    confirm(h, f);
     QVERIFY(!usable(f, "lock113"));
     QCOMPARE(chat(f, "aaa"), QString(23, QLatin1Char(' ')) + "Lontaris  :-)");
 
@@ -96,14 +91,7 @@ void AudienceVoteTest::voteByTheLetter()
     clock.run(1300);
     QVERIFY(!timerOn(f, "Timer5"));
 
-    testkit::click(label(f, "Image11"));
-    QVERIFY(!shown(f, "Picture5"));
-    QVERIFY(usable(f, "lock113"));
-    finishAnimations(f);
-    QCOMPARE(boxTop(f, "Shape7"), -2820);
-    for (const char *piece : {"Shape7", "Shape8", "Shape9", "Label18"})
-        QVERIFY2(!shown(f, piece), piece);
-    QVERIFY(!usable(f, "Label13"));
+    closePanel(f, "Image11", "Picture5", {"Shape7", "Shape8", "Shape9", "Label18"}, "Label13");
 }
 
 void AudienceVoteTest::allThreeOnOneQuestion()
@@ -143,6 +131,72 @@ void AudienceVoteTest::allThreeOnOneQuestion()
     for (const char *life : {"chon50", "Label5", "Label13"})
         QVERIFY2(!usable(f, life), life);
     QVERIFY(usable(f, "lock113"));
+}
+
+void AudienceVoteTest::panelsUnfoldDownwardAndSlideUp_data()
+{
+    QTest::addColumn<QString>("lifeline");
+    QTest::addColumn<QString>("close");
+    QTest::addColumn<QStringList>("pieces"); // the box, then the ribbons
+    QTest::newRow("phone call") << "Label5" << "ok" << QStringList{"Shape6", "Shape1", "Shape5"};
+    QTest::newRow("audience vote") << "Label13" << "Image11" << QStringList{"Shape7", "Shape9", "Shape8"};
+}
+
+void AudienceVoteTest::panelsUnfoldDownwardAndSlideUp()
+{
+    QFETCH(QString, lifeline);
+    QFETCH(QString, close);
+    QFETCH(QStringList, pieces);
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "A");
+    Clock clock(f, {"Timer13", "Timer6", "Timer7", "Timer8", "Timer14", "Timer9", "Timer5"});
+    testkit::click(label(f, lifeline));
+    testkit::click(label(f, "trunggian"));
+
+    // In: each piece unfolding at a tick grows from its top left corner, right
+    // and down, and never back.
+    int grown = 0;
+    for (int ms = 0; ms < 2000; ms += 100) {
+        clock.run(100);
+        for (QPropertyAnimation *a : f->findChildren<QPropertyAnimation *>(QStringLiteral("unfold"))) {
+            if (a->state() != QAbstractAnimation::Running)
+                continue;
+            auto *piece = qobject_cast<QWidget *>(a->targetObject());
+            QRect before = a->startValue().toRect();
+            for (int step = 1; step <= 8; ++step) {
+                a->setCurrentTime(a->totalDuration() * step / 8);
+                const QRect now = piece->geometry();
+                QCOMPARE(now.topLeft(), before.topLeft());
+                QVERIFY2(now.width() >= before.width() && now.height() >= before.height(), qPrintable(piece->objectName()));
+                before = now;
+            }
+            QVERIFY(before.width() * before.height() > a->startValue().toRect().width() * a->startValue().toRect().height());
+            ++grown;
+        }
+    }
+    QCOMPARE(grown, 3);
+
+    // Out: up at every step, the ribbons with the box.
+    testkit::click(label(f, close));
+    auto *slide = testkit::widget(f, pieces[0])->findChild<QPropertyAnimation *>(QStringLiteral("slide"));
+    QVERIFY(slide);
+    auto *box = testkit::child<PanelBox>(f, pieces[0]);
+    int top = box->top();
+    QList<int> ys;
+    for (const QString &piece : pieces)
+        ys << testkit::widget(f, piece)->y();
+    for (int step = 1; step <= 8; ++step) {
+        slide->setCurrentTime(slide->totalDuration() * step / 8);
+        QVERIFY(box->top() < top);
+        top = box->top();
+        for (qsizetype i = 0; i < pieces.size(); ++i) {
+            const int y = testkit::widget(f, pieces[i])->y();
+            QVERIFY2(y <= ys[i], qPrintable(pieces[i]));
+            ys[i] = y;
+        }
+    }
+    QCOMPARE(top, -2820);
+    QVERIFY(ys[0] + testkit::widget(f, pieces[0])->height() <= 0);
 }
 
 QTEST_MAIN(AudienceVoteTest)

@@ -17,19 +17,7 @@ namespace {
 // Everything a player or the rest of the game can see of the form.
 QStringList snapshot(testkit::GameHarness &h, HotSeatForm *f)
 {
-    QStringList out;
-    for (QWidget *w : f->findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty())
-            continue;
-        QString line = QStringLiteral("%1 %2%3").arg(w->objectName()).arg(w->isVisibleTo(f)).arg(w->isEnabled());
-        if (auto *l = qobject_cast<LegacyLabel *>(w))
-            line += l->caption() + l->foreColor().name() + l->backColor().name();
-        if (auto *s = qobject_cast<ShapeBox *>(w))
-            line += QStringLiteral(" %1 %2").arg(s->isOpaque()).arg(s->fillColor().name());
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            line += e->text();
-        out << line;
-    }
+    QStringList out = testkit::widgetSnapshot(f, true);
     out << f->socauhoi() << f->so() << f->ttoan() << f->dapandung() << f->cuaban() << f->questionId()
         << h.s.effects.played.join(QLatin1Char(','));
     return out;

@@ -34,6 +34,18 @@ void connectCall(HotSeatForm *f, const QString &name = kName)
     testkit::type(text5, name);
     testkit::click(testkit::widget(f, "Command1"));
 }
+// Question 1 with this correct letter, the call taken and connected, `ms` on.
+struct ConnectedCall {
+    testkit::GameHarness h;
+    HotSeatForm *f;
+    Clock clock;
+    ConnectedCall(const char *letter, int ms) : f(questionWithLetter(h, QString::fromLatin1(letter))), clock(f, kCallTimers)
+    {
+        openCall(f, clock);
+        connectCall(f);
+        clock.run(ms);
+    }
+};
 } // namespace
 
 class PhoneCallTest : public QObject {
@@ -67,16 +79,8 @@ void PhoneCallTest::wholeCallWithTheFriendsAdvice()
     LegacyTimer *music = h.app->login()->musicTimer();
     Clock clock(f, kCallTimers);
 
-    hover(label(f, "Label5"));
-    QVERIFY(cap(f, "cuaban1").startsWith(QStringLiteral("Tråü giuïp naìy cho pheïp baûn kãút näúi")));
-    testkit::click(label(f, "Label5"));
-    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\ringout.wav"));
-    QCOMPARE(cap(f, "cuaban1"), QStringLiteral("Baûn sæí duûng sæû tråü giuïp goüi âiãûn thoaûi cho ngæåìi "
-                                               "thán,maïy tênh seî kãút näúi cho baûn...Chuïc may màõn"));
-    checkOffered(f, "Label5", QStringLiteral(" Söû duïng"), QStringLiteral("Ko söû duïng"));
-    testkit::click(label(f, "trunggian"));
-    QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\w.wav"));
-    checkConfirmed(f);
+    offer(h, f, kPhoneCall);
+    confirm(h, f);
     QVERIFY(!usable(f, "lock113")); // until the panel is closed
 
     // The panel unfolds a piece every half second.
@@ -148,24 +152,14 @@ void PhoneCallTest::wholeCallWithTheFriendsAdvice()
     QVERIFY(music->isEnabled());
 
     // Closed: the answers come back and the box slides up and away.
-    testkit::click(label(f, "ok"));
-    QVERIFY(!shown(f, "Picture3"));
-    QVERIFY(usable(f, "lock113"));
-    finishAnimations(f);
-    QCOMPARE(boxTop(f, "Shape6"), -2820);
-    for (const char *piece : {"Shape6", "Shape5", "Shape1", "Label15"})
-        QVERIFY2(!shown(f, piece), piece);
-    QVERIFY(!usable(f, "Label5"));
+    closePanel(f, "ok", "Picture3", {"Shape6", "Shape5", "Shape1", "Label15"}, "Label5");
 }
 
 void PhoneCallTest::beginFifteenSecondsLateShowsOnlyTheFirstLines()
 {
-    testkit::GameHarness h;
-    HotSeatForm *f = questionWithLetter(h, "B");
-    Clock clock(f, kCallTimers);
-    openCall(f, clock);
-    connectCall(f);
-    clock.run(13500 + 15000);
+    ConnectedCall call("B", 13500 + 15000);
+    HotSeatForm *f = call.f;
+    Clock &clock = call.clock;
     QCOMPARE(cap(f, "Label16"), QStringLiteral("15"));
     testkit::click(testkit::widget(f, "Command2"));
     clock.run(2500);
@@ -207,20 +201,16 @@ void PhoneCallTest::declinedThenClosedEarlyAndNeverBegun()
 
 void PhoneCallTest::closingTheGameMidCallLeavesNothingRunning()
 {
-    testkit::GameHarness h;
-    HotSeatForm *f = questionWithLetter(h, "C");
-    Clock clock(f, kCallTimers);
-    openCall(f, clock);
-    connectCall(f);
-    clock.run(15000);
+    ConnectedCall call("C", 15000);
+    HotSeatForm *f = call.f;
     testkit::click(testkit::widget(f, "Command2"));
     testkit::click(label(f, "ok")); // the box starts sliding
     QPointer<QObject> slide = testkit::widget(f, "Shape6")->findChild<QPropertyAnimation *>("slide");
     QPointer<QObject> countdown = timer(f, "Timer8");
     QVERIFY(slide && countdown);
     f->close();
-    QCOMPARE(h.s.endCount, 1);
-    h.app.reset(); // the forms go with the program
+    QCOMPARE(call.h.s.endCount, 1);
+    call.h.app.reset(); // the forms go with the program
     QVERIFY(!slide && !countdown);
     QTest::qWait(50); // an animation or timer left behind would tick on freed memory here
 }

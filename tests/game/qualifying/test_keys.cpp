@@ -34,19 +34,7 @@ QualifyingForm *openRound(testkit::GameHarness &h, int drawTicks)
 
 QStringList snapshot(testkit::GameHarness &h, QualifyingForm *f)
 {
-    QStringList out;
-    for (QWidget *w : f->findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty())
-            continue;
-        QString line = QStringLiteral("%1 %2%3").arg(w->objectName()).arg(w->isVisibleTo(f)).arg(w->isEnabled());
-        if (auto *l = qobject_cast<LegacyLabel *>(w))
-            line += l->caption();
-        if (auto *s = qobject_cast<ShapeBox *>(w))
-            line += QStringLiteral(" %1 %2").arg(s->isOpaque()).arg(s->fillColor().name());
-        if (auto *e = qobject_cast<QLineEdit *>(w))
-            line += e->text();
-        out << line;
-    }
+    QStringList out = testkit::widgetSnapshot(f, false);
     out << h.s.effects.played.join(QLatin1Char(',')) << QString::number(h.s.endCount)
         << QString::number(h.app->hasHotseat());
     return out;
@@ -56,12 +44,7 @@ QStringList snapshot(testkit::GameHarness &h, QualifyingForm *f)
 class TestQualifyingKeys : public QObject {
     Q_OBJECT
 private slots:
-    void eachKeyActsExactlyAsItsClick_data()
-    {
-        QTest::addColumn<bool>("right");
-        QTest::newRow("passed, then Continue") << true;
-        QTest::newRow("failed: Enter leaves Exit alone") << false;
-    }
+    void eachKeyActsExactlyAsItsClick_data() { testkit::twoCases("right", "failed: Enter leaves Exit alone", "passed, then Continue"); }
     void eachKeyActsExactlyAsItsClick()
     {
         QFETCH(bool, right);
