@@ -115,6 +115,7 @@ enum class Recovery { Changed, Wrong, Failed };
 inline constexpr const char *kEntryFee = "1000";
 
 class Backend;
+class StoreBackend;
 
 // The data layer as the forms see it. Behind it works one of two backends,
 // chosen by the location: an SQLite file (the default, one machine) or a
@@ -296,11 +297,15 @@ public:
     // damage (the file is then never written).
     void setDamageHandler(std::function<void(const QString &detail)> handler);
 
+    // The file's connection. A server's belongs to a thread of its own:
+    // withConnection runs `use` there (on a file, here and now).
     QSqlDatabase connection() const;
+    void withConnection(const std::function<void(QSqlDatabase)> &use);
     Backend &backend() { return *m_backend; }
 
 private:
     std::unique_ptr<Backend> m_backend;
+    StoreBackend *m_store = nullptr; // m_backend, on a server
     QString m_programDir;
     bool m_server = false;
     bool m_createMissing = true;
