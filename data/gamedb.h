@@ -123,6 +123,11 @@ class StoreBackend;
 // accounts and one bank). The operations mean the same on both; what differs
 // (locks, row keys, the case-insensitive nick match, the money order, how a
 // renumbering is done) is settled inside each backend.
+//
+// On a server every call runs on a thread that owns the connection
+// (storethread.h); a call not answered within milliseconds turns the
+// caller's event loop until it is (windowwait.h: input dropped, the game's
+// timers held). A file is worked on here and now.
 class GameDb {
 public:
     // programDir: the folder of the executable; the file is programDir/data/dataqa.db.
