@@ -151,6 +151,7 @@ private slots:
         h.s.answers = {QMessageBox::Cancel};
         click(testkit::widget(b, QStringLiteral("Command2")));
         stopped.resume();
+        qInfo("the fee on a stopped server: the window's thread held at most %lld ms at a time", watch.longestHeldMs);
         QCOMPARE(watch.banner, WindowWait::text(WindowWait::Why::Saving));
         QCOMPARE(h.s.messages.size(), 2);
         QVERIFY(h.s.messages.last().buttons & QMessageBox::Retry);
