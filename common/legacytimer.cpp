@@ -1,7 +1,15 @@
 #include "legacytimer.h"
 
 #include <QEvent>
+#include <QList>
 #include <QWidget>
+
+#include <utility>
+
+namespace {
+int g_holds = 0;
+QList<QPointer<LegacyTimer>> g_kept;
+} // namespace
 
 LegacyTimer::LegacyTimer(QObject *parent, const char *name, int intervalMs, bool enabled)
     : QTimer(parent), m_enabled(enabled), m_interval(intervalMs)
@@ -12,8 +20,16 @@ LegacyTimer::LegacyTimer(QObject *parent, const char *name, int intervalMs, bool
     // wake-up instead of waking the process each on its own.
     setTimerType(Qt::CoarseTimer);
     connect(this, &QTimer::timeout, this, [this] {
-        if (m_enabled && m_interval > 0)
-            emit tick();
+        if (!m_enabled || m_interval <= 0)
+            return;
+        if (g_holds > 0) {
+            if (!m_kept) {
+                m_kept = true;
+                g_kept.append(this);
+            }
+            return;
+        }
+        emit tick();
     });
     apply();
 }
@@ -91,6 +107,31 @@ qint64 LegacyTimer::takeDueTicks()
     const qint64 due = (now - m_countFrom) / m_interval;
     m_countFrom += due * m_interval;
     return due;
+}
+
+void LegacyTimer::holdTicks(bool on)
+{
+    g_holds += on ? 1 : -1;
+    if (g_holds > 0 || g_kept.isEmpty())
+        return;
+    // Delivered once the code that held them has returned to the event loop.
+    const QList<QPointer<LegacyTimer>> kept = std::exchange(g_kept, {});
+    for (const QPointer<LegacyTimer> &t : kept)
+        if (t)
+            QMetaObject::invokeMethod(t.data(), &LegacyTimer::deliverKept, Qt::QueuedConnection);
+}
+
+void LegacyTimer::deliverKept()
+{
+    if (!m_kept)
+        return;
+    if (g_holds > 0) { // another wait began first: kept until it ends
+        g_kept.append(this);
+        return;
+    }
+    m_kept = false;
+    if (m_enabled && m_interval > 0 && !m_paused)
+        emit tick();
 }
 
 void LegacyTimer::apply()

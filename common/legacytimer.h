@@ -41,6 +41,13 @@ public:
     void countWithoutWaking(std::function<qint64()> clockMs);
     qint64 takeDueTicks();
 
+    // While the window waits for the database server (windowwait.h) no
+    // timer ticks, so that none of the game's logic runs inside a step: a
+    // tick that falls due is kept, one a timer (the old toolkit did not pile
+    // up ticks either), and delivered through the event loop once the last
+    // hold ends. Holds nest.
+    static void holdTicks(bool on);
+
 signals:
     void tick();
 
@@ -49,6 +56,7 @@ protected:
 
 private:
     void apply();
+    void deliverKept();
     bool m_enabled;
     int m_interval;
     bool m_paused = false;
@@ -56,4 +64,5 @@ private:
     QPointer<QWidget> m_form;
     std::function<qint64()> m_clock;
     qint64 m_countFrom = 0;
+    bool m_kept = false; // a tick held back by holdTicks
 };

@@ -4,6 +4,7 @@
 #include "pgbackend.h"
 #include "serveraddress.h"
 #include "sqlitebackend.h"
+#include "storebackend.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -102,10 +103,16 @@ void GameDb::setLocation(const QString &location)
 {
     m_server = isServerLocation(location);
     m_countRead.clear();
-    if (m_server)
-        m_backend = std::make_unique<PgBackend>(location);
-    else
+    m_store = nullptr;
+    m_backend.reset();
+    if (m_server) {
+        // Never on the window's thread: a server may be slow, or gone.
+        auto store = std::make_unique<StoreBackend>(std::make_unique<PgBackend>(location));
+        m_store = store.get();
+        m_backend = std::move(store);
+    } else {
         m_backend = std::make_unique<SqliteBackend>(location);
+    }
 }
 
 OpenResult GameDb::open() { return m_backend->open(m_createMissing); }
@@ -113,6 +120,14 @@ bool GameDb::isOpen() const { return m_backend->isOpen(); }
 QString GameDb::filePath() const { return m_backend->location(); }
 QString GameDb::lastError() const { return m_backend->lastError(); }
 QSqlDatabase GameDb::connection() const { return m_backend->connection(); }
+
+void GameDb::withConnection(const std::function<void(QSqlDatabase)> &use)
+{
+    if (m_store)
+        m_store->withConnection(use);
+    else
+        use(m_backend->connection());
+}
 
 std::optional<Account> GameDb::findAccount(const QString &nick) { return m_backend->findAccount(nick); }
 bool GameDb::insertAccount(Account &account) { return m_backend->insertAccount(account); }

@@ -115,6 +115,7 @@ enum class Recovery { Changed, Wrong, Failed };
 inline constexpr const char *kEntryFee = "1000";
 
 class Backend;
+class StoreBackend;
 
 // The data layer as the forms see it. Behind it works one of two backends,
 // chosen by the location: an SQLite file (the default, one machine) or a
@@ -122,6 +123,11 @@ class Backend;
 // accounts and one bank). The operations mean the same on both; what differs
 // (locks, row keys, the case-insensitive nick match, the money order, how a
 // renumbering is done) is settled inside each backend.
+//
+// On a server every call runs on a thread that owns the connection
+// (storethread.h); a call not answered within milliseconds turns the
+// caller's event loop until it is (windowwait.h: input dropped, the game's
+// timers held). A file is worked on here and now.
 class GameDb {
 public:
     // programDir: the folder of the executable; the file is programDir/data/dataqa.db.
@@ -292,11 +298,15 @@ public:
     // damage (the file is then never written).
     void setDamageHandler(std::function<void(const QString &detail)> handler);
 
+    // The file's connection. A server's belongs to a thread of its own:
+    // withConnection runs `use` there (on a file, here and now).
     QSqlDatabase connection() const;
+    void withConnection(const std::function<void(QSqlDatabase)> &use);
     Backend &backend() { return *m_backend; }
 
 private:
     std::unique_ptr<Backend> m_backend;
+    StoreBackend *m_store = nullptr; // m_backend, on a server
     QString m_programDir;
     bool m_server = false;
     bool m_createMissing = true;

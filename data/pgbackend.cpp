@@ -226,6 +226,9 @@ bool PgBackend::ensureConnected()
     QString why;
     if (connect(why))
         return true;
+    // Lost, whether a statement found it so or the driver did, hearing the
+    // server close it between two steps.
+    m_lost = true;
     m_lastError = QStringLiteral("%1 It cannot be made again now: %2").arg(kLost, why);
     return false;
 }

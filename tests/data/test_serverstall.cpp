@@ -8,10 +8,6 @@
 #include "testsupport.h"
 
 #include <QElapsedTimer>
-#include <QSqlQuery>
-
-#include <csignal>
-#include <sys/types.h>
 
 namespace {
 
@@ -19,28 +15,8 @@ namespace {
 // a connection whose peer takes the bytes is minutes.
 constexpr qint64 kHeldAtMostMs = 15000;
 
-// The server process serving this connection.
-qint64 servingPid(db::GameDb &d)
-{
-    QSqlQuery q(d.connection());
-    return q.exec(QStringLiteral("SELECT pg_backend_pid()")) && q.next() ? q.value(0).toLongLong() : 0;
-}
-
-// Stops the process for the lifetime of the object.
-class Stopped {
-public:
-    explicit Stopped(qint64 pid) : m_pid(pid) { ::kill(pid_t(m_pid), SIGSTOP); }
-    ~Stopped() { resume(); }
-    void resume()
-    {
-        if (m_pid > 0)
-            ::kill(pid_t(m_pid), SIGCONT);
-        m_pid = 0;
-    }
-
-private:
-    qint64 m_pid;
-};
+using Stopped = testkit::StoppedProcess;
+using testkit::servingPid;
 
 } // namespace
 

@@ -43,8 +43,11 @@ QList<qint64> selectedIds(const QList<db::Question> &rows)
 
 void clearSelectedFlags(EditorHarness &h, QuestionTable t)
 {
-    QSqlQuery q(h.database->connection());
-    QVERIFY(q.exec(QStringLiteral("UPDATE %1 SET selected = (1 = 0)").arg(db::tableName(t)))); // false on both stores
+    bool done = false;
+    h.database->withConnection([&](QSqlDatabase c) {
+        done = QSqlQuery(c).exec(QStringLiteral("UPDATE %1 SET selected = (1 = 0)").arg(db::tableName(t))); // false on both stores
+    });
+    QVERIFY(done);
 }
 
 // Types one question into the editing panel.
@@ -119,7 +122,10 @@ private slots:
         EditorForm *f = h.form();
         testkit::click(button(f, "Command9"));
         QCOMPARE(field(f, "Text7")->text(), QStringLiteral("21"));
-        QVERIFY(QSqlQuery(h.database->connection()).exec(QStringLiteral("ALTER TABLE muc1 RENAME TO muc1_gone")));
+        bool renamed = false;
+        h.database->withConnection(
+                [&](QSqlDatabase c) { renamed = QSqlQuery(c).exec(QStringLiteral("ALTER TABLE muc1 RENAME TO muc1_gone")); });
+        QVERIFY(renamed);
         testkit::click(button(f, "Command9"));
         QVERIFY(field(f, "Text7")->text().isEmpty());
         QCOMPARE(h.messages.size(), 1);
@@ -496,19 +502,21 @@ private slots:
 
         // Empty fields are stored empty, not as NULL.
         testkit::click(button(f, "Command1"));
-        {
-            QSqlQuery q(h.database->connection());
+        QStringList stored;
+        h.database->withConnection([&](QSqlDatabase c) {
+            QSqlQuery q(c);
             if (h.database->isServer()) {
-                QVERIFY(q.exec(QStringLiteral("SELECT cauhoi IS NOT NULL AND a IS NOT NULL AND traloi IS NOT NULL "
-                                              "FROM muc1 WHERE id = 3")));
-                QVERIFY(q.next() && q.value(0).toBool());
-            } else {
-                QVERIFY(q.exec(QStringLiteral("SELECT typeof(cauhoi), typeof(A), typeof(traloi) FROM muc1 WHERE ID = 3")));
-                QVERIFY(q.next());
+                if (q.exec(QStringLiteral("SELECT cauhoi IS NOT NULL AND a IS NOT NULL AND traloi IS NOT NULL "
+                                          "FROM muc1 WHERE id = 3"))
+                    && q.next() && q.value(0).toBool())
+                    stored = QStringList(3, QStringLiteral("text"));
+            } else if (q.exec(QStringLiteral("SELECT typeof(cauhoi), typeof(A), typeof(traloi) FROM muc1 WHERE ID = 3"))
+                       && q.next()) {
                 for (int i = 0; i < 3; ++i)
-                    QCOMPARE(q.value(i).toString(), QStringLiteral("text"));
+                    stored << q.value(i).toString();
             }
-        }
+        });
+        QCOMPARE(stored, QStringList(3, QStringLiteral("text")));
 
         // Apostrophes and quotes, and text pasted over several lines (decomposed
         // Vietnamese, CR LF, a tab): one line, stored as VNI.

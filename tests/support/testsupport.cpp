@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/types.h>
 
 namespace testkit {
 
@@ -22,11 +24,38 @@ void backdateFees(db::GameDb &d, int minutes)
 {
     if (!d.isServer())
         return;
-    QSqlQuery q(d.connection());
-    q.prepare(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => ?)"));
-    q.addBindValue(minutes);
-    if (!q.exec())
-        qWarning("the fees cannot be backdated: %s", qPrintable(q.lastError().text()));
+    d.withConnection([&](QSqlDatabase c) {
+        QSqlQuery q(c);
+        q.prepare(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => ?)"));
+        q.addBindValue(minutes);
+        if (!q.exec())
+            qWarning("the fees cannot be backdated: %s", qPrintable(q.lastError().text()));
+    });
+}
+
+qint64 servingPid(db::GameDb &d)
+{
+    qint64 pid = 0;
+    if (d.isServer())
+        d.withConnection([&](QSqlDatabase c) {
+            QSqlQuery q(c);
+            if (q.exec(QStringLiteral("SELECT pg_backend_pid()")) && q.next())
+                pid = q.value(0).toLongLong();
+        });
+    return pid;
+}
+
+StoppedProcess::StoppedProcess(qint64 pid) : m_pid(pid)
+{
+    if (m_pid > 0)
+        ::kill(pid_t(m_pid), SIGSTOP);
+}
+
+void StoppedProcess::resume()
+{
+    if (m_pid > 0)
+        ::kill(pid_t(m_pid), SIGCONT);
+    m_pid = 0;
 }
 
 QString asTyped(const QString &stored, const QString &typed)
@@ -85,15 +114,22 @@ bool holdWriteLock(db::GameDb &other, db::QuestionTable t)
         return false;
     if (!other.isServer())
         return true; // BEGIN IMMEDIATE: the whole file
-    QSqlQuery q(other.connection());
-    return q.exec(QStringLiteral("SELECT rid FROM hoso FOR UPDATE")) && q.exec(QStringLiteral("SELECT rid FROM \"lock\" FOR UPDATE"))
-           && q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(db::tableName(t)));
+    bool held = false;
+    other.withConnection([&](QSqlDatabase c) {
+        QSqlQuery q(c);
+        held = q.exec(QStringLiteral("SELECT rid FROM hoso FOR UPDATE"))
+               && q.exec(QStringLiteral("SELECT rid FROM \"lock\" FOR UPDATE"))
+               && q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(db::tableName(t)));
+    });
+    return held;
 }
 
-bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool refuse, const QString &newRowCondition)
+namespace {
+bool refuseWritesOn(QSqlDatabase c, bool server, const QString &table, const QString &op, bool refuse,
+                    const QString &newRowCondition)
 {
-    QSqlQuery q(d.connection());
-    if (!d.isServer())
+    QSqlQuery q(c);
+    if (!server)
         return q.exec(refuse ? QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE %1 ON main.%2 WHEN %3 "
                                               "BEGIN SELECT RAISE(ABORT, 'refused'); END")
                                    .arg(op, table, newRowCondition)
@@ -104,6 +140,14 @@ bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool r
                                  "$$ BEGIN RAISE EXCEPTION 'refused'; END $$"))
            && q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW WHEN (%3) EXECUTE FUNCTION refuse()")
                          .arg(op, table, newRowCondition));
+}
+} // namespace
+
+bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool refuse, const QString &newRowCondition)
+{
+    bool done = false;
+    d.withConnection([&](QSqlDatabase c) { done = refuseWritesOn(c, d.isServer(), table, op, refuse, newRowCondition); });
+    return done;
 }
 
 ProgramFolder::ProgramFolder()

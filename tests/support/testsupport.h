@@ -48,6 +48,22 @@ QStringList everyRow(db::GameDb &d, bool passwords = true);
 // takes no more minutes than have passed since the fee). Nothing on a file.
 void backdateFees(db::GameDb &d, int minutes);
 
+// On a server, the server process that serves d's connection; 0 when none.
+qint64 servingPid(db::GameDb &d);
+// Stops a process (SIGSTOP: a server that takes the bytes and never answers)
+// until resume() or the end of the object.
+class StoppedProcess {
+public:
+    explicit StoppedProcess(qint64 pid);
+    ~StoppedProcess() { resume(); }
+    StoppedProcess(const StoppedProcess &) = delete;
+    StoppedProcess &operator=(const StoppedProcess &) = delete;
+    void resume();
+
+private:
+    qint64 m_pid;
+};
+
 // A stored password as the player typed it when it is typed's hash (a server
 // keeps hashes), else as stored: QCOMPARE(asTyped(a->pass, typed), typed).
 QString asTyped(const QString &stored, const QString &typed);

@@ -14,10 +14,16 @@
 #include "gameapp.h"
 #include "gamedb.h"
 #include "legacylabel.h"
+#include "legacytimer.h"
 #include "qualifying/qualifyingform.h"
+#include "windowwait.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 using testkit::caption;
 using testkit::child;
@@ -37,6 +43,40 @@ bool toldOffline(const testkit::GameHarness &h)
 {
     return !h.s.messages.isEmpty() && h.s.messages.last().text == GameApp::offlineText();
 }
+
+// What the window's thread does while a step waits for a server process
+// that was stopped: a plain timer's beats, the banner, the game's timers.
+struct WaitWatch {
+    QTimer beat;
+    QElapsedTimer sinceBeat;
+    qint64 longestHeldMs = 0; // between two turns of the event loop in the wait
+    int beatsInWait = 0;
+    QString banner;
+    LegacyTimer gameClock{nullptr, "GameClock", 40, true};
+    int ticks = 0, ticksInWait = 0;
+    std::function<void()> duringWait; // input the player sends meanwhile
+
+    WaitWatch()
+    {
+        QObject::connect(&gameClock, &LegacyTimer::tick, [this] {
+            ++ticks;
+            ticksInWait += WindowWait::depth() > 0;
+        });
+        QObject::connect(&beat, &QTimer::timeout, [this] {
+            if (WindowWait::depth() == 0)
+                return;
+            if (beatsInWait++ > 0)
+                longestHeldMs = std::max(longestHeldMs, sinceBeat.elapsed());
+            sinceBeat.start();
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (QLabel *b = WindowWait::banner(w); b && b->isVisible())
+                    banner = b->text();
+            if (duringWait)
+                duringWait();
+        });
+        beat.start(20);
+    }
+};
 
 } // namespace
 
@@ -65,6 +105,57 @@ private slots:
         testkit::pressKey(pass, Qt::Key_Return);
         QCOMPARE(h.s.messages.size(), 1);
         QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
+    }
+
+    void aStoppedServerNeitherFreezesTheWindowNorLetsInput()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("pw"));
+        LoginForm *login = h.app->login();
+        login->show();
+        auto *pass = child<QLineEdit>(login, QStringLiteral("txtPassword"));
+        {
+            WaitWatch watch;
+            // Enter pressed again while the step waits is dropped, never a
+            // second login; a step of the window's own (not the game's) made
+            // meanwhile waits its turn, after the login.
+            std::optional<bool> offlineSeenInside;
+            watch.duringWait = [&] { testkit::pressKey(pass, Qt::Key_Return); };
+            QTimer::singleShot(100, [&] { offlineSeenInside = h.database->lastWasOffline(); });
+            testkit::StoppedProcess stopped(testkit::servingPid(*h.database));
+            QElapsedTimer told;
+            told.start();
+            h.login(QStringLiteral("minh"), QStringLiteral("pw"));
+            qInfo("a login on a stopped server: told after %lld ms; the window's thread held at most %lld ms at a time",
+                  told.elapsed(), watch.longestHeldMs);
+            QVERIFY(told.elapsed() < 10000);
+            QVERIFY(toldOffline(h));
+            QCOMPARE(h.s.messages.size(), 1);
+            QVERIFY(watch.beatsInWait > 10);
+            QCOMPARE(watch.banner, WindowWait::text(WindowWait::Why::Server));
+            QCOMPARE(watch.ticksInWait, 0);
+            QCOMPARE(offlineSeenInside, std::optional<bool>(true));
+            QVERIFY(!WindowWait::banner(login)->isVisible());
+            QTRY_VERIFY(watch.ticks > 0); // the tick kept, after the step
+        }
+        QVERIFY(!h.app->hasBriefing());
+        testkit::pressKey(pass, Qt::Key_Return);
+        QCOMPARE(h.s.messages.size(), 1);
+        BriefingForm *b = h.app->briefing();
+        QVERIFY(b && b->isVisible());
+
+        // The entry fee: "saving" while it waits, then told, with a retry.
+        click(testkit::widget(b, QStringLiteral("Check1")));
+        WaitWatch watch;
+        testkit::StoppedProcess stopped(testkit::servingPid(*h.database));
+        h.s.answers = {QMessageBox::Cancel};
+        click(testkit::widget(b, QStringLiteral("Command2")));
+        stopped.resume();
+        qInfo("the fee on a stopped server: the window's thread held at most %lld ms at a time", watch.longestHeldMs);
+        QCOMPARE(watch.banner, WindowWait::text(WindowWait::Why::Saving));
+        QCOMPARE(h.s.messages.size(), 2);
+        QVERIFY(h.s.messages.last().buttons & QMessageBox::Retry);
+        QVERIFY(b->isVisible());
     }
 
     void registrationStoresNothingAndSaysOffline()

@@ -1,0 +1,35 @@
+#pragma once
+// The window's thread waiting, without freezing, for a step that runs
+// elsewhere (a statement on the classroom's database server): for the
+// lifetime of a WindowWait, while the caller turns the event loop,
+// - the windows paint, move and resize, and timers that are not the game's
+//   keep running;
+// - input to the program's windows (mouse, keys, wheel, close) is dropped,
+//   not kept for later: nothing re-enters a form in the middle of its step;
+// - the game's timers (LegacyTimer) keep their ticks and deliver them after
+//   the wait, so none of the game's logic runs inside it;
+// - after kBannerAfterMs the active window says why, at its foot, in the
+//   studio look, until the wait ends.
+// Waits nest: the outermost one ends the state.
+
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+class WindowWait {
+public:
+    enum class Why { Saving, Server };
+
+    explicit WindowWait(Why why);
+    ~WindowWait();
+    WindowWait(const WindowWait &) = delete;
+    WindowWait &operator=(const WindowWait &) = delete;
+
+    static constexpr int kBannerAfterMs = 300;
+    static QString text(Why why);
+    // Waits under way (0: none).
+    static int depth();
+    // The banner of `window` ("waiting"); null when none was made there.
+    static QLabel *banner(QWidget *window);
+};
