@@ -150,12 +150,6 @@ bool StoreBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
     return saving([&] { return m_inner->deleteQuestionsWithId(t, id); });
 }
 
-bool StoreBackend::setQuestionId(QuestionTable t, qint64 oldId, qint64 newId)
-{
-    return saving([&] { return m_inner->setQuestionId(t, oldId, newId); });
-}
-
-bool StoreBackend::resetSelected(QuestionTable t) { return saving([&] { return m_inner->resetSelected(t); }); }
 bool StoreBackend::renumber(QuestionTable t) { return saving([&] { return m_inner->renumber(t); }); }
 
 bool StoreBackend::deleteAndRenumber(QuestionTable t, qint64 id)

@@ -28,7 +28,6 @@ public:
 
     std::optional<Account> findAccount(const QString &nick) override;
     bool insertAccount(Account &account) override;
-    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
     AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
                                 LockWait wait) override;
     bool deleteAccountRow(qint64 rowId) override;
@@ -61,8 +60,6 @@ public:
     QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
     bool appendQuestion(QuestionTable t, Question &q) override;
     bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
-    bool setQuestionId(QuestionTable t, qint64 oldId, qint64 newId) override;
-    bool resetSelected(QuestionTable t) override;
     bool renumber(QuestionTable t) override;
     bool deleteAndRenumber(QuestionTable t, qint64 id) override;
     std::optional<qint64> nextId(QuestionTable t) override;
@@ -88,6 +85,9 @@ public:
     std::optional<qint64> rowCount(const QString &table) override;
     bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
                     QString &why) override;
+
+protected:
+    bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) override;
 
 private:
     template <typename F> auto reading(F &&f) const { return m_thread->call(StoreWait::Reading, std::forward<F>(f)); }
