@@ -281,6 +281,9 @@ public:
           m_texts(texts)
     {
         QCoreApplication::instance()->installEventFilter(this);
+        // A window the system never shows (started minimised, say) is not
+        // painted: the file is opened a moment later all the same.
+        QTimer::singleShot(kAtTheLatestMs, this, [this] { open(); });
     }
 
 protected:
@@ -299,6 +302,7 @@ protected:
     }
 
 private:
+    static constexpr int kAtTheLatestMs = 1000;
     enum class State { Waiting, Painted, Done };
     static bool isInput(QEvent::Type t)
     {

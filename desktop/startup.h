@@ -94,7 +94,8 @@ struct OpenTexts {
 bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &texts);
 
 // Opens the database as openDatabase does, right after the first paint of
-// `window`, so that a player sees the window at once. A key or a click that
+// `window` (a second after the call if it is never painted), so that a player
+// sees the window at once. A key or a click that
 // comes sooner (to any window) opens it first, so nothing a player does can
 // reach an unopened database. When it cannot be used, its message box shows
 // over the window and the program ends with exit code 1.
