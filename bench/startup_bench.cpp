@@ -28,7 +28,7 @@ struct Use {
     double peakMb = 0;
 };
 
-bool runOnce(const std::string &program, Use &out)
+bool runOnce(const std::string &program, Use &out, const char *quitAfterMs = "1")
 {
     const pid_t pid = fork();
     if (pid < 0)
@@ -37,6 +37,7 @@ bool runOnce(const std::string &program, Use &out)
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
+        setenv("LONTARIS_QUIT_AFTER_MS", quitAfterMs, 1);
         execl(program.c_str(), program.c_str(), static_cast<char *>(nullptr));
         _exit(127);
     }
@@ -80,11 +81,12 @@ int main(int argc, char *argv[])
     std::vector<Program> programs{{"bare window", dir + "/bench_bare_window", 0, 0, {}, {}},
                                   {"game", dir + "/lontaris", 1.4, 1.25, {}, {}},
                                   {"editor", dir + "/pelmaro", 1.3, 1.2, {}, {}}};
-    // One untimed start each: the game makes its database, and every file is
-    // in the page cache.
+    // One untimed start each, long enough for the programs to open their
+    // database after the first window (the game makes it): every file is in
+    // the page cache.
     for (Program &p : programs) {
         Use u;
-        if (!runOnce(p.path, u)) {
+        if (!runOnce(p.path, u, "1000")) {
             std::fprintf(stderr, "%s did not start and end cleanly\n", p.path.c_str());
             return 1;
         }

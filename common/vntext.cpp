@@ -4,6 +4,7 @@
 #include <functional>
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace vn {
 namespace {
@@ -27,24 +28,23 @@ struct Codec {
     QHash<quint16, QString> pairs;      // two-byte letters, key = b1 << 8 | b2
     std::array<QString, 256> single;    // one-byte letters
     std::array<QString, 256> stray;     // mark bytes on their own
-    QHash<QString, QString> encodeMap;  // NFC letter -> legacy text
 
     explicit Codec(const TableRow *rows, size_t count)
     {
+        pairs.reserve(qsizetype(count));
         for (size_t i = 0; i < count; ++i) {
             const TableRow &r = rows[i];
             const QString text = QString::fromUtf16(r.codePoints, r.codePointCount);
-            if (r.byteCount == 2) {
+            if (r.byteCount == 2)
                 pairs.insert(quint16(r.bytes[0] << 8 | r.bytes[1]), text);
-                encodeMap.insert(text, QString(QChar(r.bytes[0])) + QChar(r.bytes[1]));
-            } else if (text.at(0).unicode() >= 0x0300 && text.at(0).unicode() <= 0x036F) {
+            else if (isMark(text))
                 stray[r.bytes[0]] = text;
-            } else {
+            else
                 single[r.bytes[0]] = text;
-                encodeMap.insert(text, QString(QChar(r.bytes[0])));
-            }
         }
     }
+
+    static bool isMark(const QString &text) { return text.at(0).unicode() >= 0x0300 && text.at(0).unicode() <= 0x036F; }
 
     // Longest match first: a two-byte letter, a one-byte letter, a stray mark,
     // then the Windows-1252 fallback for bytes neither encoding uses.
@@ -81,11 +81,42 @@ struct Codec {
     }
 };
 
+// Each table is read the first time its encoding is used (a start decodes the
+// captions of its first window only).
 const Codec &codecFor(Encoding enc)
 {
-    static const Codec vnTimes(kVnTimes, sizeof kVnTimes / sizeof kVnTimes[0]);
-    static const Codec vni(kVni, sizeof kVni / sizeof kVni[0]);
-    return enc == Encoding::Vni ? vni : vnTimes;
+    if (enc == Encoding::Vni) {
+        static const Codec vni(kVni, std::size(kVni));
+        return vni;
+    }
+    static const Codec vnTimes(kVnTimes, std::size(kVnTimes));
+    return vnTimes;
+}
+
+// NFC letter -> legacy text: built the first time something is encoded.
+QHash<QString, QString> encodeMap(const TableRow *rows, size_t count)
+{
+    QHash<QString, QString> map;
+    map.reserve(qsizetype(count));
+    for (size_t i = 0; i < count; ++i) {
+        const TableRow &r = rows[i];
+        const QString text = QString::fromUtf16(r.codePoints, r.codePointCount);
+        if (r.byteCount == 2)
+            map.insert(text, QString(QChar(r.bytes[0])) + QChar(r.bytes[1]));
+        else if (!Codec::isMark(text))
+            map.insert(text, QString(QChar(r.bytes[0])));
+    }
+    return map;
+}
+
+const QHash<QString, QString> &encodeMapFor(Encoding enc)
+{
+    if (enc == Encoding::Vni) {
+        static const QHash<QString, QString> vni = encodeMap(kVni, std::size(kVni));
+        return vni;
+    }
+    static const QHash<QString, QString> vnTimes = encodeMap(kVnTimes, std::size(kVnTimes));
+    return vnTimes;
 }
 
 } // namespace
@@ -159,7 +190,7 @@ bool encodeInto(const QString &unicode, Encoding enc, QString &out, OnFail onFai
 {
     const QString nfc = toNfc(unicode);
     out.reserve(nfc.size() * 2);
-    const Codec *codec = enc == Encoding::Plain ? nullptr : &codecFor(enc);
+    const QHash<QString, QString> *codec = enc == Encoding::Plain ? nullptr : &encodeMapFor(enc);
     bool ok = true;
     for (qsizetype i = 0; i < nfc.size(); ++i) {
         const QChar ch = nfc.at(i);
@@ -168,8 +199,8 @@ bool encodeInto(const QString &unicode, Encoding enc, QString &out, OnFail onFai
             continue;
         }
         if (codec) {
-            auto it = codec->encodeMap.constFind(QString(ch));
-            if (it != codec->encodeMap.constEnd()) {
+            auto it = codec->constFind(QString(ch));
+            if (it != codec->constEnd()) {
                 out.append(*it);
                 continue;
             }

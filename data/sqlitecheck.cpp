@@ -16,6 +16,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <dlfcn.h>
 #include <sqlite3.h>
 #include <thread>
 
@@ -43,6 +44,21 @@ namespace {
 // Long enough for the program's first window to be shown and painted before
 // the check reads the whole file.
 constexpr int kCheckAfterMs = 250;
+
+// sqlite3_interrupt() of the SQLite library that Qt's driver brought in with
+// its plugin (the connection being checked is one of its own). The programs do
+// not link SQLite themselves: every start would load and bind it, before the
+// first window, for this one call.
+void interruptConnection(sqlite3 *handle)
+{
+    using Interrupt = void (*)(sqlite3 *);
+    static const Interrupt interrupt = [] {
+        void *lib = dlopen("libsqlite3.so.0", RTLD_LAZY | RTLD_NOLOAD);
+        return reinterpret_cast<Interrupt>(dlsym(lib ? lib : RTLD_DEFAULT, "sqlite3_interrupt"));
+    }();
+    if (interrupt)
+        interrupt(handle);
+}
 } // namespace
 
 void SqliteBackend::stopBackgroundCheck()
@@ -54,7 +70,7 @@ void SqliteBackend::stopBackgroundCheck()
         m_check->cancelled = true;
         m_check->handler = nullptr;
         if (m_check->handle)
-            sqlite3_interrupt(m_check->handle);
+            interruptConnection(m_check->handle);
         if (!m_check->started) {
             // Never started: ended as an interrupted check ends.
             m_check->started = true;

@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QAbstractButton>
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
 
@@ -271,6 +273,87 @@ bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &t
         QCoreApplication::exit(1);
     });
     return true;
+}
+
+namespace {
+// Waits for the window's first paint, then opens the database; an input event
+// that comes first opens it there and then (and is dropped if it failed).
+class DeferredOpen : public QObject {
+public:
+    DeferredOpen(QWidget *window, db::GameDb &database, const QString &title, const OpenTexts &texts)
+        : QObject(QCoreApplication::instance()), m_window(window), m_database(database), m_title(title),
+          m_texts(texts)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+        // A window the system never shows (started minimised, say) is not
+        // painted: the file is opened a moment later all the same.
+        QTimer::singleShot(kAtTheLatestMs, this, [this] { open(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (m_state != State::Waiting)
+            return false;
+        if (e->type() == QEvent::Paint && watched == m_window) {
+            m_state = State::Painted;
+            QTimer::singleShot(0, this, [this] { open(); });
+            return false;
+        }
+        if (isInput(e->type()))
+            return !open();
+        return false;
+    }
+
+private:
+    static constexpr int kAtTheLatestMs = 1000;
+    enum class State { Waiting, Painted, Done };
+    static bool isInput(QEvent::Type t)
+    {
+        switch (t) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::Shortcut:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TabletPress:
+        case QEvent::ContextMenu:
+        case QEvent::InputMethod:
+        case QEvent::Drop:
+            return true;
+        default:
+            return false;
+        }
+    }
+    bool open()
+    {
+        if (m_state == State::Done)
+            return m_opened;
+        m_state = State::Done;
+        QCoreApplication::instance()->removeEventFilter(this);
+        m_opened = openDatabase(m_database, m_title, m_texts);
+        if (!m_opened)
+            QCoreApplication::exit(1);
+        deleteLater();
+        return m_opened;
+    }
+
+    QWidget *m_window;
+    db::GameDb &m_database;
+    QString m_title;
+    OpenTexts m_texts;
+    State m_state = State::Waiting;
+    bool m_opened = false;
+};
+} // namespace
+
+void openAfterFirstPaint(QWidget *window, db::GameDb &database, const QString &title, const OpenTexts &texts)
+{
+    new DeferredOpen(window, database, title, texts);
 }
 
 } // namespace startup

@@ -25,6 +25,7 @@
 
 class QApplication;
 class QCoreApplication;
+class QWidget;
 namespace db { class GameDb; }
 
 namespace startup {
@@ -91,5 +92,13 @@ struct OpenTexts {
 // a server that cannot be reached may be tried again from the message box.
 // No text shown or printed holds the password of a server address.
 bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &texts);
+
+// Opens the database as openDatabase does, right after the first paint of
+// `window` (a second after the call if it is never painted), so that a player
+// sees the window at once. A key or a click that
+// comes sooner (to any window) opens it first, so nothing a player does can
+// reach an unopened database. When it cannot be used, its message box shows
+// over the window and the program ends with exit code 1.
+void openAfterFirstPaint(QWidget *window, db::GameDb &database, const QString &title, const OpenTexts &texts);
 
 } // namespace startup

@@ -6,6 +6,7 @@
 
 #include "csvbank.h"
 #include "editorapp.h"
+#include "editorloginform.h"
 #include "gamedb.h"
 #include "messages.h"
 #include "startup.h"
@@ -43,7 +44,11 @@ int main(int argc, char *argv[])
                                     "đổi sẽ không được lưu.\n\n%1");
     texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu câu hỏi. Hãy kiểm tra mạng và "
                                        "máy chủ rồi bấm \u201CThử lại\u201D.\n\n%1");
-    if (!startup::openDatabase(database, QStringLiteral("Pelmaro"), texts))
+    // A class server is asked first: its answer decides whether this user may
+    // edit the bank at all. A file opens right after the first paint of the
+    // login window, which then shows at once.
+    const bool server = database.isServer();
+    if (server && !startup::openDatabase(database, QStringLiteral("Pelmaro"), texts))
         return 1;
 
     EditorServices services;
@@ -52,5 +57,7 @@ int main(int argc, char *argv[])
     services.endProgram = [] { QCoreApplication::exit(0); };
     EditorApp app(std::move(services));
     app.start();
+    if (!server)
+        startup::openAfterFirstPaint(app.login(), database, QStringLiteral("Pelmaro"), texts);
     return qapp.exec();
 }

@@ -48,8 +48,6 @@ int main(int argc, char *argv[])
                                     "không được lưu.\n\n%1");
     texts.unreachable = QStringLiteral("Không kết nối được với máy chủ cơ sở dữ liệu của lớp. Hãy kiểm tra mạng "
                                        "(hoặc nhờ thầy cô kiểm tra máy chủ) rồi bấm \u201CThử lại\u201D.\n\n%1");
-    if (!startup::openDatabase(database, QStringLiteral("Lontaris"), texts))
-        return 1;
 
     // The player's own settings: sound level and mute, the window's place.
     QSettings settings;
@@ -78,5 +76,9 @@ int main(int argc, char *argv[])
     services.endProgram = [] { QCoreApplication::exit(0); };
     GameApp app(std::move(services));
     app.start();
+    // The login window is up at once; the file is opened (and, if it cannot be
+    // used, said so over it) right after its first paint, before any key or
+    // click of the player is taken.
+    startup::openAfterFirstPaint(app.login(), database, QStringLiteral("Lontaris"), texts);
     return qapp.exec();
 }
