@@ -169,8 +169,9 @@ END $$;
 -- The end of the game a fee paid for, once: the winnings one of the ladder's
 -- amounts (the numeric-prefix rule, blanks between digits ignored), no more
 -- minutes than have passed since the fee (and the minute counted when the
--- game opened), the switches "0" or "1". Asked again with the same key (its
--- answer lost), it changes nothing and gives the account.
+-- game opened), the switches "0" or "1", or NULL for one kept as stored (a
+-- game that could not read them, or did not change it). Asked again with the
+-- same key (its answer lost), it changes nothing and gives the account.
 CREATE OR REPLACE FUNCTION lontaris_end_game(p_token text, p_fee text, p_save text, p_money text, p_minutes bigint,
                                              p_switches text[])
 RETURNS TABLE (rid bigint, nick text, sotien text, solan text, gio text, phut text)
@@ -197,7 +198,7 @@ BEGIN
         RAISE EXCEPTION 'More play time than has passed since the fee.' USING ERRCODE = 'LTREF';
     END IF;
     IF p_switches IS NULL OR cardinality(p_switches) <> 8
-       OR EXISTS (SELECT 1 FROM unnest(p_switches) s WHERE s IS NULL OR s NOT IN ('0', '1')) THEN
+       OR EXISTS (SELECT 1 FROM unnest(p_switches) s WHERE s IS NOT NULL AND s NOT IN ('0', '1')) THEN
         RAISE EXCEPTION 'A switch is not 0 or 1.' USING ERRCODE = 'LTREF';
     END IF;
     UPDATE hoso h SET sotien = (lontaris_whole(h.sotien) + won)::text WHERE h.rid = a;
@@ -207,13 +208,17 @@ BEGIN
                           gio = CASE WHEN div(total, 60) = 0 THEN h.gio ELSE (lontaris_whole(h.gio) + div(total, 60))::text END
             WHERE h.rid = a;
     END IF;
-    UPDATE "lock" l SET hien19 = p_switches[1], hienten = p_switches[2], thuthach = p_switches[3],
-                        hiencode = p_switches[4], hien191 = p_switches[5], hienten1 = p_switches[6],
-                        thuthach1 = p_switches[7], hiencode1 = p_switches[8]
+    UPDATE "lock" l SET hien19 = coalesce(p_switches[1], l.hien19), hienten = coalesce(p_switches[2], l.hienten),
+                        thuthach = coalesce(p_switches[3], l.thuthach), hiencode = coalesce(p_switches[4], l.hiencode),
+                        hien191 = coalesce(p_switches[5], l.hien191), hienten1 = coalesce(p_switches[6], l.hienten1),
+                        thuthach1 = coalesce(p_switches[7], l.thuthach1),
+                        hiencode1 = coalesce(p_switches[8], l.hiencode1)
         WHERE l.rid = (SELECT min(k.rid) FROM "lock" k)
           AND (l.hien19, l.hienten, l.thuthach, l.hiencode, l.hien191, l.hienten1, l.thuthach1, l.hiencode1)
-              IS DISTINCT FROM (p_switches[1], p_switches[2], p_switches[3], p_switches[4], p_switches[5],
-                                p_switches[6], p_switches[7], p_switches[8]);
+              IS DISTINCT FROM (coalesce(p_switches[1], l.hien19), coalesce(p_switches[2], l.hienten),
+                                coalesce(p_switches[3], l.thuthach), coalesce(p_switches[4], l.hiencode),
+                                coalesce(p_switches[5], l.hien191), coalesce(p_switches[6], l.hienten1),
+                                coalesce(p_switches[7], l.thuthach1), coalesce(p_switches[8], l.hiencode1));
     UPDATE lontaris_fees SET saved = p_save WHERE fee = p_fee;
     RETURN QUERY SELECT h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h WHERE h.rid = a;
 END $$;
@@ -281,7 +286,10 @@ BEGIN
     RETURN QUERY EXECUTE format('SELECT id FROM %I ORDER BY id DESC NULLS LAST, rid DESC LIMIT 1', lontaris_table(p_table));
 END $$;
 
-CREATE OR REPLACE FUNCTION lontaris_api_1() RETURNS integer LANGUAGE sql IMMUTABLE AS $$ SELECT 1 $$;
+-- The version of these functions: a database whose functions are older is
+-- brought up to date by the next start of the teacher's role.
+DROP FUNCTION IF EXISTS lontaris_api_1();
+CREATE OR REPLACE FUNCTION lontaris_api_2() RETURNS integer LANGUAGE sql IMMUTABLE AS $$ SELECT 2 $$;
 )SQL";
 
 // The functions a pupil's role may call; every other is the owner's alone.
@@ -291,7 +299,7 @@ const char *const kPupilFunctions[] = {
     "lontaris_recover(text, text, text, text, text, text)", "lontaris_change_password(text, text, text)",
     "lontaris_pay_fee(text, text)", "lontaris_end_game(text, text, text, text, bigint, text[])",
     "lontaris_switches()", "lontaris_top_five()", "lontaris_facts(text)",
-    "lontaris_rows(text, boolean, bigint, bigint, boolean)", "lontaris_last_id(text)", "lontaris_api_1()"};
+    "lontaris_rows(text, boolean, bigint, bigint, boolean)", "lontaris_last_id(text)", "lontaris_api_2()"};
 
 // The pupils' group role: made when this role may make roles (else an
 // administrator makes it, see the README), given the database and the
@@ -359,9 +367,9 @@ bool PgBackend::readRole()
     // The owner of the game's tables (or a superuser) is the teacher's role.
     QSqlQuery q(connection());
     if (!q.exec(QStringLiteral("SELECT pg_has_role((SELECT relowner FROM pg_class WHERE oid = 'hoso'::regclass), "
-                               "'MEMBER'), to_regprocedure('lontaris_api_1()') IS NOT NULL, "
-                               "CASE WHEN to_regrole('lontaris_pupil') IS NULL OR to_regprocedure('lontaris_api_1()') IS NULL "
-                               "THEN false ELSE has_function_privilege('lontaris_pupil', 'lontaris_api_1()', 'EXECUTE') END"))
+                               "'MEMBER'), to_regprocedure('lontaris_api_2()') IS NOT NULL, "
+                               "CASE WHEN to_regrole('lontaris_pupil') IS NULL OR to_regprocedure('lontaris_api_2()') IS NULL "
+                               "THEN false ELSE has_function_privilege('lontaris_pupil', 'lontaris_api_2()', 'EXECUTE') END"))
         || !q.next()) {
         noteError(q.lastError());
         return false;

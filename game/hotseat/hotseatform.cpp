@@ -533,6 +533,8 @@ void HotSeatForm::load()
         copy(m_lo[2], lock->thuthach1);
         copy(m_lo[3], lock->hiencode1);
     }
+    m_lAtLoad = m_l;
+    m_loAtLoad = m_lo;
     // The option boxes start from the stored switches, so that leaving (which
     // applies the boxes) keeps them as they were unless the player changed them.
     m_options->showValues();

@@ -137,7 +137,7 @@ private slots:
         asPupil(owner); // the pupils' role exists
         // As the earlier programs left it: no functions, passwords as typed.
         QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next),
-                              {QStringLiteral("DROP FUNCTION lontaris_api_1()"), QStringLiteral("DROP TRIGGER hoso_pass ON hoso"),
+                              {QStringLiteral("DROP FUNCTION lontaris_api_2()"), QStringLiteral("DROP TRIGGER hoso_pass ON hoso"),
                                QStringLiteral("INSERT INTO hoso (nick, pass, nickkey, sotien) VALUES ('Old', 'pw', 'old', '1200')")}));
         db::GameDb early{QString()};
         early.setLocation(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@")));
