@@ -226,6 +226,10 @@ public:
     // (no account, no rows, not stored) says nothing of the data, and the
     // same step may simply be taken again. Never on a file.
     bool lastWasOffline() const;
+    // The last logIn (or changePassword) was refused without its password
+    // being checked: a server holds a nick back for a minute after five wrong
+    // passwords within a minute, from whichever machines. Never on a file.
+    bool heldBack() const;
 
     // --- lock ---------------------------------------------------------------
     std::optional<LockRow> readLock();

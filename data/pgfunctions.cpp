@@ -24,13 +24,16 @@ using namespace pg;
 namespace {
 
 // What a function raises when it refuses; the program tells these apart.
-// LTINX: a stored number cannot be computed exactly; LTREF: refused.
+// LTINX: a stored number cannot be computed exactly; LTREF: refused; LTLIM:
+// too many wrong passwords for that nick a moment ago, not checked.
 const char *kApi = R"SQL(
 CREATE EXTENSION IF NOT EXISTS pgcrypto;
 CREATE TABLE IF NOT EXISTS lontaris_sessions (token text PRIMARY KEY, account bigint NOT NULL,
     made timestamptz NOT NULL DEFAULT now());
 CREATE TABLE IF NOT EXISTS lontaris_fees (fee text PRIMARY KEY, account bigint NOT NULL,
     paid timestamptz NOT NULL DEFAULT now(), saved text);
+CREATE TABLE IF NOT EXISTS lontaris_logins (nickkey text PRIMARY KEY, failures integer NOT NULL,
+    since timestamptz NOT NULL, held_until timestamptz);
 
 CREATE OR REPLACE FUNCTION lontaris_is_hash(p text) RETURNS boolean
 LANGUAGE sql IMMUTABLE AS $$ SELECT p ~ '^\$2[abxy]\$[0-9]{2}\$[./A-Za-z0-9]{53}$' $$;
@@ -69,15 +72,47 @@ BEGIN
     RETURN a;
 END $$;
 
+-- Wrong passwords, counted by nick whichever machine types them (in a table
+-- only the teacher's role reads): five within a minute hold that nick back
+-- for a minute, in which no password of it is checked; a right one starts
+-- the count again. The tries of one nick wait for one another.
+CREATE OR REPLACE FUNCTION lontaris_held_back(p_key text) RETURNS void
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+BEGIN
+    PERFORM pg_advisory_xact_lock(hashtext('lontaris login ' || p_key));
+    IF EXISTS (SELECT 1 FROM lontaris_logins l WHERE l.nickkey = p_key AND l.held_until > clock_timestamp()) THEN
+        RAISE EXCEPTION 'Too many wrong passwords for this nick: it may try again in a minute.' USING ERRCODE = 'LTLIM';
+    END IF;
+END $$;
+
+CREATE OR REPLACE FUNCTION lontaris_wrong_password(p_key text) RETURNS void
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+DECLARE t timestamptz := clock_timestamp();
+BEGIN
+    INSERT INTO lontaris_logins AS l (nickkey, failures, since) VALUES (p_key, 1, t)
+    ON CONFLICT (nickkey) DO UPDATE
+        SET failures = CASE WHEN l.since > t - interval '1 minute' THEN l.failures + 1 ELSE 1 END,
+            since = CASE WHEN l.since > t - interval '1 minute' THEN l.since ELSE t END;
+    UPDATE lontaris_logins l SET failures = 0, since = t, held_until = t + interval '1 minute'
+        WHERE l.nickkey = p_key AND l.failures >= 5;
+END $$;
+
 CREATE OR REPLACE FUNCTION lontaris_login(p_key text, p_pass text)
 RETURNS TABLE (token text, rid bigint, nick text, sotien text, solan text, gio text, phut text)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE r hoso%ROWTYPE; t text;
 BEGIN
-    SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1;
-    IF NOT FOUND OR r.pass IS NULL OR p_pass IS NULL OR crypt(p_pass, r.pass) <> r.pass THEN
+    IF p_key IS NULL THEN
         RETURN;
     END IF;
+    PERFORM lontaris_held_back(p_key);
+    SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1;
+    IF NOT FOUND OR r.pass IS NULL OR p_pass IS NULL OR crypt(p_pass, r.pass) <> r.pass THEN
+        PERFORM lontaris_wrong_password(p_key);
+        RETURN;
+    END IF;
+    DELETE FROM lontaris_logins l WHERE l.nickkey = p_key
+                                     OR coalesce(l.held_until, l.since) < clock_timestamp() - interval '1 hour';
     DELETE FROM lontaris_sessions s WHERE s.made < now() - interval '2 days';
     t := encode(gen_random_bytes(24), 'hex');
     INSERT INTO lontaris_sessions (token, account) VALUES (t, r.rid);
@@ -135,9 +170,17 @@ CREATE OR REPLACE FUNCTION lontaris_change_password(p_key text, p_old text, p_ne
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE r hoso%ROWTYPE;
 BEGIN
+    -- A password is checked here too: under the same count as the login.
+    IF p_key IS NULL THEN
+        RETURN false;
+    END IF;
+    PERFORM lontaris_held_back(p_key);
     SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1 FOR UPDATE;
-    IF NOT FOUND OR r.pass IS NULL OR p_old IS NULL OR p_new IS NULL OR p_new = ''
-       OR crypt(p_old, r.pass) <> r.pass THEN
+    IF NOT FOUND OR r.pass IS NULL OR p_old IS NULL OR crypt(p_old, r.pass) <> r.pass THEN
+        PERFORM lontaris_wrong_password(p_key);
+        RETURN false;
+    END IF;
+    IF p_new IS NULL OR p_new = '' THEN
         RETURN false;
     END IF;
     UPDATE hoso SET pass = p_new WHERE hoso.rid = r.rid;

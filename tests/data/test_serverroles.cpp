@@ -107,6 +107,8 @@ private slots:
                                 "UPDATE \"lock\" SET hiencode = '1'", "DELETE FROM hoso", "DELETE FROM muc1",
                                 "DROP TABLE hoso", "SELECT * FROM lontaris_sessions", "INSERT INTO lontaris_fees VALUES ('x', 1)",
                                 "SELECT lontaris_session('x')", "CREATE TABLE mine (x int)",
+                                "SELECT * FROM lontaris_logins", "DELETE FROM lontaris_logins",
+                                "SELECT lontaris_wrong_password('binh')",
                                 "CREATE OR REPLACE FUNCTION lontaris_money(t text) RETURNS numeric LANGUAGE sql AS 'SELECT 1'"}) {
             QSqlQuery q(d->connection());
             QVERIFY2(!q.exec(QLatin1String(sql)), sql);
