@@ -50,6 +50,9 @@ public:
     // The last operation gave up because the store could not be reached (a
     // server's connection lost and not made again): a file never does.
     virtual bool lastWasOffline() const { return false; }
+    // The last operation was refused without a look at its password: too
+    // many wrong ones for that nick a moment ago (a server's limit).
+    virtual bool heldBack() const { return false; }
 
     virtual std::optional<LockRow> readLock() = 0;
     virtual bool writeLock(const LockRow &row) = 0;

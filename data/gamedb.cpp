@@ -176,6 +176,7 @@ QList<Account> GameDb::topFive() { return m_backend->topFive(); }
 bool GameDb::mayEditBank() const { return m_backend->mayEditBank(); }
 bool GameDb::outcomeUnknown() const { return m_backend->outcomeUnknown(); }
 bool GameDb::lastWasOffline() const { return m_backend && m_backend->lastWasOffline(); }
+bool GameDb::heldBack() const { return m_backend && m_backend->heldBack(); }
 std::optional<LockRow> GameDb::readLock() { return m_backend->readLock(); }
 bool GameDb::writeLock(const LockRow &row) { return m_backend->writeLock(row); }
 std::optional<qint64> GameDb::lastId(QuestionTable t) { return m_backend->lastId(t); }

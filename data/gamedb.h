@@ -36,11 +36,23 @@ struct Account {
 };
 
 // The first row of lock: four option switches and their unlock flags, "0" or "1".
+// Written (writeLock, saveGameEnd, endGame), a null value leaves that switch
+// as stored: a game that could not read the switches, or did not change one,
+// never writes over what the teacher or another machine set.
 struct LockRow {
     QString hienten = QStringLiteral("0"), thuthach = QStringLiteral("0"),
             hien19 = QStringLiteral("0"), hiencode = QStringLiteral("0");
     QString hienten1 = QStringLiteral("0"), thuthach1 = QStringLiteral("0"),
             hien191 = QStringLiteral("0"), hiencode1 = QStringLiteral("0");
+
+    // Every switch as stored: a write of it changes none.
+    static LockRow asStored()
+    {
+        LockRow r;
+        r.hienten = r.thuthach = r.hien19 = r.hiencode = QString();
+        r.hienten1 = r.thuthach1 = r.hien191 = r.hiencode1 = QString();
+        return r;
+    }
 };
 
 // A row of muc1, muc2, muc3, thuthach or thungrac.
@@ -219,6 +231,10 @@ public:
     // (no account, no rows, not stored) says nothing of the data, and the
     // same step may simply be taken again. Never on a file.
     bool lastWasOffline() const;
+    // The last logIn (or changePassword) was refused without its password
+    // being checked: a server holds a nick back for a minute after five wrong
+    // passwords within a minute, from whichever machines. Never on a file.
+    bool heldBack() const;
 
     // --- lock ---------------------------------------------------------------
     std::optional<LockRow> readLock();

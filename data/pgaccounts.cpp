@@ -22,11 +22,11 @@ QString accountByKey()
     return sql;
 }
 
-// The switches row written with the values of lockValues.
+// The switches row written with the values of lockValues (a null one kept).
 QString lockUpdate()
 {
-    static const QString sql =
-        QStringLiteral("UPDATE \"lock\" SET %1 WHERE rid = (SELECT min(rid) FROM \"lock\")").arg(assignments(kLockColumns));
+    static const QString sql = QStringLiteral("UPDATE \"lock\" SET %1 WHERE rid = (SELECT min(rid) FROM \"lock\")")
+                                   .arg(keepingAssignments(kLockColumns, QStringLiteral("?::text")));
     return sql;
 }
 
@@ -163,7 +163,7 @@ AccountUpdate PgBackend::changeAccount(const QString &nick, const AccountDelta &
         // pupils' saves do not queue behind one another on it.
         static const QString lockChange = QStringLiteral("%1 AND (%2) IS DISTINCT FROM (%3)")
                                               .arg(lockUpdate(), columnList(kLockColumns),
-                                                   QStringList(8, QStringLiteral("?::text")).join(QLatin1String(", ")));
+                                                   keptValues(kLockColumns, QStringLiteral("?::text")));
         QString sql;
         if (!cols.isEmpty()) {
             QStringList sets, same;

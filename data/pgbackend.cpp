@@ -257,6 +257,8 @@ void PgBackend::noteError(const QSqlError &e)
     // The game's functions: a stored number that cannot be computed exactly.
     if (code == QLatin1String("LTINX"))
         m_inexact = true;
+    if (code == QLatin1String("LTLIM"))
+        m_heldBack = true;
     m_lastError = m_address ? m_address->scrub(e.text().trimmed()) : e.text().trimmed();
 }
 

@@ -85,6 +85,7 @@ public:
     bool mayEditBank() const override { return m_owner; }
     bool outcomeUnknown() const override { return m_unsettledCall; }
     bool lastWasOffline() const override { return m_offline; }
+    bool heldBack() const override { return m_heldBack; }
 
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;
@@ -259,6 +260,7 @@ private:
     QString m_sessionKey;       // the nick key it was made for
     QString m_fee;              // the key of the fee last paid in this session
     bool m_inexact = false;     // the last call was refused for a number
+    bool m_heldBack = false;    // the last call was refused for wrong passwords of its nick
     bool m_unsettledCall = false; // the last call's answer was lost: it may have been made
 
     std::unique_ptr<pg::Watchdog> m_watchdog; // made at the first bounded statement

@@ -24,13 +24,16 @@ using namespace pg;
 namespace {
 
 // What a function raises when it refuses; the program tells these apart.
-// LTINX: a stored number cannot be computed exactly; LTREF: refused.
+// LTINX: a stored number cannot be computed exactly; LTREF: refused; LTLIM:
+// too many wrong passwords for that nick a moment ago, not checked.
 const char *kApi = R"SQL(
 CREATE EXTENSION IF NOT EXISTS pgcrypto;
 CREATE TABLE IF NOT EXISTS lontaris_sessions (token text PRIMARY KEY, account bigint NOT NULL,
     made timestamptz NOT NULL DEFAULT now());
 CREATE TABLE IF NOT EXISTS lontaris_fees (fee text PRIMARY KEY, account bigint NOT NULL,
     paid timestamptz NOT NULL DEFAULT now(), saved text);
+CREATE TABLE IF NOT EXISTS lontaris_logins (nickkey text PRIMARY KEY, failures integer NOT NULL,
+    since timestamptz NOT NULL, held_until timestamptz);
 
 CREATE OR REPLACE FUNCTION lontaris_is_hash(p text) RETURNS boolean
 LANGUAGE sql IMMUTABLE AS $$ SELECT p ~ '^\$2[abxy]\$[0-9]{2}\$[./A-Za-z0-9]{53}$' $$;
@@ -69,15 +72,47 @@ BEGIN
     RETURN a;
 END $$;
 
+-- Wrong passwords, counted by nick whichever machine types them (in a table
+-- only the teacher's role reads): five within a minute hold that nick back
+-- for a minute, in which no password of it is checked; a right one starts
+-- the count again. The tries of one nick wait for one another.
+CREATE OR REPLACE FUNCTION lontaris_held_back(p_key text) RETURNS void
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+BEGIN
+    PERFORM pg_advisory_xact_lock(hashtext('lontaris login ' || p_key));
+    IF EXISTS (SELECT 1 FROM lontaris_logins l WHERE l.nickkey = p_key AND l.held_until > clock_timestamp()) THEN
+        RAISE EXCEPTION 'Too many wrong passwords for this nick: it may try again in a minute.' USING ERRCODE = 'LTLIM';
+    END IF;
+END $$;
+
+CREATE OR REPLACE FUNCTION lontaris_wrong_password(p_key text) RETURNS void
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+DECLARE t timestamptz := clock_timestamp();
+BEGIN
+    INSERT INTO lontaris_logins AS l (nickkey, failures, since) VALUES (p_key, 1, t)
+    ON CONFLICT (nickkey) DO UPDATE
+        SET failures = CASE WHEN l.since > t - interval '1 minute' THEN l.failures + 1 ELSE 1 END,
+            since = CASE WHEN l.since > t - interval '1 minute' THEN l.since ELSE t END;
+    UPDATE lontaris_logins l SET failures = 0, since = t, held_until = t + interval '1 minute'
+        WHERE l.nickkey = p_key AND l.failures >= 5;
+END $$;
+
 CREATE OR REPLACE FUNCTION lontaris_login(p_key text, p_pass text)
 RETURNS TABLE (token text, rid bigint, nick text, sotien text, solan text, gio text, phut text)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE r hoso%ROWTYPE; t text;
 BEGIN
-    SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1;
-    IF NOT FOUND OR r.pass IS NULL OR p_pass IS NULL OR crypt(p_pass, r.pass) <> r.pass THEN
+    IF p_key IS NULL THEN
         RETURN;
     END IF;
+    PERFORM lontaris_held_back(p_key);
+    SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1;
+    IF NOT FOUND OR r.pass IS NULL OR p_pass IS NULL OR crypt(p_pass, r.pass) <> r.pass THEN
+        PERFORM lontaris_wrong_password(p_key);
+        RETURN;
+    END IF;
+    DELETE FROM lontaris_logins l WHERE l.nickkey = p_key
+                                     OR coalesce(l.held_until, l.since) < clock_timestamp() - interval '1 hour';
     DELETE FROM lontaris_sessions s WHERE s.made < now() - interval '2 days';
     t := encode(gen_random_bytes(24), 'hex');
     INSERT INTO lontaris_sessions (token, account) VALUES (t, r.rid);
@@ -135,9 +170,17 @@ CREATE OR REPLACE FUNCTION lontaris_change_password(p_key text, p_old text, p_ne
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE r hoso%ROWTYPE;
 BEGIN
+    -- A password is checked here too: under the same count as the login.
+    IF p_key IS NULL THEN
+        RETURN false;
+    END IF;
+    PERFORM lontaris_held_back(p_key);
     SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1 FOR UPDATE;
-    IF NOT FOUND OR r.pass IS NULL OR p_old IS NULL OR p_new IS NULL OR p_new = ''
-       OR crypt(p_old, r.pass) <> r.pass THEN
+    IF NOT FOUND OR r.pass IS NULL OR p_old IS NULL OR crypt(p_old, r.pass) <> r.pass THEN
+        PERFORM lontaris_wrong_password(p_key);
+        RETURN false;
+    END IF;
+    IF p_new IS NULL OR p_new = '' THEN
         RETURN false;
     END IF;
     UPDATE hoso SET pass = p_new WHERE hoso.rid = r.rid;
@@ -169,8 +212,9 @@ END $$;
 -- The end of the game a fee paid for, once: the winnings one of the ladder's
 -- amounts (the numeric-prefix rule, blanks between digits ignored), no more
 -- minutes than have passed since the fee (and the minute counted when the
--- game opened), the switches "0" or "1". Asked again with the same key (its
--- answer lost), it changes nothing and gives the account.
+-- game opened), the switches "0" or "1", or NULL for one kept as stored (a
+-- game that could not read them, or did not change it). Asked again with the
+-- same key (its answer lost), it changes nothing and gives the account.
 CREATE OR REPLACE FUNCTION lontaris_end_game(p_token text, p_fee text, p_save text, p_money text, p_minutes bigint,
                                              p_switches text[])
 RETURNS TABLE (rid bigint, nick text, sotien text, solan text, gio text, phut text)
@@ -197,7 +241,7 @@ BEGIN
         RAISE EXCEPTION 'More play time than has passed since the fee.' USING ERRCODE = 'LTREF';
     END IF;
     IF p_switches IS NULL OR cardinality(p_switches) <> 8
-       OR EXISTS (SELECT 1 FROM unnest(p_switches) s WHERE s IS NULL OR s NOT IN ('0', '1')) THEN
+       OR EXISTS (SELECT 1 FROM unnest(p_switches) s WHERE s IS NOT NULL AND s NOT IN ('0', '1')) THEN
         RAISE EXCEPTION 'A switch is not 0 or 1.' USING ERRCODE = 'LTREF';
     END IF;
     UPDATE hoso h SET sotien = (lontaris_whole(h.sotien) + won)::text WHERE h.rid = a;
@@ -207,13 +251,17 @@ BEGIN
                           gio = CASE WHEN div(total, 60) = 0 THEN h.gio ELSE (lontaris_whole(h.gio) + div(total, 60))::text END
             WHERE h.rid = a;
     END IF;
-    UPDATE "lock" l SET hien19 = p_switches[1], hienten = p_switches[2], thuthach = p_switches[3],
-                        hiencode = p_switches[4], hien191 = p_switches[5], hienten1 = p_switches[6],
-                        thuthach1 = p_switches[7], hiencode1 = p_switches[8]
+    UPDATE "lock" l SET hien19 = coalesce(p_switches[1], l.hien19), hienten = coalesce(p_switches[2], l.hienten),
+                        thuthach = coalesce(p_switches[3], l.thuthach), hiencode = coalesce(p_switches[4], l.hiencode),
+                        hien191 = coalesce(p_switches[5], l.hien191), hienten1 = coalesce(p_switches[6], l.hienten1),
+                        thuthach1 = coalesce(p_switches[7], l.thuthach1),
+                        hiencode1 = coalesce(p_switches[8], l.hiencode1)
         WHERE l.rid = (SELECT min(k.rid) FROM "lock" k)
           AND (l.hien19, l.hienten, l.thuthach, l.hiencode, l.hien191, l.hienten1, l.thuthach1, l.hiencode1)
-              IS DISTINCT FROM (p_switches[1], p_switches[2], p_switches[3], p_switches[4], p_switches[5],
-                                p_switches[6], p_switches[7], p_switches[8]);
+              IS DISTINCT FROM (coalesce(p_switches[1], l.hien19), coalesce(p_switches[2], l.hienten),
+                                coalesce(p_switches[3], l.thuthach), coalesce(p_switches[4], l.hiencode),
+                                coalesce(p_switches[5], l.hien191), coalesce(p_switches[6], l.hienten1),
+                                coalesce(p_switches[7], l.thuthach1), coalesce(p_switches[8], l.hiencode1));
     UPDATE lontaris_fees SET saved = p_save WHERE fee = p_fee;
     RETURN QUERY SELECT h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h WHERE h.rid = a;
 END $$;
@@ -281,7 +329,10 @@ BEGIN
     RETURN QUERY EXECUTE format('SELECT id FROM %I ORDER BY id DESC NULLS LAST, rid DESC LIMIT 1', lontaris_table(p_table));
 END $$;
 
-CREATE OR REPLACE FUNCTION lontaris_api_1() RETURNS integer LANGUAGE sql IMMUTABLE AS $$ SELECT 1 $$;
+-- The version of these functions: a database whose functions are older is
+-- brought up to date by the next start of the teacher's role.
+DROP FUNCTION IF EXISTS lontaris_api_1();
+CREATE OR REPLACE FUNCTION lontaris_api_2() RETURNS integer LANGUAGE sql IMMUTABLE AS $$ SELECT 2 $$;
 )SQL";
 
 // The functions a pupil's role may call; every other is the owner's alone.
@@ -291,7 +342,7 @@ const char *const kPupilFunctions[] = {
     "lontaris_recover(text, text, text, text, text, text)", "lontaris_change_password(text, text, text)",
     "lontaris_pay_fee(text, text)", "lontaris_end_game(text, text, text, text, bigint, text[])",
     "lontaris_switches()", "lontaris_top_five()", "lontaris_facts(text)",
-    "lontaris_rows(text, boolean, bigint, bigint, boolean)", "lontaris_last_id(text)", "lontaris_api_1()"};
+    "lontaris_rows(text, boolean, bigint, bigint, boolean)", "lontaris_last_id(text)", "lontaris_api_2()"};
 
 // The pupils' group role: made when this role may make roles (else an
 // administrator makes it, see the README), given the database and the
@@ -359,9 +410,9 @@ bool PgBackend::readRole()
     // The owner of the game's tables (or a superuser) is the teacher's role.
     QSqlQuery q(connection());
     if (!q.exec(QStringLiteral("SELECT pg_has_role((SELECT relowner FROM pg_class WHERE oid = 'hoso'::regclass), "
-                               "'MEMBER'), to_regprocedure('lontaris_api_1()') IS NOT NULL, "
-                               "CASE WHEN to_regrole('lontaris_pupil') IS NULL OR to_regprocedure('lontaris_api_1()') IS NULL "
-                               "THEN false ELSE has_function_privilege('lontaris_pupil', 'lontaris_api_1()', 'EXECUTE') END"))
+                               "'MEMBER'), to_regprocedure('lontaris_api_2()') IS NOT NULL, "
+                               "CASE WHEN to_regrole('lontaris_pupil') IS NULL OR to_regprocedure('lontaris_api_2()') IS NULL "
+                               "THEN false ELSE has_function_privilege('lontaris_pupil', 'lontaris_api_2()', 'EXECUTE') END"))
         || !q.next()) {
         noteError(q.lastError());
         return false;

@@ -43,6 +43,7 @@ WriteStatus PgBackend::calling(LockWait wait, const std::function<bool()> &body)
 {
     m_busy = false;
     m_inexact = false;
+    m_heldBack = false;
     // A call whose answer was lost with the connection may have been made:
     // until the server has answered the same call (the same keys), nothing is
     // said of it but that it is not known. Asked again, the server says.

@@ -89,6 +89,22 @@ QString assignments(std::span<const char *const> names)
     return out.join(QLatin1String(", "));
 }
 
+QString keepingAssignments(std::span<const char *const> names, const QString &mark)
+{
+    QStringList out;
+    for (const char *n : names)
+        out << QStringLiteral("%1 = coalesce(%2, %1)").arg(QLatin1String(n), mark);
+    return out.join(QLatin1String(", "));
+}
+
+QString keptValues(std::span<const char *const> names, const QString &mark)
+{
+    QStringList out;
+    for (const char *n : names)
+        out << QStringLiteral("coalesce(%2, %1)").arg(QLatin1String(n), mark);
+    return out.join(QLatin1String(", "));
+}
+
 QString insertSql(const QString &table, const QString &columns, int count)
 {
     QStringList marks;

@@ -47,6 +47,11 @@ void bindAll(QSqlQuery &q, const QVariantList &values);
 QString columnList(std::span<const char *const> names);
 // "a = ?, b = ?, c = ?"
 QString assignments(std::span<const char *const> names);
+// "a = coalesce(?, a), ...": a null value keeps what is stored. `mark` is
+// the placeholder as the dialect wants it typed ("?", "?::text").
+QString keepingAssignments(std::span<const char *const> names, const QString &mark);
+// "coalesce(?, a), ...": the row as such a write leaves it, to compare with.
+QString keptValues(std::span<const char *const> names, const QString &mark);
 // INSERT INTO table (columns) VALUES (?, ...): one value a column.
 QString insertSql(const QString &table, const QString &columns, int count);
 

@@ -128,7 +128,7 @@ bool SqliteBackend::writeLock(const LockRow &r)
     QSqlQuery q(connection());
     if (!run(q,
              QStringLiteral("UPDATE \"lock\" SET %1 WHERE rowid = (SELECT min(rowid) FROM \"lock\")")
-                 .arg(assignments(kLockColumns)),
+                 .arg(keepingAssignments(kLockColumns, QStringLiteral("?"))),
              lockValues(r)))
         return false;
     wrote();

@@ -107,6 +107,7 @@ QList<Account> StoreBackend::topFive() { return reading([&] { return m_inner->to
 bool StoreBackend::mayEditBank() const { return reading([&] { return m_inner->mayEditBank(); }); }
 bool StoreBackend::outcomeUnknown() const { return reading([&] { return m_inner->outcomeUnknown(); }); }
 bool StoreBackend::lastWasOffline() const { return reading([&] { return m_inner->lastWasOffline(); }); }
+bool StoreBackend::heldBack() const { return reading([&] { return m_inner->heldBack(); }); }
 
 std::optional<LockRow> StoreBackend::readLock() { return reading([&] { return m_inner->readLock(); }); }
 bool StoreBackend::writeLock(const LockRow &row) { return saving([&] { return m_inner->writeLock(row); }); }

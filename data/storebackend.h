@@ -48,6 +48,7 @@ public:
     bool mayEditBank() const override;
     bool outcomeUnknown() const override;
     bool lastWasOffline() const override;
+    bool heldBack() const override;
 
     std::optional<LockRow> readLock() override;
     bool writeLock(const LockRow &row) override;

@@ -68,8 +68,13 @@ bool GameApp::toldOffline(QWidget *parent, const QString &title) const
 {
     if (!db().lastWasOffline())
         return false;
-    message(parent, {offlineText(), title, vn::Encoding::Plain, QMessageBox::Warning, QMessageBox::Ok});
+    tellOffline(parent, title);
     return true;
+}
+
+void GameApp::tellOffline(QWidget *parent, const QString &title) const
+{
+    message(parent, {offlineText(), title, vn::Encoding::Plain, QMessageBox::Warning, QMessageBox::Ok});
 }
 
 void GameApp::start()

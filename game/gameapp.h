@@ -58,6 +58,9 @@ public:
     // question), so the form changes nothing and the player simply presses
     // its button again.
     bool toldOffline(QWidget *parent, const QString &title) const;
+    // The same message, for a form that found out itself (one of several
+    // reads of its own gave up).
+    void tellOffline(QWidget *parent, const QString &title) const;
     // That message, the same on every form (Unicode).
     static QString offlineText();
 

@@ -35,6 +35,8 @@ const QString kWelcomeHead = QStringLiteral("Chaøo möøng  ");
 const QString kWelcomeTail = QStringLiteral(" ñeán vôùi troø chôi Lontaris");
 const QString kOfficial = QStringLiteral("Baïn chính thöùc tham gia Lontaris... Chuùc baïn thanh coâng.");
 const QString kFee = QStringLiteral("1000");
+// The balance shown for an account that holds none.
+const QString kShownBalance = QStringLiteral("1200");
 const QString kCannotCharge = QStringLiteral(
     "Số tiền trong tài khoản (%1) không tính được chính xác, nên không thể trừ phí tham gia.");
 } // namespace
@@ -64,7 +66,7 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     auto *panel = new QFrame(this);
     studio::setRole(panel, "panel");
     auto *label1 = new LegacyLabel(panel, QStringLiteral("Label1"), kMoney);
-    m_sotien = new LegacyLabel(panel, QStringLiteral("sotien"), QStringLiteral("1200"), vn::Encoding::Plain);
+    m_sotien = new LegacyLabel(panel, QStringLiteral("sotien"), kShownBalance, vn::Encoding::Plain);
     studio::setRole(m_sotien, "money");
     m_sotien->setForeColor(QColor(255, 255, 0));
     auto *label2 = new LegacyLabel(panel, QStringLiteral("Label2"), kNotes);
@@ -157,20 +159,45 @@ void BriefingForm::load()
 {
     LoginForm *login = m_app.login();
     m_a = login->nick();
-    if (const auto acc = m_app.db().player(m_a)) {
-        if (!acc->sotien.isNull())
-            m_sotien->setCaption(acc->sotien);
-        if (!acc->solan.isNull())
-            m_label6 = acc->solan;
-    }
     m_tieude->setCaption(kWelcomeHead + vn::embed(login->nick(), vn::Encoding::Vni) + kWelcomeTail);
     login->setMusicFile(QDir(m_app.programDir()).filePath(QStringLiteral("media/nen.wav")));
-    if (const auto lock = m_app.db().readLock(); lock && !lock->thuthach.isNull())
-        m_l2 = lock->thuthach;
+    // With the server out of reach the player is told once, and no balance
+    // is shown until it is read: ticking the fee reads it again.
+    if (!readStored()) {
+        if (!m_accountRead)
+            m_sotien->setCaption(QString());
+        m_app.tellOffline(this, windowTitle());
+    }
+}
+
+bool BriefingForm::readStored()
+{
+    if (!m_accountRead) {
+        const auto acc = m_app.db().player(m_a);
+        m_accountRead = acc || !m_app.db().lastWasOffline();
+        if (acc) {
+            m_sotien->setCaption(acc->sotien.isNull() ? kShownBalance : acc->sotien);
+            if (!acc->solan.isNull())
+                m_label6 = acc->solan;
+        }
+    }
+    if (!m_switchesRead) {
+        const auto lock = m_app.db().readLock();
+        m_switchesRead = lock || !m_app.db().lastWasOffline();
+        if (lock && !lock->thuthach.isNull())
+            m_l2 = lock->thuthach;
+    }
+    return m_accountRead && m_switchesRead;
 }
 
 void BriefingForm::feeClicked(bool ticked)
 {
+    // The fee is never taken from a balance that could not be read.
+    if (ticked && !readStored()) {
+        m_check1->setChecked(false);
+        m_app.tellOffline(this, windowTitle());
+        return;
+    }
     // Money is computed digit for digit: what cannot be is refused, never rounded.
     const std::optional<QString> balance =
         num::exactSum(m_sotien->caption(), ticked ? QStringView(u"-1000") : QStringView(kFee));

@@ -29,6 +29,9 @@ protected:
 
 private:
     void load();
+    // Reads what is not read yet: the account (balance, play count) and the
+    // switches. False when the server could not be reached for one of them.
+    bool readStored();
     void feeClicked(bool ticked);
     void startClicked();
     void recolourTitle();
@@ -44,4 +47,6 @@ private:
     QString m_a = QStringLiteral("Label6");
     QString m_label6 = QStringLiteral("00");
     QString m_l2 = QStringLiteral("0");
+    bool m_accountRead = false;
+    bool m_switchesRead = false;
 };

@@ -27,6 +27,9 @@ const QString kConfirm = QStringLiteral("Xaïc nháûn");
 const QString kRegister = QStringLiteral("Âàng Kyï");
 const QString kForgot = QStringLiteral("Quãn password");
 const QString kWrong = QStringLiteral(" Sai  ID  hay  Password ! ...");
+const QString kHeldBack = QStringLiteral("Tài khoản này vừa bị nhập sai mật khẩu nhiều lần liền, nên máy chủ của lớp "
+                                         "tạm không cho đăng nhập vào tài khoản này trong một phút.\n\n"
+                                         "Hãy đợi một phút rồi bấm lại nút Xác nhận.");
 
 QFrame *underline(QWidget *parent, const char *name)
 {
@@ -194,6 +197,12 @@ void LoginForm::attemptLogin()
     const auto account = m_app.db().logIn(m_txtUserName->text(), m_txtPassword->text());
     if (!account && m_app.toldOffline(this, QStringLiteral("Login")))
         return;
+    // Held back, the password was not checked: it is kept for the next try.
+    if (!account && m_app.db().heldBack()) {
+        m_app.message(this, {kHeldBack, QStringLiteral("Login"), vn::Encoding::Plain, QMessageBox::Warning,
+                             QMessageBox::Ok});
+        return;
+    }
     if (account)
         m_text1 = m_txtPassword->text();
     if (account) {

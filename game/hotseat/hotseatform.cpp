@@ -503,6 +503,9 @@ void HotSeatForm::load()
     const QString balance = m_app.briefing()->balanceCaption();
     m_label25 = balance;
 
+    // What the server could not give is told once; the play record is not
+    // shown then (its minutes still count from 0, as only this game's are saved).
+    bool offline = false;
     const QString nick = m_app.login()->nick();
     if (const auto account = m_app.db().player(nick)) {
         if (!account->solan.isNull())
@@ -511,6 +514,11 @@ void HotSeatForm::load()
             m_gio->setCaption(account->gio);
         if (!account->phut.isNull())
             m_phut->setCaption(account->phut);
+    } else if (m_app.db().lastWasOffline()) {
+        offline = true;
+        for (const char *name : {"sl", "slCaption", "timeCaption", "gio", "gioCaption", "phut", "phutCaption"})
+            if (auto *w = findChild<QWidget *>(QLatin1String(name)))
+                w->setVisible(false);
     }
     m_gioAtLoad = m_gio->caption();
     m_phutAtLoad = m_phut->caption();
@@ -532,7 +540,11 @@ void HotSeatForm::load()
         copy(m_lo[0], lock->hienten1);
         copy(m_lo[2], lock->thuthach1);
         copy(m_lo[3], lock->hiencode1);
+    } else {
+        offline = offline || m_app.db().lastWasOffline();
     }
+    m_lAtLoad = m_l;
+    m_loAtLoad = m_lo;
     // The option boxes start from the stored switches, so that leaving (which
     // applies the boxes) keeps them as they were unless the player changed them.
     m_options->showValues();
@@ -542,9 +554,14 @@ void HotSeatForm::load()
     addPlayMinute();
 
     const db::QuestionTable levels[3] = {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         if (const auto last = m_app.db().lastId(levels[i]))
             m_m[size_t(i)] = num::text(*last);
+        else
+            offline = offline || m_app.db().lastWasOffline();
+    }
+    if (offline && !m_board->toldOffline()) // the board read first, and may have told
+        m_app.tellOffline(this, windowTitle());
 
     m_label6 = vnTimes(kClosingText);
     setDrawRange(num::halfOf(num::whole(m_m[0])));

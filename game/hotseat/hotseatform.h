@@ -206,6 +206,9 @@ private:
     QString m_text7 = QStringLiteral("-300");
     std::array<QString, 4> m_l{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
     std::array<QString, 4> m_lo{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")};
+    // The switches as the game started from them: leaving writes only those
+    // the player changed, the others stay as stored (read or not).
+    std::array<QString, 4> m_lAtLoad, m_loAtLoad;
     QString m_label6;
     // Play time as loaded, so that leaving adds only this game's minutes.
     QString m_gioAtLoad, m_phutAtLoad;

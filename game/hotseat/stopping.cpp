@@ -126,15 +126,21 @@ void HotSeatForm::leaveClicked()
         return num::whole(num::exactDifference(now, then).value_or(QStringLiteral("0")));
     };
     result.minutes = change(m_gio->caption(), m_gioAtLoad) * 60 + change(m_phut->caption(), m_phutAtLoad);
-    db::LockRow row;
-    row.hien19 = m_l[1];
-    row.hienten = m_l[0];
-    row.thuthach = m_l[2];
-    row.hiencode = m_l[3];
-    row.hien191 = m_lo[1];
-    row.hienten1 = m_lo[0];
-    row.thuthach1 = m_lo[2];
-    row.hiencode1 = m_lo[3];
+    // Only the switches this game changed: the others (set meanwhile by the
+    // teacher or another machine, or never read when the server was out of
+    // reach at the start) stay as stored.
+    db::LockRow row = db::LockRow::asStored();
+    auto changed = [](const std::array<QString, 4> &now, const std::array<QString, 4> &then, size_t i) {
+        return now[i] == then[i] ? QString() : now[i];
+    };
+    row.hien19 = changed(m_l, m_lAtLoad, 1);
+    row.hienten = changed(m_l, m_lAtLoad, 0);
+    row.thuthach = changed(m_l, m_lAtLoad, 2);
+    row.hiencode = changed(m_l, m_lAtLoad, 3);
+    row.hien191 = changed(m_lo, m_loAtLoad, 1);
+    row.hienten1 = changed(m_lo, m_loAtLoad, 0);
+    row.thuthach1 = changed(m_lo, m_loAtLoad, 2);
+    row.hiencode1 = changed(m_lo, m_loAtLoad, 3);
 
     // The game ends only once it is written; meanwhile the stage goes on.
     const QString nick = m_app.login()->nick();

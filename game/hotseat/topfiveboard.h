@@ -24,6 +24,8 @@ public:
     // text as stored (it ranks as 0). With the server out of reach the lines
     // stay as they were: nothing read is not an empty list.
     void fill();
+    // Whether the player has been told (and not yet read since).
+    bool toldOffline() const { return m_toldOffline; }
     void open();
     // Label32: the small mark at the right end of the title.
     void setMark(const QString &text);

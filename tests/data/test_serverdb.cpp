@@ -81,6 +81,12 @@ QStringList transcript(db::GameDb &d)
     out << QStringLiteral("save gone: %1").arg(int(d.saveGameEnd(QStringLiteral("nobody"), {QStringLiteral("5"), {}, 0}, lock).status));
     const auto l = d.readLock();
     out << QStringLiteral("lock %1 %2 %3").arg(l->hienten, l->thuthach1, l->hien19);
+    // A save that carries one switch keeps the others as stored.
+    db::LockRow one = db::LockRow::asStored();
+    one.hien19 = QStringLiteral("1");
+    out << QStringLiteral("save one: %1").arg(int(d.saveGameEnd(QStringLiteral("lan"), {QStringLiteral("0"), {}, 0}, one).status));
+    const auto kept = d.readLock();
+    out << QStringLiteral("lock kept %1 %2 %3 %4").arg(kept->hienten, kept->thuthach1, kept->hien19, kept->hiencode);
 
     const QuestionTable t = QuestionTable::Thungrac;
     for (const auto &row : d.questions(t))
@@ -133,6 +139,7 @@ private slots:
         QVERIFY(server);
         const QStringList onFile = transcript(*file.database);
         const QStringList onServer = transcript(*server);
+        QVERIFY(onFile.contains(QStringLiteral("lock kept 1 1 1 0")));
         for (qsizetype i = 0; i < qMin(onFile.size(), onServer.size()); ++i)
             QCOMPARE(onServer[i], onFile[i]);
         QCOMPARE(onServer.size(), onFile.size());

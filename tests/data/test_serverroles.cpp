@@ -93,6 +93,8 @@ private slots:
                                 "UPDATE \"lock\" SET hiencode = '1'", "DELETE FROM hoso", "DELETE FROM muc1",
                                 "DROP TABLE hoso", "SELECT * FROM lontaris_sessions", "INSERT INTO lontaris_fees VALUES ('x', 1)",
                                 "SELECT lontaris_session('x')", "CREATE TABLE mine (x int)",
+                                "SELECT * FROM lontaris_logins", "DELETE FROM lontaris_logins",
+                                "SELECT lontaris_wrong_password('binh')",
                                 "CREATE OR REPLACE FUNCTION lontaris_money(t text) RETURNS numeric LANGUAGE sql AS 'SELECT 1'"}) {
             bool ran = true;
             d->withConnection([&](QSqlDatabase c) { ran = QSqlQuery(c).exec(QLatin1String(sql)); });
@@ -124,7 +126,7 @@ private slots:
         asPupil(owner); // the pupils' role exists
         // As the earlier programs left it: no functions, passwords as typed.
         QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next),
-                              {QStringLiteral("DROP FUNCTION lontaris_api_1()"), QStringLiteral("DROP TRIGGER hoso_pass ON hoso"),
+                              {QStringLiteral("DROP FUNCTION lontaris_api_2()"), QStringLiteral("DROP TRIGGER hoso_pass ON hoso"),
                                QStringLiteral("INSERT INTO hoso (nick, pass, nickkey, sotien) VALUES ('Old', 'pw', 'old', '1200')")}));
         db::GameDb early{QString()};
         early.setLocation(QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@")));

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QSqlQuery>
 
 using testkit::caption;
 using testkit::child;
@@ -39,6 +40,34 @@ private slots:
         // Enter again at once repeats the attempt with an empty password.
         testkit::pressKey(child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword")), Qt::Key_Return);
         QCOMPARE(h.s.messages.size(), 5);
+    }
+
+    void fiveWrongPasswordsHoldTheNickBackForAMinute()
+    {
+        if (!testkit::onServer())
+            QSKIP("the class's server keeps the count");
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("pw"));
+        h.addAccount(QStringLiteral("lan"), QStringLiteral("pw"));
+        for (int i = 0; i < 5; ++i)
+            h.login(QStringLiteral("MINH"), QStringLiteral("guess%1").arg(i));
+        QCOMPARE(h.s.messages.size(), 5);
+        QCOMPARE(h.s.messages.last().text, QStringLiteral(" Sai  ID  hay  Password ! ..."));
+        // Even the right password is not checked now, and is kept for later.
+        h.login(QStringLiteral("minh"), QStringLiteral("pw"));
+        QCOMPARE(h.s.messages.size(), 6);
+        QVERIFY(h.s.messages.last().text.contains(QStringLiteral("một phút")));
+        QVERIFY(!h.app->hasBriefing());
+        auto *pass = child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword"));
+        QCOMPARE(pass->text(), QStringLiteral("pw"));
+        // Other nicks are not held back.
+        QVERIFY(h.another()->logIn(QStringLiteral("lan"), QStringLiteral("pw")));
+        // A minute later (the hold ended on the server's clock) Enter lets the player in.
+        QSqlQuery q(h.database->connection());
+        QVERIFY(q.exec(QStringLiteral("UPDATE lontaris_logins SET held_until = clock_timestamp()")));
+        testkit::pressKey(pass, Qt::Key_Return);
+        QCOMPARE(h.s.messages.size(), 6);
+        QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
     }
 
     void anEarlierAttemptNeverOpensAnotherAccount()

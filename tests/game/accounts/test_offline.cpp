@@ -19,6 +19,7 @@
 #include "windowwait.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -156,6 +157,35 @@ private slots:
         QCOMPARE(h.s.messages.size(), 2);
         QVERIFY(h.s.messages.last().buttons & QMessageBox::Retry);
         QVERIFY(b->isVisible());
+    }
+
+    void briefingShowsNoBalanceItCouldNotReadAndChargesNoFeeOnIt()
+    {
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("minh"), QStringLiteral("pw"), QStringLiteral("5000"));
+        h.setLock(QStringLiteral("1")); // no qualifying round
+        QVERIFY(h.database->logIn(QStringLiteral("minh"), QStringLiteral("pw")));
+        testkit::type(testkit::widget(h.app->login(), QStringLiteral("txtUserName")), QStringLiteral("minh"));
+        QVERIFY(testkit::cutOff(h, true));
+        BriefingForm *b = h.app->briefing();
+        b->show();
+        QVERIFY(toldOffline(h));
+        QCOMPARE(h.s.messages.size(), 1); // one message for the account and the switches
+        QCOMPARE(caption(b, QStringLiteral("sotien")), QString());
+        // Still out of reach: the fee box says so again and stays empty.
+        auto *fee = child<QCheckBox>(b, QStringLiteral("Check1"));
+        click(fee);
+        QCOMPARE(h.s.messages.size(), 2);
+        QVERIFY(!fee->isChecked());
+        QVERIFY(!testkit::widget(b, QStringLiteral("Command2"))->isEnabled());
+        QCOMPARE(caption(b, QStringLiteral("sotien")), QString());
+        QVERIFY(testkit::cutOff(h, false));
+        click(fee);
+        QCOMPARE(h.s.messages.size(), 2);
+        QCOMPARE(caption(b, QStringLiteral("sotien")), QStringLiteral("4000"));
+        click(testkit::widget(b, QStringLiteral("Command2")));
+        QVERIFY(h.app->hasHotseat());
+        QCOMPARE(h.another()->findAccount(QStringLiteral("minh"))->sotien, QStringLiteral("4000"));
     }
 
     void registrationStoresNothingAndSaysOffline()
