@@ -12,7 +12,6 @@
 #include "studiotheme.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
@@ -39,7 +38,7 @@ const QString kCannotCharge = QStringLiteral(
     "Số tiền trong tài khoản (%1) không tính được chính xác, nên không thể trừ phí tham gia.");
 } // namespace
 
-BriefingForm::BriefingForm(GameApp &app) : m_app(app)
+BriefingForm::BriefingForm(GameApp &app) : LegacyForm(app), m_app(app)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(kWindowTitle);
@@ -145,7 +144,7 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     connect(m_command2, &LegacyLabel::clicked, this, &BriefingForm::startClicked);
     m_save = new PatientSave(this, m_app);
 
-    load();
+    ensureLoaded();
 }
 
 QString BriefingForm::balanceCaption() const
@@ -241,10 +240,4 @@ void BriefingForm::fitHalo()
     const QColor c = m_tieude->foreColor();
     const double luma = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
     halo->setColor(luma < 110 ? QColor(240, 244, 255) : QColor(2, 4, 24));
-}
-
-void BriefingForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    m_app.endProgram();
 }

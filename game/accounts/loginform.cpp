@@ -12,7 +12,6 @@
 #include "sound.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -39,7 +38,8 @@ QFrame *underline(QWidget *parent, const char *name)
 }
 } // namespace
 
-LoginForm::LoginForm(GameApp &app) : m_app(app)
+// The window's own close box does what the close picture does: it ends the program.
+LoginForm::LoginForm(GameApp &app) : LegacyForm(app), m_app(app)
 {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QString());
@@ -155,18 +155,8 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     connect(m_cmdOK, &QPushButton::clicked, this, &LoginForm::attemptLogin);
     connect(m_txtUserName, &QLineEdit::returnPressed, this, &LoginForm::attemptLogin);
     connect(m_txtPassword, &QLineEdit::returnPressed, this, &LoginForm::attemptLogin);
-    connect(m_label1, &LegacyLabel::clicked, this, [this] {
-        auto *f = m_app.registration();
-        f->show();
-        f->raise();
-        f->activateWindow();
-    });
-    connect(m_label2, &LegacyLabel::clicked, this, [this] {
-        auto *f = m_app.recovery();
-        f->show();
-        f->raise();
-        f->activateWindow();
-    });
+    connect(m_label1, &LegacyLabel::clicked, this, [this] { m_app.registration()->showInFront(); });
+    connect(m_label2, &LegacyLabel::clicked, this, [this] { m_app.recovery()->showInFront(); });
     connect(m_label1, &LegacyLabel::hovered, m_lineA, [this] { m_lineA->setVisible(true); });
     connect(m_label2, &LegacyLabel::hovered, m_lineB, [this] { m_lineB->setVisible(true); });
     m_txtUserName->setFocus();
@@ -216,11 +206,4 @@ void LoginForm::mouseMoveEvent(QMouseEvent *e)
     m_lineA->setVisible(false);
     m_lineB->setVisible(false);
     QWidget::mouseMoveEvent(e);
-}
-
-void LoginForm::closeEvent(QCloseEvent *e)
-{
-    // The window's own close box does what the close picture does.
-    e->accept();
-    m_app.endProgram();
 }

@@ -9,7 +9,6 @@
 #include "numtext.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -82,7 +81,8 @@ const QStringList &RecoveryForm::handedOutPasswords()
     return list;
 }
 
-RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
+// Closing unloads the form: timer, typewriter, selector and holders start afresh.
+RecoveryForm::RecoveryForm(GameApp &app) : LegacyForm(app, [&app] { return app.login(); }), m_app(app)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(vn::display(kTitle, Encoding::VnTimes));
@@ -165,7 +165,7 @@ RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
     connect(m_timer1, &LegacyTimer::tick, this, &RecoveryForm::tick);
 
     resetControls();
-    load();
+    ensureLoaded();
 }
 
 void RecoveryForm::buildInputs()
@@ -360,7 +360,6 @@ void RecoveryForm::load()
     m_headingLength = int(m_pemo.size());
     m_shown = 0;
     m_timer1->setEnabled(true);
-    m_loaded = true;
 }
 
 QString RecoveryForm::handedOutPassword() const
@@ -549,24 +548,4 @@ void RecoveryForm::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-void RecoveryForm::showEvent(QShowEvent *e)
-{
-    if (!m_loaded)
-        load();
-    QWidget::showEvent(e);
-}
-
-void RecoveryForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    if (m_app.ending())
-        return;
-    // Closing unloads the form: timer, typewriter, selector and holders start afresh.
-    resetControls();
-    m_loaded = false;
-    LoginForm *login = m_app.login();
-    login->show();
-    login->raise();
 }

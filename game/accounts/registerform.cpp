@@ -8,7 +8,6 @@
 #include "studiotheme.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -106,7 +105,8 @@ void clearDateBox(QComboBox *box)
 }
 } // namespace
 
-RegisterForm::RegisterForm(GameApp &app) : m_app(app)
+// Closing unloads the form: the next opening starts at the introduction.
+RegisterForm::RegisterForm(GameApp &app) : LegacyForm(app, [&app] { return app.login(); }), m_app(app)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(vn::display(kWindowTitle, Encoding::VnTimes));
@@ -142,9 +142,7 @@ RegisterForm::RegisterForm(GameApp &app) : m_app(app)
     connect(m_command1, &LegacyLabel::clicked, this, &RegisterForm::attemptRegistration);
     connect(m_command2, &LegacyLabel::clicked, this, [this] {
         hide();
-        LoginForm *login = m_app.login();
-        login->show();
-        login->raise();
+        handBack();
     });
 
     // The inputs and the summary take the same place; the buttons sit below.
@@ -188,7 +186,7 @@ RegisterForm::RegisterForm(GameApp &app) : m_app(app)
     outer->addWidget(m_xem);
 
     resetControls();
-    load();
+    ensureLoaded();
 }
 
 void RegisterForm::buildIntroduction()
@@ -424,7 +422,6 @@ void RegisterForm::load()
     }
     m_normalising = false;
     m_L->setCaption(kGreeting);
-    m_loaded = true;
 }
 
 void RegisterForm::normaliseDateBox(QComboBox *box)
@@ -616,22 +613,3 @@ void RegisterForm::attemptRegistration()
     }
 }
 
-void RegisterForm::showEvent(QShowEvent *e)
-{
-    if (!m_loaded)
-        load();
-    QWidget::showEvent(e);
-}
-
-void RegisterForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    if (m_app.ending())
-        return;
-    // Closing unloads the form: the next opening starts at the introduction.
-    resetControls();
-    m_loaded = false;
-    LoginForm *login = m_app.login();
-    login->show();
-    login->raise();
-}

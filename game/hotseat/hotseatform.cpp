@@ -21,7 +21,6 @@
 #include "topfiveboard.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -64,7 +63,8 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 }
 } // namespace
 
-HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
+// Closing the window ends the program; nothing of this game is saved.
+HotSeatForm::HotSeatForm(GameApp &app) : LegacyForm(app), m_app(app)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Lontaris"));
@@ -141,7 +141,7 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     new HotSeatKeys(this, m_app);
     new WindowKeeper(this, m_app.settings());
 
-    load();
+    ensureLoaded();
 }
 
 // --- the stage ---------------------------------------------------------------------

@@ -12,7 +12,6 @@
 #include "qualifyingkeys.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -71,7 +70,7 @@ public:
 };
 } // namespace
 
-QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
+QualifyingForm::QualifyingForm(GameApp &app) : LegacyForm(app), m_app(app)
 {
     setObjectName(QStringLiteral("choi"));
     setWindowTitle(vn::display(kRound, vn::Encoding::VnTimes));
@@ -289,7 +288,7 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     new QualifyingKeys(this, m_app);
     new WindowKeeper(this, m_app.settings());
 
-    load();
+    ensureLoaded();
 }
 
 void QualifyingForm::load()
@@ -476,10 +475,4 @@ void QualifyingForm::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-void QualifyingForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    m_app.endProgram();
 }
