@@ -47,14 +47,8 @@ LoginForm::LoginForm(GameApp &app) : LegacyForm(app), m_app(app)
     setMouseTracking(true);
     resize(600, 440);
 
-    auto *close = new LegacyLabel(this, QStringLiteral("Picture4"));
-    close->setText(QStringLiteral("\u2715"));
-    close->setFixedSize(28, 28);
-    close->setAlignment(Qt::AlignCenter);
-    close->setCursor(Qt::PointingHandCursor);
+    auto *close = accounts::closePicture(this, QStringLiteral("Picture4"));
     close->setToolTip(QStringLiteral("Thoát"));
-    close->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
-    close->setForeColor(QColor(255, 215, 90));
     connect(close, &LegacyLabel::clicked, this, [this] { m_app.endProgram(); });
 
     auto *title = new LegacyLabel(this, QStringLiteral("Label3"), kTitle);

@@ -47,13 +47,6 @@ bool sameAs(const QString &held, const QString &typed)
     return !held.isNull() && held == accounts::typedValue(typed);
 }
 
-LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new LegacyLabel(parent, QString::fromLatin1(name), caption);
-    l->setForeColor(QColor(255, 233, 168));
-    return l;
-}
-
 QLineEdit *datePart(QWidget *parent, const char *name, int maxLength, int width)
 {
     auto *box = accounts::makeBox(parent, QString::fromLatin1(name));
@@ -92,13 +85,7 @@ RecoveryForm::RecoveryForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
     auto *title = new LegacyLabel(this, QStringLiteral("Label6"), kTitle);
     studio::setRole(title, "title");
 
-    auto *closeButton = new LegacyLabel(this, QStringLiteral("Picture5"));
-    closeButton->setText(QStringLiteral("\u2715"));
-    closeButton->setFixedSize(28, 28);
-    closeButton->setAlignment(Qt::AlignCenter);
-    closeButton->setCursor(Qt::PointingHandCursor);
-    closeButton->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
-    closeButton->setForeColor(studio::gold());
+    auto *closeButton = accounts::closePicture(this, QStringLiteral("Picture5"));
     connect(closeButton, &LegacyLabel::clicked, this, &QWidget::close);
 
     m_label1 = new LegacyLabel(this, QStringLiteral("Label1"));
@@ -124,13 +111,7 @@ RecoveryForm::RecoveryForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
             close();
     });
 
-    m_xem = new LegacyLabel(this, QStringLiteral("xem"));
-    m_xem->setWordWrap(true);
-    m_xem->setMinimumHeight(40);
-    m_xem->setAlignment(Qt::AlignCenter);
-    m_xem->setExtraStyle(QStringLiteral("background: rgba(4, 8, 30, 200); border-top: 2px solid #d9b44a; "
-                                        "border-radius: 10px; padding: 6px 14px;"));
-    m_xem->setForeColor(QColor(255, 233, 168));
+    m_xem = accounts::statusLine(this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(title, 1);
@@ -184,12 +165,12 @@ void RecoveryForm::buildInputs()
     m_bimat->setMinimumContentsLength(24);
     m_traloi = accounts::makeBox(m_picture1, QStringLiteral("traloi"), '$');
 
-    auto *lId = fieldLabel(m_picture1, "lblLabels1", QStringLiteral("&ID:"));
+    auto *lId = accounts::fieldLabel(m_picture1, "lblLabels1", QStringLiteral("&ID:"));
     lId->setBuddy(m_id);
-    auto *lBirth = fieldLabel(m_picture1, "lblLabels2", QStringLiteral("Ngaìy sinh:"));
-    auto *lQuestion = fieldLabel(m_picture1, "lblLabels3", QStringLiteral("Cáu hoíi bê máût laì :"));
-    auto *lAnswer = fieldLabel(m_picture1, "lblLabels4", QStringLiteral("Cáu traí låìi bê máût :"));
-    auto *note = fieldLabel(m_picture1, "Label7", kInstruction);
+    auto *lBirth = accounts::fieldLabel(m_picture1, "lblLabels2", QStringLiteral("Ngaìy sinh:"));
+    auto *lQuestion = accounts::fieldLabel(m_picture1, "lblLabels3", QStringLiteral("Cáu hoíi bê máût laì :"));
+    auto *lAnswer = accounts::fieldLabel(m_picture1, "lblLabels4", QStringLiteral("Cáu traí låìi bê máût :"));
+    auto *note = accounts::fieldLabel(m_picture1, "Label7", kInstruction);
     note->setForeColor(QColor(160, 190, 255));
     note->setWordWrap(true);
     m_doi = new LegacyLabel(m_picture1, QStringLiteral("doi"), kChecking);
@@ -202,7 +183,7 @@ void RecoveryForm::buildInputs()
         {"lblLabels8", QStringLiteral("Nàm")}};
     QLineEdit *boxes[] = {m_thang, m_ngay, m_nam};
     for (int i = 0; i < 3; ++i) {
-        auto *label = fieldLabel(m_picture1, parts[i].first, parts[i].second);
+        auto *label = accounts::fieldLabel(m_picture1, parts[i].first, parts[i].second);
         label->setForeColor(QColor(160, 180, 240));
         label->setExtraStyle(QStringLiteral("font-size: 9pt;"));
         auto *v = new QVBoxLayout;
@@ -284,9 +265,9 @@ void RecoveryForm::buildChangePanel()
     m_text1->setStyleSheet(kOldBoxStyle);
     m_text2 = accounts::makeBox(m_picture3, QStringLiteral("Text2"), '*');
     m_text3 = accounts::makeBox(m_picture3, QStringLiteral("Text3"), '*');
-    auto *l1 = fieldLabel(m_picture3, "Label8", QStringLiteral("&Password cuí:"));
-    auto *l2 = fieldLabel(m_picture3, "Label9", QStringLiteral("&Password måïi:"));
-    auto *l3 = fieldLabel(m_picture3, "Label10", QStringLiteral("&Nháûp laûi Pass:"));
+    auto *l1 = accounts::fieldLabel(m_picture3, "Label8", QStringLiteral("&Password cuí:"));
+    auto *l2 = accounts::fieldLabel(m_picture3, "Label9", QStringLiteral("&Password måïi:"));
+    auto *l3 = accounts::fieldLabel(m_picture3, "Label10", QStringLiteral("&Nháûp laûi Pass:"));
     l1->setBuddy(m_text1);
     l2->setBuddy(m_text2);
     l3->setBuddy(m_text3);

@@ -67,13 +67,6 @@ QString creditLine()
     return vn::encodeLossy(QStringLiteral("Lontaris - trò chơi đố vui truyền hình tại nhà"), Encoding::VnTimes);
 }
 
-LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new LegacyLabel(parent, QString::fromLatin1(name), caption);
-    l->setForeColor(QColor(255, 233, 168));
-    return l;
-}
-
 QComboBox *dateBox(QWidget *parent, const char *name, int width)
 {
     auto *box = new QComboBox(parent);
@@ -117,13 +110,7 @@ RegisterForm::RegisterForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
     studio::setRole(m_L, "title");
     m_L->setExtraStyle(QStringLiteral("font-size: 18pt;"));
 
-    auto *closeButton = new LegacyLabel(this, QStringLiteral("Picture5"));
-    closeButton->setText(QStringLiteral("\u2715"));
-    closeButton->setFixedSize(28, 28);
-    closeButton->setAlignment(Qt::AlignCenter);
-    closeButton->setCursor(Qt::PointingHandCursor);
-    closeButton->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
-    closeButton->setForeColor(studio::gold());
+    auto *closeButton = accounts::closePicture(this, QStringLiteral("Picture5"));
     connect(closeButton, &LegacyLabel::clicked, this, &QWidget::close);
 
     buildIntroduction();
@@ -161,13 +148,7 @@ RegisterForm::RegisterForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
     pageLayout->addLayout(body, 1);
     pageLayout->addLayout(buttons);
 
-    m_xem = new LegacyLabel(this, QStringLiteral("xem"));
-    m_xem->setWordWrap(true);
-    m_xem->setMinimumHeight(40);
-    m_xem->setAlignment(Qt::AlignCenter);
-    m_xem->setExtraStyle(QStringLiteral("background: rgba(4, 8, 30, 200); border-top: 2px solid #d9b44a; "
-                                        "border-radius: 10px; padding: 6px 14px;"));
-    m_xem->setForeColor(QColor(255, 233, 168));
+    m_xem = accounts::statusLine(this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_L, 1);
@@ -262,15 +243,15 @@ void RegisterForm::buildPanel()
     m_checkId->setExtraStyle(QStringLiteral("font-size: 10pt; padding: 4px 14px; border-radius: 13px;"));
     connect(m_checkId, &LegacyLabel::clicked, this, &RegisterForm::checkNick);
 
-    auto *lId = fieldLabel(m_inputs, "lblLabels1", QStringLiteral("&ID:"));
-    auto *lP1 = fieldLabel(m_inputs, "lblLabels2", QStringLiteral("Nháûp Password :"));
-    auto *lP2 = fieldLabel(m_inputs, "lblLabels3", QStringLiteral("Xaïc nháûn laûi pass:"));
-    auto *lBirth = fieldLabel(m_inputs, "lblLabels4", QStringLiteral("Ngaìy sinh:"));
-    auto *lDay = fieldLabel(m_inputs, "lblLabels8", QStringLiteral("Ngaìy"));
-    auto *lMonth = fieldLabel(m_inputs, "lblLabels9", QStringLiteral("Thaïng"));
-    auto *lMail = fieldLabel(m_inputs, "lblLabels5", QStringLiteral("Cäng viãûc cuía baûn"));
-    auto *lQuestion = fieldLabel(m_inputs, "lblLabels6", QStringLiteral("Læûa choün cáu hoíi bê máût :"));
-    auto *lAnswer = fieldLabel(m_inputs, "lblLabels10", QStringLiteral("Cáu traí låìi bê máût :"));
+    auto *lId = accounts::fieldLabel(m_inputs, "lblLabels1", QStringLiteral("&ID:"));
+    auto *lP1 = accounts::fieldLabel(m_inputs, "lblLabels2", QStringLiteral("Nháûp Password :"));
+    auto *lP2 = accounts::fieldLabel(m_inputs, "lblLabels3", QStringLiteral("Xaïc nháûn laûi pass:"));
+    auto *lBirth = accounts::fieldLabel(m_inputs, "lblLabels4", QStringLiteral("Ngaìy sinh:"));
+    auto *lDay = accounts::fieldLabel(m_inputs, "lblLabels8", QStringLiteral("Ngaìy"));
+    auto *lMonth = accounts::fieldLabel(m_inputs, "lblLabels9", QStringLiteral("Thaïng"));
+    auto *lMail = accounts::fieldLabel(m_inputs, "lblLabels5", QStringLiteral("Cäng viãûc cuía baûn"));
+    auto *lQuestion = accounts::fieldLabel(m_inputs, "lblLabels6", QStringLiteral("Læûa choün cáu hoíi bê máût :"));
+    auto *lAnswer = accounts::fieldLabel(m_inputs, "lblLabels10", QStringLiteral("Cáu traí låìi bê máût :"));
     lId->setBuddy(m_id);
     for (LegacyLabel *l : {lDay, lMonth}) {
         l->setForeColor(QColor(160, 180, 240));
@@ -353,10 +334,10 @@ void RegisterForm::buildSummary()
     QWidget *boxes[] = {m_id113, m_pa, m_ns, m_mail1};
     grid->setRowStretch(0, 1);
     for (int i = 0; i < 4; ++i) {
-        grid->addWidget(fieldLabel(m_baocao, labels[i].first, labels[i].second), i + 1, 0);
+        grid->addWidget(accounts::fieldLabel(m_baocao, labels[i].first, labels[i].second), i + 1, 0);
         grid->addWidget(boxes[i], i + 1, 1);
     }
-    auto *money = fieldLabel(m_baocao, "Label5", QStringLiteral("Säú tiãön trong taìi khoaín cuía baûn laì:"));
+    auto *money = accounts::fieldLabel(m_baocao, "Label5", QStringLiteral("Säú tiãön trong taìi khoaín cuía baûn laì:"));
     auto *moneyRow = new QHBoxLayout;
     moneyRow->setSpacing(14);
     moneyRow->addWidget(money);
