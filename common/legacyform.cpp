@@ -1,12 +1,21 @@
 #include "legacyform.h"
 
+#include "studiotheme.h"
+
 #include <QCloseEvent>
 
-LegacyForm::LegacyForm(FormHost &host) : m_host(host) {}
+LegacyForm::LegacyForm(FormHost &host, const QString &name, const QString &caption)
+    : LegacyForm(host, name, caption, nullptr)
+{
+}
 
-LegacyForm::LegacyForm(FormHost &host, std::function<QWidget *()> opener)
+LegacyForm::LegacyForm(FormHost &host, const QString &name, const QString &caption,
+                       std::function<QWidget *()> opener)
     : m_host(host), m_opener(std::move(opener))
 {
+    setObjectName(name);
+    setWindowTitle(caption);
+    studio::styleForm(this);
 }
 
 void LegacyForm::showInFront()

@@ -25,11 +25,12 @@ public:
     void showInFront();
 
 protected:
-    // A form whose closing ends the program.
-    explicit LegacyForm(FormHost &host);
+    // A form whose closing ends the program, with its name (objectName) and
+    // caption, on the stage's look.
+    LegacyForm(FormHost &host, const QString &name, const QString &caption);
     // A form that unloads when it closes and hands back to `opener`'s form
     // (shown and raised again).
-    LegacyForm(FormHost &host, std::function<QWidget *()> opener);
+    LegacyForm(FormHost &host, const QString &name, const QString &caption, std::function<QWidget *()> opener);
 
     // Form_Load: what the form reads and sets up each time it is loaded.
     virtual void load() {}

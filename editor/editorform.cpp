@@ -99,11 +99,8 @@ int optionOf(QuestionTable t)
 } // namespace
 
 // Leaving asks nothing and saves nothing still in the fields.
-EditorForm::EditorForm(EditorApp &app) : LegacyForm(app), m_app(app)
+EditorForm::EditorForm(EditorApp &app) : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Pelmaro")), m_app(app)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Pelmaro"));
-    studio::styleForm(this);
     setStyleSheet(kFormStyle);
     setMinimumSize(900, 600);
     buildUi();

@@ -20,11 +20,8 @@ const QString kTitle = QStringLiteral("Login");
 } // namespace
 
 // Closing the dialog is leaving the editor, as Cancel is.
-EditorLoginForm::EditorLoginForm(EditorApp &app) : LegacyForm(app), m_app(app)
+EditorLoginForm::EditorLoginForm(EditorApp &app) : LegacyForm(app, QStringLiteral("frmLogin"), kTitle), m_app(app)
 {
-    setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(kTitle);
-    studio::styleForm(this);
     setMinimumSize(440, 240);
 
     auto *panel = new QFrame(this);

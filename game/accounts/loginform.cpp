@@ -39,11 +39,8 @@ QFrame *underline(QWidget *parent, const char *name)
 } // namespace
 
 // The window's own close box does what the close picture does: it ends the program.
-LoginForm::LoginForm(GameApp &app) : LegacyForm(app), m_app(app)
+LoginForm::LoginForm(GameApp &app) : LegacyForm(app, QStringLiteral("frmLogin"), QString()), m_app(app)
 {
-    setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(QString());
-    studio::styleForm(this);
     setMouseTracking(true);
     resize(600, 440);
 
@@ -107,29 +104,18 @@ LoginForm::LoginForm(GameApp &app) : LegacyForm(app), m_app(app)
     links->addStretch();
     links->addLayout(linkBox(m_label2, m_lineB));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addStretch();
-
     panel->setMinimumWidth(440);
     panel->setMaximumWidth(620);
     auto *pv = new QVBoxLayout(panel);
     pv->setContentsMargins(28, 24, 28, 20);
     pv->setSpacing(16);
     pv->addLayout(grid);
-    pv->addLayout(buttons);
+    pv->addLayout(studio::centredRow({m_cmdOK}));
     pv->addLayout(links);
 
     auto *top = new QHBoxLayout;
     top->addStretch();
     top->addWidget(close);
-
-    // The panel keeps a comfortable width and sits in the middle of a larger window.
-    auto *centre = new QHBoxLayout;
-    centre->addStretch();
-    centre->addWidget(panel, 1);
-    centre->addStretch();
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(24, 12, 24, 28);
@@ -137,7 +123,8 @@ LoginForm::LoginForm(GameApp &app) : LegacyForm(app), m_app(app)
     outer->addStretch(1);
     outer->addWidget(title);
     outer->addSpacing(8);
-    outer->addLayout(centre);
+    // The panel keeps a comfortable width and sits in the middle of a larger window.
+    outer->addLayout(studio::centredRow({panel}, 1));
     outer->addStretch(2);
 
     m_timer1 = new LegacyTimer(this, "Timer1", 500, true);

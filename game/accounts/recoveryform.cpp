@@ -75,11 +75,11 @@ const QStringList &RecoveryForm::handedOutPasswords()
 }
 
 // Closing unloads the form: timer, typewriter, selector and holders start afresh.
-RecoveryForm::RecoveryForm(GameApp &app) : LegacyForm(app, [&app] { return app.login(); }), m_app(app)
+RecoveryForm::RecoveryForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("Form4"), vn::display(kTitle, Encoding::VnTimes),
+                 [&app] { return app.login(); }),
+      m_app(app)
 {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(vn::display(kTitle, Encoding::VnTimes));
-    studio::styleForm(this);
     setMinimumSize(720, 560);
 
     auto *title = new LegacyLabel(this, QStringLiteral("Label6"), kTitle);
@@ -126,12 +126,6 @@ RecoveryForm::RecoveryForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
     progress->addWidget(m_picture2, 1);
     progress->addWidget(m_kt);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addStretch();
-
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(26, 14, 26, 16);
     outer->setSpacing(12);
@@ -139,7 +133,7 @@ RecoveryForm::RecoveryForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
     outer->addWidget(m_label1);
     outer->addLayout(middle, 1);
     outer->addLayout(progress);
-    outer->addLayout(buttons);
+    outer->addLayout(studio::centredRow({m_command1, m_command2}));
     outer->addWidget(m_xem);
 
     m_timer1 = new LegacyTimer(this, "Timer1", kTickMs, true);

@@ -99,11 +99,11 @@ void clearDateBox(QComboBox *box)
 } // namespace
 
 // Closing unloads the form: the next opening starts at the introduction.
-RegisterForm::RegisterForm(GameApp &app) : LegacyForm(app, [&app] { return app.login(); }), m_app(app)
+RegisterForm::RegisterForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("Form2"), vn::display(kWindowTitle, Encoding::VnTimes),
+                 [&app] { return app.login(); }),
+      m_app(app)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(vn::display(kWindowTitle, Encoding::VnTimes));
-    studio::styleForm(this);
     setMinimumSize(640, 560);
 
     m_L = new LegacyLabel(this, QStringLiteral("L"));
@@ -137,16 +137,11 @@ RegisterForm::RegisterForm(GameApp &app) : LegacyForm(app, [&app] { return app.l
     body->setContentsMargins(0, 0, 0, 0);
     body->addWidget(m_inputs, 0, 0);
     body->addWidget(m_baocao, 0, 0);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addStretch();
     auto *pageLayout = new QVBoxLayout(m_page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(14);
     pageLayout->addLayout(body, 1);
-    pageLayout->addLayout(buttons);
+    pageLayout->addLayout(studio::centredRow({m_command1, m_command2}));
 
     m_xem = accounts::statusLine(this);
 

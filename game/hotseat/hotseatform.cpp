@@ -64,11 +64,9 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 } // namespace
 
 // Closing the window ends the program; nothing of this game is saved.
-HotSeatForm::HotSeatForm(GameApp &app) : LegacyForm(app), m_app(app)
+HotSeatForm::HotSeatForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Lontaris")), m_app(app)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Lontaris"));
-    studio::styleForm(this);
     // What a 1280×720 screen leaves a window, less its title bar and a panel.
     setMinimumSize(960, 600);
     resize(1280, 820);

@@ -70,11 +70,9 @@ public:
 };
 } // namespace
 
-QualifyingForm::QualifyingForm(GameApp &app) : LegacyForm(app), m_app(app)
+QualifyingForm::QualifyingForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("choi"), vn::display(kRound, vn::Encoding::VnTimes)), m_app(app)
 {
-    setObjectName(QStringLiteral("choi"));
-    setWindowTitle(vn::display(kRound, vn::Encoding::VnTimes));
-    studio::styleForm(this);
     setMouseTracking(true);
     // The layout sets the smallest size that shows everything; this is the opening size.
     resize(980, 700);
