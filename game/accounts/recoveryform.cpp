@@ -97,12 +97,8 @@ RecoveryForm::RecoveryForm(GameApp &app)
     buildChangePanel();
     buildProgress();
 
-    m_command1 = new LegacyLabel(this, QStringLiteral("Command1"), kConfirm);
-    m_command2 = new LegacyLabel(this, QStringLiteral("Command2"), kChange);
-    for (LegacyLabel *b : {m_command1, m_command2}) {
-        b->makeButton();
-        b->setMinimumWidth(180);
-    }
+    m_command1 = accounts::commandButton(this, "Command1", kConfirm);
+    m_command2 = accounts::commandButton(this, "Command2", kChange);
     connect(m_command1, &LegacyLabel::clicked, this, &RecoveryForm::check);
     connect(m_command2, &LegacyLabel::clicked, this, [this] {
         if (m_command2->caption() == kChange)
@@ -304,9 +300,7 @@ void RecoveryForm::resetControls()
     m_command2->setCaption(kChange);
     m_command2->hide();
     m_picture2->hide();
-    m_barTwips = 0;
-    layoutBar();
-    m_label3->setCaption(QStringLiteral("100"));
+    restartBar(QStringLiteral("100"));
     m_kt->hide();
     m_xem->setCaption(kStatusStart);
     m_picture3->hide();
@@ -381,9 +375,7 @@ void RecoveryForm::check()
     if (result == db::Recovery::Failed && m_app.toldOffline(this, windowTitle()))
         return;
     m_picture2->show();
-    m_barTwips = 0;
-    layoutBar();
-    m_label3->setCaption(QStringLiteral("0"));
+    restartBar(QStringLiteral("0"));
     m_kt->show();
     m_timer1->setEnabled(true);
     m_xem->setCaption(QString());
@@ -498,6 +490,13 @@ void RecoveryForm::changePassword()
                 vn::Encoding::VnTimes));
         }
     }
+}
+
+void RecoveryForm::restartBar(const QString &percent)
+{
+    m_barTwips = 0;
+    layoutBar();
+    m_label3->setCaption(percent);
 }
 
 void RecoveryForm::layoutBar()

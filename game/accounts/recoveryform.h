@@ -52,6 +52,8 @@ private:
     void tick();
     bool informationRight() const;
     void layoutBar();
+    // The bar back at its start, with `percent` shown beside it (Label3).
+    void restartBar(const QString &percent);
     void setNewPasswordBoxesOpen(bool open);
 
     GameApp &m_app;

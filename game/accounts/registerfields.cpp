@@ -101,6 +101,14 @@ LegacyLabel *closePicture(QWidget *parent, const QString &name)
     return close;
 }
 
+LegacyLabel *commandButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new LegacyLabel(parent, QString::fromLatin1(name), caption);
+    b->makeButton();
+    b->setMinimumWidth(180);
+    return b;
+}
+
 LegacyLabel *statusLine(QWidget *parent)
 {
     auto *xem = new LegacyLabel(parent, QStringLiteral("xem"));

@@ -50,6 +50,8 @@ LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &captio
 LegacyLabel *closePicture(QWidget *parent, const QString &name);
 // The status line along the bottom of the form (xem).
 LegacyLabel *statusLine(QWidget *parent);
+// One of the capsule buttons of the form's bottom row (Command1, Command2).
+LegacyLabel *commandButton(QWidget *parent, const char *name, const QString &caption);
 
 // Typed text that a legacy text cannot hold (an emoji, a letter of another
 // language) is refused before anything is looked up or stored: the first box

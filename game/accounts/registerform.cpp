@@ -120,12 +120,8 @@ RegisterForm::RegisterForm(GameApp &app)
     buildPanel();
     buildSummary();
 
-    m_command1 = new LegacyLabel(m_page, QStringLiteral("Command1"), kConfirm);
-    m_command2 = new LegacyLabel(m_page, QStringLiteral("Command2"), kContinue);
-    for (LegacyLabel *b : {m_command1, m_command2}) {
-        b->makeButton();
-        b->setMinimumWidth(180);
-    }
+    m_command1 = accounts::commandButton(m_page, "Command1", kConfirm);
+    m_command2 = accounts::commandButton(m_page, "Command2", kContinue);
     connect(m_command1, &LegacyLabel::clicked, this, &RegisterForm::attemptRegistration);
     connect(m_command2, &LegacyLabel::clicked, this, [this] {
         hide();
