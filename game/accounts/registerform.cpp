@@ -580,8 +580,7 @@ void RegisterForm::attemptRegistration()
         setStatus(kWelcomeHead + vn::embed(m_id113->text(), Encoding::VnTimes) + kWelcomeTail);
         m_command1->hide();
         m_command2->show();
-        if (!stored.sotien.isNull())
-            m_tien->setCaption(stored.sotien);
+        m_tien->setCaptionUnlessMissing(stored.sotien);
     }
 }
 

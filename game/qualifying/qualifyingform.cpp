@@ -378,15 +378,11 @@ void QualifyingForm::start()
         s->setOpaque(true);
     m_shape1Panel->setOpaque(true);
 
-    auto show = [](LegacyLabel *l, const QString &text) {
-        if (!text.isNull())
-            l->setCaption(text);
-    };
-    show(m_cauhoi, q->cauhoi);
-    show(m_answers[0], q->a);
-    show(m_answers[1], q->b);
-    show(m_answers[2], q->c);
-    show(m_answers[3], q->d);
+    m_cauhoi->setCaptionUnlessMissing(q->cauhoi);
+    m_answers[0]->setCaptionUnlessMissing(q->a);
+    m_answers[1]->setCaptionUnlessMissing(q->b);
+    m_answers[2]->setCaptionUnlessMissing(q->c);
+    m_answers[3]->setCaptionUnlessMissing(q->d);
     m_dapan = q->traloi;
     m_text1->setFocus();
 }
