@@ -29,6 +29,12 @@ void LegacyLabel::setCaption(const QString &legacy)
     setText(vn::display(legacy, m_encoding));
 }
 
+void LegacyLabel::setCaptionUnlessMissing(const QString &legacy)
+{
+    if (!legacy.isNull())
+        setCaption(legacy);
+}
+
 void LegacyLabel::setEncoding(vn::Encoding enc)
 {
     m_encoding = enc;

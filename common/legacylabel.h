@@ -31,6 +31,9 @@ public:
 
     QString caption() const { return m_caption; }
     void setCaption(const QString &legacy);
+    // As setCaption, but a missing value (a null text, a field the row did not
+    // have) leaves the caption as it was.
+    void setCaptionUnlessMissing(const QString &legacy);
     vn::Encoding encoding() const { return m_encoding; }
     void setEncoding(vn::Encoding enc);
 

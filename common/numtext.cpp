@@ -15,57 +15,83 @@ bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
 }
-} // namespace
 
-double value(QStringView text)
+// The numeric prefix of a text, as written, without its blanks: an optional
+// sign, the digits before and after an optional decimal point, and the digits
+// of an exponent (only after a digit).
+struct Prefix {
+    QChar sign;         // '-', '+' or none
+    std::string whole;  // digits before the point
+    bool point = false; // a decimal point follows them
+    std::string fraction;
+    QChar expSign;         // '-', '+' or none
+    QStringView expDigits; // empty when there is no exponent
+    bool anyDigit() const { return !whole.empty() || !fraction.empty(); }
+};
+
+Prefix scan(QStringView text)
 {
-    // Gather the number's characters without blanks, then let the C library
-    // convert them (it saturates to +-HUGE_VAL on overflow, which we clamp).
-    std::string clean;
+    Prefix p;
     qsizetype i = 0;
     const qsizetype n = text.size();
     auto skipBlanks = [&] {
         while (i < n && isBlank(text[i]))
             ++i;
     };
+    auto digits = [&](std::string &to) {
+        for (skipBlanks(); i < n && isDigit(text[i]); skipBlanks())
+            to += char(text[i++].unicode());
+    };
     skipBlanks();
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        clean += char(text[i].unicode());
-        ++i;
-    }
-    bool anyDigit = false;
-    for (skipBlanks(); i < n && isDigit(text[i]); skipBlanks()) {
-        clean += char(text[i].unicode());
-        anyDigit = true;
-        ++i;
-    }
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        p.sign = text[i++];
+    digits(p.whole);
     if (i < n && text[i] == u'.') {
-        clean += '.';
+        p.point = true;
         ++i;
-        for (skipBlanks(); i < n && isDigit(text[i]); skipBlanks()) {
-            clean += char(text[i].unicode());
-            anyDigit = true;
-            ++i;
+        digits(p.fraction);
+    }
+    if (p.anyDigit() && i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
+        qsizetype j = i + 1;
+        QChar sign;
+        if (j < n && (text[j] == u'-' || text[j] == u'+'))
+            sign = text[j++];
+        const qsizetype from = j;
+        while (j < n && isDigit(text[j]))
+            ++j;
+        if (j > from) {
+            p.expSign = sign;
+            p.expDigits = text.sliced(from, j - from);
         }
     }
-    if (!anyDigit)
+    return p;
+}
+} // namespace
+
+double value(QStringView text)
+{
+    // Gather the number's characters without blanks, then let the C library
+    // convert them (it saturates to +-HUGE_VAL on overflow, which we clamp).
+    const Prefix p = scan(text);
+    if (!p.anyDigit())
         return 0.0;
-    if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        qsizetype j = i + 1;
-        std::string exp = "e";
-        if (j < n && (text[j] == u'-' || text[j] == u'+'))
-            exp += char(text[j++].unicode());
+    std::string clean;
+    if (!p.sign.isNull())
+        clean += char(p.sign.unicode());
+    clean += p.whole;
+    if (p.point)
+        clean += '.' + p.fraction;
+    if (!p.expDigits.isEmpty()) {
         // Every digit counts, however many leading zeros come first; an
         // exponent past any double's range is held there (the value then
         // saturates, or is 0).
         qint64 e = 0;
-        bool expDigit = false;
-        for (; j < n && isDigit(text[j]); ++j) {
-            e = std::min<qint64>(e * 10 + (text[j].unicode() - u'0'), 100000);
-            expDigit = true;
-        }
-        if (expDigit)
-            clean += exp + std::to_string(e);
+        for (const QChar c : p.expDigits)
+            e = std::min<qint64>(e * 10 + (c.unicode() - u'0'), 100000);
+        clean += 'e';
+        if (!p.expSign.isNull())
+            clean += char(p.expSign.unicode());
+        clean += std::to_string(e);
     }
     double v = std::strtod(clean.c_str(), nullptr);
     if (!std::isfinite(v))
@@ -140,55 +166,27 @@ void normalise(Decimal &d)
 // The numeric-prefix rule of value(), kept digit for digit.
 std::optional<Decimal> parse(QStringView text)
 {
-    Decimal d;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    auto skipBlanks = [&] {
-        while (i < n && isBlank(text[i]))
-            ++i;
-    };
-    skipBlanks();
-    if (i < n && (text[i] == u'-' || text[i] == u'+'))
-        d.negative = text[i++] == u'-';
-    bool anyDigit = false;
-    for (skipBlanks(); i < n && isDigit(text[i]); skipBlanks()) {
-        d.digits += char(text[i++].unicode());
-        anyDigit = true;
-    }
-    if (i < n && text[i] == u'.') {
-        ++i;
-        for (skipBlanks(); i < n && isDigit(text[i]); skipBlanks()) {
-            d.digits += char(text[i++].unicode());
-            ++d.scale;
-            anyDigit = true;
-        }
-    }
-    if (!anyDigit)
+    const Prefix p = scan(text);
+    if (!p.anyDigit())
         return Decimal{};
-    if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
-        qsizetype j = i + 1;
-        bool expNegative = false;
-        if (j < n && (text[j] == u'-' || text[j] == u'+'))
-            expNegative = text[j++] == u'-';
+    Decimal d;
+    d.negative = p.sign == u'-';
+    d.digits = p.whole + p.fraction;
+    d.scale = qsizetype(p.fraction.size());
+    if (!p.expDigits.isEmpty()) {
         qint64 exp = 0;
-        bool expDigit = false;
-        while (j < n && isDigit(text[j])) {
+        for (const QChar c : p.expDigits)
             if (exp <= kMaxExactDigits * 10)
-                exp = exp * 10 + (text[j].unicode() - u'0');
-            ++j;
-            expDigit = true;
-        }
-        if (expDigit) {
-            normalise(d);
-            if (d.digits.empty())
-                return d; // zero, whatever the exponent
-            d.scale += expNegative ? exp : -exp;
-            if (d.scale < 0) {
-                if (qsizetype(d.digits.size()) - d.scale > kMaxExactDigits)
-                    return std::nullopt;
-                d.digits.append(size_t(-d.scale), '0');
-                d.scale = 0;
-            }
+                exp = exp * 10 + (c.unicode() - u'0');
+        normalise(d);
+        if (d.digits.empty())
+            return d; // zero, whatever the exponent
+        d.scale += p.expSign == u'-' ? exp : -exp;
+        if (d.scale < 0) {
+            if (qsizetype(d.digits.size()) - d.scale > kMaxExactDigits)
+                return std::nullopt;
+            d.digits.append(size_t(-d.scale), '0');
+            d.scale = 0;
         }
     }
     normalise(d);

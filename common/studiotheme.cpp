@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QFontDatabase>
+#include <QHBoxLayout>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
@@ -128,6 +129,16 @@ void styleForm(QWidget *form)
 void setRole(QWidget *w, const char *role)
 {
     w->setProperty("role", QString::fromLatin1(role));
+}
+
+QHBoxLayout *centredRow(std::initializer_list<QWidget *> widgets, int stretch)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget *w : widgets)
+        row->addWidget(w, stretch);
+    row->addStretch();
+    return row;
 }
 
 } // namespace studio

@@ -6,8 +6,10 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <initializer_list>
 
 class QApplication;
+class QHBoxLayout;
 class QWidget;
 
 namespace studio {
@@ -16,6 +18,8 @@ void applyApplicationStyle(QApplication &app);
 // Marks a top-level form so it gets the stage background.
 void styleForm(QWidget *form);
 void setRole(QWidget *w, const char *role);
+// A row that keeps its widgets (each with `stretch`) in the middle of the room it gets.
+QHBoxLayout *centredRow(std::initializer_list<QWidget *> widgets, int stretch = 0);
 
 inline QColor gold() { return QColor(255, 215, 90); }
 inline QColor stageBlue() { return QColor(10, 18, 64); }

@@ -3,6 +3,7 @@
 // way to end the program) and its two forms, made on first use. The access-code
 // form stays alive, hidden, once the editor form is up.
 
+#include "legacyform.h"
 #include "messages.h"
 
 #include <QObject>
@@ -23,7 +24,7 @@ struct EditorServices {
     std::function<QString(QWidget *parent, bool save, const QString &suggested)> chooseFile;
 };
 
-class EditorApp : public QObject {
+class EditorApp : public QObject, public FormHost {
     Q_OBJECT
 public:
     // The access code the game's options panel reveals.
@@ -44,8 +45,8 @@ public:
     bool hasEditor() const { return !m_editor.isNull(); }
 
     // Ends the editor at once: the forms go away without asking anything.
-    void endProgram();
-    bool ending() const { return m_ending; }
+    void endProgram() override;
+    bool ending() const override { return m_ending; }
 
 private:
     EditorServices m_services;

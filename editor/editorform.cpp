@@ -7,7 +7,6 @@
 #include "legacylabel.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -99,11 +98,9 @@ int optionOf(QuestionTable t)
 
 } // namespace
 
-EditorForm::EditorForm(EditorApp &app) : m_app(app)
+// Leaving asks nothing and saves nothing still in the fields.
+EditorForm::EditorForm(EditorApp &app) : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Pelmaro")), m_app(app)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Pelmaro"));
-    studio::styleForm(this);
     setStyleSheet(kFormStyle);
     setMinimumSize(900, 600);
     buildUi();
@@ -645,12 +642,4 @@ void EditorForm::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-void EditorForm::closeEvent(QCloseEvent *e)
-{
-    // Leaving asks nothing and saves nothing still in the fields.
-    e->accept();
-    if (!m_app.ending())
-        m_app.endProgram();
 }

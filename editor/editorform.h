@@ -8,10 +8,10 @@
 // that is shown and not edited is written back with its stored bytes.
 
 #include "gamedb.h"
+#include "legacyform.h"
 
 #include <QList>
 #include <QMessageBox>
-#include <QWidget>
 #include <optional>
 
 class CsvActions;
@@ -26,7 +26,7 @@ class QuestionListModel;
 class QRadioButton;
 class VniLineEdit;
 
-class EditorForm : public QWidget {
+class EditorForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit EditorForm(EditorApp &app);
@@ -65,7 +65,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
 
 private:
     void buildUi();

@@ -6,7 +6,6 @@
 #include "passwordmask.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,11 +19,9 @@ const QString kInvalid = QStringLiteral("Invalid code, try again!");
 const QString kTitle = QStringLiteral("Login");
 } // namespace
 
-EditorLoginForm::EditorLoginForm(EditorApp &app) : m_app(app)
+// Closing the dialog is leaving the editor, as Cancel is.
+EditorLoginForm::EditorLoginForm(EditorApp &app) : LegacyForm(app, QStringLiteral("frmLogin"), kTitle), m_app(app)
 {
-    setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(kTitle);
-    studio::styleForm(this);
     setMinimumSize(440, 240);
 
     auto *panel = new QFrame(this);
@@ -94,10 +91,7 @@ void EditorLoginForm::checkCode()
         return;
     }
     m_loginSucceeded = true;
-    EditorForm *f = m_app.editor();
-    f->show();
-    f->raise();
-    f->activateWindow();
+    m_app.editor()->showInFront();
     hide();
 }
 
@@ -127,12 +121,4 @@ void EditorLoginForm::keyPressEvent(QKeyEvent *e)
         break;
     }
     QWidget::keyPressEvent(e);
-}
-
-void EditorLoginForm::closeEvent(QCloseEvent *e)
-{
-    // Closing the dialog is leaving the editor, as Cancel is.
-    e->accept();
-    if (!m_app.ending())
-        m_app.endProgram();
 }

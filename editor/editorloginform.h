@@ -2,14 +2,14 @@
 // frmLogin of the editor: asks for the access code before the editor form is
 // shown. Enter checks the code, Esc leaves the editor.
 
-#include <QWidget>
+#include "legacyform.h"
 
 class EditorApp;
 class LegacyLabel;
 class QLineEdit;
 class QPushButton;
 
-class EditorLoginForm : public QWidget {
+class EditorLoginForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit EditorLoginForm(EditorApp &app);
@@ -22,7 +22,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
 
 private:
     EditorApp &m_app;

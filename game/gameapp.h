@@ -4,6 +4,7 @@
 // live, hidden or shown, until the program ends; each reads what it needs from
 // the others' controls through the accessors here.
 
+#include "legacyform.h"
 #include "messages.h"
 
 #include <QDateTime>
@@ -37,7 +38,7 @@ struct GameServices {
     std::function<void()> endProgram;     // quits the event loop
 };
 
-class GameApp : public QObject {
+class GameApp : public QObject, public FormHost {
     Q_OBJECT
 public:
     explicit GameApp(GameServices services, QObject *parent = nullptr);
@@ -79,8 +80,8 @@ public:
     bool hasBriefing() const;
 
     // Ends the program at once: every form goes away without its close handlers.
-    void endProgram();
-    bool ending() const { return m_ending; }
+    void endProgram() override;
+    bool ending() const override { return m_ending; }
 
 private:
     template <typename F> F *make(QPointer<F> &slot);

@@ -12,7 +12,6 @@
 #include "studiotheme.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QDir>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
@@ -41,11 +40,8 @@ const QString kCannotCharge = QStringLiteral(
     "Số tiền trong tài khoản (%1) không tính được chính xác, nên không thể trừ phí tham gia.");
 } // namespace
 
-BriefingForm::BriefingForm(GameApp &app) : m_app(app)
+BriefingForm::BriefingForm(GameApp &app) : LegacyForm(app, QStringLiteral("Form3"), kWindowTitle), m_app(app)
 {
-    setObjectName(QStringLiteral("Form3"));
-    setWindowTitle(kWindowTitle);
-    studio::styleForm(this);
     resize(880, 600);
 
     m_tieude = new LegacyLabel(this, QStringLiteral("tieude"), QString(), vn::Encoding::Vni);
@@ -119,25 +115,15 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     panel->setMinimumWidth(720);
     panel->setMaximumWidth(980);
 
-    // The panel keeps its natural height and a readable width; a larger window only
-    // adds stage around it.
-    auto *centre = new QHBoxLayout;
-    centre->addStretch();
-    centre->addWidget(panel, 1);
-    centre->addStretch();
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_command2);
-    buttons->addStretch();
-
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(30, 24, 30, 26);
     outer->setSpacing(18);
     outer->addStretch(1);
     outer->addWidget(m_tieude);
-    outer->addLayout(centre);
-    outer->addLayout(buttons);
+    // The panel keeps its natural height and a readable width; a larger window only
+    // adds stage around it.
+    outer->addLayout(studio::centredRow({panel}, 1));
+    outer->addLayout(studio::centredRow({m_command2}));
     outer->addStretch(1);
 
     m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
@@ -147,7 +133,7 @@ BriefingForm::BriefingForm(GameApp &app) : m_app(app)
     connect(m_command2, &LegacyLabel::clicked, this, &BriefingForm::startClicked);
     m_save = new PatientSave(this, m_app);
 
-    load();
+    ensureLoaded();
 }
 
 QString BriefingForm::balanceCaption() const
@@ -268,10 +254,4 @@ void BriefingForm::fitHalo()
     const QColor c = m_tieude->foreColor();
     const double luma = 0.299 * c.red() + 0.587 * c.green() + 0.114 * c.blue();
     halo->setColor(luma < 110 ? QColor(240, 244, 255) : QColor(2, 4, 24));
-}
-
-void BriefingForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    m_app.endProgram();
 }

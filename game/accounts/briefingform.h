@@ -3,7 +3,7 @@
 // fee while its box is ticked, and on Start saves balance and play count and opens
 // the qualifying round or, when that is switched off, the hot seat.
 
-#include <QWidget>
+#include "legacyform.h"
 
 class GameApp;
 class LegacyLabel;
@@ -11,7 +11,7 @@ class LegacyTimer;
 class PatientSave;
 class QCheckBox;
 
-class BriefingForm : public QWidget {
+class BriefingForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit BriefingForm(GameApp &app);
@@ -24,11 +24,8 @@ public:
     QString playCount() const { return m_label6; }
     QString qualifyingSwitch() const { return m_l2; }
 
-protected:
-    void closeEvent(QCloseEvent *e) override;
-
 private:
-    void load();
+    void load() override;
     // Reads what is not read yet: the account (balance, play count) and the
     // switches. False when the server could not be reached for one of them.
     bool readStored();

@@ -12,7 +12,6 @@
 #include "sound.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -42,22 +41,14 @@ QFrame *underline(QWidget *parent, const char *name)
 }
 } // namespace
 
-LoginForm::LoginForm(GameApp &app) : m_app(app)
+// The window's own close box does what the close picture does: it ends the program.
+LoginForm::LoginForm(GameApp &app) : LegacyForm(app, QStringLiteral("frmLogin"), QString()), m_app(app)
 {
-    setObjectName(QStringLiteral("frmLogin"));
-    setWindowTitle(QString());
-    studio::styleForm(this);
     setMouseTracking(true);
     resize(600, 440);
 
-    auto *close = new LegacyLabel(this, QStringLiteral("Picture4"));
-    close->setText(QStringLiteral("\u2715"));
-    close->setFixedSize(28, 28);
-    close->setAlignment(Qt::AlignCenter);
-    close->setCursor(Qt::PointingHandCursor);
+    auto *close = accounts::closePicture(this, QStringLiteral("Picture4"));
     close->setToolTip(QStringLiteral("Thoát"));
-    close->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
-    close->setForeColor(QColor(255, 215, 90));
     connect(close, &LegacyLabel::clicked, this, [this] { m_app.endProgram(); });
 
     auto *title = new LegacyLabel(this, QStringLiteral("Label3"), kTitle);
@@ -116,29 +107,18 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     links->addStretch();
     links->addLayout(linkBox(m_label2, m_lineB));
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_cmdOK);
-    buttons->addStretch();
-
     panel->setMinimumWidth(440);
     panel->setMaximumWidth(620);
     auto *pv = new QVBoxLayout(panel);
     pv->setContentsMargins(28, 24, 28, 20);
     pv->setSpacing(16);
     pv->addLayout(grid);
-    pv->addLayout(buttons);
+    pv->addLayout(studio::centredRow({m_cmdOK}));
     pv->addLayout(links);
 
     auto *top = new QHBoxLayout;
     top->addStretch();
     top->addWidget(close);
-
-    // The panel keeps a comfortable width and sits in the middle of a larger window.
-    auto *centre = new QHBoxLayout;
-    centre->addStretch();
-    centre->addWidget(panel, 1);
-    centre->addStretch();
 
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(24, 12, 24, 28);
@@ -146,7 +126,8 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     outer->addStretch(1);
     outer->addWidget(title);
     outer->addSpacing(8);
-    outer->addLayout(centre);
+    // The panel keeps a comfortable width and sits in the middle of a larger window.
+    outer->addLayout(studio::centredRow({panel}, 1));
     outer->addStretch(2);
 
     m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
@@ -158,18 +139,8 @@ LoginForm::LoginForm(GameApp &app) : m_app(app)
     connect(m_cmdOK, &QPushButton::clicked, this, &LoginForm::attemptLogin);
     connect(m_txtUserName, &QLineEdit::returnPressed, this, &LoginForm::attemptLogin);
     connect(m_txtPassword, &QLineEdit::returnPressed, this, &LoginForm::attemptLogin);
-    connect(m_label1, &LegacyLabel::clicked, this, [this] {
-        auto *f = m_app.registration();
-        f->show();
-        f->raise();
-        f->activateWindow();
-    });
-    connect(m_label2, &LegacyLabel::clicked, this, [this] {
-        auto *f = m_app.recovery();
-        f->show();
-        f->raise();
-        f->activateWindow();
-    });
+    connect(m_label1, &LegacyLabel::clicked, this, [this] { m_app.registration()->showInFront(); });
+    connect(m_label2, &LegacyLabel::clicked, this, [this] { m_app.recovery()->showInFront(); });
     connect(m_label1, &LegacyLabel::hovered, m_lineA, [this] { m_lineA->setVisible(true); });
     connect(m_label2, &LegacyLabel::hovered, m_lineB, [this] { m_lineB->setVisible(true); });
     m_txtUserName->setFocus();
@@ -225,11 +196,4 @@ void LoginForm::mouseMoveEvent(QMouseEvent *e)
     m_lineA->setVisible(false);
     m_lineB->setVisible(false);
     QWidget::mouseMoveEvent(e);
-}
-
-void LoginForm::closeEvent(QCloseEvent *e)
-{
-    // The window's own close box does what the close picture does.
-    e->accept();
-    m_app.endProgram();
 }

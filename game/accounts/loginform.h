@@ -2,7 +2,7 @@
 // frmLogin: the login screen. It stays alive, hidden, for the whole run: its nick
 // box names the current player and its Timer1 loops the background music.
 
-#include <QWidget>
+#include "legacyform.h"
 
 class GameApp;
 class LegacyLabel;
@@ -11,7 +11,7 @@ class QFrame;
 class QLineEdit;
 class QPushButton;
 
-class LoginForm : public QWidget {
+class LoginForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit LoginForm(GameApp &app);
@@ -30,7 +30,6 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent *e) override;
-    void closeEvent(QCloseEvent *e) override;
 
 private:
     GameApp &m_app;

@@ -9,7 +9,6 @@
 #include "numtext.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,13 +47,6 @@ bool sameAs(const QString &held, const QString &typed)
     return !held.isNull() && held == accounts::typedValue(typed);
 }
 
-LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new LegacyLabel(parent, QString::fromLatin1(name), caption);
-    l->setForeColor(QColor(255, 233, 168));
-    return l;
-}
-
 QLineEdit *datePart(QWidget *parent, const char *name, int maxLength, int width)
 {
     auto *box = accounts::makeBox(parent, QString::fromLatin1(name));
@@ -82,23 +74,18 @@ const QStringList &RecoveryForm::handedOutPasswords()
     return list;
 }
 
-RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
+// Closing unloads the form: timer, typewriter, selector and holders start afresh.
+RecoveryForm::RecoveryForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("Form4"), vn::display(kTitle, Encoding::VnTimes),
+                 [&app] { return app.login(); }),
+      m_app(app)
 {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(vn::display(kTitle, Encoding::VnTimes));
-    studio::styleForm(this);
     setMinimumSize(720, 560);
 
     auto *title = new LegacyLabel(this, QStringLiteral("Label6"), kTitle);
     studio::setRole(title, "title");
 
-    auto *closeButton = new LegacyLabel(this, QStringLiteral("Picture5"));
-    closeButton->setText(QStringLiteral("\u2715"));
-    closeButton->setFixedSize(28, 28);
-    closeButton->setAlignment(Qt::AlignCenter);
-    closeButton->setCursor(Qt::PointingHandCursor);
-    closeButton->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
-    closeButton->setForeColor(studio::gold());
+    auto *closeButton = accounts::closePicture(this, QStringLiteral("Picture5"));
     connect(closeButton, &LegacyLabel::clicked, this, &QWidget::close);
 
     m_label1 = new LegacyLabel(this, QStringLiteral("Label1"));
@@ -110,12 +97,8 @@ RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
     buildChangePanel();
     buildProgress();
 
-    m_command1 = new LegacyLabel(this, QStringLiteral("Command1"), kConfirm);
-    m_command2 = new LegacyLabel(this, QStringLiteral("Command2"), kChange);
-    for (LegacyLabel *b : {m_command1, m_command2}) {
-        b->makeButton();
-        b->setMinimumWidth(180);
-    }
+    m_command1 = accounts::commandButton(this, "Command1", kConfirm);
+    m_command2 = accounts::commandButton(this, "Command2", kChange);
     connect(m_command1, &LegacyLabel::clicked, this, &RecoveryForm::check);
     connect(m_command2, &LegacyLabel::clicked, this, [this] {
         if (m_command2->caption() == kChange)
@@ -124,13 +107,7 @@ RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
             close();
     });
 
-    m_xem = new LegacyLabel(this, QStringLiteral("xem"));
-    m_xem->setWordWrap(true);
-    m_xem->setMinimumHeight(40);
-    m_xem->setAlignment(Qt::AlignCenter);
-    m_xem->setExtraStyle(QStringLiteral("background: rgba(4, 8, 30, 200); border-top: 2px solid #d9b44a; "
-                                        "border-radius: 10px; padding: 6px 14px;"));
-    m_xem->setForeColor(QColor(255, 233, 168));
+    m_xem = accounts::statusLine(this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(title, 1);
@@ -145,12 +122,6 @@ RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
     progress->addWidget(m_picture2, 1);
     progress->addWidget(m_kt);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addStretch();
-
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(26, 14, 26, 16);
     outer->setSpacing(12);
@@ -158,14 +129,14 @@ RecoveryForm::RecoveryForm(GameApp &app) : m_app(app)
     outer->addWidget(m_label1);
     outer->addLayout(middle, 1);
     outer->addLayout(progress);
-    outer->addLayout(buttons);
+    outer->addLayout(studio::centredRow({m_command1, m_command2}));
     outer->addWidget(m_xem);
 
     m_timer1 = new LegacyTimer(this, "Timer1", kTickMs, true);
     connect(m_timer1, &LegacyTimer::tick, this, &RecoveryForm::tick);
 
     resetControls();
-    load();
+    ensureLoaded();
 }
 
 void RecoveryForm::buildInputs()
@@ -184,12 +155,12 @@ void RecoveryForm::buildInputs()
     m_bimat->setMinimumContentsLength(24);
     m_traloi = accounts::makeBox(m_picture1, QStringLiteral("traloi"), '$');
 
-    auto *lId = fieldLabel(m_picture1, "lblLabels1", QStringLiteral("&ID:"));
+    auto *lId = accounts::fieldLabel(m_picture1, "lblLabels1", QStringLiteral("&ID:"));
     lId->setBuddy(m_id);
-    auto *lBirth = fieldLabel(m_picture1, "lblLabels2", QStringLiteral("Ngaìy sinh:"));
-    auto *lQuestion = fieldLabel(m_picture1, "lblLabels3", QStringLiteral("Cáu hoíi bê máût laì :"));
-    auto *lAnswer = fieldLabel(m_picture1, "lblLabels4", QStringLiteral("Cáu traí låìi bê máût :"));
-    auto *note = fieldLabel(m_picture1, "Label7", kInstruction);
+    auto *lBirth = accounts::fieldLabel(m_picture1, "lblLabels2", QStringLiteral("Ngaìy sinh:"));
+    auto *lQuestion = accounts::fieldLabel(m_picture1, "lblLabels3", QStringLiteral("Cáu hoíi bê máût laì :"));
+    auto *lAnswer = accounts::fieldLabel(m_picture1, "lblLabels4", QStringLiteral("Cáu traí låìi bê máût :"));
+    auto *note = accounts::fieldLabel(m_picture1, "Label7", kInstruction);
     note->setForeColor(QColor(160, 190, 255));
     note->setWordWrap(true);
     m_doi = new LegacyLabel(m_picture1, QStringLiteral("doi"), kChecking);
@@ -202,7 +173,7 @@ void RecoveryForm::buildInputs()
         {"lblLabels8", QStringLiteral("Nàm")}};
     QLineEdit *boxes[] = {m_thang, m_ngay, m_nam};
     for (int i = 0; i < 3; ++i) {
-        auto *label = fieldLabel(m_picture1, parts[i].first, parts[i].second);
+        auto *label = accounts::fieldLabel(m_picture1, parts[i].first, parts[i].second);
         label->setForeColor(QColor(160, 180, 240));
         label->setExtraStyle(QStringLiteral("font-size: 9pt;"));
         auto *v = new QVBoxLayout;
@@ -284,9 +255,9 @@ void RecoveryForm::buildChangePanel()
     m_text1->setStyleSheet(kOldBoxStyle);
     m_text2 = accounts::makeBox(m_picture3, QStringLiteral("Text2"), '*');
     m_text3 = accounts::makeBox(m_picture3, QStringLiteral("Text3"), '*');
-    auto *l1 = fieldLabel(m_picture3, "Label8", QStringLiteral("&Password cuí:"));
-    auto *l2 = fieldLabel(m_picture3, "Label9", QStringLiteral("&Password måïi:"));
-    auto *l3 = fieldLabel(m_picture3, "Label10", QStringLiteral("&Nháûp laûi Pass:"));
+    auto *l1 = accounts::fieldLabel(m_picture3, "Label8", QStringLiteral("&Password cuí:"));
+    auto *l2 = accounts::fieldLabel(m_picture3, "Label9", QStringLiteral("&Password måïi:"));
+    auto *l3 = accounts::fieldLabel(m_picture3, "Label10", QStringLiteral("&Nháûp laûi Pass:"));
     l1->setBuddy(m_text1);
     l2->setBuddy(m_text2);
     l3->setBuddy(m_text3);
@@ -329,9 +300,7 @@ void RecoveryForm::resetControls()
     m_command2->setCaption(kChange);
     m_command2->hide();
     m_picture2->hide();
-    m_barTwips = 0;
-    layoutBar();
-    m_label3->setCaption(QStringLiteral("100"));
+    restartBar(QStringLiteral("100"));
     m_kt->hide();
     m_xem->setCaption(kStatusStart);
     m_picture3->hide();
@@ -360,7 +329,6 @@ void RecoveryForm::load()
     m_headingLength = int(m_pemo.size());
     m_shown = 0;
     m_timer1->setEnabled(true);
-    m_loaded = true;
 }
 
 QString RecoveryForm::handedOutPassword() const
@@ -407,9 +375,7 @@ void RecoveryForm::check()
     if (result == db::Recovery::Failed && m_app.toldOffline(this, windowTitle()))
         return;
     m_picture2->show();
-    m_barTwips = 0;
-    layoutBar();
-    m_label3->setCaption(QStringLiteral("0"));
+    restartBar(QStringLiteral("0"));
     m_kt->show();
     m_timer1->setEnabled(true);
     m_xem->setCaption(QString());
@@ -526,6 +492,13 @@ void RecoveryForm::changePassword()
     }
 }
 
+void RecoveryForm::restartBar(const QString &percent)
+{
+    m_barTwips = 0;
+    layoutBar();
+    m_label3->setCaption(percent);
+}
+
 void RecoveryForm::layoutBar()
 {
     const double share = qMin(1.0, double(m_barTwips) / kBarFullTwips);
@@ -549,24 +522,4 @@ void RecoveryForm::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-void RecoveryForm::showEvent(QShowEvent *e)
-{
-    if (!m_loaded)
-        load();
-    QWidget::showEvent(e);
-}
-
-void RecoveryForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    if (m_app.ending())
-        return;
-    // Closing unloads the form: timer, typewriter, selector and holders start afresh.
-    resetControls();
-    m_loaded = false;
-    LoginForm *login = m_app.login();
-    login->show();
-    login->raise();
 }

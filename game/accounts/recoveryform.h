@@ -4,8 +4,9 @@
 // out one of thirteen fixed passwords (already stored at the click) and offers to
 // change it for one of the player's own.
 
+#include "legacyform.h"
+
 #include <QString>
-#include <QWidget>
 
 class GameApp;
 class LegacyLabel;
@@ -14,7 +15,7 @@ class QComboBox;
 class QFrame;
 class QLineEdit;
 
-class RecoveryForm : public QWidget {
+class RecoveryForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit RecoveryForm(GameApp &app);
@@ -39,24 +40,23 @@ public:
     void changePassword(); // Command3
 
 protected:
-    void closeEvent(QCloseEvent *e) override;
-    void showEvent(QShowEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void load() override;
+    void resetControls() override;
 
 private:
     void buildInputs();
     void buildProgress();
     void buildChangePanel();
-    void resetControls();
-    void load();
     void tick();
     bool informationRight() const;
     void layoutBar();
+    // The bar back at its start, with `percent` shown beside it (Label3).
+    void restartBar(const QString &percent);
     void setNewPasswordBoxesOpen(bool open);
 
     GameApp &m_app;
-    bool m_loaded = false;
 
     LegacyLabel *m_label1 = nullptr; // the typed-out heading
     QFrame *m_picture1 = nullptr;

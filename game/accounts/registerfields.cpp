@@ -1,32 +1,14 @@
 #include "registerfields.h"
 
+#include "legacylabel.h"
+#include "passwordmask.h"
+#include "studiotheme.h"
 #include "vntext.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QProxyStyle>
 
 namespace accounts {
-
-namespace {
-// Shows every typed character of a masked box as one fixed character. A style
-// hint rather than a style sheet rule, so the application's style sheet cannot
-// turn the mask back into dots.
-class MaskStyle : public QProxyStyle {
-public:
-    explicit MaskStyle(char mask) : m_mask(mask) {}
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *ret) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return m_mask;
-        return QProxyStyle::styleHint(hint, option, widget, ret);
-    }
-
-private:
-    char m_mask;
-};
-} // namespace
 
 const QStringList &secretQuestions()
 {
@@ -97,10 +79,46 @@ QLineEdit *makeBox(QWidget *parent, const QString &name, char mask)
 
 void setMask(QLineEdit *box, char mask)
 {
-    auto *style = new MaskStyle(mask);
-    style->setParent(box);
-    box->setStyle(style);
-    box->setEchoMode(QLineEdit::Password);
+    ui::setPasswordMask(box, QLatin1Char(mask));
+}
+
+LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *l = new LegacyLabel(parent, QString::fromLatin1(name), caption);
+    l->setForeColor(QColor(255, 233, 168));
+    return l;
+}
+
+LegacyLabel *closePicture(QWidget *parent, const QString &name)
+{
+    auto *close = new LegacyLabel(parent, name);
+    close->setText(QStringLiteral("\u2715"));
+    close->setFixedSize(28, 28);
+    close->setAlignment(Qt::AlignCenter);
+    close->setCursor(Qt::PointingHandCursor);
+    close->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
+    close->setForeColor(studio::gold());
+    return close;
+}
+
+LegacyLabel *commandButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *b = new LegacyLabel(parent, QString::fromLatin1(name), caption);
+    b->makeButton();
+    b->setMinimumWidth(180);
+    return b;
+}
+
+LegacyLabel *statusLine(QWidget *parent)
+{
+    auto *xem = new LegacyLabel(parent, QStringLiteral("xem"));
+    xem->setWordWrap(true);
+    xem->setMinimumHeight(40);
+    xem->setAlignment(Qt::AlignCenter);
+    xem->setExtraStyle(QStringLiteral("background: rgba(4, 8, 30, 200); border-top: 2px solid #d9b44a; "
+                                      "border-radius: 10px; padding: 6px 14px;"));
+    xem->setForeColor(QColor(255, 233, 168));
+    return xem;
 }
 
 std::optional<ui::MessageRequest> refuseUnstorable(std::initializer_list<std::pair<QWidget *, const char *>> boxes)

@@ -1,7 +1,8 @@
 #pragma once
 // Pieces the registration and recovery forms share: the fixed list of secret
 // questions, the rule that turns a typed day or month into a plain number, and
-// small builders for the account input boxes.
+// small builders for the account input boxes, their captions, the status line
+// and the round close picture (the login screen has one too).
 
 #include "messages.h"
 
@@ -11,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+class LegacyLabel;
 class QComboBox;
 class QLineEdit;
 class QWidget;
@@ -42,6 +44,14 @@ QString typedValue(const QString &text);
 QLineEdit *makeBox(QWidget *parent, const QString &name, char mask = 0);
 // Hides what is typed in a box behind one character per typed one.
 void setMask(QLineEdit *box, char mask);
+// The caption of an input box, in the forms' light gold.
+LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &caption);
+// The round close picture in a corner of the form; the caller says what a click does.
+LegacyLabel *closePicture(QWidget *parent, const QString &name);
+// The status line along the bottom of the form (xem).
+LegacyLabel *statusLine(QWidget *parent);
+// One of the capsule buttons of the form's bottom row (Command1, Command2).
+LegacyLabel *commandButton(QWidget *parent, const char *name, const QString &caption);
 
 // Typed text that a legacy text cannot hold (an emoji, a letter of another
 // language) is refused before anything is looked up or stored: the first box

@@ -8,7 +8,6 @@
 #include "studiotheme.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,13 +67,6 @@ QString creditLine()
     return vn::encodeLossy(QStringLiteral("Lontaris - trò chơi đố vui truyền hình tại nhà"), Encoding::VnTimes);
 }
 
-LegacyLabel *fieldLabel(QWidget *parent, const char *name, const QString &caption)
-{
-    auto *l = new LegacyLabel(parent, QString::fromLatin1(name), caption);
-    l->setForeColor(QColor(255, 233, 168));
-    return l;
-}
-
 QComboBox *dateBox(QWidget *parent, const char *name, int width)
 {
     auto *box = new QComboBox(parent);
@@ -106,24 +98,19 @@ void clearDateBox(QComboBox *box)
 }
 } // namespace
 
-RegisterForm::RegisterForm(GameApp &app) : m_app(app)
+// Closing unloads the form: the next opening starts at the introduction.
+RegisterForm::RegisterForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("Form2"), vn::display(kWindowTitle, Encoding::VnTimes),
+                 [&app] { return app.login(); }),
+      m_app(app)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(vn::display(kWindowTitle, Encoding::VnTimes));
-    studio::styleForm(this);
     setMinimumSize(640, 560);
 
     m_L = new LegacyLabel(this, QStringLiteral("L"));
     studio::setRole(m_L, "title");
     m_L->setExtraStyle(QStringLiteral("font-size: 18pt;"));
 
-    auto *closeButton = new LegacyLabel(this, QStringLiteral("Picture5"));
-    closeButton->setText(QStringLiteral("\u2715"));
-    closeButton->setFixedSize(28, 28);
-    closeButton->setAlignment(Qt::AlignCenter);
-    closeButton->setCursor(Qt::PointingHandCursor);
-    closeButton->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
-    closeButton->setForeColor(studio::gold());
+    auto *closeButton = accounts::closePicture(this, QStringLiteral("Picture5"));
     connect(closeButton, &LegacyLabel::clicked, this, &QWidget::close);
 
     buildIntroduction();
@@ -133,18 +120,12 @@ RegisterForm::RegisterForm(GameApp &app) : m_app(app)
     buildPanel();
     buildSummary();
 
-    m_command1 = new LegacyLabel(m_page, QStringLiteral("Command1"), kConfirm);
-    m_command2 = new LegacyLabel(m_page, QStringLiteral("Command2"), kContinue);
-    for (LegacyLabel *b : {m_command1, m_command2}) {
-        b->makeButton();
-        b->setMinimumWidth(180);
-    }
+    m_command1 = accounts::commandButton(m_page, "Command1", kConfirm);
+    m_command2 = accounts::commandButton(m_page, "Command2", kContinue);
     connect(m_command1, &LegacyLabel::clicked, this, &RegisterForm::attemptRegistration);
     connect(m_command2, &LegacyLabel::clicked, this, [this] {
         hide();
-        LoginForm *login = m_app.login();
-        login->show();
-        login->raise();
+        handBack();
     });
 
     // The inputs and the summary take the same place; the buttons sit below.
@@ -152,24 +133,13 @@ RegisterForm::RegisterForm(GameApp &app) : m_app(app)
     body->setContentsMargins(0, 0, 0, 0);
     body->addWidget(m_inputs, 0, 0);
     body->addWidget(m_baocao, 0, 0);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(m_command1);
-    buttons->addWidget(m_command2);
-    buttons->addStretch();
     auto *pageLayout = new QVBoxLayout(m_page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(14);
     pageLayout->addLayout(body, 1);
-    pageLayout->addLayout(buttons);
+    pageLayout->addLayout(studio::centredRow({m_command1, m_command2}));
 
-    m_xem = new LegacyLabel(this, QStringLiteral("xem"));
-    m_xem->setWordWrap(true);
-    m_xem->setMinimumHeight(40);
-    m_xem->setAlignment(Qt::AlignCenter);
-    m_xem->setExtraStyle(QStringLiteral("background: rgba(4, 8, 30, 200); border-top: 2px solid #d9b44a; "
-                                        "border-radius: 10px; padding: 6px 14px;"));
-    m_xem->setForeColor(QColor(255, 233, 168));
+    m_xem = accounts::statusLine(this);
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_L, 1);
@@ -188,7 +158,7 @@ RegisterForm::RegisterForm(GameApp &app) : m_app(app)
     outer->addWidget(m_xem);
 
     resetControls();
-    load();
+    ensureLoaded();
 }
 
 void RegisterForm::buildIntroduction()
@@ -264,15 +234,15 @@ void RegisterForm::buildPanel()
     m_checkId->setExtraStyle(QStringLiteral("font-size: 10pt; padding: 4px 14px; border-radius: 13px;"));
     connect(m_checkId, &LegacyLabel::clicked, this, &RegisterForm::checkNick);
 
-    auto *lId = fieldLabel(m_inputs, "lblLabels1", QStringLiteral("&ID:"));
-    auto *lP1 = fieldLabel(m_inputs, "lblLabels2", QStringLiteral("Nháûp Password :"));
-    auto *lP2 = fieldLabel(m_inputs, "lblLabels3", QStringLiteral("Xaïc nháûn laûi pass:"));
-    auto *lBirth = fieldLabel(m_inputs, "lblLabels4", QStringLiteral("Ngaìy sinh:"));
-    auto *lDay = fieldLabel(m_inputs, "lblLabels8", QStringLiteral("Ngaìy"));
-    auto *lMonth = fieldLabel(m_inputs, "lblLabels9", QStringLiteral("Thaïng"));
-    auto *lMail = fieldLabel(m_inputs, "lblLabels5", QStringLiteral("Cäng viãûc cuía baûn"));
-    auto *lQuestion = fieldLabel(m_inputs, "lblLabels6", QStringLiteral("Læûa choün cáu hoíi bê máût :"));
-    auto *lAnswer = fieldLabel(m_inputs, "lblLabels10", QStringLiteral("Cáu traí låìi bê máût :"));
+    auto *lId = accounts::fieldLabel(m_inputs, "lblLabels1", QStringLiteral("&ID:"));
+    auto *lP1 = accounts::fieldLabel(m_inputs, "lblLabels2", QStringLiteral("Nháûp Password :"));
+    auto *lP2 = accounts::fieldLabel(m_inputs, "lblLabels3", QStringLiteral("Xaïc nháûn laûi pass:"));
+    auto *lBirth = accounts::fieldLabel(m_inputs, "lblLabels4", QStringLiteral("Ngaìy sinh:"));
+    auto *lDay = accounts::fieldLabel(m_inputs, "lblLabels8", QStringLiteral("Ngaìy"));
+    auto *lMonth = accounts::fieldLabel(m_inputs, "lblLabels9", QStringLiteral("Thaïng"));
+    auto *lMail = accounts::fieldLabel(m_inputs, "lblLabels5", QStringLiteral("Cäng viãûc cuía baûn"));
+    auto *lQuestion = accounts::fieldLabel(m_inputs, "lblLabels6", QStringLiteral("Læûa choün cáu hoíi bê máût :"));
+    auto *lAnswer = accounts::fieldLabel(m_inputs, "lblLabels10", QStringLiteral("Cáu traí låìi bê máût :"));
     lId->setBuddy(m_id);
     for (LegacyLabel *l : {lDay, lMonth}) {
         l->setForeColor(QColor(160, 180, 240));
@@ -355,10 +325,10 @@ void RegisterForm::buildSummary()
     QWidget *boxes[] = {m_id113, m_pa, m_ns, m_mail1};
     grid->setRowStretch(0, 1);
     for (int i = 0; i < 4; ++i) {
-        grid->addWidget(fieldLabel(m_baocao, labels[i].first, labels[i].second), i + 1, 0);
+        grid->addWidget(accounts::fieldLabel(m_baocao, labels[i].first, labels[i].second), i + 1, 0);
         grid->addWidget(boxes[i], i + 1, 1);
     }
-    auto *money = fieldLabel(m_baocao, "Label5", QStringLiteral("Säú tiãön trong taìi khoaín cuía baûn laì:"));
+    auto *money = accounts::fieldLabel(m_baocao, "Label5", QStringLiteral("Säú tiãön trong taìi khoaín cuía baûn laì:"));
     auto *moneyRow = new QHBoxLayout;
     moneyRow->setSpacing(14);
     moneyRow->addWidget(money);
@@ -424,7 +394,6 @@ void RegisterForm::load()
     }
     m_normalising = false;
     m_L->setCaption(kGreeting);
-    m_loaded = true;
 }
 
 void RegisterForm::normaliseDateBox(QComboBox *box)
@@ -611,27 +580,7 @@ void RegisterForm::attemptRegistration()
         setStatus(kWelcomeHead + vn::embed(m_id113->text(), Encoding::VnTimes) + kWelcomeTail);
         m_command1->hide();
         m_command2->show();
-        if (!stored.sotien.isNull())
-            m_tien->setCaption(stored.sotien);
+        m_tien->setCaptionUnlessMissing(stored.sotien);
     }
 }
 
-void RegisterForm::showEvent(QShowEvent *e)
-{
-    if (!m_loaded)
-        load();
-    QWidget::showEvent(e);
-}
-
-void RegisterForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    if (m_app.ending())
-        return;
-    // Closing unloads the form: the next opening starts at the introduction.
-    resetControls();
-    m_loaded = false;
-    LoginForm *login = m_app.login();
-    login->show();
-    login->raise();
-}

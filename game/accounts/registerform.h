@@ -4,8 +4,9 @@
 // summary of the new account (baocao). Closing the window starts it afresh next
 // time; Continue (Command2) only hides it, so it reopens on the summary.
 
+#include "legacyform.h"
+
 #include <QString>
-#include <QWidget>
 
 class GameApp;
 class LegacyLabel;
@@ -16,7 +17,7 @@ class QGroupBox;
 class QLineEdit;
 class QPlainTextEdit;
 
-class RegisterForm : public QWidget {
+class RegisterForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit RegisterForm(GameApp &app);
@@ -34,23 +35,20 @@ public:
     void attemptRegistration(); // Command1
 
 protected:
-    void closeEvent(QCloseEvent *e) override;
-    void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
+    void load() override;
+    void resetControls() override;
 
 private:
     void buildIntroduction();
     void buildPanel();
     void buildSummary();
-    void resetControls();
-    void load();
     void normaliseDateBox(QComboBox *box);
     void setConfirmColour(const QColor &c);
     void setCheckColour(const QColor &c);
     void setStatus(const QString &legacy);
 
     GameApp &m_app;
-    bool m_loaded = false;
     bool m_normalising = false;
 
     // Introduction.

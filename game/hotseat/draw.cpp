@@ -166,15 +166,11 @@ bool HotSeatForm::drawQuestion()
     if (!q)
         return !offline();
 
-    auto show = [](LegacyLabel *label, const QString &text) {
-        if (!text.isNull())
-            label->setCaption(text);
-    };
-    show(m_label2, q->cauhoi);
-    show(m_traloi[0], q->a);
-    show(m_traloi[1], q->b);
-    show(m_traloi[2], q->c);
-    show(m_traloi[3], q->d);
+    m_label2->setCaptionUnlessMissing(q->cauhoi);
+    m_traloi[0]->setCaptionUnlessMissing(q->a);
+    m_traloi[1]->setCaptionUnlessMissing(q->b);
+    m_traloi[2]->setCaptionUnlessMissing(q->c);
+    m_traloi[3]->setCaptionUnlessMissing(q->d);
     if (!q->traloi.isNull())
         m_dapandung = q->traloi;
     m_id = num::text(q->id);

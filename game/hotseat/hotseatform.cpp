@@ -21,7 +21,6 @@
 #include "topfiveboard.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -64,11 +63,10 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 }
 } // namespace
 
-HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
+// Closing the window ends the program; nothing of this game is saved.
+HotSeatForm::HotSeatForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Lontaris")), m_app(app)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Lontaris"));
-    studio::styleForm(this);
     // What a 1280×720 screen leaves a window, less its title bar and a panel.
     setMinimumSize(960, 600);
     resize(1280, 820);
@@ -141,7 +139,7 @@ HotSeatForm::HotSeatForm(GameApp &app) : m_app(app)
     new HotSeatKeys(this, m_app);
     new WindowKeeper(this, m_app.settings());
 
-    load();
+    ensureLoaded();
 }
 
 // --- the stage ---------------------------------------------------------------------

@@ -16,7 +16,8 @@
 // StagePresentation (mottos, decorations, wall clock, hover effects),
 // OptionsPanel (Picture6) and TopFiveBoard (Picture2).
 
-#include <QWidget>
+#include "legacyform.h"
+
 #include <array>
 #include <optional>
 
@@ -38,7 +39,7 @@ class QLineEdit;
 
 namespace db { enum class QuestionTable; }
 
-class HotSeatForm : public QWidget {
+class HotSeatForm : public LegacyForm {
     Q_OBJECT
     friend class Lifeline; // the lifelines work the stage's dialog
 public:
@@ -80,16 +81,13 @@ public:
     // The call's or the vote's panel is open (from its confirmation until it is closed).
     bool lifelinePanelOpen() const;
 
-protected:
-    void closeEvent(QCloseEvent *e) override;
-
 private:
     // hotseatform.cpp
     void buildStage();
     QWidget *buildAnswerPanel();
     QWidget *buildButtons();
     QWidget *buildSidebar();
-    void load();
+    void load() override;
     void applyTopFiveSwitch(); // l1: the board's button and the decorations
 
     // opening.cpp

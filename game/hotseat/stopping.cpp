@@ -18,7 +18,6 @@
 #include "phonecall.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFrame>
 
 using namespace hotseat;
@@ -153,11 +152,4 @@ void HotSeatForm::leaveClicked()
             return u.status;
         },
         [this] { m_app.endProgram(); }, [this] { m_label3->setEnabled(true); });
-}
-
-void HotSeatForm::closeEvent(QCloseEvent *e)
-{
-    // Closing the window ends the program; nothing of this game is saved.
-    e->accept();
-    m_app.endProgram();
 }

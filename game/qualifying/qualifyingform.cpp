@@ -12,7 +12,6 @@
 #include "qualifyingkeys.h"
 #include "studiotheme.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -71,11 +70,9 @@ public:
 };
 } // namespace
 
-QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
+QualifyingForm::QualifyingForm(GameApp &app)
+    : LegacyForm(app, QStringLiteral("choi"), vn::display(kRound, vn::Encoding::VnTimes)), m_app(app)
 {
-    setObjectName(QStringLiteral("choi"));
-    setWindowTitle(vn::display(kRound, vn::Encoding::VnTimes));
-    studio::styleForm(this);
     setMouseTracking(true);
     // The layout sets the smallest size that shows everything; this is the opening size.
     resize(980, 700);
@@ -289,7 +286,7 @@ QualifyingForm::QualifyingForm(GameApp &app) : m_app(app)
     new QualifyingKeys(this, m_app);
     new WindowKeeper(this, m_app.settings());
 
-    load();
+    ensureLoaded();
 }
 
 void QualifyingForm::load()
@@ -381,15 +378,11 @@ void QualifyingForm::start()
         s->setOpaque(true);
     m_shape1Panel->setOpaque(true);
 
-    auto show = [](LegacyLabel *l, const QString &text) {
-        if (!text.isNull())
-            l->setCaption(text);
-    };
-    show(m_cauhoi, q->cauhoi);
-    show(m_answers[0], q->a);
-    show(m_answers[1], q->b);
-    show(m_answers[2], q->c);
-    show(m_answers[3], q->d);
+    m_cauhoi->setCaptionUnlessMissing(q->cauhoi);
+    m_answers[0]->setCaptionUnlessMissing(q->a);
+    m_answers[1]->setCaptionUnlessMissing(q->b);
+    m_answers[2]->setCaptionUnlessMissing(q->c);
+    m_answers[3]->setCaptionUnlessMissing(q->d);
     m_dapan = q->traloi;
     m_text1->setFocus();
 }
@@ -476,10 +469,4 @@ void QualifyingForm::keyPressEvent(QKeyEvent *e)
         return;
     }
     QWidget::keyPressEvent(e);
-}
-
-void QualifyingForm::closeEvent(QCloseEvent *e)
-{
-    e->accept();
-    m_app.endProgram();
 }

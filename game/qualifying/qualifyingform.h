@@ -6,8 +6,9 @@
 // The caption of bdau is the round's state: "Baét ñaàu" ready, "Thoaùt" running or
 // lost (a click ends the program), "Tieáp tuïc" passed (a click goes on to Form1).
 
+#include "legacyform.h"
+
 #include <QString>
-#include <QWidget>
 
 class GameApp;
 class LegacyLabel;
@@ -17,7 +18,7 @@ class QLineEdit;
 class QPushButton;
 class ShapeBox;
 
-class QualifyingForm : public QWidget {
+class QualifyingForm : public LegacyForm {
     Q_OBJECT
 public:
     explicit QualifyingForm(GameApp &app);
@@ -32,12 +33,11 @@ public:
     bool withoutQuestions() const { return m_noQuestions; }
 
 protected:
-    void closeEvent(QCloseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
-    void load();
+    void load() override;
     void introTick();
     void drawTick();
     void countdownTick();

@@ -50,6 +50,16 @@ private slots:
         l->setFontPointSize(12);
         QVERIFY(l->styleSheet().contains(QStringLiteral("font-size: 12pt")));
     }
+
+    // A field the row did not have leaves the caption; an empty one clears it.
+    void missingValueKeepsTheCaption()
+    {
+        LegacyLabel l(nullptr, QStringLiteral("l"), QStringLiteral("Cáu hoíi"));
+        l.setCaptionUnlessMissing(QString());
+        QCOMPARE(l.caption(), QStringLiteral("Cáu hoíi"));
+        l.setCaptionUnlessMissing(QStringLiteral(""));
+        QCOMPARE(l.caption(), QString());
+    }
 };
 
 QTEST_MAIN(LegacyLabelTest)
