@@ -63,8 +63,11 @@ private slots:
         // Other nicks are not held back.
         QVERIFY(h.another()->logIn(QStringLiteral("lan"), QStringLiteral("pw")));
         // A minute later (the hold ended on the server's clock) Enter lets the player in.
-        QSqlQuery q(h.database->connection());
-        QVERIFY(q.exec(QStringLiteral("UPDATE lontaris_logins SET held_until = clock_timestamp()")));
+        bool ended = false;
+        h.database->withConnection([&](QSqlDatabase c) {
+            ended = QSqlQuery(c).exec(QStringLiteral("UPDATE lontaris_logins SET held_until = clock_timestamp()"));
+        });
+        QVERIFY(ended);
         testkit::pressKey(pass, Qt::Key_Return);
         QCOMPARE(h.s.messages.size(), 6);
         QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
