@@ -96,7 +96,7 @@ LegacyLabel *closePicture(QWidget *parent, const QString &name)
     close->setFixedSize(28, 28);
     close->setAlignment(Qt::AlignCenter);
     close->setCursor(Qt::PointingHandCursor);
-    close->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold;"));
+    close->setExtraStyle(QStringLiteral("border: 2px solid #d9b44a; border-radius: 14px; font-weight: bold; font-family: \"DejaVu Sans\";"));
     close->setForeColor(studio::gold());
     return close;
 }
