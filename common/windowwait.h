@@ -12,6 +12,7 @@
 //   studio look, until the wait ends.
 // Waits nest: the outermost one ends the state.
 
+#include <QEvent>
 #include <QString>
 
 class QLabel;
@@ -32,4 +33,7 @@ public:
     static int depth();
     // The banner of `window` ("waiting"); null when none was made there.
     static QLabel *banner(QWidget *window);
+    // Whether an event of this type is the player's input (mouse, keys,
+    // wheel, touch, tablet, drag and drop, a context menu).
+    static bool isInput(QEvent::Type t);
 };

@@ -5,6 +5,7 @@
 #include "screenfit.h"
 #include "studiotheme.h"
 #include "toolkittexts.h"
+#include "windowwait.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -301,7 +302,7 @@ protected:
             QTimer::singleShot(0, this, [this] { open(); });
             return false;
         }
-        if (isInput(e->type()))
+        if (WindowWait::isInput(e->type()))
             return !open();
         return false;
     }
@@ -309,27 +310,6 @@ protected:
 private:
     static constexpr int kAtTheLatestMs = 1000;
     enum class State { Waiting, Painted, Done };
-    static bool isInput(QEvent::Type t)
-    {
-        switch (t) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
-        case QEvent::Wheel:
-        case QEvent::TouchBegin:
-        case QEvent::TabletPress:
-        case QEvent::ContextMenu:
-        case QEvent::InputMethod:
-        case QEvent::Drop:
-            return true;
-        default:
-            return false;
-        }
-    }
     bool open()
     {
         if (m_state == State::Done)
