@@ -29,6 +29,7 @@ LegacyTimer::LegacyTimer(QObject *parent, const char *name, int intervalMs, bool
             }
             return;
         }
+        m_kept = false; // a kept tick not delivered yet is this one
         emit tick();
     });
     apply();
@@ -136,6 +137,7 @@ void LegacyTimer::deliverKept()
 
 void LegacyTimer::apply()
 {
+    m_kept = false; // started afresh or stopped: a tick kept from before is void
     if (m_clock) {
         stop();
         m_countFrom = m_clock();

@@ -295,13 +295,15 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override
     {
-        if (m_state != State::Waiting)
+        if (m_state == State::Done)
             return false;
-        if (e->type() == QEvent::Paint && watched == m_window) {
+        if (m_state == State::Waiting && e->type() == QEvent::Paint && watched == m_window) {
             m_state = State::Painted;
             QTimer::singleShot(0, this, [this] { open(); });
             return false;
         }
+        // Input that comes before the open (also between the paint and the
+        // open's turn) opens it first, and goes on only if it opened.
         if (WindowWait::isInput(e->type()))
             return !open();
         return false;

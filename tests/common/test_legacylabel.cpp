@@ -1,7 +1,9 @@
 // Labels paint their own colours: a colour change leaves the style sheet alone
-// (no re-parse), and what is drawn is the colour asked for.
+// (no re-parse), and what is drawn is the colour asked for. The old-style
+// timers' ticks held during a wait.
 
 #include "legacylabel.h"
+#include "legacytimer.h"
 
 #include <QImage>
 #include <QTest>
@@ -59,6 +61,28 @@ private slots:
         QCOMPARE(l.caption(), QStringLiteral("Cáu hoíi"));
         l.setCaptionUnlessMissing(QStringLiteral(""));
         QCOMPARE(l.caption(), QString());
+    }
+
+    // A tick held during a wait comes after it, but not when the timer was
+    // started afresh meanwhile (a new countdown counts a whole interval).
+    void aHeldTickComesAfterTheWaitUnlessRestarted()
+    {
+        for (const bool restart : {false, true}) {
+            LegacyTimer t(nullptr, "t", 5, true);
+            int ticks = 0;
+            connect(&t, &LegacyTimer::tick, [&] { ++ticks; });
+            LegacyTimer::holdTicks(true);
+            QTest::qWait(30);
+            QCOMPARE(ticks, 0);
+            if (restart)
+                t.setLegacyInterval(1000);
+            LegacyTimer::holdTicks(false);
+            QCoreApplication::processEvents();
+            if (restart)
+                QCOMPARE(ticks, 0);
+            else
+                QVERIFY(ticks >= 1);
+        }
     }
 };
 

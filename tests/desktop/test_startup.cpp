@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QWidget>
 
 namespace {
@@ -52,6 +53,19 @@ private slots:
         Window w(database);
         startup::openAfterFirstPaint(&w, database, QStringLiteral("Test"), {});
         QTest::mouseClick(&w, Qt::LeftButton); // never shown, never painted
+        QCOMPARE(w.clicks, 1);
+        QVERIFY(w.openAtClick);
+    }
+
+    void aClickBetweenThePaintAndTheOpenFindsItOpen()
+    {
+        testkit::ProgramFolder folder;
+        db::GameDb database(folder.path());
+        Window w(database);
+        startup::openAfterFirstPaint(&w, database, QStringLiteral("Test"), {});
+        QPaintEvent painted(w.rect());
+        QCoreApplication::sendEvent(&w, &painted); // the open waits for the next turn
+        QTest::mouseClick(&w, Qt::LeftButton);
         QCOMPARE(w.clicks, 1);
         QVERIFY(w.openAtClick);
     }
