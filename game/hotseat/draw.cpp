@@ -31,6 +31,8 @@ void HotSeatForm::offsetTick()
 // read are applied here, all at once, with the result that many ticks would have.
 void HotSeatForm::catchUpOffset() const
 {
+    if (m_mUnread[0]) // no range yet: the ticks wait for it
+        return;
     const qint64 due = m_tg->takeDueTicks();
     if (due <= 0)
         return;
@@ -60,6 +62,11 @@ QString HotSeatForm::so() const
 void HotSeatForm::setDrawRange(qint64 range)
 {
     catchUpOffset();
+    bringIntoRange(range);
+}
+
+void HotSeatForm::bringIntoRange(qint64 range)
+{
     // A level with too few rows left would give a range of 0 or less, and the
     // countdown would then never reach 0 again; one row forward is the least.
     range = qMax<qint64>(range, 1);
@@ -70,11 +77,42 @@ void HotSeatForm::setDrawRange(qint64 range)
         m_so = num::text((offset - 1) % range + 1);
 }
 
+bool HotSeatForm::readLevelSize(int level)
+{
+    static constexpr db::QuestionTable levels[3] = {db::QuestionTable::Muc1, db::QuestionTable::Muc2,
+                                                    db::QuestionTable::Muc3};
+    const auto i = size_t(level);
+    m_mUnread[i] = false;
+    if (const auto last = m_app.db().lastId(levels[i]))
+        m_m[i] = num::text(*last);
+    else // an empty table has no size, which is no reason to read it again
+        m_mUnread[i] = m_app.db().lastWasOffline();
+    return !m_mUnread[i];
+}
+
+bool HotSeatForm::readUnreadSizes()
+{
+    for (int i = 0; i < 3; ++i) {
+        if (!m_mUnread[size_t(i)])
+            continue;
+        if (!readLevelSize(i))
+            return !m_app.toldOffline(this, windowTitle());
+        if (i == 0) {
+            // The first range at last: the range first, then every tick since
+            // the load counted in it, as if the size had been read then.
+            bringIntoRange(num::halfOf(num::whole(m_m[0])));
+            catchUpOffset();
+        }
+    }
+    return true;
+}
+
 void HotSeatForm::startClicked()
 {
     // The question comes first: with the server out of reach the player is
-    // told, and the start button waits to be pressed again.
-    if (!drawQuestion())
+    // told, and the start button waits to be pressed again. Nor is a question
+    // drawn from a range made up for a level size that could not be read.
+    if (!readUnreadSizes() || !drawQuestion())
         return;
     m_label7->setVisible(false);
     m_stop113->setEnabled(true);

@@ -551,16 +551,12 @@ void HotSeatForm::load()
 
     addPlayMinute();
 
-    const db::QuestionTable levels[3] = {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3};
-    for (int i = 0; i < 3; ++i) {
-        if (const auto last = m_app.db().lastId(levels[i]))
-            m_m[size_t(i)] = num::text(*last);
-        else
-            offline = offline || m_app.db().lastWasOffline();
-    }
+    for (int i = 0; i < 3; ++i)
+        offline = !readLevelSize(i) || offline;
     if (offline && !m_board->toldOffline()) // the board read first, and may have told
         m_app.tellOffline(this, windowTitle());
 
     m_label6 = vnTimes(kClosingText);
-    setDrawRange(num::halfOf(num::whole(m_m[0])));
+    if (!m_mUnread[0])
+        setDrawRange(num::halfOf(num::whole(m_m[0])));
 }

@@ -104,7 +104,14 @@ private:
     // False (and the player told) when the class's server could not be
     // reached: nothing drawn, nothing changed.
     bool drawQuestion();
-    void setDrawRange(qint64 range);
+    void setDrawRange(qint64 range);   // counts the due ticks, then bringIntoRange
+    void bringIntoRange(qint64 range);
+    // Reads the size of level `level` (0..2) into m_m; false when the server
+    // could not be reached (the size is then read again before the next draw).
+    bool readLevelSize(int level);
+    // Reads the sizes the load could not: false (and the player told) while
+    // the server still cannot be reached.
+    bool readUnreadSizes();
 
     // verdict.cpp
     void pick(int answer);  // 0..3 = A..D
@@ -197,6 +204,10 @@ private:
     mutable QString m_so = QStringLiteral("10"); // brought up to date by catchUpOffset()
     QString m_ttoan = QStringLiteral("20");
     std::array<QString, 3> m_m{};
+    // A size the server could not give at load. While the first level's is
+    // unknown there is no draw range: the offset's ticks stay due until the
+    // size is read, and are then counted in the real range.
+    std::array<bool, 3> m_mUnread{};
     QString m_id = QStringLiteral("0");
     QString m_dapandung;
     QString m_cuaban = QStringLiteral("?");

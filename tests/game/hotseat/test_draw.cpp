@@ -16,6 +16,7 @@ private slots:
     void offsetIsWrappedIntoAShrunkRange();
     void clockCountedOffsetMatchesTickByTick();
     void aDrawThatCannotReachTheServerChangesNothing();
+    void levelSizesUnreadAtLoadAreReadBeforeTheDraw();
 };
 
 void HotSeatDrawTest::loadReadsAccountSwitchesAndLevelSizes()
@@ -215,6 +216,8 @@ void HotSeatDrawTest::aDrawThatCannotReachTheServerChangesNothing()
     HotSeatForm *f = enter(h);
     testkit::tick(f, "Timer12", 8);
     QVERIFY(setOffset(f, 10));
+    // The board refills when the form is activated: let that happen before the cut.
+    QVERIFY(QTest::qWaitForWindowActive(f));
     const auto before = h.s.messages.size();
     QVERIFY(testkit::cutOff(h, true));
     testkit::click(label(f, "strart"));
@@ -227,6 +230,41 @@ void HotSeatDrawTest::aDrawThatCannotReachTheServerChangesNothing()
     QCOMPARE(f->questionId(), QStringLiteral("11"));
     QCOMPARE(cap(f, "Label2"), QStringLiteral("muc1 11"));
     QCOMPARE(f->drawCount(), 1);
+}
+
+// Cutting the link while the hot seat loads must not leave a range of one row
+// (questions in bank order once the link is back): the sizes are read at Start,
+// and the offset counted since the load falls in the real range.
+void HotSeatDrawTest::levelSizesUnreadAtLoadAreReadBeforeTheDraw()
+{
+    if (!testkit::onServer())
+        QSKIP("a file is never out of reach");
+    testkit::GameHarness h;
+    fillLevels(*h.database, 40, 40, 40);
+    h.addAccount(QStringLiteral("an"), QStringLiteral("pw"), QStringLiteral("2200"), QStringLiteral("3"));
+    h.setLock(QStringLiteral("1"));
+    h.login(QStringLiteral("an"), QStringLiteral("pw"));
+    QVERIFY(testkit::cutOff(h, true));
+    HotSeatForm *f = h.app->hotseat();
+    freeze(f);
+    f->show();
+    QCOMPARE(f->levelSize(1), QString());
+    QCOMPARE(h.s.messages.size(), 1);
+    testkit::tick(f, "Timer12", 8);
+    testkit::click(label(f, "strart")); // still cut off: told, nothing drawn
+    QCOMPARE(h.s.messages.size(), 2);
+    QCOMPARE(h.s.messages.last().text, GameApp::offlineText());
+    QCOMPARE(f->drawCount(), 0);
+    QVERIFY(usable(f, "strart"));
+
+    QVERIFY(testkit::cutOff(h, false));
+    h.s.clock = h.s.clock.addMSecs(50 * 13 + 10); // 13 ticks of tg from 10 in 1..20
+    testkit::click(label(f, "strart"));
+    QCOMPARE(f->levelSize(1), QStringLiteral("40"));
+    QCOMPARE(f->levelSize(3), QStringLiteral("40"));
+    QCOMPARE(f->questionId(), QStringLiteral("18"));
+    QCOMPARE(f->ttoan(), QStringLiteral("11"));
+    QCOMPARE(h.s.messages.size(), 2);
 }
 
 QTEST_MAIN(HotSeatDrawTest)
