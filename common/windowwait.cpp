@@ -175,3 +175,11 @@ bool WindowWait::isInput(QEvent::Type t)
         return false;
     }
 }
+
+namespace {
+int g_plainly = 0; // the window's thread only
+} // namespace
+
+WindowWait::Plainly::Plainly() { ++g_plainly; }
+WindowWait::Plainly::~Plainly() { --g_plainly; }
+bool WindowWait::mayTurnEventLoop() { return g_plainly == 0; }

@@ -33,6 +33,19 @@ public:
     static int depth();
     // The banner of `window` ("waiting"); null when none was made there.
     static QLabel *banner(QWidget *window);
+    // While one lives, a wait on this thread does not turn the event loop: a
+    // step asked in the middle of painting (a list's rows fetched as they
+    // are drawn) is waited for plainly, within the step's own bound, so that
+    // nothing paints inside a paint.
+    class Plainly {
+    public:
+        Plainly();
+        ~Plainly();
+        Plainly(const Plainly &) = delete;
+        Plainly &operator=(const Plainly &) = delete;
+    };
+    static bool mayTurnEventLoop();
+
     // Whether an event of this type is the player's input (mouse, keys,
     // wheel, touch, tablet, drag and drop, a context menu).
     static bool isInput(QEvent::Type t);

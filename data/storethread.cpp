@@ -66,9 +66,10 @@ void StoreThread::run(StoreWait why, const std::function<void()> &job)
     std::unique_lock lock(h->mutex);
     if (h->answered.wait_for(lock, std::chrono::milliseconds(kQuietMs), [&] { return h->done; }))
         return;
-    // A thread without windows (a command line copy, a helper thread) simply waits.
+    // A thread without windows (a command line copy, a helper thread), or a
+    // window's thread in the middle of painting, simply waits.
     auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!app || app->thread() != QThread::currentThread()) {
+    if (!app || app->thread() != QThread::currentThread() || !WindowWait::mayTurnEventLoop()) {
         h->answered.wait(lock, [&] { return h->done; });
         return;
     }

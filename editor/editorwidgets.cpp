@@ -1,4 +1,5 @@
 #include "editorwidgets.h"
+#include "windowwait.h"
 
 #include <QValidator>
 #include <algorithm>
@@ -43,6 +44,9 @@ const QuestionListModel::Block *QuestionListModel::blockOf(int line) const
     auto it = m_blocks.find(n);
     if (it == m_blocks.end()) {
         Block b;
+        // Asked for while the list paints: the rows are waited for without
+        // turning the event loop (no paint inside the paint).
+        const WindowWait::Plainly painting;
         b.rows = m_fetch(qint64(n) * kBlockRows, kBlockRows);
         b.lines = QList<QString>(b.rows.size());
         if (m_blocks.size() >= kBlocksKept && !m_recent.isEmpty())

@@ -6,8 +6,10 @@
 #include "gamedb.h"
 #include "pgserver.h"
 #include "testsupport.h"
+#include "windowwait.h"
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 namespace {
 
@@ -41,12 +43,15 @@ private slots:
         const db::LockRow switches;
         {
             Stopped stopped(servingPid(d));
+            bool turned = false; // the window's event loop, while the step waits
+            QTimer::singleShot(0, [&] { turned = true; });
             QElapsedTimer held;
             held.start();
             const db::AccountUpdate u = d.endGame(QStringLiteral("An"), won, switches, db::LockWait::NoWait);
             qInfo("the game's end held its caller %lld ms", held.elapsed());
             QCOMPARE(u.status, db::WriteStatus::Offline);
             QVERIFY(held.elapsed() < kHeldAtMostMs);
+            QVERIFY(turned);
             // The call reached the server: whether it was made is not known.
             QVERIFY(d.outcomeUnknown());
             QVERIFY(!d.lastError().isEmpty());
@@ -61,15 +66,20 @@ private slots:
                          .toLongLong(),
                  start - 1000 + 2000);
 
-        // A draw, on the connection made again, likewise.
+        // A draw, on the connection made again, likewise; asked in the middle
+        // of painting (a list's rows), without turning the event loop.
         {
             Stopped stopped(servingPid(d));
+            bool turned = false;
+            QTimer::singleShot(0, [&] { turned = true; });
+            const WindowWait::Plainly painting;
             QElapsedTimer held;
             held.start();
             const QList<db::Question> drawn = d.questionsFrom(db::QuestionTable::Muc1, 0, 1);
             qInfo("a draw held its caller %lld ms", held.elapsed());
             QVERIFY(drawn.isEmpty());
             QVERIFY(held.elapsed() < kHeldAtMostMs);
+            QVERIFY(!turned);
         }
         QCOMPARE(d.questionsFrom(db::QuestionTable::Muc1, 0, 1).size(), 1);
     }
