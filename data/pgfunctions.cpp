@@ -156,10 +156,16 @@ CREATE OR REPLACE FUNCTION lontaris_recover(p_key text, p_nick text, p_ngaysinh 
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
 DECLARE r hoso%ROWTYPE;
 BEGIN
+    -- The details stand for a password: counted as wrong ones are.
+    IF p_key IS NULL THEN
+        RETURN false;
+    END IF;
+    PERFORM lontaris_held_back(p_key);
     SELECT * INTO r FROM hoso h WHERE h.nickkey = p_key ORDER BY h.rid LIMIT 1 FOR UPDATE;
     IF NOT FOUND OR p_new IS NULL OR p_new = '' OR r.nick IS DISTINCT FROM p_nick OR r.nick IS NULL
        OR r.ngaysinh IS NULL OR r.ngaysinh <> p_ngaysinh OR r.cauhoibimat IS NULL OR r.cauhoibimat <> p_cauhoi
        OR r.traloiibimat IS NULL OR r.traloiibimat <> p_traloi THEN
+        PERFORM lontaris_wrong_password(p_key);
         RETURN false;
     END IF;
     UPDATE hoso SET pass = p_new WHERE hoso.rid = r.rid;
@@ -330,8 +336,10 @@ BEGIN
 END $$;
 
 -- The version of these functions: a database whose functions are older is
--- brought up to date by the next start of the teacher's role.
-DROP FUNCTION IF EXISTS lontaris_api_1();
+-- brought up to date by the next start of the teacher's role. The first
+-- version's mark stays, so that a program of that version (whose calls these
+-- functions take as they were) does not put its own functions back.
+CREATE OR REPLACE FUNCTION lontaris_api_1() RETURNS integer LANGUAGE sql IMMUTABLE AS $$ SELECT 1 $$;
 CREATE OR REPLACE FUNCTION lontaris_api_2() RETURNS integer LANGUAGE sql IMMUTABLE AS $$ SELECT 2 $$;
 )SQL";
 
@@ -342,7 +350,8 @@ const char *const kPupilFunctions[] = {
     "lontaris_recover(text, text, text, text, text, text)", "lontaris_change_password(text, text, text)",
     "lontaris_pay_fee(text, text)", "lontaris_end_game(text, text, text, text, bigint, text[])",
     "lontaris_switches()", "lontaris_top_five()", "lontaris_facts(text)",
-    "lontaris_rows(text, boolean, bigint, bigint, boolean)", "lontaris_last_id(text)", "lontaris_api_2()"};
+    "lontaris_rows(text, boolean, bigint, bigint, boolean)", "lontaris_last_id(text)", "lontaris_api_1()",
+    "lontaris_api_2()"};
 
 // The pupils' group role: made when this role may make roles (else an
 // administrator makes it, see the README), given the database and the

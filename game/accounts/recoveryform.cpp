@@ -24,6 +24,9 @@ const QString kHeading = QStringLiteral("Tçm laûi password âaî máút hay qu
 const QString kInstruction = QStringLiteral("Baûn phaíi âiãön tháût chênh xaïc caïc yãu cáöu trãn.");
 const QString kConfirm = QStringLiteral("Xaïc nháûn");
 const QString kChange = QStringLiteral("Âäøi Pass");
+const QString kHeldBack = QStringLiteral("Tài khoản này vừa bị nhập sai thông tin nhiều lần liền, nên máy chủ của lớp "
+                                         "tạm không cho lấy lại mật khẩu của tài khoản này trong một phút.\n\n"
+                                         "Hãy đợi một phút rồi bấm lại nút Xác nhận.");
 const QString kContinue = QStringLiteral("Tiãúp tuûc");
 const QString kCheckingVni = QStringLiteral("Kieåm tra...");
 const QString kChecking = QStringLiteral("Kiãøm tra...");
@@ -374,6 +377,11 @@ void RecoveryForm::check()
     // player presses the button again.
     if (result == db::Recovery::Failed && m_app.toldOffline(this, windowTitle()))
         return;
+    // Too many wrong details for this nick a moment ago: nothing was checked.
+    if (result == db::Recovery::Failed && m_app.db().heldBack()) {
+        m_app.message(this, {kHeldBack, windowTitle(), vn::Encoding::Plain, QMessageBox::Warning, QMessageBox::Ok});
+        return;
+    }
     m_picture2->show();
     restartBar(QStringLiteral("0"));
     m_kt->show();

@@ -60,8 +60,19 @@ private slots:
         QVERIFY(!h.app->hasBriefing());
         auto *pass = child<QLineEdit>(h.app->login(), QStringLiteral("txtPassword"));
         QCOMPARE(pass->text(), QStringLiteral("pw"));
-        // Other nicks are not held back.
+        // Nor are the recovery's details checked meanwhile.
+        const auto other = h.another();
+        const auto recover = [&](const QString &nick) {
+            return other->recoverPassword(nick, QStringLiteral("1/1/2000"), QStringLiteral("?"),
+                                                QStringLiteral("x"), QStringLiteral("new"));
+        };
+        QCOMPARE(recover(QStringLiteral("minh")), db::Recovery::Failed);
+        QVERIFY(other->heldBack());
+        // Other nicks are not held back; wrong recovery details count as wrong passwords.
         QVERIFY(h.another()->logIn(QStringLiteral("lan"), QStringLiteral("pw")));
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(recover(QStringLiteral("lan")), db::Recovery::Wrong);
+        QVERIFY(!other->logIn(QStringLiteral("lan"), QStringLiteral("pw")) && other->heldBack());
         // A minute later (the hold ended on the server's clock) Enter lets the player in.
         bool ended = false;
         h.database->withConnection([&](QSqlDatabase c) {
