@@ -81,14 +81,6 @@ QString columnList(std::span<const char *const> names)
     return out.join(QLatin1String(", "));
 }
 
-QString assignments(std::span<const char *const> names)
-{
-    QStringList out;
-    for (const char *n : names)
-        out << QLatin1String(n) + QStringLiteral(" = ?");
-    return out.join(QLatin1String(", "));
-}
-
 QString keepingAssignments(std::span<const char *const> names, const QString &mark)
 {
     QStringList out;

@@ -45,8 +45,6 @@ void bindAll(QSqlQuery &q, const QVariantList &values);
 
 // "a, b, c"
 QString columnList(std::span<const char *const> names);
-// "a = ?, b = ?, c = ?"
-QString assignments(std::span<const char *const> names);
 // "a = coalesce(?, a), ...": a null value keeps what is stored. `mark` is
 // the placeholder as the dialect wants it typed ("?", "?::text").
 QString keepingAssignments(std::span<const char *const> names, const QString &mark);
