@@ -222,15 +222,10 @@ private slots:
         const QString location = fresh();
         const auto editor = opened(location);
         QVERIFY(editor);
-        bool filled = false;
-        editor->withConnection([&](QSqlDatabase c) {
-            QSqlQuery fill(c);
-            filled = fill.exec(QStringLiteral("DELETE FROM muc1"))
-                     && fill.exec(QStringLiteral("INSERT INTO muc1 (id, cauhoi, a, b, c, d, traloi, selected) SELECT g, "
-                                                 "'Caâu ' || g, 'a', 'b', 'c', 'd', 'A', g < 100 "
-                                                 "FROM generate_series(1, 10000) AS g"));
-        });
-        QVERIFY(filled);
+        QVERIFY(testkit::execAll(*editor, {QStringLiteral("DELETE FROM muc1"),
+                                           QStringLiteral("INSERT INTO muc1 (id, cauhoi, a, b, c, d, traloi, selected) SELECT g, "
+                                                          "'Caâu ' || g, 'a', 'b', 'c', 'd', 'A', g < 100 "
+                                                          "FROM generate_series(1, 10000) AS g")}));
         const QStringList nicks = {QStringLiteral("an"), QStringLiteral("binh"), QStringLiteral("chi"), QStringLiteral("dung"), QStringLiteral("em")};
         for (const QString &n : nicks) {
             db::Account a = account(n, QStringLiteral("0"));
@@ -337,16 +332,11 @@ private slots:
         db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
         QVERIFY(d->insertAccount(a));
         // The connection ends in the middle of the save, inside the UPDATE.
-        bool made = false;
-        d->withConnection([&](QSqlDatabase c) {
-            QSqlQuery q(c);
-            made = q.exec(QStringLiteral("CREATE SEQUENCE cut_once"))
-                   && q.exec(QStringLiteral("CREATE FUNCTION cut() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
-                                            "IF nextval('cut_once') = 1 THEN PERFORM pg_terminate_backend(pg_backend_pid()); "
-                                            "END IF; RETURN NEW; END $$"))
-                   && q.exec(QStringLiteral("CREATE TRIGGER cut BEFORE UPDATE ON hoso FOR EACH ROW EXECUTE FUNCTION cut()"));
-        });
-        QVERIFY(made);
+        QVERIFY(testkit::execAll(*d, {QStringLiteral("CREATE SEQUENCE cut_once"),
+                                      QStringLiteral("CREATE FUNCTION cut() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN "
+                                                     "IF nextval('cut_once') = 1 THEN PERFORM pg_terminate_backend(pg_backend_pid()); "
+                                                     "END IF; RETURN NEW; END $$"),
+                                      QStringLiteral("CREATE TRIGGER cut BEFORE UPDATE ON hoso FOR EACH ROW EXECUTE FUNCTION cut()")}));
         db::LockRow lock;
         lock.hienten = QStringLiteral("1");
         db::AccountUpdate u = d->saveGameEnd(QStringLiteral("an"), {QStringLiteral("500"), {}, 3}, lock, db::LockWait::NoWait);

@@ -43,11 +43,8 @@ QList<qint64> selectedIds(const QList<db::Question> &rows)
 
 void clearSelectedFlags(EditorHarness &h, QuestionTable t)
 {
-    bool done = false;
-    h.database->withConnection([&](QSqlDatabase c) {
-        done = QSqlQuery(c).exec(QStringLiteral("UPDATE %1 SET selected = (1 = 0)").arg(db::tableName(t))); // false on both stores
-    });
-    QVERIFY(done);
+    // (1 = 0): false on both stores
+    QVERIFY(testkit::execAll(*h.database, {QStringLiteral("UPDATE %1 SET selected = (1 = 0)").arg(db::tableName(t))}));
 }
 
 // Types one question into the editing panel.

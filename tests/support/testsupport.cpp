@@ -45,6 +45,18 @@ qint64 servingPid(db::GameDb &d)
     return pid;
 }
 
+bool execAll(db::GameDb &d, const QStringList &statements)
+{
+    bool ok = true;
+    d.withConnection([&](QSqlDatabase c) {
+        QSqlQuery q(c);
+        for (const QString &sql : statements)
+            if (!(ok = q.exec(sql)))
+                return;
+    });
+    return ok;
+}
+
 StoppedProcess::StoppedProcess(qint64 pid) : m_pid(pid)
 {
     if (m_pid > 0)

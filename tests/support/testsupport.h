@@ -50,6 +50,9 @@ void backdateFees(db::GameDb &d, int minutes);
 
 // On a server, the server process that serves d's connection; 0 when none.
 qint64 servingPid(db::GameDb &d);
+// Runs the statements in order on the store's own connection (on a server,
+// its thread); false at the first that fails.
+bool execAll(db::GameDb &d, const QStringList &statements);
 // Stops a process (SIGSTOP: a server that takes the bytes and never answers)
 // until resume() or the end of the object.
 class StoppedProcess {

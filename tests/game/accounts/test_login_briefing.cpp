@@ -74,11 +74,7 @@ private slots:
             QCOMPARE(recover(QStringLiteral("lan")), db::Recovery::Wrong);
         QVERIFY(!other->logIn(QStringLiteral("lan"), QStringLiteral("pw")) && other->heldBack());
         // A minute later (the hold ended on the server's clock) Enter lets the player in.
-        bool ended = false;
-        h.database->withConnection([&](QSqlDatabase c) {
-            ended = QSqlQuery(c).exec(QStringLiteral("UPDATE lontaris_logins SET held_until = clock_timestamp()"));
-        });
-        QVERIFY(ended);
+        QVERIFY(testkit::execAll(*h.database, {QStringLiteral("UPDATE lontaris_logins SET held_until = clock_timestamp()")}));
         testkit::pressKey(pass, Qt::Key_Return);
         QCOMPARE(h.s.messages.size(), 6);
         QVERIFY(h.app->hasBriefing() && h.app->briefing()->isVisible());
