@@ -58,7 +58,6 @@ public:
     virtual bool writeLock(const LockRow &row) = 0;
 
 protected:
-    friend class StoreBackend; // hands the hook on to the store it runs on its thread
     // Writes columns of hoso (checked against the schema) into the row with
     // this key: what updateAccount and the default password changes are made of.
     virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
