@@ -29,6 +29,16 @@ QString tableName(QuestionTable t)
     return QString();
 }
 
+QSqlDatabase ConnectedBackend::connection() const
+{
+    return QSqlDatabase::database(m_connName, false);
+}
+
+bool ConnectedBackend::isOpen() const
+{
+    return connection().isOpen();
+}
+
 bool isHosoColumn(const QString &name)
 {
     for (const char *c : kHosoColumns)
