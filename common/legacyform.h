@@ -8,6 +8,10 @@
 #include <QWidget>
 #include <functional>
 
+// The old toolkit's label and timer, which every form is made of.
+class LegacyLabel;
+class LegacyTimer;
+
 // What a form needs of the program it belongs to.
 class FormHost {
 public:

@@ -13,30 +13,91 @@ namespace db {
 // copy of a whole installation reads. Each names operations; the statements
 // they are made of stay inside the backends.
 
+// Each part's operations that every backend makes in its own dialect are
+// listed once, here: the part declares them pure (`= 0`), each backend its
+// own (`override`), so the lists cannot drift apart.
+
+// The accounts (hoso) and the switches (lock). The look for the nick and the
+// insert of registerAccount are one write on every store.
+#define LONTARIS_ACCOUNT_STORE(how)                                                                                  \
+    virtual std::optional<Account> findAccount(const QString &nick) how;                                         \
+    virtual bool insertAccount(Account &account) how;                                                            \
+    virtual Registration registerAccount(Account &a) how;                                                        \
+    /* GameDb::addToAccount, and with `lock` GameDb::saveGameEnd. */                                             \
+    virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,      \
+                                        LockWait wait) how;                                                      \
+    virtual bool deleteAccountRow(qint64 rowId) how;                                                             \
+    virtual QList<Account> accountsByMoney() how;                                                                \
+    virtual QList<Account> richestAccounts(int n) how;                                                           \
+    virtual int accountCount() how;                                                                              \
+    virtual std::optional<LockRow> readLock() how;                                                               \
+    virtual bool writeLock(const LockRow &row) how;
+
+// The question tables. holdQuestionTable and addQuestionRows
+// (GameDb::holdQuestionTable and GameDb::insertQuestions) work in the
+// caller's write transaction.
+#define LONTARIS_QUESTION_STORE(how)                                                                                 \
+    virtual std::optional<qint64> lastId(QuestionTable t) how;                                                   \
+    virtual std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) how;                  \
+    virtual QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) how;                      \
+    virtual std::optional<QList<Question>> readQuestions(QuestionTable t) how;                                   \
+    virtual std::optional<int> countQuestions(QuestionTable t) how;                                              \
+    virtual QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) how;                         \
+    virtual bool appendQuestion(QuestionTable t, Question &q) how;                                               \
+    virtual bool deleteQuestionsWithId(QuestionTable t, qint64 id) how;                                          \
+    virtual bool renumber(QuestionTable t) how;                                                                  \
+    virtual bool deleteAndRenumber(QuestionTable t, qint64 id) how;                                              \
+    virtual std::optional<qint64> nextId(QuestionTable t) how;                                                   \
+    virtual std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) how;                           \
+    virtual RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) how;                        \
+    virtual bool holdQuestionTable(QuestionTable t) how;                                                         \
+    virtual bool addQuestionRows(QuestionTable t, const QList<Question> &rows) how;
+
+// A whole installation. The reads between beginSnapshot and endSnapshot see
+// one moment of the store, whoever writes. The rows come in their stored
+// order, `limit` at a time after the row key `after` (none: from the first
+// row, whatever its key; a file made by another tool may hold keys of 0 and
+// below); nothing when the table cannot be read. rowCount: the rows of one of
+// the game's tables (hoso, lock or a question table), nothing when they
+// cannot be counted. importFrom, on a backend that was not opened: makes the
+// schema at its location, which must be empty, and fills it from `source`,
+// all or nothing.
+#define LONTARIS_INSTALLATION_COPY(how)                                                                              \
+    virtual bool beginSnapshot() how;                                                                            \
+    virtual void endSnapshot() how;                                                                              \
+    virtual std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) how;               \
+    virtual std::optional<QList<LockRow>> lockRows() how;                                                        \
+    virtual std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) \
+        how;                                                                                                     \
+    virtual std::optional<qint64> rowCount(const QString &table) how;                                            \
+    virtual bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,          \
+                            QString &why) how;
+
+// A store opened at its location, with the write transactions that span its
+// parts. location() is safe to show.
+#define LONTARIS_BACKEND(how)                                                                                        \
+    virtual OpenResult open(bool createMissing) how;                                                             \
+    virtual QString location() const how;                                                                        \
+    virtual bool beginWrite(LockWait wait) how;                                                                  \
+    virtual bool commit() how;                                                                                   \
+    virtual void rollback() how;
+
+class Backend;
+
 // The accounts (hoso), the switches (lock) and the game's own operations.
 class AccountStore {
 public:
     virtual ~AccountStore() = default;
 
-    virtual std::optional<Account> findAccount(const QString &nick) = 0;
-    virtual bool insertAccount(Account &account) = 0;
+    LONTARIS_ACCOUNT_STORE(= 0)
     // GameDb::updateAccount: the named columns of the first row matching nick.
     bool updateAccount(const QString &nick, const QList<QPair<QString, QString>> &columns);
-    // GameDb::addToAccount, and with `lock` GameDb::saveGameEnd.
-    virtual AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
-                                        LockWait wait) = 0;
-    virtual bool deleteAccountRow(qint64 rowId) = 0;
-    virtual QList<Account> accountsByMoney() = 0;
-    virtual QList<Account> richestAccounts(int n) = 0;
-    virtual int accountCount() = 0;
 
     // The game's own operations (GameDb's); by default made of the others,
     // as on the file (gameops.cpp).
     virtual std::optional<Account> logIn(const QString &nick, const QString &password);
     virtual std::optional<Account> player(const QString &nick);
     virtual std::optional<QString> nickTaken(const QString &nick);
-    // The look for the nick and the insert are one write on every store.
-    virtual Registration registerAccount(Account &a) = 0;
     virtual Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                                      const QString &traloiibimat, const QString &newPassword);
     virtual bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword);
@@ -54,11 +115,7 @@ public:
     // many wrong ones for that nick a moment ago (a server's limit).
     virtual bool heldBack() const { return false; }
 
-    virtual std::optional<LockRow> readLock() = 0;
-    virtual bool writeLock(const LockRow &row) = 0;
-
 protected:
-    friend class StoreBackend; // hands the hook on to the store it runs on its thread
     // Writes columns of hoso (checked against the schema) into the row with
     // this key: what updateAccount and the default password changes are made of.
     virtual bool updateAccountRow(qint64 rowId, const QList<QPair<QString, QString>> &columns) = 0;
@@ -69,26 +126,8 @@ class QuestionStore {
 public:
     virtual ~QuestionStore() = default;
 
-    virtual std::optional<qint64> lastId(QuestionTable t) = 0;
-    virtual std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) = 0;
-    virtual QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) = 0;
-    virtual std::optional<QList<Question>> readQuestions(QuestionTable t) = 0;
-    virtual std::optional<int> countQuestions(QuestionTable t) = 0;
-    virtual QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) = 0;
-    virtual bool appendQuestion(QuestionTable t, Question &q) = 0;
-    virtual bool deleteQuestionsWithId(QuestionTable t, qint64 id) = 0;
-    virtual bool renumber(QuestionTable t) = 0;
-    virtual bool deleteAndRenumber(QuestionTable t, qint64 id) = 0;
-    virtual std::optional<qint64> nextId(QuestionTable t) = 0;
-    virtual std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) = 0;
-    virtual RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) = 0;
-    // GameDb::holdQuestionTable and GameDb::insertQuestions: in the caller's
-    // write transaction.
-    virtual bool holdQuestionTable(QuestionTable t) = 0;
-    virtual bool addQuestionRows(QuestionTable t, const QList<Question> &rows) = 0;
+    LONTARIS_QUESTION_STORE(= 0)
 };
-
-class Backend;
 
 // A whole installation, for copyInstallation (and the pages of
 // GameDb::forEachQuestion).
@@ -96,42 +135,40 @@ class InstallationCopy {
 public:
     virtual ~InstallationCopy() = default;
 
-    // The reads between these two see one moment of the store, whoever writes.
-    virtual bool beginSnapshot() = 0;
-    virtual void endSnapshot() = 0;
-    // Rows in their stored order, `limit` at a time after the row key `after`
-    // (none: from the first row, whatever its key; a file made by another
-    // tool may hold keys of 0 and below). Nothing when the table cannot be read.
-    virtual std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) = 0;
-    virtual std::optional<QList<LockRow>> lockRows() = 0;
-    virtual std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) = 0;
-    // The number of rows of one of the game's tables (hoso, lock or a question
-    // table); nothing when it cannot be counted.
-    virtual std::optional<qint64> rowCount(const QString &table) = 0;
-    // On a backend that was not opened: makes the schema at its location, which
-    // must be empty, and fills it from `source`, all or nothing.
-    virtual bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
-                            QString &why) = 0;
+    LONTARIS_INSTALLATION_COPY(= 0)
 };
 
 // A store as GameDb holds it: its parts, opened at its location, with the
 // write transactions that span them and the file's whole-file check.
 class Backend : public AccountStore, public QuestionStore, public InstallationCopy {
 public:
-    virtual OpenResult open(bool createMissing) = 0;
+    LONTARIS_BACKEND(= 0)
     virtual bool isOpen() const = 0;
-    virtual QString location() const = 0; // safe to show
     virtual QString lastError() const = 0;
     virtual QSqlDatabase connection() const = 0;
-
-    virtual bool beginWrite(LockWait wait) = 0;
-    virtual bool commit() = 0;
-    virtual void rollback() = 0;
+    // Why the last beginWrite failed: the store was busy.
     virtual bool lastWriteWasBusy() const = 0;
 
     virtual CheckState checkState() const { return CheckState::Sound; }
     virtual CheckState waitForCheck(int /*msecs*/) { return CheckState::Sound; }
     virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
+};
+
+// What both backends keep alike: one of Qt's connections, by its name, the
+// last failure's text and whether the last write found the store busy.
+class ConnectedBackend : public Backend {
+public:
+    explicit ConnectedBackend(const QString &connectionName) : m_connName(connectionName) {}
+
+    bool isOpen() const override;
+    QString lastError() const override { return m_lastError; }
+    QSqlDatabase connection() const override;
+    bool lastWriteWasBusy() const override { return m_busy; }
+
+protected:
+    const QString m_connName;
+    QString m_lastError;
+    bool m_busy = false;
 };
 
 // --- what both backends share ------------------------------------------------

@@ -127,7 +127,7 @@ enum class Recovery { Changed, Wrong, Failed };
 inline constexpr const char *kEntryFee = "1000";
 
 class Backend;
-class StoreBackend;
+class StoreThread;
 
 // The data layer as the forms see it. Behind it works one of two backends,
 // chosen by the location: an SQLite file (the default, one machine) or a
@@ -315,14 +315,21 @@ public:
     void setDamageHandler(std::function<void(const QString &detail)> handler);
 
     // The file's connection. A server's belongs to a thread of its own:
-    // withConnection runs `use` there (on a file, here and now).
+    // withConnection runs `use` there (on a file, here and now), as
+    // withBackend does with the store itself.
     QSqlDatabase connection() const;
     void withConnection(const std::function<void(QSqlDatabase)> &use);
-    Backend &backend() { return *m_backend; }
+    void withBackend(const std::function<void(Backend &)> &use);
 
 private:
-    std::unique_ptr<Backend> m_backend;
-    StoreBackend *m_store = nullptr; // m_backend, on a server
+    // A call of the backend, on its thread when it has one: a read, or a
+    // write (for the words the window shows while it waits).
+    template <typename F> auto reading(F &&f) const;
+    template <typename F> auto saving(F &&f) const;
+    void dropBackend();
+
+    std::unique_ptr<StoreThread> m_thread; // a server's; none for a file
+    std::unique_ptr<Backend> m_backend;    // used on m_thread only, when there is one
     QString m_programDir;
     bool m_server = false;
     bool m_createMissing = true;

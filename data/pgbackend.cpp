@@ -81,7 +81,7 @@ const QString kChanges = QStringLiteral("lontaris_changes");
 } // namespace
 
 PgBackend::PgBackend(const QString &location)
-    : m_location(location), m_connName(QStringLiteral("gamedb-pg-%1").arg(g_pgSerial.fetchAndAddRelaxed(1)))
+    : ConnectedBackend(QStringLiteral("gamedb-pg-%1").arg(g_pgSerial.fetchAndAddRelaxed(1))), m_location(location)
 {
     m_address = ServerAddress::parse(location, &m_addressError);
 }
@@ -112,15 +112,6 @@ QString PgBackend::location() const
     return displayLocation(m_location);
 }
 
-QSqlDatabase PgBackend::connection() const
-{
-    return QSqlDatabase::database(m_connName, false);
-}
-
-bool PgBackend::isOpen() const
-{
-    return connection().isOpen();
-}
 
 // --- the connection -----------------------------------------------------------
 

@@ -47,35 +47,18 @@ namespace pg {
 class Watchdog;
 }
 
-class PgBackend : public Backend {
+class PgBackend : public ConnectedBackend {
 public:
     explicit PgBackend(const QString &location);
     ~PgBackend() override;
 
-    OpenResult open(bool createMissing) override;
-    bool isOpen() const override;
-    QString location() const override;
-    QString lastError() const override { return m_lastError; }
-    QSqlDatabase connection() const override;
-    bool beginWrite(LockWait wait) override;
-    bool commit() override;
-    void rollback() override;
-    bool lastWriteWasBusy() const override { return m_busy; }
-
+    // Opening and the transactions (pgbackend.cpp).
+    LONTARIS_BACKEND(override)
     // AccountStore (pgaccounts.cpp; the game's operations: pggame.cpp).
-    std::optional<Account> findAccount(const QString &nick) override;
-    bool insertAccount(Account &account) override;
-    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
-                                LockWait wait) override;
-    bool deleteAccountRow(qint64 rowId) override;
-    QList<Account> accountsByMoney() override;
-    QList<Account> richestAccounts(int n) override;
-    int accountCount() override;
-
+    LONTARIS_ACCOUNT_STORE(override)
     std::optional<Account> logIn(const QString &nick, const QString &password) override;
     std::optional<Account> player(const QString &nick) override;
     std::optional<QString> nickTaken(const QString &nick) override;
-    Registration registerAccount(Account &a) override;
     Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                              const QString &traloiibimat, const QString &newPassword) override;
     bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword) override;
@@ -87,35 +70,10 @@ public:
     bool lastWasOffline() const override { return m_offline; }
     bool heldBack() const override { return m_heldBack; }
 
-    std::optional<LockRow> readLock() override;
-    bool writeLock(const LockRow &row) override;
-
     // QuestionStore (pgquestions.cpp).
-    std::optional<qint64> lastId(QuestionTable t) override;
-    std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
-    QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
-    std::optional<QList<Question>> readQuestions(QuestionTable t) override;
-    std::optional<int> countQuestions(QuestionTable t) override;
-    QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
-    bool appendQuestion(QuestionTable t, Question &q) override;
-    bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
-    bool renumber(QuestionTable t) override;
-    bool deleteAndRenumber(QuestionTable t, qint64 id) override;
-    std::optional<qint64> nextId(QuestionTable t) override;
-    std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) override;
-    RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) override;
-    bool holdQuestionTable(QuestionTable t) override;
-    bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
-
+    LONTARIS_QUESTION_STORE(override)
     // InstallationCopy (pgcopy.cpp).
-    bool beginSnapshot() override;
-    void endSnapshot() override;
-    std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
-    std::optional<QList<LockRow>> lockRows() override;
-    std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) override;
-    std::optional<qint64> rowCount(const QString &table) override;
-    bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
-                    QString &why) override;
+    LONTARIS_INSTALLATION_COPY(override)
 
 private:
     enum class Inspection { Complete, Empty, Broken };
@@ -230,15 +188,12 @@ private:
     QString m_location;
     std::optional<ServerAddress> m_address;
     QString m_addressError;
-    QString m_connName;
     // The driver's notifications of changes, once it listens for them.
     QMetaObject::Connection m_hearing;
     bool m_listening = false;
-    QString m_lastError;
     bool m_lost = false;    // the last statement found the connection gone
     bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
     bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
-    bool m_busy = false;
     bool m_offline = false; // the last operation gave up: the server could not be reached
     int m_sessionLockMs = -1;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;

@@ -81,8 +81,7 @@ bool isBusyError(const QSqlError &e)
 } // namespace
 
 SqliteBackend::SqliteBackend(const QString &path)
-    : m_path(path),
-      m_connName(QStringLiteral("gamedb-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1)))
+    : ConnectedBackend(QStringLiteral("gamedb-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1))), m_path(path)
 {
 }
 
@@ -98,15 +97,9 @@ SqliteBackend::~SqliteBackend()
         QSqlDatabase::removeDatabase(m_connName);
 }
 
-QSqlDatabase SqliteBackend::connection() const
-{
-    return QSqlDatabase::database(m_connName, false);
-}
-
-bool SqliteBackend::isOpen() const
-{
-    return connection().isOpen();
-}
+QString SqliteBackend::location() const { return m_path; }
+bool SqliteBackend::beginSnapshot() { return exec(QStringLiteral("BEGIN")); }
+void SqliteBackend::endSnapshot() { exec(QStringLiteral("COMMIT")); }
 
 bool SqliteBackend::exec(const QString &sql)
 {

@@ -12,52 +12,18 @@ class QTemporaryDir;
 
 namespace db {
 
-class SqliteBackend : public Backend {
+class SqliteBackend : public ConnectedBackend {
 public:
     explicit SqliteBackend(const QString &path);
     ~SqliteBackend() override;
 
-    OpenResult open(bool createMissing) override;
-    bool isOpen() const override;
-    QString location() const override { return m_path; }
-    QString lastError() const override { return m_lastError; }
-    QSqlDatabase connection() const override;
-    bool beginWrite(LockWait wait) override;
-    bool commit() override;
-    void rollback() override;
-    bool lastWriteWasBusy() const override { return m_busy; }
-
+    // Opening and the transactions (sqlitebackend.cpp).
+    LONTARIS_BACKEND(override)
     // AccountStore (sqliteaccounts.cpp; the game's other operations are
     // AccountStore's own, gameops.cpp).
-    std::optional<Account> findAccount(const QString &nick) override;
-    bool insertAccount(Account &account) override;
-    Registration registerAccount(Account &account) override;
-    AccountUpdate changeAccount(const QString &nick, const AccountDelta &delta, const LockRow *lock,
-                                LockWait wait) override;
-    bool deleteAccountRow(qint64 rowId) override;
-    QList<Account> accountsByMoney() override;
-    QList<Account> richestAccounts(int n) override;
-    int accountCount() override;
-
-    std::optional<LockRow> readLock() override;
-    bool writeLock(const LockRow &row) override;
-
+    LONTARIS_ACCOUNT_STORE(override)
     // QuestionStore (sqlitequestions.cpp).
-    std::optional<qint64> lastId(QuestionTable t) override;
-    std::optional<Question> answeredQuestionFrom(QuestionTable t, qint64 position) override;
-    QList<Question> questionsFrom(QuestionTable t, qint64 position, int count) override;
-    std::optional<QList<Question>> readQuestions(QuestionTable t) override;
-    std::optional<int> countQuestions(QuestionTable t) override;
-    QList<Question> questionsByText(QuestionTable t, const QString &cauhoi) override;
-    bool appendQuestion(QuestionTable t, Question &q) override;
-    bool deleteQuestionsWithId(QuestionTable t, qint64 id) override;
-    bool renumber(QuestionTable t) override;
-    bool deleteAndRenumber(QuestionTable t, qint64 id) override;
-    std::optional<qint64> nextId(QuestionTable t) override;
-    std::optional<qint64> appendAtEnd(QuestionTable t, const Question &q) override;
-    RowRemoval deleteRowAndRenumber(QuestionTable t, const Question &listed) override;
-    bool holdQuestionTable(QuestionTable t) override;
-    bool addQuestionRows(QuestionTable t, const QList<Question> &rows) override;
+    LONTARIS_QUESTION_STORE(override)
 
     // The whole-file check (sqlitecheck.cpp).
     CheckState checkState() const override;
@@ -65,14 +31,7 @@ public:
     void setDamageHandler(std::function<void(const QString &)> handler) override;
 
     // InstallationCopy (sqlitefile.cpp).
-    bool beginSnapshot() override { return exec(QStringLiteral("BEGIN")); }
-    void endSnapshot() override { exec(QStringLiteral("COMMIT")); }
-    std::optional<QList<Account>> accountRows(std::optional<qint64> after, int limit) override;
-    std::optional<QList<LockRow>> lockRows() override;
-    std::optional<QList<Question>> questionRows(QuestionTable t, std::optional<qint64> after, int limit) override;
-    std::optional<qint64> rowCount(const QString &table) override;
-    bool importFrom(Backend &source, const std::function<void(const QString &, int)> &progress,
-                    QString &why) override;
+    LONTARIS_INSTALLATION_COPY(override)
 
     struct Check;
 
@@ -115,11 +74,8 @@ private:
     void wrote() { ++m_ownWrites; }
 
     QString m_path;
-    QString m_connName;
-    QString m_lastError;
     bool m_readOnly = false;
     bool m_inWrite = false;
-    bool m_busy = false;
     std::shared_ptr<Check> m_check;
     std::unique_ptr<QTemporaryDir> m_scratch; // a rolled-back copy read in place of the file
 

@@ -17,7 +17,6 @@
 class CsvActions;
 class EditorApp;
 class LegacyButton;
-class LegacyLabel;
 class QFrame;
 class QLabel;
 class QLineEdit;

@@ -5,7 +5,6 @@
 #include "legacyform.h"
 
 class EditorApp;
-class LegacyLabel;
 class QLineEdit;
 class QPushButton;
 

@@ -6,8 +6,6 @@
 #include "legacyform.h"
 
 class GameApp;
-class LegacyLabel;
-class LegacyTimer;
 class PatientSave;
 class QCheckBox;
 

@@ -5,8 +5,6 @@
 #include "legacyform.h"
 
 class GameApp;
-class LegacyLabel;
-class LegacyTimer;
 class QFrame;
 class QLineEdit;
 class QPushButton;

@@ -9,8 +9,6 @@
 #include <QString>
 
 class GameApp;
-class LegacyLabel;
-class LegacyTimer;
 class QComboBox;
 class QFrame;
 class QLineEdit;

@@ -9,7 +9,6 @@
 #include <QString>
 
 class GameApp;
-class LegacyLabel;
 class QCheckBox;
 class QComboBox;
 class QFrame;

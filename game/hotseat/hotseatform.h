@@ -25,8 +25,6 @@ class AudienceVote;
 class FiftyFifty;
 class GameApp;
 class LadderBoard;
-class LegacyLabel;
-class LegacyTimer;
 class OptionsPanel;
 class PatientSave;
 class PhoneCall;

@@ -11,8 +11,6 @@
 #include <QString>
 
 class GameApp;
-class LegacyLabel;
-class LegacyTimer;
 class QFrame;
 class QLineEdit;
 class QPushButton;

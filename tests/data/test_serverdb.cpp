@@ -175,7 +175,9 @@ private slots:
         QVERIFY2(refused == 0, qPrintable(why));
         const auto d = testkit::opened(location);
         QVERIFY(d);
-        QCOMPARE(d->backend().lockRows()->size(), 1);
+        qsizetype locks = 0;
+        d->withBackend([&](db::Backend &b) { locks = b.lockRows().value_or(QList<db::LockRow>()).size(); });
+        QCOMPARE(locks, 1);
         for (QuestionTable t : db::kAllQuestionTables) {
             const auto rows = d->questions(t);
             QCOMPARE(rows.size(), db::shippedQuestions(t).size());

@@ -450,11 +450,12 @@ QList<Sample> referenceSamples()
     return out;
 }
 
-QStringList everyRow(db::GameDb &d, bool passwords)
+namespace {
+
+QStringList storedRows(db::Backend &b, bool passwords)
 {
     QStringList out;
     auto text = [](const QString &s) -> QString { return s.isNull() ? QStringLiteral("<NULL>") : QLatin1Char('[') + s + QLatin1Char(']'); };
-    db::Backend &b = d.backend();
     for (std::optional<qint64> after;;) {
         const auto rows = b.accountRows(after, 1000);
         if (!rows || rows->isEmpty())
@@ -483,6 +484,15 @@ QStringList everyRow(db::GameDb &d, bool passwords)
             }
         }
     }
+    return out;
+}
+
+} // namespace
+
+QStringList everyRow(db::GameDb &d, bool passwords)
+{
+    QStringList out;
+    d.withBackend([&](db::Backend &b) { out = storedRows(b, passwords); });
     return out;
 }
 
