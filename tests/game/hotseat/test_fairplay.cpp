@@ -53,12 +53,8 @@ private slots:
 void FairPlayTest::aLostGameNeverPays()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 40, 40, 40);
-    HotSeatForm *f = enter(h);
+    HotSeatForm *f = afterWinning(h, 3, 40); // question 4, 300$ reached
     Clock clock(f, kAllTimers);
-    firstQuestion(f);
-    winUpTo(f, 3);
-    testkit::tick(f, "Timer3"); // question 4, 300$ reached
     const QString wrong = wrongLetter(f);
 
     take(f, "Label13");
@@ -102,9 +98,7 @@ void FairPlayTest::noLifelineAfterTheQuestionIsOver()
     QFETCH(QString, how);
     QFETCH(QString, stored);
     testkit::GameHarness h;
-    fillLevels(*h.database, 40, 40, 40);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h, 40);
     winUpTo(f, how == QLatin1String("won") ? 15 : 1);
     if (how == QLatin1String("stop") || how == QLatin1String("wrong"))
         testkit::tick(f, "Timer3");
