@@ -4,7 +4,7 @@
 // once the server is back simply works. (The server runs only: a file is
 // never out of reach.)
 
-#include "testsupport.h"
+#include "accountsfixture.h"
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
@@ -31,14 +31,6 @@ using testkit::child;
 using testkit::click;
 
 namespace {
-
-void typeInto(QWidget *form, const char *name, const QString &text)
-{
-    QWidget *w = testkit::widget(form, QString::fromLatin1(name));
-    if (auto *c = qobject_cast<QComboBox *>(w))
-        w = c->lineEdit();
-    testkit::type(w, text);
-}
 
 bool toldOffline(const testkit::GameHarness &h)
 {
@@ -191,20 +183,9 @@ private slots:
     void registrationStoresNothingAndSaysOffline()
     {
         testkit::GameHarness h;
-        h.app->start();
-        click(testkit::widget(h.app->login(), QStringLiteral("Label1")));
-        RegisterForm *f = h.app->registration();
-        if (testkit::widget(f, QStringLiteral("Frame1"))->isVisible()) {
-            click(testkit::widget(f, QStringLiteral("Check1")));
-            click(testkit::widget(f, QStringLiteral("cmdOK")));
-        }
-        typeInto(f, "id", QStringLiteral("Lan"));
-        typeInto(f, "p1", QStringLiteral("mk1"));
-        typeInto(f, "p2", QStringLiteral("mk1"));
-        typeInto(f, "thang", QStringLiteral("15"));
-        typeInto(f, "ngay", QStringLiteral("3"));
-        typeInto(f, "nam", QStringLiteral("1990"));
-        typeInto(f, "traloi", QStringLiteral("meo"));
+        RegisterForm *f = acc::openPanel(h);
+        acc::fill(f, {.nick = QStringLiteral("Lan"), .p1 = QStringLiteral("mk1"), .p2 = QStringLiteral("mk1"),
+                      .mail = QString(), .question = -1, .answer = QStringLiteral("meo")});
         const QString status = caption(f, QStringLiteral("xem"));
         QVERIFY(testkit::cutOff(h, true));
         // The nick check and the registration alike.
@@ -232,17 +213,8 @@ private slots:
         a.cauhoibimat = accounts::secretQuestions().at(3);
         a.traloiibimat = QStringLiteral("meo");
         QVERIFY(h.database->insertAccount(a));
-        h.app->start();
-        click(testkit::widget(h.app->login(), QStringLiteral("Label2")));
-        RecoveryForm *f = h.app->recovery();
-        typeInto(f, "id", QStringLiteral("Hoa"));
-        typeInto(f, "thang", QStringLiteral("05"));
-        typeInto(f, "ngay", QStringLiteral("03"));
-        typeInto(f, "nam", QStringLiteral("1990"));
-        auto *question = child<QComboBox>(f, QStringLiteral("bimat"));
-        for (int i = question->currentIndex(); i < 3; ++i)
-            testkit::pressKey(question, Qt::Key_Down);
-        typeInto(f, "traloi", QStringLiteral("meo"));
+        RecoveryForm *f = acc::openRecovery(h);
+        acc::fill(f, {.answer = QStringLiteral("meo")});
         const QString shown = caption(f, QStringLiteral("xem"));
         QVERIFY(testkit::cutOff(h, true));
         click(testkit::widget(f, QStringLiteral("Command1")));

@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "accountsfixture.h"
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
@@ -15,6 +15,7 @@
 using testkit::caption;
 using testkit::child;
 using testkit::click;
+using namespace acc;
 
 namespace {
 
@@ -23,54 +24,6 @@ const QString kWrong = QStringLiteral("Thäng tin chæa âuïng.Vui loìng kiã�
 const QString kHeading = QStringLiteral("Tçm laûi password âaî máút hay quãn...");
 const QString kChange = QStringLiteral("Âäøi Pass");
 const QString kContinue = QStringLiteral("Tiãúp tuûc");
-
-struct Proof {
-    QString nick = QStringLiteral("Hoa");
-    QString day = QStringLiteral("05");
-    QString month = QStringLiteral("03");
-    QString year = QStringLiteral("1990");
-    int question = 3;
-    QString answer = QStringLiteral("đọc sách");
-};
-
-QLineEdit *box(QWidget *f, const char *name)
-{
-    return child<QLineEdit>(f, QString::fromLatin1(name));
-}
-
-void typeInto(QLineEdit *b, const QString &text)
-{
-    b->clear();
-    testkit::type(b, text);
-}
-
-void chooseQuestion(QComboBox *c, int position)
-{
-    for (int i = c->currentIndex(); i < position; ++i)
-        testkit::pressKey(c, Qt::Key_Down);
-}
-
-// Registers an account through the registration form, as a player would.
-void registerThroughForm(testkit::GameHarness &h, const QString &nick, const QString &pass, const QString &day,
-                         const QString &month, int question, const QString &answer)
-{
-    h.app->start();
-    click(testkit::widget(h.app->login(), QStringLiteral("Label1")));
-    RegisterForm *r = h.app->registration();
-    click(testkit::widget(r, QStringLiteral("Check1")));
-    click(testkit::widget(r, QStringLiteral("cmdOK")));
-    typeInto(box(r, "id"), nick);
-    typeInto(box(r, "p1"), pass);
-    typeInto(box(r, "p2"), pass);
-    testkit::type(child<QComboBox>(r, QStringLiteral("thang"))->lineEdit(), day);
-    testkit::type(child<QComboBox>(r, QStringLiteral("ngay"))->lineEdit(), month);
-    testkit::type(child<QComboBox>(r, QStringLiteral("nam"))->lineEdit(), QStringLiteral("1990"));
-    chooseQuestion(child<QComboBox>(r, QStringLiteral("bimat")), question);
-    typeInto(box(r, "traloi"), answer);
-    click(testkit::widget(r, QStringLiteral("Command1")));
-    QVERIFY(testkit::widget(r, QStringLiteral("baocao"))->isVisible());
-    click(testkit::widget(r, QStringLiteral("Picture5")));
-}
 
 db::Account addFullAccount(testkit::GameHarness &h, const QString &nick, const QString &answer = QStringLiteral("đọc sách"))
 {
@@ -83,25 +36,6 @@ db::Account addFullAccount(testkit::GameHarness &h, const QString &nick, const Q
     a.sotien = QStringLiteral("1200");
     h.database->insertAccount(a);
     return a;
-}
-
-RecoveryForm *openRecovery(testkit::GameHarness &h)
-{
-    h.app->start();
-    click(testkit::widget(h.app->login(), QStringLiteral("Label2")));
-    return h.app->recovery();
-}
-
-void fill(RecoveryForm *f, const Proof &p)
-{
-    typeInto(box(f, "id"), p.nick);
-    typeInto(box(f, "thang"), p.day);
-    typeInto(box(f, "ngay"), p.month);
-    typeInto(box(f, "nam"), p.year);
-    auto *q = child<QComboBox>(f, QStringLiteral("bimat"));
-    if (p.question >= 0)
-        chooseQuestion(q, p.question);
-    typeInto(box(f, "traloi"), p.answer);
 }
 
 void tick(RecoveryForm *f, int times = 1)
@@ -174,8 +108,12 @@ private slots:
     void registeredAccountIsRecovered()
     {
         testkit::GameHarness h;
-        registerThroughForm(h, QStringLiteral("Hoa"), QStringLiteral("first"), QStringLiteral("5"),
-                            QStringLiteral("3"), 3, QStringLiteral("đọc sách"));
+        RegisterForm *r = openPanel(h);
+        fill(r, {.nick = QStringLiteral("Hoa"), .p1 = QStringLiteral("first"), .p2 = QStringLiteral("first"),
+                 .day = QStringLiteral("5"), .mail = QString(), .question = 3, .answer = QStringLiteral("đọc sách")});
+        click(testkit::widget(r, QStringLiteral("Command1")));
+        QVERIFY(testkit::widget(r, QStringLiteral("baocao"))->isVisible());
+        click(testkit::widget(r, QStringLiteral("Picture5")));
         QCOMPARE(h.database->findAccount(QStringLiteral("Hoa"))->ngaysinh, QStringLiteral("3/5/1990"));
         RecoveryForm *f = openRecovery(h);
         fill(f, Proof{}); // typed as 05 / 03 / 1990

@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "accountsfixture.h"
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
@@ -15,81 +15,13 @@
 using testkit::caption;
 using testkit::child;
 using testkit::click;
+using namespace acc;
 
 namespace {
 
 const QString kInvalidOrUsed = QStringLiteral("khäng håüp lãû hay âaî âæåüc sæí duûng vui loìng kiãøm tra laûi.");
 const QString kIdTaken = QStringLiteral("ID khäng håüp lãû hoàûc âaî âæåc âàng kê.");
 const QString kIdFree = QStringLiteral("ID håüp lãû baûn coï thãø sæí duûng.");
-
-struct Entry {
-    QString nick = QStringLiteral("Lan Anh");
-    QString p1 = QStringLiteral("mk123");
-    QString p2 = QStringLiteral("mk123");
-    QString day = QStringLiteral("15");
-    QString month = QStringLiteral("3");
-    QString year = QStringLiteral("1990");
-    QString mail = QStringLiteral("giáo viên");
-    int question = 1; // list position, -1 for none
-    QString answer = QStringLiteral("con mèo");
-};
-
-QLineEdit *box(RegisterForm *f, const char *name)
-{
-    return child<QLineEdit>(f, QString::fromLatin1(name));
-}
-
-QComboBox *combo(RegisterForm *f, const char *name)
-{
-    return child<QComboBox>(f, QString::fromLatin1(name));
-}
-
-void typeInto(QLineEdit *b, const QString &text)
-{
-    b->clear();
-    testkit::type(b, text);
-}
-
-void typeInto(QComboBox *c, const QString &text)
-{
-    c->lineEdit()->clear();
-    testkit::type(c->lineEdit(), text);
-}
-
-// Picks a secret question with the keyboard (Down moves through the list).
-void chooseQuestion(QComboBox *c, int position)
-{
-    c->setFocus();
-    for (int i = c->currentIndex(); i < position; ++i)
-        testkit::pressKey(c, Qt::Key_Down);
-}
-
-// Opens registration from the login screen's link and confirms the introduction.
-RegisterForm *openPanel(testkit::GameHarness &h)
-{
-    h.app->start();
-    click(testkit::widget(h.app->login(), QStringLiteral("Label1")));
-    RegisterForm *f = h.app->registration();
-    if (!testkit::widget(f, QStringLiteral("Frame1"))->isVisible())
-        return f;
-    click(testkit::widget(f, QStringLiteral("Check1")));
-    click(testkit::widget(f, QStringLiteral("cmdOK")));
-    return f;
-}
-
-void fill(RegisterForm *f, const Entry &e)
-{
-    typeInto(box(f, "id"), e.nick);
-    typeInto(box(f, "p1"), e.p1);
-    typeInto(box(f, "p2"), e.p2);
-    typeInto(combo(f, "thang"), e.day);
-    typeInto(combo(f, "ngay"), e.month);
-    typeInto(combo(f, "nam"), e.year);
-    typeInto(box(f, "mail"), e.mail);
-    if (e.question >= 0)
-        chooseQuestion(combo(f, "bimat"), e.question);
-    typeInto(box(f, "traloi"), e.answer);
-}
 
 void submit(RegisterForm *f)
 {

@@ -175,4 +175,23 @@ inline void winUpTo(HotSeatForm *f, int count)
     }
 }
 
+// Level tables of n questions each, the player in the hot seat and question 1
+// on screen.
+inline HotSeatForm *onFirstQuestion(testkit::GameHarness &h, int n = 30, const Player &p = Player())
+{
+    fillLevels(*h.database, n, n, n);
+    HotSeatForm *f = enter(h, p);
+    firstQuestion(f);
+    return f;
+}
+
+// The same with `won` questions won and the next one on screen.
+inline HotSeatForm *afterWinning(testkit::GameHarness &h, int won, int n = 30, const Player &p = Player())
+{
+    HotSeatForm *f = onFirstQuestion(h, n, p);
+    winUpTo(f, won);
+    testkit::tick(f, QStringLiteral("Timer3"));
+    return f;
+}
+
 } // namespace hs

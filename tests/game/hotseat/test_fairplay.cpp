@@ -15,10 +15,12 @@ bool timerOn(HotSeatForm *f, const char *name)
     return f->findChild<LegacyTimer *>(QString::fromLatin1(name))->isEnabled();
 }
 
-void take(HotSeatForm *f, const char *lifeline)
+// Takes a lifeline (its offer confirmed) and lets `ms` pass on the clock.
+void take(HotSeatForm *f, Clock &clock, const char *lifeline, int ms = 0)
 {
     testkit::click(label(f, lifeline));
     testkit::click(label(f, "trunggian"));
+    clock.run(ms);
 }
 
 // The moves that must not reopen a question that has its verdict.
@@ -53,16 +55,11 @@ private slots:
 void FairPlayTest::aLostGameNeverPays()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 40, 40, 40);
-    HotSeatForm *f = enter(h);
+    HotSeatForm *f = afterWinning(h, 3, 40); // question 4, 300$ reached
     Clock clock(f, kAllTimers);
-    firstQuestion(f);
-    winUpTo(f, 3);
-    testkit::tick(f, "Timer3"); // question 4, 300$ reached
     const QString wrong = wrongLetter(f);
 
-    take(f, "Label13");
-    clock.run(2000);
+    take(f, clock, "Label13", 2000);
     QVERIFY(shown(f, "Picture5"));
     testkit::click(label(f, "Label5")); // offered and declined over the open vote
     testkit::click(label(f, "stop113"));
@@ -102,9 +99,7 @@ void FairPlayTest::noLifelineAfterTheQuestionIsOver()
     QFETCH(QString, how);
     QFETCH(QString, stored);
     testkit::GameHarness h;
-    fillLevels(*h.database, 40, 40, 40);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h, 40);
     winUpTo(f, how == QLatin1String("won") ? 15 : 1);
     if (how == QLatin1String("stop") || how == QLatin1String("wrong"))
         testkit::tick(f, "Timer3");
@@ -142,11 +137,9 @@ void FairPlayTest::aPanelEndsWithItsQuestion()
     Clock clock(f, kAllTimers);
 
     // The vote still unfolding when the call is taken: it closes for good.
-    take(f, "Label13");
-    clock.run(1000);
+    take(f, clock, "Label13", 1000);
     QVERIFY(shown(f, "Shape9") && !shown(f, "Picture5"));
-    take(f, "Label5");
-    clock.run(2000);
+    take(f, clock, "Label5", 2000);
     QVERIFY(shown(f, "Picture3") && !shown(f, "Picture5"));
     QVERIFY(!timerOn(f, "Timer14"));
     finishAnimations(f);
@@ -201,9 +194,8 @@ void FairPlayTest::noLifelinePointsAtARemovedAnswer()
 
     // The vote is given, then 50:50 is taken over it: the numbers follow the board
     // and the answers stay locked until the panel is closed.
-    take(f, "Label13");
-    clock.run(1800 * 10 + 500);
-    take(f, "chon50");
+    take(f, clock, "Label13", 1800 * 10 + 500);
+    take(f, clock, "chon50");
     QVERIFY(!usable(f, "lock113"));
     for (int i = 0; i < 4; ++i) {
         QCOMPARE(cap(f, numbers[i]), QString::number(votes[i]));
@@ -212,8 +204,7 @@ void FairPlayTest::noLifelinePointsAtARemovedAnswer()
     testkit::click(label(f, "Image11"));
     QVERIFY(usable(f, "lock113"));
 
-    take(f, "Label5");
-    clock.run(2000);
+    take(f, clock, "Label5", 2000);
     testkit::type(testkit::child<QLineEdit>(f, "Text5"), QStringLiteral("Minh"));
     testkit::click(testkit::widget(f, "Command1"));
     clock.run(13500);
@@ -235,8 +226,7 @@ void FairPlayTest::musicComesBackWhenNoCallWasMade()
     HotSeatForm *f = questionWithLetter(h, "C");
     LegacyTimer *music = h.app->login()->musicTimer();
     Clock clock(f, kAllTimers);
-    take(f, "Label5");
-    clock.run(2000);
+    take(f, clock, "Label5", 2000);
     testkit::click(testkit::widget(f, "Command1")); // no name: refused, the music stops
     QCOMPARE(h.s.messages.size(), 1);
     QVERIFY(!music->isEnabled());

@@ -140,11 +140,7 @@ void HotSeatFlowTest::stopKeepsThePrizeShown()
 void HotSeatFlowTest::wrongAnswerBeforeTheFirstMilestoneKeepsNothing()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
-    winUpTo(f, 2);
-    testkit::tick(f, "Timer3");
+    HotSeatForm *f = afterWinning(h, 2);
     const QString wrong = wrongLetter(f);
     answer(f, wrong);
     QCOMPARE(h.s.effects.played.last(), QStringLiteral("Media\\sai.wav"));
@@ -172,13 +168,9 @@ void HotSeatFlowTest::wrongAnswerBeforeTheFirstMilestoneKeepsNothing()
 void HotSeatFlowTest::wrongAnswerAfterQuestionSevenKeepsTheMilestone()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
     Player p;
     p.lock.hien19 = QStringLiteral("1");
-    HotSeatForm *f = enter(h, p);
-    firstQuestion(f);
-    winUpTo(f, 7);
-    testkit::tick(f, "Timer3");
+    HotSeatForm *f = afterWinning(h, 7, 30, p);
     const QString right = f->dapandung();
     answer(f, wrongLetter(f));
     QCOMPARE(cap(f, "cuaban1"), QStringLiteral("    Oh!Ráút tiãúc. Cáu traí låìi âuïng laì cáu ") + right
@@ -199,11 +191,7 @@ void HotSeatFlowTest::wrongAnswerAfterQuestionSevenKeepsTheMilestone()
 void HotSeatFlowTest::closingTheWindowSavesNothing()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
-    winUpTo(f, 5);
-    testkit::tick(f, "Timer3");
+    HotSeatForm *f = afterWinning(h, 5);
     testkit::click(label(f, "stop113"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("2200"));
     testkit::tick(f, "Timer18", 2);
@@ -242,9 +230,7 @@ void HotSeatFlowTest::nickWithAnApostrophePlaysAndSaves()
 void HotSeatFlowTest::leavingWithoutAnAccountRowStillSavesTheSwitches()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     winUpTo(f, 5);
     // The account goes away while the game runs (the editor or another copy of the game).
     QVERIFY(h.database->deleteAccountRow(h.database->findAccount("an")->rowId));
@@ -258,11 +244,7 @@ void HotSeatFlowTest::leavingWithoutAnAccountRowStillSavesTheSwitches()
 void HotSeatFlowTest::leavingWaitsOutAHeldLockAndAddsToWhatIsStored()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h); // 1200 stored after the fee
-    firstQuestion(f);
-    winUpTo(f, 1);
-    testkit::tick(f, "Timer3");
+    HotSeatForm *f = afterWinning(h, 1); // 1200 stored after the fee
     testkit::click(label(f, "stop113"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("1300"));
 
@@ -300,11 +282,7 @@ void HotSeatFlowTest::leavingWhileTheServerIsDownLosesNothing()
     if (!testkit::onServer())
         QSKIP("A classroom server goes away: the .server run only.");
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h); // 1200 stored after the fee
-    firstQuestion(f);
-    winUpTo(f, 5);
-    testkit::tick(f, "Timer3");
+    HotSeatForm *f = afterWinning(h, 5); // 1200 stored after the fee
     testkit::click(label(f, "stop113"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("2200"));
 

@@ -126,9 +126,7 @@ void HotSeatPresentationTest::decorationsDriftButStayOnTheStage()
 void HotSeatPresentationTest::hoverEffectsFollowTheMouse()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     auto looks = [f](const char *name, int points, const QColor &c) {
         return label(f, name)->fontPointSize() == points && label(f, name)->foreColor() == c;
     };

@@ -77,9 +77,7 @@ void HotSeatStageTest::ladderSweepsDuringTheOpening()
 void HotSeatStageTest::pickAsksAndNoWithdraws()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     QCOMPARE(f->cuaban(), QStringLiteral("?"));
 
     pick(f, "B");
@@ -109,9 +107,7 @@ void HotSeatStageTest::pickAsksAndNoWithdraws()
 void HotSeatStageTest::rightAnswerWaitsForTheNextQuestion()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     const QString right = f->dapandung();
     answerRight(f);
     QCOMPARE(h.s.effects.played.mid(h.s.effects.played.size() - 2),
@@ -151,9 +147,7 @@ void HotSeatStageTest::rightAnswerWaitsForTheNextQuestion()
 void HotSeatStageTest::declineCaptionsAreToldApartExactly()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     LegacyLabel *stop = label(f, "stop113");
     LegacyLabel *confirm = label(f, "trunggian");
     const QString fifty = QStringLiteral("Khoâng Söû Duïng");
@@ -199,9 +193,7 @@ void HotSeatStageTest::declineCaptionsAreToldApartExactly()
 void HotSeatStageTest::fiftyFiftyHidesAndShowsTheSameTwo()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     const QString kept[4] = {"14", "24", "23", "14"}; // answers left, by correct letter
     const QString right = f->dapandung();
     f->hideTwoWrongAnswers();
@@ -215,9 +207,7 @@ void HotSeatStageTest::fiftyFiftyHidesAndShowsTheSameTwo()
 void HotSeatStageTest::autoContinueWithIntervalZeroNeverFires()
 {
     testkit::GameHarness h;
-    fillLevels(*h.database, 30, 30, 30);
-    HotSeatForm *f = enter(h);
-    firstQuestion(f);
+    HotSeatForm *f = onFirstQuestion(h);
     answerRight(f);
     auto *timer3 = f->findChild<LegacyTimer *>("Timer3");
     QVERIFY(timer3->isEnabled());

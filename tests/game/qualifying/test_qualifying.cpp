@@ -76,6 +76,15 @@ void startAt(QualifyingForm *f, int k)
     testkit::click(testkit::widget(f, QStringLiteral("bdau")));
 }
 
+// A round on `rows` fixture rows, its draw counter run to k and Start pressed.
+QualifyingForm *roundStartedAt(testkit::GameHarness &h, int rows, int k)
+{
+    setRows(h, rows);
+    QualifyingForm *f = openRound(h);
+    startAt(f, k);
+    return f;
+}
+
 bool visible(QObject *root, const char *name)
 {
     return testkit::widget(root, QString::fromLatin1(name))->isVisible();
@@ -96,7 +105,8 @@ private slots:
     void startDrawsTheRowAfterTheCounter();
     void counterOutsideTheTableIsClamped();
     void passByClickingTheAnswersInOrder();
-    void rightLettersInAnotherOrderFail();
+    void aNearMissFailsWithNoSecondTry_data();
+    void aNearMissFailsWithNoSecondTry();
     void typedLettersAreUpperCasedAndEnterSubmits();
     void answerClickedBeforeStartStaysUsed();
     void countdownWarnsAtTenAndStopsAtZero();
@@ -180,9 +190,7 @@ void QualifyingTest::startDrawsTheRowAfterTheCounter()
 {
     QFETCH(int, k);
     testkit::GameHarness h;
-    setRows(h, 5);
-    QualifyingForm *f = openRound(h);
-    startAt(f, k);
+    QualifyingForm *f = roundStartedAt(h, 5, k);
 
     const db::Question q = row(k + 1);
     QCOMPARE(caption(f, QStringLiteral("cauhoi")), q.cauhoi);
@@ -234,9 +242,7 @@ void QualifyingTest::counterOutsideTheTableIsClamped()
 void QualifyingTest::passByClickingTheAnswersInOrder()
 {
     testkit::GameHarness h;
-    setRows(h, 4);
-    QualifyingForm *f = openRound(h);
-    startAt(f, 1); // row 2, "BDAC"
+    QualifyingForm *f = roundStartedAt(h, 4, 1); // row 2, "BDAC"
 
     for (const char *name : {"caub", "caud", "caua", "cauc"})
         testkit::click(testkit::widget(f, QString::fromLatin1(name)));
@@ -258,16 +264,26 @@ void QualifyingTest::passByClickingTheAnswersInOrder()
     QCOMPARE(h.s.endCount, 0);
 }
 
-void QualifyingTest::rightLettersInAnotherOrderFail()
+void QualifyingTest::aNearMissFailsWithNoSecondTry_data()
 {
-    testkit::GameHarness h;
-    setRows(h, 4);
-    QualifyingForm *f = openRound(h);
-    startAt(f, 1); // "BDAC"
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("enter"); // submitted with Enter, else with the button
+    QTest::newRow("right letters in another order") << "ABCD" << false;
+    QTest::newRow("a blank after them") << "bdac " << true; // the comparison is exact
+}
 
+void QualifyingTest::aNearMissFailsWithNoSecondTry()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, enter);
+    testkit::GameHarness h;
+    QualifyingForm *f = roundStartedAt(h, 4, 1); // "BDAC"
     auto *text1 = child<QLineEdit>(f, QStringLiteral("Text1"));
-    testkit::type(text1, QStringLiteral("ABCD"));
-    testkit::click(testkit::widget(f, QStringLiteral("Command1")));
+    testkit::type(text1, typed);
+    if (enter)
+        testkit::pressKey(text1, Qt::Key_Enter);
+    else
+        testkit::click(testkit::widget(f, QStringLiteral("Command1")));
     QCOMPARE(caption(f, QStringLiteral("bdau")), kExit);
     QCOMPARE(caption(f, QStringLiteral("cauhoi")), QStringLiteral("Raá tieác caâu traû lôøi ñuùng laø BDAC"));
     QCOMPARE(h.s.effects.played, QStringList({QStringLiteral("Media\\sai.wav")}));
@@ -281,39 +297,23 @@ void QualifyingTest::rightLettersInAnotherOrderFail()
 
 void QualifyingTest::typedLettersAreUpperCasedAndEnterSubmits()
 {
-    {
-        testkit::GameHarness h;
-        setRows(h, 4);
-        QualifyingForm *f = openRound(h);
-        startAt(f, 1); // "BDAC"
-        auto *text1 = child<QLineEdit>(f, QStringLiteral("Text1"));
-        testkit::type(text1, QStringLiteral("bdc"));
-        QCOMPARE(text1->text(), QStringLiteral("BDC"));
-        // Typing in the middle keeps the cursor where the letter went.
-        text1->setCursorPosition(2);
-        testkit::type(text1, QStringLiteral("a"));
-        QCOMPARE(text1->text(), QStringLiteral("BDAC"));
-        QCOMPARE(text1->cursorPosition(), 3);
+    testkit::GameHarness h;
+    QualifyingForm *f = roundStartedAt(h, 4, 1); // "BDAC"
+    auto *text1 = child<QLineEdit>(f, QStringLiteral("Text1"));
+    testkit::type(text1, QStringLiteral("bdc"));
+    QCOMPARE(text1->text(), QStringLiteral("BDC"));
+    // Typing in the middle keeps the cursor where the letter went.
+    text1->setCursorPosition(2);
+    testkit::type(text1, QStringLiteral("a"));
+    QCOMPARE(text1->text(), QStringLiteral("BDAC"));
+    QCOMPARE(text1->cursorPosition(), 3);
 
-        testkit::pressKey(text1, Qt::Key_Return);
-        QCOMPARE(caption(f, QStringLiteral("bdau")), kContinue);
-        QCOMPARE(h.s.effects.played, QStringList({QStringLiteral("Media\\dung.wav")}));
-        // A second Enter does not judge again.
-        testkit::pressKey(text1, Qt::Key_Return);
-        QCOMPARE(h.s.effects.played.size(), 1);
-    }
-    {
-        // A blank is part of the answer: the comparison is exact.
-        testkit::GameHarness h;
-        setRows(h, 4);
-        QualifyingForm *f = openRound(h);
-        startAt(f, 1);
-        auto *text1 = child<QLineEdit>(f, QStringLiteral("Text1"));
-        testkit::type(text1, QStringLiteral("bdac "));
-        testkit::pressKey(text1, Qt::Key_Enter);
-        QCOMPARE(caption(f, QStringLiteral("bdau")), kExit);
-        QCOMPARE(h.s.effects.played, QStringList({QStringLiteral("Media\\sai.wav")}));
-    }
+    testkit::pressKey(text1, Qt::Key_Return);
+    QCOMPARE(caption(f, QStringLiteral("bdau")), kContinue);
+    QCOMPARE(h.s.effects.played, QStringList({QStringLiteral("Media\\dung.wav")}));
+    // A second Enter does not judge again.
+    testkit::pressKey(text1, Qt::Key_Return);
+    QCOMPARE(h.s.effects.played.size(), 1);
 }
 
 void QualifyingTest::answerClickedBeforeStartStaysUsed()
@@ -505,9 +505,7 @@ void QualifyingTest::continueOpensTheHotSeat()
 void QualifyingTest::closingTheWindowEndsTheProgram()
 {
     testkit::GameHarness h;
-    setRows(h, 4);
-    QualifyingForm *f = openRound(h);
-    startAt(f, 2);
+    QualifyingForm *f = roundStartedAt(h, 4, 2);
     QVERIFY(f->close());
     QCOMPARE(h.s.endCount, 1);
     QVERIFY(h.s.effects.played.isEmpty());
