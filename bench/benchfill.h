@@ -54,4 +54,13 @@ inline bool fill(db::GameDb &d, int n)
     return true;
 }
 
+// opened(location) with fill(n) done; null when either fails.
+inline std::unique_ptr<db::GameDb> filled(const QString &location, int n)
+{
+    auto d = opened(location);
+    if (!d || !fill(*d, n))
+        return nullptr;
+    return d;
+}
+
 } // namespace bench

@@ -36,12 +36,6 @@ int makeDb(const QString &dir, int n)
     return 0;
 }
 
-struct Row {
-    const char *what;
-    double goal;
-    QMap<int, double> ms;
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -50,15 +44,14 @@ int main(int argc, char *argv[])
     if (argc == 4 && qstrcmp(argv[1], "--make-db") == 0)
         return makeDb(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toInt());
 
-    const int sizes[] = {1000, 10000, 100000};
-    QList<Row> rows = {{"open an existing file (check runs behind)", 0, {}},
-                       {"whole-file check, in the background", 0, {}},
-                       {"question draw (count + row at a position)", 0.1, {}},
-                       {"nick lookup", 0.1, {}},
-                       {"top five", 0.1, {}},
-                       {"entry fee saved (one write transaction)", 0, {}},
-                       {"delete the first question + renumber", 150, {}}};
-    for (int n : sizes) {
+    QList<bench::BySize> rows = {{"open an existing file (check runs behind)", "ms", 0, {}},
+                                 {"whole-file check, in the background", "ms", 0, {}},
+                                 {"question draw (count + row at a position)", "ms", 0.1, {}},
+                                 {"nick lookup", "ms", 0.1, {}},
+                                 {"top five", "ms", 0.1, {}},
+                                 {"entry fee saved (one write transaction)", "ms", 0, {}},
+                                 {"delete the first question + renumber", "ms", 150, {}}};
+    for (int n : bench::kSizes) {
         QTemporaryDir dir;
         if (makeDb(dir.path(), n) != 0)
             return 1;
@@ -67,36 +60,27 @@ int main(int argc, char *argv[])
         c.start();
         if (!d.open().usable())
             return 1;
-        rows[0].ms[n] = c.nsecsElapsed() / 1e6;
+        rows[0].at[n] = c.nsecsElapsed() / 1e6;
         d.waitForCheck();
-        rows[1].ms[n] = c.nsecsElapsed() / 1e6 - rows[0].ms[n];
+        rows[1].at[n] = c.nsecsElapsed() / 1e6 - rows[0].at[n];
 
         const db::QuestionTable t = db::QuestionTable::Muc1;
         int k = 0;
-        rows[2].ms[n] = measure(201, [&] {
+        rows[2].at[n] = measure(201, [&] {
             const int count = d.questionCount(t);
             d.questionAt(t, (qint64(k++) * 7919) % count);
         });
-        rows[3].ms[n] = measure(201, [&] { d.findAccount(QStringLiteral("PLAYER%1").arg((k++ * 37) % n)); });
-        rows[4].ms[n] = measure(101, [&] { d.richestAccounts(5); });
-        rows[5].ms[n] = measure(21, [&] {
+        rows[3].at[n] = measure(201, [&] { d.findAccount(QStringLiteral("PLAYER%1").arg((k++ * 37) % n)); });
+        rows[4].at[n] = measure(101, [&] { d.richestAccounts(5); });
+        rows[5].at[n] = measure(21, [&] {
             d.addToAccount(QStringLiteral("player%1").arg((k++ * 37) % n), {QStringLiteral("-1000"), QStringLiteral("1"), 0});
         });
-        rows[6].ms[n] = measure(5, [&] { d.deleteAndRenumber(t, 1); });
+        rows[6].at[n] = measure(5, [&] { d.deleteAndRenumber(t, 1); });
         if (d.lastId(t) != n - 5 || d.questionAt(t, 0)->id != 1)
             std::printf("renumbering went wrong at %d rows\n", n);
     }
 
-    std::printf("%-44s %12s %20s %20s\n", "", "1,000 rows", "10,000 rows", "100,000 rows");
-    for (const Row &r : rows) {
-        const double base = r.ms[1000];
-        std::printf("%-44s %9.3f ms", r.what, base);
-        for (int n : {10000, 100000})
-            std::printf("  %9.3f ms (%5.1fx)", r.ms[n], base > 0 ? r.ms[n] / base : 0.0);
-        if (r.goal > 0)
-            std::printf("   goal < %g ms at 100,000: %s", r.goal, r.ms[100000] < r.goal ? "ok" : "SLOW");
-        std::printf("\n");
-    }
+    bench::printBySize(rows, 44);
 
     // Typed text with a long run of combining marks (a pasted oddity): the
     // encoder normalises it first.

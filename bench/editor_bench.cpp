@@ -59,29 +59,21 @@ double residentMb()
     return parts.size() > 1 ? parts[1].toDouble() * 4096 / (1024 * 1024) : 0;
 }
 
-struct Row {
-    const char *what;
-    const char *unit;
-    double goal;
-    QMap<int, double> v;
-};
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication qapp(argc, argv);
     studio::applyApplicationStyle(qapp);
-    const int sizes[] = {1000, 10000, 100000};
-    QList<Row> rows = {{"View (count, first lines, first question)", "ms", 100, {}},
-                       {"View and first paint of the list", "ms", 100, {}},
-                       {"scroll one page and repaint (mean of 100)", "ms", 0, {}},
-                       {"jump to the last line and repaint", "ms", 0, {}},
-                       {"Command6: delete + renumber + reload (median of 5)", "ms", 150, {}},
-                       {"rows held by the list after scrolling", "rows", 0, {}},
-                       {"memory taken by View and scrolling", "MB", 0, {}}};
+    QList<bench::BySize> rows = {{"View (count, first lines, first question)", "ms", 100, {}},
+                                 {"View and first paint of the list", "ms", 100, {}},
+                                 {"scroll one page and repaint (mean of 100)", "ms", 0, {}},
+                                 {"jump to the last line and repaint", "ms", 0, {}},
+                                 {"Command6: delete + renumber + reload (median of 5)", "ms", 150, {}},
+                                 {"rows held by the list after scrolling", "rows", 0, {}},
+                                 {"memory taken by View and scrolling", "MB", 0, {}}};
     bool sound = true;
-    for (int n : sizes) {
+    for (int n : bench::kSizes) {
         QTemporaryDir dir;
         db::GameDb database(dir.path());
         if (!database.open().usable()) {
@@ -108,28 +100,28 @@ int main(int argc, char *argv[])
         auto paintList = [list] { list->viewport()->repaint(); };
 
         const double before = residentMb();
-        rows[0].v[n] = measure(7, [&] { form->view(); });
-        rows[1].v[n] = measure(7, [&] {
+        rows[0].at[n] = measure(7, [&] { form->view(); });
+        rows[1].at[n] = measure(7, [&] {
             form->view();
             paintList();
         });
         QScrollBar *bar = list->verticalScrollBar();
         const int pages = 100;
-        rows[2].v[n] = measure(3, [&] {
-                           bar->setValue(0);
-                           for (int i = 0; i < pages; ++i) {
-                               bar->setValue(bar->value() + bar->pageStep());
-                               paintList();
-                           }
-                       }) / pages;
-        rows[3].v[n] = measure(5, [&] {
-                           bar->setValue(0);
-                           paintList();
-                           list->scrollToBottom();
-                           paintList();
-                       }) / 2;
-        rows[5].v[n] = form->listModel()->rowsHeld();
-        rows[6].v[n] = residentMb() - before;
+        rows[2].at[n] = measure(3, [&] {
+                            bar->setValue(0);
+                            for (int i = 0; i < pages; ++i) {
+                                bar->setValue(bar->value() + bar->pageStep());
+                                paintList();
+                            }
+                        }) / pages;
+        rows[3].at[n] = measure(5, [&] {
+                            bar->setValue(0);
+                            paintList();
+                            list->scrollToBottom();
+                            paintList();
+                        }) / 2;
+        rows[5].at[n] = form->listModel()->rowsHeld();
+        rows[6].at[n] = residentMb() - before;
 
         // Removals near the top renumber (almost) every row.
         auto *command3 = form->findChild<QPushButton *>(QStringLiteral("Command3"));
@@ -145,7 +137,7 @@ int main(int argc, char *argv[])
             button.append(c.nsecsElapsed() / 1e6);
         }
         std::sort(button.begin(), button.end());
-        rows[4].v[n] = button[2];
+        rows[4].at[n] = button[2];
 
         const QList<db::Question> left = database.questions(db::QuestionTable::Muc1);
         bool ok = left.size() == n - 5 && messages == 0;
@@ -156,16 +148,7 @@ int main(int argc, char *argv[])
         sound = sound && ok;
     }
 
-    std::printf("%-52s %12s %22s %22s\n", "", "1,000 rows", "10,000 rows", "100,000 rows");
-    for (const Row &r : rows) {
-        const double base = r.v[1000];
-        std::printf("%-52s %9.3f %-4s", r.what, base, r.unit);
-        for (int n : {10000, 100000})
-            std::printf(" %9.3f %-4s(%5.1fx)", r.v[n], r.unit, base > 0 ? r.v[n] / base : 0.0);
-        if (r.goal > 0)
-            std::printf("   goal < %g at 100,000: %s", r.goal, r.v[100000] < r.goal ? "ok" : "SLOW");
-        std::printf("\n");
-    }
+    bench::printBySize(rows, 52);
     std::printf("after the removals: IDs 1..N and selected flags %s\n", sound ? "right" : "WRONG");
     return sound ? 0 : 1;
 }

@@ -111,11 +111,8 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     constexpr int n = 10000;
     const QString file = dir.filePath(QStringLiteral("bench.db"));
-    {
-        const auto d = opened(file);
-        if (!d || !bench::fill(*d, n))
-            return 1;
-    }
+    if (!bench::filled(file, n))
+        return 1;
     const QString pg = server.createDatabase(QStringLiteral("bench"));
     if (const db::CopyResult r = db::copyInstallation(file, pg); !r.ok) {
         std::fprintf(stderr, "cannot copy to the server: %s\n", qPrintable(r.detail));
@@ -275,8 +272,8 @@ int main(int argc, char *argv[])
     constexpr int big = 100000;
     const QString bigFile = dir.filePath(QStringLiteral("big.db"));
     {
-        const auto d = opened(bigFile);
-        if (!d || !bench::fill(*d, big))
+        const auto d = bench::filled(bigFile, big);
+        if (!d)
             return 1;
         // Passwords as a copy back from a server leaves them (bcrypt hashes,
         // which a server keeps as they are): the copy measures the moving of
@@ -305,8 +302,8 @@ int main(int argc, char *argv[])
         // A copy in of passwords as typed hashes each (bcrypt, cost 6), on purpose slow.
         constexpr int plain = 1000;
         const QString plainFile = dir.filePath(QStringLiteral("plain.db"));
-        const auto d = opened(plainFile);
-        if (!d || !bench::fill(*d, plain))
+        const auto d = bench::filled(plainFile, plain);
+        if (!d)
             return 1;
         Figure hashing{"copy 1,000 rows a table, passwords as typed", 0, 0, 0};
         hashing.file = timedCopy(plainFile, dir.filePath(QStringLiteral("plain2.db")));

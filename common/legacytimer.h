@@ -15,6 +15,14 @@ class LegacyTimer : public QTimer {
     Q_OBJECT
 public:
     LegacyTimer(QObject *parent, const char *name, int intervalMs, bool enabled);
+    // The same, its ticks handled by `handler` of `receiver`.
+    template <typename Receiver>
+    LegacyTimer(QObject *parent, const char *name, int intervalMs, bool enabled, Receiver *receiver,
+                void (Receiver::*handler)())
+        : LegacyTimer(parent, name, intervalMs, enabled)
+    {
+        connect(this, &LegacyTimer::tick, receiver, handler);
+    }
 
     bool isEnabled() const { return m_enabled; }
     void setEnabled(bool on);

@@ -94,4 +94,11 @@ void install(QApplication &app)
     app.installEventFilter(watcher);
 }
 
+void centreOnForm(QWidget *panel, int minWidth)
+{
+    const QWidget *form = panel->parentWidget();
+    const QSize s = panel->sizeHint().expandedTo(QSize(minWidth, 0)).boundedTo(form->size());
+    panel->setGeometry(QRect(QPoint((form->width() - s.width()) / 2, (form->height() - s.height()) / 2), s));
+}
+
 } // namespace screenfit

@@ -25,6 +25,10 @@ QSize fittedSize(QSize designed, QSize smallest, QMargins frame, QSize area);
 // moves it so that it lies wholly inside.
 void fitInto(QWidget *window, const QRect &area);
 
+// Centres a panel lying over its form (its parent) at its size hint, at least
+// `minWidth` wide, never larger than the form.
+void centreOnForm(QWidget *panel, int minWidth);
+
 // Fits every top-level window into its screen's available area each time it
 // is shown (full-screen and maximised windows are the window system's).
 void install(QApplication &app);

@@ -18,59 +18,52 @@ QString quoted(const QString &s)
     return QStringLiteral("\u201C%1\u201D").arg(s);
 }
 
-QString reasonEn(const Fault &f, QuestionTable t)
+// Why a cell is refused, in English (`en`) or in Vietnamese.
+QString reason(const Fault &f, QuestionTable t, bool en)
 {
+    const auto say = [en](const QString &english, const QString &vietnamese) { return en ? english : vietnamese; };
     switch (f.kind) {
-    case FaultKind::Missing: return QStringLiteral("missing: the row ends before this column");
-    case FaultKind::Empty: return QStringLiteral("empty");
-    case FaultKind::NotALetter: return QStringLiteral("%1 is not one of the letters A, B, C, D").arg(quoted(f.detail));
+    case FaultKind::Missing:
+        return say(QStringLiteral("missing: the row ends before this column"),
+                   QStringLiteral("thiếu: dòng kết thúc trước cột này"));
+    case FaultKind::Empty: return say(QStringLiteral("empty"), QStringLiteral("trống"));
+    case FaultKind::NotALetter:
+        return say(QStringLiteral("%1 is not one of the letters A, B, C, D"),
+                   QStringLiteral("%1 không phải một trong các chữ A, B, C, D"))
+            .arg(quoted(f.detail));
     case FaultKind::NotAnOrder:
-        return QStringLiteral("%1 is not an order of the four letters A, B, C, D (such as DABC)").arg(quoted(f.detail));
+        return say(QStringLiteral("%1 is not an order of the four letters A, B, C, D (such as DABC)"),
+                   QStringLiteral("%1 không phải một thứ tự của bốn chữ A, B, C, D (ví dụ DABC)"))
+            .arg(quoted(f.detail));
     case FaultKind::NotEither:
-        return QStringLiteral("%1 is neither one of the letters A, B, C, D nor an order of all four")
+        return say(QStringLiteral("%1 is neither one of the letters A, B, C, D nor an order of all four"),
+                   QStringLiteral("%1 không phải một chữ A, B, C, D, cũng không phải một thứ tự của cả bốn chữ"))
             .arg(quoted(f.detail));
     case FaultKind::TooLong:
-        return QStringLiteral("too long: %1 characters as stored (a letter with marks takes two), the column holds %2")
+        return say(QStringLiteral("too long: %1 characters as stored (a letter with marks takes two), the column "
+                                  "holds %2"),
+                   QStringLiteral("quá dài: %1 ký tự khi lưu (chữ có dấu chiếm hai), cột chỉ chứa được %2"))
             .arg(f.detail)
             .arg(db::kQuestionTextSize);
     case FaultKind::Unstorable:
-        return QStringLiteral("the character %1 cannot be written in the question bank's VNI text").arg(f.detail);
-    case FaultKind::Beyond: return QStringLiteral("a value in a column the header does not name");
+        return say(QStringLiteral("the character %1 cannot be written in the question bank's VNI text"),
+                   QStringLiteral("ký tự %1 không viết được bằng bảng mã VNI của ngân hàng câu hỏi"))
+            .arg(f.detail);
+    case FaultKind::Beyond:
+        return say(QStringLiteral("a value in a column the header does not name"),
+                   QStringLiteral("có giá trị ở cột mà dòng tiêu đề không đặt tên"));
     case FaultKind::Duplicate:
-        return f.id > 0 ? QStringLiteral("the question is in %1 already (ID %2)").arg(db::tableName(t)).arg(f.id)
-                        : QStringLiteral("the same question as row %1").arg(f.firstRow);
+        return f.id > 0 ? say(QStringLiteral("the question is in %1 already (ID %2)"),
+                              QStringLiteral("câu hỏi đã có trong bảng %1 (ID %2)"))
+                              .arg(db::tableName(t))
+                              .arg(f.id)
+                        : say(QStringLiteral("the same question as row %1"), QStringLiteral("trùng câu hỏi ở dòng %1"))
+                              .arg(f.firstRow);
     case FaultKind::NotExact:
-        return QStringLiteral("(ID %1) holds stored bytes that are no Vietnamese letter: an import of this file "
-                              "will not give it back byte for byte")
-            .arg(f.id);
-    }
-    return QString();
-}
-
-QString reasonVi(const Fault &f, QuestionTable t)
-{
-    switch (f.kind) {
-    case FaultKind::Missing: return QStringLiteral("thiếu: dòng kết thúc trước cột này");
-    case FaultKind::Empty: return QStringLiteral("trống");
-    case FaultKind::NotALetter: return QStringLiteral("%1 không phải một trong các chữ A, B, C, D").arg(quoted(f.detail));
-    case FaultKind::NotAnOrder:
-        return QStringLiteral("%1 không phải một thứ tự của bốn chữ A, B, C, D (ví dụ DABC)").arg(quoted(f.detail));
-    case FaultKind::NotEither:
-        return QStringLiteral("%1 không phải một chữ A, B, C, D, cũng không phải một thứ tự của cả bốn chữ")
-            .arg(quoted(f.detail));
-    case FaultKind::TooLong:
-        return QStringLiteral("quá dài: %1 ký tự khi lưu (chữ có dấu chiếm hai), cột chỉ chứa được %2")
-            .arg(f.detail)
-            .arg(db::kQuestionTextSize);
-    case FaultKind::Unstorable:
-        return QStringLiteral("ký tự %1 không viết được bằng bảng mã VNI của ngân hàng câu hỏi").arg(f.detail);
-    case FaultKind::Beyond: return QStringLiteral("có giá trị ở cột mà dòng tiêu đề không đặt tên");
-    case FaultKind::Duplicate:
-        return f.id > 0 ? QStringLiteral("câu hỏi đã có trong bảng %1 (ID %2)").arg(db::tableName(t)).arg(f.id)
-                        : QStringLiteral("trùng câu hỏi ở dòng %1").arg(f.firstRow);
-    case FaultKind::NotExact:
-        return QStringLiteral("(ID %1) có byte không phải chữ tiếng Việt: nhập lại tệp này sẽ không cho lại "
-                              "đúng từng byte")
+        return say(QStringLiteral("(ID %1) holds stored bytes that are no Vietnamese letter: an import of this file "
+                                  "will not give it back byte for byte"),
+                   QStringLiteral("(ID %1) có byte không phải chữ tiếng Việt: nhập lại tệp này sẽ không cho lại "
+                                  "đúng từng byte"))
             .arg(f.id);
     }
     return QString();
@@ -81,8 +74,8 @@ QString reasonVi(const Fault &f, QuestionTable t)
 QString describe(const Fault &f, QuestionTable t, Language lang)
 {
     if (lang == Language::English)
-        return QStringLiteral("row %1, column %2: %3").arg(f.row).arg(f.column, reasonEn(f, t));
-    return QStringLiteral("Dòng %1, cột %2: %3").arg(f.row).arg(f.column, reasonVi(f, t));
+        return QStringLiteral("row %1, column %2: %3").arg(f.row).arg(f.column, reason(f, t, true));
+    return QStringLiteral("Dòng %1, cột %2: %3").arg(f.row).arg(f.column, reason(f, t, false));
 }
 
 QString describe(const FileProblem &p, Language lang)

@@ -30,8 +30,7 @@ const QString kInexact = QStringLiteral(
 
 PatientSave::PatientSave(QWidget *form, GameApp &app) : QObject(form), m_form(form), m_app(app)
 {
-    m_timer = new LegacyTimer(form, "SaveRetry", kRetryMs, false);
-    connect(m_timer, &LegacyTimer::tick, this, &PatientSave::tryOnce);
+    m_timer = new LegacyTimer(form, "SaveRetry", kRetryMs, false, this, &PatientSave::tryOnce);
     m_banner = new QLabel(kSaving, form);
     m_banner->setObjectName(QStringLiteral("saving"));
     m_banner->setAlignment(Qt::AlignCenter);

@@ -9,58 +9,50 @@
 
 namespace sound {
 
-QtEffectPlayer::QtEffectPlayer(const QString &programDir, const Mixer *mixer)
-    : m_programDir(programDir), m_mixer(mixer)
+MixedSound::MixedSound(const Mixer *mixer, Level level, float gain) : m_mixer(mixer), m_level(level), m_gain(gain)
 {
     if (m_mixer)
         m_follow = QObject::connect(m_mixer, &Mixer::changed, [this] { applyLevel(); });
 }
 
-QtEffectPlayer::~QtEffectPlayer()
+MixedSound::~MixedSound()
 {
     QObject::disconnect(m_follow);
-    delete m_effect;
+    delete m_sound;
 }
 
-void QtEffectPlayer::applyLevel()
+void MixedSound::applyLevel()
 {
-    if (m_effect)
-        m_effect->setVolume(m_mixer ? m_mixer->effectLevel() : kEffectGain);
+    if (m_sound)
+        m_sound->setVolume(m_mixer ? (m_mixer->*m_level)() : m_gain);
+}
+
+QSoundEffect *MixedSound::renew(const QString &path)
+{
+    delete m_sound;
+    m_sound = new QSoundEffect;
+    applyLevel();
+    m_sound->setSource(QUrl::fromLocalFile(path));
+    return m_sound;
+}
+
+QtEffectPlayer::QtEffectPlayer(const QString &programDir, const Mixer *mixer)
+    : m_programDir(programDir), m_effect(mixer, &Mixer::effectLevel, kEffectGain)
+{
 }
 
 void QtEffectPlayer::playEffect(const QString &fileName)
 {
     const QString path = resolveEffect(m_programDir, fileName);
-    if (m_effect)
-        m_effect->stop();
+    if (m_effect.get())
+        m_effect.get()->stop();
     if (!QFileInfo(path).isFile())
         return;
     // A fresh effect object per sound: the previous one is cut off and dropped.
-    delete m_effect;
-    m_effect = new QSoundEffect;
-    applyLevel();
-    m_effect->setSource(QUrl::fromLocalFile(path));
-    m_effect->play();
+    m_effect.renew(path)->play();
 }
 
-QtMusicPlayer::QtMusicPlayer(const Mixer *mixer) : m_mixer(mixer)
-{
-    if (m_mixer)
-        m_follow = QObject::connect(m_mixer, &Mixer::changed, [this] { applyLevel(); });
-}
-
-QtMusicPlayer::~QtMusicPlayer()
-{
-    QObject::disconnect(m_follow);
-    delete m_music;
-}
-
-void QtMusicPlayer::applyLevel()
-{
-    // A muted piece plays on unheard, so the loop keeps its place.
-    if (m_music)
-        m_music->setVolume(m_mixer ? m_mixer->musicLevel() : kMusicGain);
-}
+QtMusicPlayer::QtMusicPlayer(const Mixer *mixer) : m_music(mixer, &Mixer::musicLevel, kMusicGain) {}
 
 void QtMusicPlayer::setFileName(const QString &path)
 {
@@ -70,13 +62,10 @@ void QtMusicPlayer::setFileName(const QString &path)
 bool QtMusicPlayer::open()
 {
     if (m_file.isEmpty() || !QFileInfo(m_file).isFile())
-        return m_music != nullptr && !m_openFile.isEmpty();
-    if (m_music && m_openFile == m_file)
+        return m_music.get() != nullptr && !m_openFile.isEmpty();
+    if (m_music.get() && m_openFile == m_file)
         return true;
-    delete m_music;
-    m_music = new QSoundEffect;
-    m_music->setSource(QUrl::fromLocalFile(m_file));
-    applyLevel();
+    m_music.renew(m_file);
     m_openFile = m_file;
     return true;
 }
@@ -86,15 +75,16 @@ bool QtMusicPlayer::isStopped() const
     // A piece just opened has not been started: the tick that opened it starts
     // it too (a piece asked to play while it loads starts once loaded, and
     // counts as playing from the moment it was asked).
-    return !m_music || !m_music->isPlaying();
+    return !m_music.get() || !m_music.get()->isPlaying();
 }
 
 void QtMusicPlayer::rewindAndPlay()
 {
-    if (!m_music || m_music->status() == QSoundEffect::Error)
+    QSoundEffect *music = m_music.get();
+    if (!music || music->status() == QSoundEffect::Error)
         return;
-    m_music->stop();
-    m_music->play();
+    music->stop();
+    music->play();
 }
 
 } // namespace sound

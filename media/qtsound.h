@@ -9,36 +9,52 @@ class QSoundEffect;
 
 namespace sound {
 
-class QtEffectPlayer : public EffectPlayer {
+// The QSoundEffect a player holds, its volume kept at one of the mixer's
+// levels (at `gain` with no mixer). Muted, a sound plays on unheard, so a
+// music loop keeps its place.
+class MixedSound {
 public:
-    explicit QtEffectPlayer(const QString &programDir, const Mixer *mixer = nullptr);
-    ~QtEffectPlayer() override;
-    void playEffect(const QString &fileName) override;
+    using Level = float (Mixer::*)() const;
+    MixedSound(const Mixer *mixer, Level level, float gain);
+    ~MixedSound();
+    MixedSound(const MixedSound &) = delete;
+    MixedSound &operator=(const MixedSound &) = delete;
+
+    QSoundEffect *get() const { return m_sound; }
+    // Drops the sound held for a fresh one of the file at `path`.
+    QSoundEffect *renew(const QString &path);
 
 private:
     void applyLevel();
-    QString m_programDir;
-    const Mixer *m_mixer = nullptr;
+    const Mixer *m_mixer;
+    Level m_level;
+    float m_gain;
     QMetaObject::Connection m_follow;
-    QSoundEffect *m_effect = nullptr;
+    QSoundEffect *m_sound = nullptr;
+};
+
+class QtEffectPlayer : public EffectPlayer {
+public:
+    explicit QtEffectPlayer(const QString &programDir, const Mixer *mixer = nullptr);
+    void playEffect(const QString &fileName) override;
+
+private:
+    QString m_programDir;
+    MixedSound m_effect;
 };
 
 class QtMusicPlayer : public MusicPlayer {
 public:
     explicit QtMusicPlayer(const Mixer *mixer = nullptr);
-    ~QtMusicPlayer() override;
     void setFileName(const QString &path) override;
     bool open() override;
     bool isStopped() const override;
     void rewindAndPlay() override;
 
 private:
-    void applyLevel();
-    const Mixer *m_mixer = nullptr;
-    QMetaObject::Connection m_follow;
     QString m_file;
     QString m_openFile;
-    QSoundEffect *m_music = nullptr;
+    MixedSound m_music;
 };
 
 } // namespace sound

@@ -23,23 +23,17 @@ const QColor kBarColour(236, 160, 32);
 } // namespace
 
 AudienceVote::AudienceVote(HotSeatForm &form, GameApp &app, LegacyLabel *label13)
-    : Lifeline(form, app, label13, kAudienceHelp)
+    : PanelLifeline(form, app, label13, {kAudienceHelp, kAudienceOffer, kUseAudience, kDeclineAudience}, true,
+                    {"Shape9", "Shape8", "Label18", "Shape7", "Picture5"}, "Timer14")
 {
     buildPanel();
-    m_timer14 = makeTimer("Timer14", 500);
-    m_timer9 = makeTimer("Timer9", 1800);
-    m_timer5 = makeTimer("Timer5", 500);
-    connect(m_timer14, &LegacyTimer::tick, this, &AudienceVote::unfoldTick);
-    connect(m_timer9, &LegacyTimer::tick, this, &AudienceVote::scriptTick);
-    connect(m_timer5, &LegacyTimer::tick, this, &AudienceVote::barsTick);
-    connect(label13, &LegacyLabel::clicked, this, &AudienceVote::offerClicked);
-    connect(m_image11, &LegacyLabel::clicked, this, &AudienceVote::closeClicked);
+    m_timer9 = makeTimer("Timer9", 1800, &AudienceVote::scriptTick);
+    m_timer5 = makeTimer("Timer5", 500, &AudienceVote::barsTick);
+    connect(m_image11, &LegacyLabel::clicked, this, &AudienceVote::closePanel);
 }
 
 void AudienceVote::buildPanel()
 {
-    m_panel = new LifelinePanel(&m_form, {"Shape9", "Shape8", "Label18", "Shape7", "Picture5"}, m_button->caption(),
-                                m_button->encoding());
     QFrame *p5 = m_panel->panel();
 
     // The chart, under the chat box until the audience has answered.
@@ -103,38 +97,14 @@ void AudienceVote::buildPanel()
 
 // --- offer, confirm, decline ----------------------------------------------------------
 
-void AudienceVote::offerClicked()
-{
-    offer(kAudienceOffer, kUseAudience, kDeclineAudience);
-}
-
 void AudienceVote::confirm()
 {
-    m_open = true;
-    answerPanel()->setEnabled(false);
-    m_timer14->setEnabled(true);
-    markSpent();
-    m_app.playEffect(kLifelineOn);
-    secondButton()->setCaption(kStop);
-    confirmButton()->setVisible(false);
-    mainButton()->setVisible(true);
-    confirmButton()->setCaption(kGoOn);
+    openPanel();
+    backToQuestion();
     m_timer9->setEnabled(true);
-    cover()->setVisible(false);
-}
-
-void AudienceVote::decline()
-{
-    declineOffer(true);
 }
 
 // --- the vote --------------------------------------------------------------------------
-
-void AudienceVote::unfoldTick()
-{
-    ++m_panelStep;
-    m_panel->unfold(m_panelStep);
-}
 
 void AudienceVote::scriptTick()
 {
@@ -221,25 +191,9 @@ void AudienceVote::followBoard()
         barsTick();
 }
 
-void AudienceVote::closeClicked()
-{
-    closePanel();
-}
-
-void AudienceVote::closePanel()
-{
-    if (!m_open)
-        return;
-    m_open = false;
-    m_timer14->setEnabled(false); // a panel closed while unfolding stays closed
-    m_panel->panel()->setVisible(false);
-    m_panel->close();
-    freeAnswersIfOpen();
-}
-
 void AudienceVote::endScript()
 {
-    closePanel();
-    for (LegacyTimer *t : {m_timer14, m_timer9, m_timer5})
+    PanelLifeline::endScript();
+    for (LegacyTimer *t : {m_timer9, m_timer5})
         t->setEnabled(false);
 }

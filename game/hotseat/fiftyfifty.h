@@ -9,9 +9,7 @@ class FiftyFifty : public Lifeline {
 public:
     FiftyFifty(HotSeatForm &form, GameApp &app, LegacyLabel *chon50);
 
-    void offerClicked(); // chon50
-    void confirm();      // trunggian, "Söû Duïng"
-    void decline();      // stop113, "Khoâng Söû Duïng"
+    void confirm() override; // trunggian, "Söû Duïng"
     // Whether two answers of the question on screen were taken off by it.
     bool removedOnThisQuestion() const { return m_usedOnQuestion > 0 && m_usedOnQuestion == questionsDrawn(); }
     // The correct letter it took two answers for.

@@ -81,23 +81,16 @@ HotSeatForm::HotSeatForm(GameApp &app)
     m_check1 = m_options->check1();
     m_board = new TopFiveBoard(this, app.db(), [this] { m_app.toldOffline(this, windowTitle()); });
 
-    m_timer12 = new LegacyTimer(this, "Timer12", 2000, true);
-    m_timer11 = new LegacyTimer(this, "Timer11", 80, false);
-    m_tg = new LegacyTimer(this, "tg", 50, true);
+    m_timer12 = new LegacyTimer(this, "Timer12", 2000, true, this, &HotSeatForm::introTick);
+    m_timer11 = new LegacyTimer(this, "Timer11", 80, false, this, &HotSeatForm::sweepTick);
+    m_tg = new LegacyTimer(this, "tg", 50, true, this, &HotSeatForm::offsetTick);
     // The draw counter only matters at the moment of a Start: its ticks are
     // counted on the clock instead of waking the program twenty times a second.
     m_tg->countWithoutWaking([this] { return m_app.now().toMSecsSinceEpoch(); });
-    m_timer3 = new LegacyTimer(this, "Timer3", 7600, false);
-    m_timer1 = new LegacyTimer(this, "Timer1", 400, false);
-    m_timer10 = new LegacyTimer(this, "Timer10", 70, false);
-    m_timer18 = new LegacyTimer(this, "Timer18", 60000, true);
-    connect(m_timer12, &LegacyTimer::tick, this, &HotSeatForm::introTick);
-    connect(m_timer11, &LegacyTimer::tick, this, &HotSeatForm::sweepTick);
-    connect(m_tg, &LegacyTimer::tick, this, &HotSeatForm::offsetTick);
-    connect(m_timer3, &LegacyTimer::tick, this, &HotSeatForm::autoContinue);
-    connect(m_timer1, &LegacyTimer::tick, this, &HotSeatForm::flashTick);
-    connect(m_timer10, &LegacyTimer::tick, this, &HotSeatForm::closingTick);
-    connect(m_timer18, &LegacyTimer::tick, this, &HotSeatForm::playClockTick);
+    m_timer3 = new LegacyTimer(this, "Timer3", 7600, false, this, &HotSeatForm::autoContinue);
+    m_timer1 = new LegacyTimer(this, "Timer1", 400, false, this, &HotSeatForm::flashTick);
+    m_timer10 = new LegacyTimer(this, "Timer10", 70, false, this, &HotSeatForm::closingTick);
+    m_timer18 = new LegacyTimer(this, "Timer18", 60000, true, this, &HotSeatForm::playClockTick);
 
     connect(m_strart, &LegacyLabel::clicked, this, &HotSeatForm::startClicked);
     connect(m_label4, &LegacyLabel::clicked, this, &HotSeatForm::confirmClicked);

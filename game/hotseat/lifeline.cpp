@@ -8,6 +8,7 @@
 #include "lifelinetexts.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
+#include "lifelinepanel.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -48,18 +49,19 @@ protected:
 };
 } // namespace
 
-Lifeline::Lifeline(HotSeatForm &form, GameApp &app, LegacyLabel *button, const QString &help)
-    : QObject(&form), m_form(form), m_app(app), m_button(button)
+Lifeline::Lifeline(HotSeatForm &form, GameApp &app, LegacyLabel *button, const Texts &texts, bool restoreOnDecline)
+    : QObject(&form), m_form(form), m_app(app), m_button(button), m_texts(texts), m_restoreOnDecline(restoreOnDecline)
 {
-    connect(button, &LegacyLabel::hovered, this, [this, help] { hostLine()->setCaption(help); });
+    connect(button, &LegacyLabel::hovered, this, [this] { hostLine()->setCaption(m_texts.help); });
+    connect(button, &LegacyLabel::clicked, this, &Lifeline::offerClicked);
 }
 
-void Lifeline::offer(const QString &line, const QString &use, const QString &decline)
+void Lifeline::offerClicked()
 {
     // Nothing is offered for a question that has its verdict or a stopped game.
     if (!m_form.m_questionOpen)
         return;
-    hostLine()->setCaption(line);
+    hostLine()->setCaption(m_texts.offer);
     confirmButton()->setEnabled(true);
     m_app.playEffect(kRingOut);
     cover()->setCaption(QString());
@@ -77,24 +79,31 @@ void Lifeline::offer(const QString &line, const QString &use, const QString &dec
     m_button->setEnabled(false);
     mainButton()->setVisible(false);
     confirmButton()->setVisible(true);
-    confirmButton()->setCaption(use);
-    secondButton()->setCaption(decline);
+    confirmButton()->setCaption(m_texts.use);
+    secondButton()->setCaption(m_texts.decline);
 }
 
-void Lifeline::declineOffer(bool restoreAnswers)
+void Lifeline::decline()
 {
+    // First: the answers are freed only once no offer stands.
     confirmButton()->setCaption(kGoOn);
     // A panel still open keeps the answers locked.
     answerPanel()->setEnabled(m_form.answersMayBeFreed());
-    cover()->setVisible(false);
     // Never brings back the two answers a 50:50 took off this question.
-    if (restoreAnswers && !m_form.m_fiftyFifty->removedOnThisQuestion())
+    if (m_restoreOnDecline && !m_form.m_fiftyFifty->removedOnThisQuestion())
         m_form.showAllAnswers();
     m_button->setEnabled(true);
     mainButton()->setCaption(kGoOnAfter);
+    backToQuestion();
+}
+
+void Lifeline::backToQuestion()
+{
     secondButton()->setCaption(kStop);
     confirmButton()->setVisible(false);
     mainButton()->setVisible(true);
+    confirmButton()->setCaption(kGoOn);
+    cover()->setVisible(false);
 }
 
 void Lifeline::markSpent()
@@ -103,9 +112,9 @@ void Lifeline::markSpent()
         (new SpentMark(m_button))->show();
 }
 
-LegacyTimer *Lifeline::makeTimer(const char *name, int intervalMs)
+QObject *Lifeline::formObject() const
 {
-    return new LegacyTimer(&m_form, name, intervalMs, false);
+    return &m_form;
 }
 
 LegacyLabel *Lifeline::hostLine() const { return m_form.m_cuaban1; }
@@ -142,4 +151,46 @@ QString Lifeline::onBoard(int answer) const
             if (other != correctAnswer() && !removedByFifty(other))
                 return QString(QLatin1Char(char('A' + other)));
     return QString(QLatin1Char(char('A' + answer)));
+}
+
+PanelLifeline::PanelLifeline(HotSeatForm &form, GameApp &app, LegacyLabel *button, const Texts &texts,
+                             bool restoreOnDecline, const PanelNames &names, const char *unfoldTimer)
+    : Lifeline(form, app, button, texts, restoreOnDecline),
+      m_panel(new LifelinePanel(&form, names, button->caption(), button->encoding())),
+      m_unfold(makeTimer(unfoldTimer, 500, &PanelLifeline::unfoldTick))
+{
+}
+
+void PanelLifeline::openPanel()
+{
+    m_open = true;
+    answerPanel()->setEnabled(false);
+    m_unfold->setEnabled(true);
+    markSpent();
+    m_app.playEffect(kLifelineOn);
+}
+
+void PanelLifeline::unfoldTick()
+{
+    ++m_panelStep;
+    m_panel->unfold(m_panelStep);
+    unfolded(m_panelStep);
+}
+
+void PanelLifeline::closePanel()
+{
+    if (!m_open)
+        return;
+    m_open = false;
+    m_unfold->setEnabled(false); // a panel closed while unfolding stays closed
+    m_panel->panel()->setVisible(false);
+    m_panel->close();
+    panelClosed();
+    freeAnswersIfOpen();
+}
+
+void PanelLifeline::endScript()
+{
+    closePanel();
+    m_unfold->setEnabled(false);
 }

@@ -8,41 +8,35 @@
 #include "legacytimer.h"
 #include "numtext.h"
 
+#include <iterator>
+
 using namespace hotseat;
 
 void HotSeatForm::introTick()
 {
+    // A line of the rules a tick; each lifeline is lit while it is named.
+    static const QString *const lines[] = {&kIntro1, &kIntro2, &kIntro3, &kIntro4,
+                                           &kIntro5, &kIntro6, &kIntro7, &kIntro8};
     ++m_introStep;
+    if (m_introStep > int(std::size(lines)))
+        return; // the timer keeps running idle
+    m_label17->setCaption(*lines[m_introStep - 1]);
     switch (m_introStep) {
-    case 1:
-        m_label17->setCaption(kIntro1);
-        break;
     case 2:
-        m_label17->setCaption(kIntro2);
         m_timer11->setEnabled(true);
         break;
-    case 3:
-        m_label17->setCaption(kIntro3);
-        break;
-    case 4:
-        m_label17->setCaption(kIntro4);
-        break;
     case 5:
-        m_label17->setCaption(kIntro5);
         m_label5->setForeColor(kLifelineLit);
         break;
     case 6:
-        m_label17->setCaption(kIntro6);
         m_chon50->setForeColor(kLifelineLit);
         m_label5->setForeColor(kLifelineIdle);
         break;
     case 7:
-        m_label17->setCaption(kIntro7);
         m_chon50->setForeColor(kLifelineIdle);
         m_label13->setForeColor(kLifelineLit);
         break;
     case 8:
-        m_label17->setCaption(kIntro8);
         m_label13->setForeColor(kLifelineIdle);
         m_timer11->setEnabled(false);
         m_stop113->setEnabled(true);
@@ -50,7 +44,7 @@ void HotSeatForm::introTick()
         m_ladder->setLiTop(kBarParked);
         break;
     default:
-        break; // the timer keeps running idle
+        break;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "hotseattexts.h"
 #include "legacylabel.h"
+#include "screenfit.h"
 #include "numtext.h"
 
 #include <QCheckBox>
@@ -203,7 +204,5 @@ bool OptionsPanel::eventFilter(QObject *watched, QEvent *e)
 
 void OptionsPanel::place()
 {
-    QWidget *form = parentWidget();
-    const QSize s = sizeHint().expandedTo(QSize(420, 0)).boundedTo(form->size());
-    setGeometry(QRect(QPoint((form->width() - s.width()) / 2, (form->height() - s.height()) / 2), s));
+    screenfit::centreOnForm(this, 420);
 }

@@ -27,28 +27,21 @@ const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
 PhoneCall::PhoneCall(HotSeatForm &form, GameApp &app, LegacyLabel *label5)
-    : Lifeline(form, app, label5, kPhoneHelp)
+    : PanelLifeline(form, app, label5, {kPhoneHelp, kPhoneOffer, kUsePhone, kDeclinePhone}, false,
+                    {"Shape1", "Shape5", "Label15", "Shape6", "Picture3"}, "Timer13")
 {
     buildPanel();
-    m_timer13 = makeTimer("Timer13", 500);
-    m_timer6 = makeTimer("Timer6", 1500);
-    m_timer7 = makeTimer("Timer7", 2500);
-    m_timer8 = makeTimer("Timer8", 1000);
-    connect(m_timer13, &LegacyTimer::tick, this, &PhoneCall::unfoldTick);
-    connect(m_timer6, &LegacyTimer::tick, this, &PhoneCall::ringTick);
-    connect(m_timer7, &LegacyTimer::tick, this, &PhoneCall::talkTick);
-    connect(m_timer8, &LegacyTimer::tick, this, &PhoneCall::countdownTick);
-    connect(label5, &LegacyLabel::clicked, this, &PhoneCall::offerClicked);
+    m_timer6 = makeTimer("Timer6", 1500, &PhoneCall::ringTick);
+    m_timer7 = makeTimer("Timer7", 2500, &PhoneCall::talkTick);
+    m_timer8 = makeTimer("Timer8", 1000, &PhoneCall::countdownTick);
     connect(m_command1, &QPushButton::clicked, this, &PhoneCall::connectClicked);
     connect(m_text5, &QLineEdit::returnPressed, this, &PhoneCall::connectClicked);
     connect(m_command2, &QPushButton::clicked, this, &PhoneCall::beginClicked);
-    connect(m_ok, &LegacyLabel::clicked, this, &PhoneCall::closeClicked);
+    connect(m_ok, &LegacyLabel::clicked, this, &PhoneCall::closePanel);
 }
 
 void PhoneCall::buildPanel()
 {
-    m_panel = new LifelinePanel(&m_form, {"Shape1", "Shape5", "Label15", "Shape6", "Picture3"}, m_button->caption(),
-                                m_button->encoding());
     QFrame *p3 = m_panel->panel();
 
     auto *title = new LegacyLabel(p3, QStringLiteral("Label1(4)"), kCallTitle);
@@ -131,44 +124,24 @@ QString PhoneCall::name() const
 
 // --- offer, confirm, decline ----------------------------------------------------------
 
-void PhoneCall::offerClicked()
-{
-    offer(kPhoneOffer, kUsePhone, kDeclinePhone);
-}
-
 void PhoneCall::confirm()
 {
-    m_open = true;
-    answerPanel()->setEnabled(false);
-    m_app.playEffect(kLifelineOn);
-    m_timer13->setEnabled(true);
-    markSpent();
-    secondButton()->setCaption(kStop);
-    confirmButton()->setVisible(false);
-    mainButton()->setVisible(true);
-    confirmButton()->setCaption(kGoOn);
+    openPanel();
+    backToQuestion();
     confirmButton()->setEnabled(true);
-    cover()->setVisible(false);
-}
-
-void PhoneCall::decline()
-{
-    declineOffer(false);
 }
 
 // --- the call --------------------------------------------------------------------------
 
-void PhoneCall::unfoldTick()
+void PhoneCall::unfolded(int step)
 {
-    ++m_panelStep;
-    m_panel->unfold(m_panelStep);
-    if (m_panelStep == 4 && m_picture4->isVisible())
+    if (step == 4 && m_picture4->isVisible())
         m_text5->setFocus();
 }
 
 void PhoneCall::connectClicked()
 {
-    if (!m_open)
+    if (!panelOpen())
         return; // a closed panel connects nothing
     // A name the stage's texts cannot hold is named and the call waits for another.
     if (const auto refusal = ui::unstorableRefusal(m_text5->text(), QStringLiteral("Tên người bạn"),
@@ -290,29 +263,17 @@ void PhoneCall::countdownTick()
     m_musicHeld = false;
 }
 
-void PhoneCall::closeClicked()
+void PhoneCall::panelClosed()
 {
-    closePanel();
-}
-
-void PhoneCall::closePanel()
-{
-    if (!m_open)
-        return;
-    m_open = false;
-    m_timer13->setEnabled(false); // a panel closed while unfolding stays closed
-    m_panel->panel()->setVisible(false);
-    m_panel->close();
     // A call never connected will not end by its countdown: the music comes back now.
     if (!m_connected)
         giveMusicBack();
-    freeAnswersIfOpen();
 }
 
 void PhoneCall::endScript()
 {
-    closePanel();
-    for (LegacyTimer *t : {m_timer13, m_timer6, m_timer7, m_timer8})
+    PanelLifeline::endScript();
+    for (LegacyTimer *t : {m_timer6, m_timer7, m_timer8})
         t->setEnabled(false);
     giveMusicBack();
 }

@@ -10,38 +10,33 @@
 #include "lifeline.h"
 
 class ChatBox;
-class LifelinePanel;
 class QLineEdit;
 class QPushButton;
 class QWidget;
 
-class PhoneCall : public Lifeline {
+class PhoneCall : public PanelLifeline {
     Q_OBJECT
 public:
     PhoneCall(HotSeatForm &form, GameApp &app, LegacyLabel *label5);
 
-    void offerClicked();   // Label5
-    void confirm();        // trunggian, " Söû duïng"
-    void decline();        // stop113, "Ko söû duïng"
-
-    bool panelOpen() const override { return m_open; }
-    void closePanel() override;
+    void confirm() override; // trunggian, " Söû duïng"
     void endScript() override;
+
+protected:
+    void unfolded(int step) override;
+    void panelClosed() override;
 
 private:
     void buildPanel();
-    void unfoldTick();     // Timer13
     void connectClicked(); // Command1
     void ringTick();       // Timer6
     void beginClicked();   // Command2
     void talkTick();       // Timer7
     void countdownTick();  // Timer8
-    void closeClicked();   // ok
     QString name() const;  // the friend's name, as a VNI text
     QString friendLine(const QString &designed) const;
     void giveMusicBack();
 
-    LifelinePanel *m_panel = nullptr;
     QWidget *m_picture4 = nullptr;
     QLineEdit *m_text5 = nullptr;
     QPushButton *m_command1 = nullptr;
@@ -51,16 +46,13 @@ private:
     QWidget *m_image10 = nullptr;
     LegacyLabel *m_ok = nullptr;
 
-    LegacyTimer *m_timer13 = nullptr;
     LegacyTimer *m_timer6 = nullptr;
     LegacyTimer *m_timer7 = nullptr;
     LegacyTimer *m_timer8 = nullptr;
 
-    // Steps of the three scripts; never reset, the call happens once a game.
-    int m_panelStep = 0;
+    // Steps of the two scripts; never reset, the call happens once a game.
     int m_ringStep = 0;
     int m_callStep = 0;
-    bool m_open = false;      // the panel, from the confirmation until closed
     bool m_connected = false; // a name was taken and the ringing started
     bool m_musicHeld = false; // the music loop is off for the call
 };

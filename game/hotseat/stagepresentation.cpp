@@ -108,14 +108,11 @@ StagePresentation::StagePresentation(QWidget *form, GameApp &app) : QObject(form
         m_met[size_t(i)] = glyph;
     }
 
-    m_timer16 = new LegacyTimer(form, "Timer16", 3000, true);
-    m_timer15 = new LegacyTimer(form, "Timer15", 150, true);
-    m_timer2 = new LegacyTimer(form, "Timer2", 1000, true);
+    m_timer16 = new LegacyTimer(form, "Timer16", 3000, true, this, &StagePresentation::mottoTick);
+    m_timer15 = new LegacyTimer(form, "Timer15", 150, true, this, &StagePresentation::decorationTick);
+    m_timer2 = new LegacyTimer(form, "Timer2", 1000, true, this, &StagePresentation::clockTick);
     for (LegacyTimer *t : {m_timer16, m_timer15, m_timer2})
         t->pauseWhileHidden(form);
-    connect(m_timer16, &LegacyTimer::tick, this, &StagePresentation::mottoTick);
-    connect(m_timer15, &LegacyTimer::tick, this, &StagePresentation::decorationTick);
-    connect(m_timer2, &LegacyTimer::tick, this, &StagePresentation::clockTick);
 
     // The form's own background (Image1) answers the mouse too.
     form->setMouseTracking(true);

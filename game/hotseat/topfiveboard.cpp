@@ -2,6 +2,7 @@
 
 #include "gamedb.h"
 #include "legacylabel.h"
+#include "screenfit.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -149,7 +150,5 @@ bool TopFiveBoard::eventFilter(QObject *watched, QEvent *e)
 
 void TopFiveBoard::place()
 {
-    QWidget *form = parentWidget();
-    const QSize s = sizeHint().expandedTo(QSize(460, 0)).boundedTo(form->size());
-    setGeometry(QRect(QPoint((form->width() - s.width()) / 2, (form->height() - s.height()) / 2), s));
+    screenfit::centreOnForm(this, 460);
 }

@@ -270,12 +270,9 @@ QualifyingForm::QualifyingForm(GameApp &app)
     setTabOrder(m_text1, m_command1);
 
     // --- timers and events ----------------------------------------------------------
-    m_timer3 = new LegacyTimer(this, "Timer3", 60, true);
-    m_timer1 = new LegacyTimer(this, "Timer1", 100, true);
-    m_timer2 = new LegacyTimer(this, "Timer2", 1000, false);
-    connect(m_timer3, &LegacyTimer::tick, this, &QualifyingForm::introTick);
-    connect(m_timer1, &LegacyTimer::tick, this, &QualifyingForm::drawTick);
-    connect(m_timer2, &LegacyTimer::tick, this, &QualifyingForm::countdownTick);
+    m_timer3 = new LegacyTimer(this, "Timer3", 60, true, this, &QualifyingForm::introTick);
+    m_timer1 = new LegacyTimer(this, "Timer1", 100, true, this, &QualifyingForm::drawTick);
+    m_timer2 = new LegacyTimer(this, "Timer2", 1000, false, this, &QualifyingForm::countdownTick);
     connect(m_bdau, &LegacyLabel::clicked, this, &QualifyingForm::bdauClicked);
     connect(m_command1, &QPushButton::clicked, this, &QualifyingForm::submit);
     connect(m_text1, &QLineEdit::textChanged, this, &QualifyingForm::answerTextChanged);
