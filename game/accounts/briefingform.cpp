@@ -126,9 +126,8 @@ BriefingForm::BriefingForm(GameApp &app) : LegacyForm(app, QStringLiteral("Form3
     outer->addLayout(studio::centredRow({m_command2}));
     outer->addStretch(1);
 
-    m_timer1 = new LegacyTimer(this, "Timer1", 500, true);
+    m_timer1 = new LegacyTimer(this, "Timer1", 500, true, this, &BriefingForm::recolourTitle);
     m_timer1->pauseWhileHidden(this); // the title's colours are only for the eye
-    connect(m_timer1, &LegacyTimer::tick, this, &BriefingForm::recolourTitle);
     connect(m_check1, &QCheckBox::clicked, this, &BriefingForm::feeClicked);
     connect(m_command2, &LegacyLabel::clicked, this, &BriefingForm::startClicked);
     m_save = new PatientSave(this, m_app);

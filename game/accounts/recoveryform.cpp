@@ -135,8 +135,7 @@ RecoveryForm::RecoveryForm(GameApp &app)
     outer->addLayout(studio::centredRow({m_command1, m_command2}));
     outer->addWidget(m_xem);
 
-    m_timer1 = new LegacyTimer(this, "Timer1", kTickMs, true);
-    connect(m_timer1, &LegacyTimer::tick, this, &RecoveryForm::tick);
+    m_timer1 = new LegacyTimer(this, "Timer1", kTickMs, true, this, &RecoveryForm::tick);
 
     resetControls();
     ensureLoaded();
