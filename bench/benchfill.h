@@ -37,7 +37,7 @@ inline bool fill(db::GameDb &d, int n)
         d.insertAccount(a);
     }
     for (db::QuestionTable t : {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3}) {
-        d.withConnection([&](QSqlDatabase c) { QSqlQuery(c).exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t))); });
+        d.execute(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
         for (int i = 1; i <= n; ++i) {
             db::Question q;
             q.id = i;
@@ -50,7 +50,7 @@ inline bool fill(db::GameDb &d, int n)
     }
     if (!d.commit())
         return false;
-    d.withConnection([](QSqlDatabase c) { QSqlQuery(c).exec(QStringLiteral("ANALYZE")); });
+    d.execute(QStringLiteral("ANALYZE"));
     return true;
 }
 

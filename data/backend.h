@@ -109,7 +109,9 @@ public:
     // have been made (the same call made again settles it).
     virtual bool outcomeUnknown() const { return false; }
     // The last operation gave up because the store could not be reached (a
-    // server's connection lost and not made again): a file never does.
+    // server's connection lost and not made again), or was too busy to
+    // answer in time (a lock held past its timeout): nothing was done, and
+    // the same step may be taken again. A file never does.
     virtual bool lastWasOffline() const { return false; }
     // The last operation was refused without a look at its password: too
     // many wrong ones for that nick a moment ago (a server's limit).
@@ -145,7 +147,12 @@ public:
     LONTARIS_BACKEND(= 0)
     virtual bool isOpen() const = 0;
     virtual QString lastError() const = 0;
+    // The file's connection (a server's is none of Qt's: an invalid one).
     virtual QSqlDatabase connection() const = 0;
+    // Runs statements of the caller's own (tests, benchmarks) on the store's
+    // connection, in its write transaction when one is open; `firstRow` gets
+    // the first row's values. False when it failed.
+    virtual bool execute(const QString &sql, QVariantList *firstRow) = 0;
     // Why the last beginWrite failed: the store was busy.
     virtual bool lastWriteWasBusy() const = 0;
 
@@ -154,19 +161,14 @@ public:
     virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
 };
 
-// What both backends keep alike: one of Qt's connections, by its name, the
-// last failure's text and whether the last write found the store busy.
-class ConnectedBackend : public Backend {
+// What both backends keep alike: the last failure's text and whether the
+// last write found the store busy.
+class BackendBase : public Backend {
 public:
-    explicit ConnectedBackend(const QString &connectionName) : m_connName(connectionName) {}
-
-    bool isOpen() const override;
     QString lastError() const override { return m_lastError; }
-    QSqlDatabase connection() const override;
     bool lastWriteWasBusy() const override { return m_busy; }
 
 protected:
-    const QString m_connName;
     QString m_lastError;
     bool m_busy = false;
 };
@@ -181,8 +183,14 @@ bool isHosoColumn(const QString &name);
 // The account as the game's own operations give it: no password, birth date,
 // secret question or answer.
 Account publicView(const Account &a);
-// The key a nick is looked up by: letter case folded.
+// The key a nick is looked up by on the file: letter case folded. (A server
+// computes its own, lontaris_key.)
 QString nickKey(const QString &nick);
+
+// The longest nick or money text the top-five board shows; a longer one is
+// cut, an ellipsis its last character.
+constexpr int kBoardText = 24;
+QString boardText(const QString &text);
 
 // Applies delta to `a` (the row as stored) and lists the columns to write.
 // Inexact (with `why`) when a number cannot be computed exactly; nothing

@@ -1,8 +1,7 @@
 #include "gamedb.h"
 
-#include "numtext.h"
-#include "pgbackend.h"
 #include "serveraddress.h"
+#include "servermodule.h"
 #include "sqlitebackend.h"
 #include "storethread.h"
 
@@ -11,98 +10,16 @@
 
 namespace db {
 
-const char *const kHosoColumns[10] = {"nick",         "pass",   "ngaysinh", "mail", "cauhoibimat",
-                                      "traloiibimat", "sotien", "solan",    "gio",  "phut"};
-const char *const kLockColumns[8] = {"hienten",  "thuthach",  "hien19",  "hiencode",
-                                     "hienten1", "thuthach1", "hien191", "hiencode1"};
-const char *const kQuestionColumns[8] = {"ID", "cauhoi", "A", "B", "C", "D", "traloi", "selected"};
-
-QString tableName(QuestionTable t)
-{
-    switch (t) {
-    case QuestionTable::Muc1: return QStringLiteral("muc1");
-    case QuestionTable::Muc2: return QStringLiteral("muc2");
-    case QuestionTable::Muc3: return QStringLiteral("muc3");
-    case QuestionTable::Thuthach: return QStringLiteral("thuthach");
-    case QuestionTable::Thungrac: return QStringLiteral("thungrac");
-    }
-    return QString();
-}
-
-QSqlDatabase ConnectedBackend::connection() const
-{
-    return QSqlDatabase::database(m_connName, false);
-}
-
-bool ConnectedBackend::isOpen() const
-{
-    return connection().isOpen();
-}
-
-bool isHosoColumn(const QString &name)
-{
-    for (const char *c : kHosoColumns)
-        if (name.compare(QLatin1String(c), Qt::CaseInsensitive) == 0)
-            return true;
-    return false;
-}
-
-QString nickKey(const QString &nick)
-{
-    return nick.toCaseFolded();
-}
-
-WriteStatus applyDelta(Account &a, const AccountDelta &delta, QList<QPair<QString, QString>> &cols, QString &why)
-{
-    const Account before = a;
-    auto add = [&](const QString &column, QString &stored, const QString &amount) {
-        if (amount.isEmpty())
-            return true;
-        const std::optional<QString> sum = num::exactSum(stored, amount);
-        if (!sum)
-            return false;
-        stored = *sum;
-        cols.append({column, stored});
-        return true;
-    };
-    auto inexact = [&](const QString &reason) {
-        a = before;
-        cols.clear();
-        why = reason;
-        return WriteStatus::Inexact;
-    };
-    if (!add(QStringLiteral("sotien"), a.sotien, delta.money) || !add(QStringLiteral("solan"), a.solan, delta.plays))
-        return inexact(QStringLiteral("A stored number cannot be computed exactly."));
-    if (delta.minutes != 0) {
-        // Minutes stay 0..59, the hours take the rest.
-        const std::optional<QString> phut = num::exactText(a.phut);
-        bool small = false;
-        const qint64 p = phut ? phut->toLongLong(&small) : 0;
-        if (!small || p > (std::numeric_limits<qint64>::max() >> 2) || p < -(std::numeric_limits<qint64>::max() >> 2)
-            || delta.minutes > (std::numeric_limits<qint64>::max() >> 2))
-            return inexact(QStringLiteral("The stored play time cannot be computed exactly."));
-        const qint64 total = p + delta.minutes;
-        qint64 hours = total / 60, minutes = total % 60;
-        if (minutes < 0) {
-            minutes += 60;
-            --hours;
-        }
-        if (hours != 0 && !add(QStringLiteral("gio"), a.gio, QString::number(hours)))
-            return inexact(QStringLiteral("The stored play time cannot be computed exactly."));
-        a.phut = QString::number(minutes);
-        cols.append({QStringLiteral("phut"), a.phut});
-    }
-    return WriteStatus::Done;
-}
-
 // --- GameDb -------------------------------------------------------------------
 
 namespace {
 
-std::unique_ptr<Backend> backendFor(const QString &location)
+// The store at a location; none, with why, when a server's cannot be had
+// (its module not loadable).
+std::unique_ptr<Backend> backendFor(const QString &location, QString &why)
 {
     if (isServerLocation(location))
-        return std::make_unique<PgBackend>(location);
+        return serverBackend(location, why);
     return std::make_unique<SqliteBackend>(location);
 }
 
@@ -147,17 +64,21 @@ void GameDb::setLocation(const QString &location)
     // Never on the window's thread: a server may be slow, or gone.
     if (m_server)
         m_thread = std::make_unique<StoreThread>();
-    m_backend = backendFor(location);
+    m_location = location;
+    m_unusable.clear();
+    m_backend = backendFor(location, m_unusable);
 }
 
 OpenResult GameDb::open()
 {
+    if (!m_backend)
+        return {OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(filePath(), m_unusable)};
     return reading([&] { return m_backend->open(m_createMissing); });
 }
 
-bool GameDb::isOpen() const { return reading([&] { return m_backend->isOpen(); }); }
-QString GameDb::filePath() const { return m_backend->location(); } // fixed when made
-QString GameDb::lastError() const { return reading([&] { return m_backend->lastError(); }); }
+bool GameDb::isOpen() const { return m_backend && reading([&] { return m_backend->isOpen(); }); }
+QString GameDb::filePath() const { return m_backend ? m_backend->location() : displayLocation(m_location); } // fixed when made
+QString GameDb::lastError() const { return m_backend ? reading([&] { return m_backend->lastError(); }) : m_unusable; }
 QSqlDatabase GameDb::connection() const { return m_backend->connection(); }
 
 void GameDb::withBackend(const std::function<void(Backend &)> &use)
@@ -165,9 +86,9 @@ void GameDb::withBackend(const std::function<void(Backend &)> &use)
     reading([&] { use(*m_backend); });
 }
 
-void GameDb::withConnection(const std::function<void(QSqlDatabase)> &use)
+bool GameDb::execute(const QString &sql, QVariantList *firstRow)
 {
-    reading([&] { use(m_backend->connection()); });
+    return m_backend && reading([&] { return m_backend->execute(sql, firstRow); });
 }
 
 std::optional<Account> GameDb::findAccount(const QString &nick)
@@ -383,7 +304,12 @@ CopyResult copyInstallation(const QString &from, const QString &to,
         return r;
     }
     // No window waits on a copy: both ends are worked on here and now.
-    const std::unique_ptr<Backend> source = backendFor(from);
+    QString why;
+    const std::unique_ptr<Backend> source = backendFor(from, why);
+    if (!source) {
+        r.detail = QStringLiteral("The source cannot be read: %1").arg(why);
+        return r;
+    }
     const OpenResult opened = source->open(false);
     if (!opened.usable()) {
         r.detail = QStringLiteral("The source cannot be read: %1").arg(opened.detail);
@@ -393,7 +319,11 @@ CopyResult copyInstallation(const QString &from, const QString &to,
         r.detail = QStringLiteral("The source %1 is damaged (its whole-file check failed).").arg(source->location());
         return r;
     }
-    const std::unique_ptr<Backend> target = backendFor(isServerLocation(to) ? to : QFileInfo(to).absoluteFilePath());
+    const std::unique_ptr<Backend> target = backendFor(isServerLocation(to) ? to : QFileInfo(to).absoluteFilePath(), why);
+    if (!target) {
+        r.detail = why;
+        return r;
+    }
     auto counting = [&](const QString &table, int rows) {
         if (table == QLatin1String("hoso"))
             r.accounts = rows;
@@ -402,7 +332,6 @@ CopyResult copyInstallation(const QString &from, const QString &to,
         if (progress)
             progress(table, rows);
     };
-    QString why;
     if (!source->beginSnapshot()) {
         r.detail = QStringLiteral("The source cannot be read: %1").arg(source->lastError());
         return r;

@@ -314,11 +314,13 @@ public:
     // damage (the file is then never written).
     void setDamageHandler(std::function<void(const QString &detail)> handler);
 
-    // The file's connection. A server's belongs to a thread of its own:
-    // withConnection runs `use` there (on a file, here and now), as
-    // withBackend does with the store itself.
+    // The file's connection (a server's is none of Qt's).
     QSqlDatabase connection() const;
-    void withConnection(const std::function<void(QSqlDatabase)> &use);
+    // Runs statements of the caller's own (tests, benchmarks) on the store's
+    // connection (on a server, on its thread), in its write transaction when
+    // one is open; `firstRow` gets the first row's values. False when it failed.
+    bool execute(const QString &sql, QVariantList *firstRow = nullptr);
+    // Runs `use` with the store itself on its thread (on a file, here and now).
     void withBackend(const std::function<void(Backend &)> &use);
 
 private:
@@ -330,6 +332,8 @@ private:
 
     std::unique_ptr<StoreThread> m_thread; // a server's; none for a file
     std::unique_ptr<Backend> m_backend;    // used on m_thread only, when there is one
+    QString m_location;
+    QString m_unusable;                    // why there is no backend (a server's module missing)
     QString m_programDir;
     bool m_server = false;
     bool m_createMissing = true;

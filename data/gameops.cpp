@@ -89,8 +89,10 @@ QList<Account> AccountStore::topFive()
     for (const Account &a : richestAccounts(5)) {
         Account v;
         v.rowId = a.rowId;
-        v.nick = a.nick;
-        v.sotien = a.sotien;
+        // No more than the board shows: a nick or a sum of any length never
+        // reaches it whole.
+        v.nick = boardText(a.nick);
+        v.sotien = boardText(a.sotien);
         out << v;
     }
     return out;

@@ -4,8 +4,6 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 
 namespace db {
@@ -14,11 +12,12 @@ using namespace pg;
 
 namespace {
 
-// The account a nick key finds: the first made.
-QString accountByKey()
+// The account a nick finds (by its key, as the server computes it): the
+// first made.
+QString accountByNick()
 {
     static const QString sql =
-        QStringLiteral("SELECT %1 FROM hoso WHERE nickkey = ? ORDER BY rid LIMIT 1").arg(accountColumns());
+        QStringLiteral("SELECT %1 FROM hoso WHERE nickkey = lontaris_key(?) ORDER BY rid LIMIT 1").arg(accountColumns());
     return sql;
 }
 
@@ -34,7 +33,7 @@ QString lockUpdate()
 
 std::optional<Account> PgBackend::findAccount(const QString &nick)
 {
-    const std::optional<QList<Account>> rows = readRows(accountByKey(), {nickKey(nick)}, accountFrom);
+    const std::optional<QList<Account>> rows = readRows(accountByNick(), {nick}, accountRow);
     if (!rows || rows->isEmpty())
         return std::nullopt;
     remember(rows->constFirst());
@@ -53,11 +52,10 @@ void PgBackend::remember(const Account &a)
 bool PgBackend::insertAccount(Account &a)
 {
     return write([&] {
-        QSqlQuery *q = runStatement(accountInsertSql() + QStringLiteral(" RETURNING rid"), accountValues(a));
-        if (!q)
+        pg::Result q = run(accountInsertSql(false) + QStringLiteral(" RETURNING rid"), accountValues(a, false));
+        if (!q.ok())
             return false;
-        a.rowId = q->next() ? q->value(0).toLongLong() : 0;
-        q->finish();
+        a.rowId = q.next() ? q.value(0).toLongLong() : 0;
         return true;
     });
 }
@@ -69,13 +67,13 @@ bool PgBackend::updateAccountRow(qint64 rowId, const QList<QPair<QString, QStrin
         return true;
     QString sets;
     QVariantList values;
-    if (!accountChanges(columns, sets, values, m_lastError))
+    if (!accountChanges(columns, sets, values, m_lastError, false))
         return false;
     bool gone = false;
     if (!write([&] {
-            QSqlQuery *q = runStatement(QStringLiteral("UPDATE hoso SET %1 WHERE rid = ?").arg(sets), values << rowId);
-            gone = q && q->numRowsAffected() <= 0;
-            return q != nullptr;
+            pg::Result q = run(QStringLiteral("UPDATE hoso SET %1 WHERE rid = ?").arg(sets), values << rowId);
+            gone = q.ok() && q.affected() <= 0;
+            return q.ok();
         }))
         return false;
     if (gone)
@@ -133,15 +131,14 @@ AccountUpdate PgBackend::changeAccount(const QString &nick, const AccountDelta &
         if (const auto known = m_known.constFind(key); round == 0 && known != m_known.constEnd()) {
             found = *known;
         } else {
-            QSqlQuery *q = runStatement(accountByKey(), {key});
-            if (!q) {
+            pg::Result q = run(accountByNick(), {nick});
+            if (!q.ok()) {
                 if (givenUp())
                     return out;
                 continue;
             }
-            if (q->next())
-                found = accountFrom(*q);
-            q->finish();
+            if (q.next())
+                found = accountRow(q);
         }
         m_known.remove(key);
 
@@ -182,44 +179,38 @@ AccountUpdate PgBackend::changeAccount(const QString &nick, const AccountDelta &
             sql = QStringLiteral("WITH l AS (%1), s AS (INSERT INTO lontaris_saves (token) VALUES (?::text)) SELECT 1")
                       .arg(lockChange);
         }
-        QSqlQuery *w = statement(sql);
-        if (!w) {
-            if (givenUp())
-                return out;
-            continue;
-        }
+        QVariantList values;
         if (!cols.isEmpty()) {
             for (const auto &c : cols)
-                w->addBindValue(bound(c.second));
-            w->addBindValue(a.rowId);
+                values << bound(c.second);
+            values << a.rowId;
             for (const auto &c : cols) {
                 const QString *was = c.first == QLatin1String("sotien") ? &found->sotien
                                      : c.first == QLatin1String("solan") ? &found->solan
                                      : c.first == QLatin1String("gio")   ? &found->gio
                                                                          : &found->phut;
-                w->addBindValue(bound(*was));
+                values << bound(*was);
             }
         }
         if (lock) {
             const QVariantList switches = lockValues(*lock);
-            bindAll(*w, switches); // the new values
-            bindAll(*w, switches); // the same, compared with the stored ones
+            values << switches  // the new values
+                   << switches; // the same, compared with the stored ones
         }
-        w->addBindValue(token);
-        if (!w->exec()) {
-            const QSqlError e = w->lastError();
-            if (e.nativeErrorCode() == QLatin1String("23505")) {
+        values << token;
+        pg::Result w = m_conn.run(sql, values);
+        if (!w.ok()) {
+            if (w.sqlState() == QLatin1String("23505")) {
                 // The key is taken: an earlier try of this very save went
                 // through, its answer lost with the connection.
                 return done(findAccount(nick));
             }
-            noteError(e);
+            noteError(w);
             if (givenUp())
                 return out;
             continue;
         }
-        const bool written = w->next() && w->value(0).toLongLong() > 0;
-        w->finish();
+        const bool written = w.next() && w.value(0).toLongLong() > 0;
         if (written)
             return done(cols.isEmpty() ? found : std::optional<Account>(a));
         // Changed by another session since it was read: read it again.
@@ -234,9 +225,9 @@ bool PgBackend::deleteAccountRow(qint64 rowId)
     m_known.clear();
     int removed = 0;
     const bool done = write([&] {
-        QSqlQuery *q = runStatement(QStringLiteral("DELETE FROM hoso WHERE rid = ?"), {rowId});
-        removed = q ? q->numRowsAffected() : 0;
-        return q != nullptr;
+        pg::Result q = run(QStringLiteral("DELETE FROM hoso WHERE rid = ?"), {rowId});
+        removed = int(q.affected());
+        return q.ok();
     });
     return done && removed > 0;
 }
@@ -244,7 +235,7 @@ bool PgBackend::deleteAccountRow(qint64 rowId)
 QList<Account> PgBackend::accountsByMoney()
 {
     return readRows(QStringLiteral("SELECT %1 FROM hoso ORDER BY money NULLS FIRST, rid").arg(accountColumns()), {},
-                    accountFrom, Statement::Text)
+                    accountRow, Statement::Once)
         .value_or(QList<Account>());
 }
 
@@ -252,7 +243,7 @@ QList<Account> PgBackend::richestAccounts(int n)
 {
     return readRows(
                QStringLiteral("SELECT %1 FROM hoso ORDER BY money DESC NULLS LAST, rid DESC LIMIT ?").arg(accountColumns()),
-               {n}, accountFrom)
+               {n}, accountRow)
         .value_or(QList<Account>());
 }
 
@@ -260,11 +251,9 @@ int PgBackend::accountCount()
 {
     int n = 0;
     reading([&] {
-        QSqlQuery q(connection());
-        if (!q.exec(QStringLiteral("SELECT count(*) FROM hoso")) || !q.next()) {
-            noteError(q.lastError());
+        pg::Result q = run(QStringLiteral("SELECT count(*) FROM hoso"));
+        if (!q.next())
             return false;
-        }
         n = q.value(0).toInt();
         return true;
     });
@@ -275,16 +264,22 @@ int PgBackend::accountCount()
 
 std::optional<LockRow> PgBackend::readLock()
 {
-    const std::optional<QList<LockRow>> rows =
-        readRows(QStringLiteral("SELECT * FROM lontaris_switches()"), {}, lockFrom);
-    if (!rows || rows->isEmpty())
-        return std::nullopt;
-    return rows->constFirst();
+    std::optional<LockRow> out;
+    reading([&] {
+        std::optional<Answer> a = call(QStringLiteral("lontaris_switches"));
+        if (!a || !a->ok())
+            return false;
+        out.reset();
+        if (a->rows.next())
+            out = lockIn(a->rows, 1);
+        return true;
+    });
+    return out;
 }
 
 bool PgBackend::writeLock(const LockRow &r)
 {
-    return write([&] { return runStatement(lockUpdate(), lockValues(r)) != nullptr; });
+    return write([&] { return run(lockUpdate(), lockValues(r)).ok(); });
 }
 
 } // namespace db

@@ -6,13 +6,7 @@
 #include "pgbackend_p.h"
 #include "pgwatchdog.h"
 
-#include <QAbstractEventDispatcher>
-#include <QAtomicInt>
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QSqlDatabase>
 #include <QStringList>
 #include <QVariant>
 
@@ -64,10 +58,6 @@ QString textArray(const QList<const QString *> &values)
 
 namespace {
 
-QAtomicInt g_pgSerial;
-
-constexpr int kPatientLockMs = 5000; // as the file's busy timeout
-constexpr int kMomentLockMs = 50;    // a save that must not hold up its window
 // The bound of a game operation or a read (see PgBackend::Bound): past the
 // patient lock wait, and short enough that with a connection made again
 // (connect_timeout) the player hears of a dead server within ten seconds.
@@ -80,8 +70,7 @@ const QString kChanges = QStringLiteral("lontaris_changes");
 
 } // namespace
 
-PgBackend::PgBackend(const QString &location)
-    : ConnectedBackend(QStringLiteral("gamedb-pg-%1").arg(g_pgSerial.fetchAndAddRelaxed(1))), m_location(location)
+PgBackend::PgBackend(const QString &location) : m_location(location)
 {
     m_address = ServerAddress::parse(location, &m_addressError);
 }
@@ -93,23 +82,38 @@ PgBackend::~PgBackend()
 
 void PgBackend::disconnect()
 {
-    QObject::disconnect(m_hearing);
     m_listening = false;
-    // The driver goes before the statements prepared on it: they are then let
-    // go without a word to the server (which may be gone).
-    {
-        QSqlDatabase c = QSqlDatabase::database(m_connName, false);
-        if (c.isValid())
-            c.close();
-    }
-    if (QSqlDatabase::contains(m_connName))
-        QSqlDatabase::removeDatabase(m_connName);
-    dropStatements();
+    m_conn.close();
 }
 
 QString PgBackend::location() const
 {
     return displayLocation(m_location);
+}
+
+bool PgBackend::isOpen() const
+{
+    return m_conn.isOpen();
+}
+
+QSqlDatabase PgBackend::connection() const
+{
+    return QSqlDatabase();
+}
+
+bool PgBackend::execute(const QString &sql, QVariantList *firstRow)
+{
+    if (!ensureConnected())
+        return false;
+    pg::Result r = m_conn.exec(sql);
+    if (!r.ok()) {
+        noteError(r);
+        return false;
+    }
+    if (firstRow && r.next())
+        for (int i = 0; i < r.columns(); ++i)
+            *firstRow << r.value(i);
+    return true;
 }
 
 
@@ -121,17 +125,7 @@ bool PgBackend::connect(QString &why)
         why = m_addressError;
         return false;
     }
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL"))) {
-        why = QStringLiteral("Qt's PostgreSQL driver is not installed (Debian: libqt6sql6-psql).");
-        return false;
-    }
     disconnect();
-    QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connName);
-    c.setHostName(m_address->host);
-    c.setPort(m_address->port > 0 ? m_address->port : -1);
-    c.setUserName(m_address->user);
-    c.setPassword(m_address->password);
-    c.setDatabaseName(m_address->dbname);
     // Every wait on the server is bounded, so that a player hears of a dead
     // connection within ten seconds: a server that does not answer a
     // connection is given up after 3 s; data sent and not acknowledged for
@@ -140,14 +134,28 @@ bool PgBackend::connect(QString &why)
     // runs for more than 8 s is cancelled (statement_timeout; the lock waits
     // are shorter). Making the schema or a copy lifts the statement bound
     // (beginUnderSchemaLock).
-    QString options = QStringLiteral("connect_timeout=3;application_name=lontaris;keepalives=1;keepalives_idle=3;"
-                                     "keepalives_interval=2;keepalives_count=2;tcp_user_timeout=6000;"
-                                     "options='-c statement_timeout=8000'");
-    if (!m_address->options.isEmpty())
-        options += QLatin1Char(';') + m_address->options;
-    c.setConnectOptions(options);
-    if (!c.open()) {
-        why = m_address->scrub(c.lastError().text().trimmed());
+    QList<QPair<QString, QString>> settings = {
+        {QStringLiteral("dbname"), m_address->dbname},
+        {QStringLiteral("connect_timeout"), QStringLiteral("3")},
+        {QStringLiteral("application_name"), QStringLiteral("lontaris")},
+        {QStringLiteral("keepalives"), QStringLiteral("1")},
+        {QStringLiteral("keepalives_idle"), QStringLiteral("3")},
+        {QStringLiteral("keepalives_interval"), QStringLiteral("2")},
+        {QStringLiteral("keepalives_count"), QStringLiteral("2")},
+        {QStringLiteral("tcp_user_timeout"), QStringLiteral("6000")},
+        {QStringLiteral("options"), QStringLiteral("-c statement_timeout=8000")},
+    };
+    if (!m_address->host.isEmpty())
+        settings.append({QStringLiteral("host"), m_address->host});
+    if (m_address->port > 0)
+        settings.append({QStringLiteral("port"), QString::number(m_address->port)});
+    if (!m_address->user.isEmpty())
+        settings.append({QStringLiteral("user"), m_address->user});
+    if (!m_address->password.isEmpty())
+        settings.append({QStringLiteral("password"), m_address->password});
+    settings += m_address->settings();
+    if (!m_conn.open(settings, why)) {
+        why = m_address->scrub(why);
         if (why.isEmpty())
             why = QStringLiteral("The database server cannot be reached.");
         return false;
@@ -156,25 +164,11 @@ bool PgBackend::connect(QString &why)
     m_inTransaction = false;
     m_facts.clear();
     m_sessionLockMs = -1;
-    // Told of every change to the question tables (see facts()), through the
-    // driver: it hears the server in the event loop, and when asked (hearChanges).
-    // A database without the game's tables yet is listened to all the same.
-    QSqlDriver *driver = c.driver();
-    m_hearing = QObject::connect(driver, &QSqlDriver::notification, driver,
-                                 [this](const QString &channel, QSqlDriver::NotificationSource, const QVariant &table) {
-                                     if (channel != kChanges)
-                                         return;
-                                     for (QuestionTable t : kAllQuestionTables)
-                                         if (tableName(t) == table.toString())
-                                             forgetFacts(t);
-                                 });
-    // The driver watches the connection with the thread's event dispatcher: a
-    // thread of the caller's own that has none yet is given one (an event loop
-    // made makes it), used or not.
-    if (!QAbstractEventDispatcher::instance())
-        QEventLoop();
+    // Told of every change to the question tables (see facts()): the server
+    // sends the table's name, read at the next look (hearChanges). A database
+    // without the game's tables yet is listened to all the same.
     armWatch();
-    m_listening = driver->subscribeToNotification(kChanges);
+    m_listening = runText(QStringLiteral("LISTEN ") + kChanges);
     disarmWatch(m_listening);
     if (m_lost) {
         why = m_lastError;
@@ -186,17 +180,13 @@ bool PgBackend::connect(QString &why)
 void PgBackend::hearChanges()
 {
     // What the server has already sent, read without waiting: a table named
-    // by a notification is counted again at its next use. The driver reads
-    // what came (its slot _q_handleNotification) when its socket is ready, in
-    // the event loop, and queues a look after each statement; here the queued
-    // look is made now (so none piles up where no event loop turns) and the
-    // slot is called at once. A driver without that slot is still heard, in
-    // the event loop.
-    QSqlDriver *driver = connection().driver();
-    if (!driver || !m_listening)
+    // by a notification is counted again at its next use.
+    if (!m_listening)
         return;
-    QCoreApplication::sendPostedEvents(driver, QEvent::MetaCall);
-    QMetaObject::invokeMethod(driver, "_q_handleNotification", Qt::DirectConnection);
+    for (const QString &table : m_conn.notifications(kChanges))
+        for (QuestionTable t : kAllQuestionTables)
+            if (tableName(t) == table)
+                forgetFacts(t);
 }
 
 bool PgBackend::setSessionLockWait(LockWait wait)
@@ -212,96 +202,74 @@ bool PgBackend::setSessionLockWait(LockWait wait)
 
 bool PgBackend::ensureConnected()
 {
-    if (!m_lost && connection().isOpen())
+    if (!m_lost && m_conn.isOpen())
         return true;
     QString why;
     if (connect(why))
         return true;
-    // Lost, whether a statement found it so or the driver did, hearing the
+    // Lost, whether a statement found it so or the library did, hearing the
     // server close it between two steps.
     m_lost = true;
     m_lastError = QStringLiteral("%1 It cannot be made again now: %2").arg(kLost, why);
     return false;
 }
 
-void PgBackend::dropStatements()
+void PgBackend::noteError(const pg::Result &r)
 {
-    m_statements.clear();
-}
-
-void PgBackend::noteError(const QSqlError &e)
-{
-    const QString code = e.nativeErrorCode();
+    const QString code = r.sqlState();
     // Errors of the connection itself carry no SQLSTATE (the client library
     // found the socket closed) or one of class 08; a server shutting down says
     // 57P01..57P03.
     if (code.isEmpty() || code.startsWith(QLatin1String("08")) || code == QLatin1String("57P01")
-        || code == QLatin1String("57P02") || code == QLatin1String("57P03")) {
+        || code == QLatin1String("57P02") || code == QLatin1String("57P03") || m_conn.broken()) {
         m_lost = true;
         m_lastError = kLost;
         return;
     }
     // 55P03: a lock was not had in time; 40P01, 40001: the server chose this
-    // transaction to give way. Nothing was written: it may simply be tried again.
-    if (code == QLatin1String("55P03") || code == QLatin1String("40P01") || code == QLatin1String("40001"))
+    // transaction to give way; 57014: a statement ran past its bound. Nothing
+    // was written: it may simply be tried again.
+    if (code == QLatin1String("55P03") || code == QLatin1String("40P01") || code == QLatin1String("40001")
+        || code == QLatin1String("57014"))
         m_busy = true;
-    // The game's functions: a stored number that cannot be computed exactly.
-    if (code == QLatin1String("LTINX"))
-        m_inexact = true;
-    if (code == QLatin1String("LTLIM"))
-        m_heldBack = true;
-    m_lastError = m_address ? m_address->scrub(e.text().trimmed()) : e.text().trimmed();
+    const QString text = r.error().isEmpty() ? m_conn.lastMessage() : r.error();
+    m_lastError = m_address ? m_address->scrub(text) : text;
 }
 
-QSqlQuery *PgBackend::statement(const QString &sql)
-{
-    auto it = m_statements.find(sql);
-    if (it != m_statements.end())
-        return it->second.get();
-    auto q = std::make_unique<QSqlQuery>(connection());
-    armWatch();
-    const bool prepared = q->prepare(sql);
-    if (!prepared)
-        noteError(q->lastError());
-    disarmWatch(prepared);
-    if (!prepared)
-        return nullptr;
-    return m_statements.emplace(sql, std::move(q)).first->second.get();
-}
-
-bool PgBackend::run(QSqlQuery &q)
+pg::Result PgBackend::run(const QString &sql, const QVariantList &values, Statement how)
 {
     armWatch();
-    const bool ok = q.exec();
-    if (!ok)
-        noteError(q.lastError());
-    disarmWatch(ok);
-    return ok;
-}
-
-QSqlQuery *PgBackend::runStatement(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery *q = statement(sql);
-    if (!q)
-        return nullptr;
-    bindAll(*q, values);
-    return run(*q) ? q : nullptr;
-}
-
-bool PgBackend::runText(QSqlQuery &q, const QString &sql)
-{
-    armWatch();
-    const bool ok = q.exec(sql);
-    if (!ok)
-        noteError(q.lastError());
-    disarmWatch(ok);
-    return ok;
+    pg::Result r = how == Statement::Kept ? m_conn.run(sql, values) : m_conn.runOnce(sql, values);
+    if (!r.ok())
+        noteError(r);
+    disarmWatch(r.ok());
+    return r;
 }
 
 bool PgBackend::runText(const QString &sql)
 {
-    QSqlQuery q(connection());
-    return runText(q, sql);
+    armWatch();
+    const pg::Result r = m_conn.exec(sql);
+    if (!r.ok())
+        noteError(r);
+    disarmWatch(r.ok());
+    return r.ok();
+}
+
+std::optional<PgBackend::Answer> PgBackend::call(const QString &function, const QVariantList &values)
+{
+    // The one shape every call has (pgfunctions.cpp), which the functions
+    // check: the call alone, every value a parameter.
+    QStringList marks;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        marks << QStringLiteral("?");
+    pg::Result r = run(QStringLiteral("SELECT * FROM %1(%2)").arg(function, marks.join(QLatin1String(", "))), values);
+    if (!r.ok())
+        return std::nullopt;
+    Answer a{QStringLiteral("ok"), r};
+    if (r.next())
+        a.outcome = r.value(0).toString();
+    return a;
 }
 
 PgBackend::Bound::Bound(PgBackend &b) : m_backend(b), m_outer(!b.m_deadline)
@@ -327,7 +295,7 @@ void PgBackend::armWatch()
 {
     if (!m_deadline)
         return;
-    const int fd = pg::socketOf(connection().driver());
+    const int fd = m_conn.socket();
     if (fd < 0)
         return;
     if (!m_watchdog)
@@ -355,6 +323,7 @@ bool PgBackend::reading(const std::function<bool()> &body)
     if (m_inWrite)
         return body();
     const Bound bound(*this);
+    m_busy = false;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if ((attempt > 0 && bound.passed()) || !ensureConnected()) {
             m_offline = true;
@@ -362,8 +331,12 @@ bool PgBackend::reading(const std::function<bool()> &body)
         }
         if (body())
             return true;
-        if (!m_lost)
+        if (!m_lost) {
+            // A read the server ran past its bound: nothing says the rows are
+            // not there, it may simply be made again.
+            m_offline = m_busy;
             return false;
+        }
     }
     m_offline = m_lost;
     return false;
@@ -379,11 +352,9 @@ bool PgBackend::begin(LockWait wait, qint64 *txid)
         return true;
     // The transaction's number, by which the server can say later whether a
     // commit whose answer was lost went through.
-    QSqlQuery q(connection());
-    if (!q.exec(QStringLiteral("SELECT txid_current()")) || !q.next()) {
-        noteError(q.lastError());
+    pg::Result q = run(QStringLiteral("SELECT txid_current()"));
+    if (!q.next())
         return false;
-    }
     *txid = q.value(0).toLongLong();
     return true;
 }
@@ -402,10 +373,8 @@ WriteStatus PgBackend::writing(LockWait wait, const std::function<WriteStatus()>
         }
         if (m_unsettled) {
             // A commit that went unanswered: the server knows what became of it.
-            QSqlQuery q(connection());
-            q.prepare(QStringLiteral("SELECT txid_status(?)"));
-            q.addBindValue(*m_unsettled);
-            if (!run(q)) {
+            pg::Result q = run(QStringLiteral("SELECT txid_status(?)"), {*m_unsettled});
+            if (!q.ok()) {
                 if (m_lost)
                     continue;
                 return WriteStatus::Failed;
@@ -493,8 +462,14 @@ void PgBackend::rollback()
     m_inWrite = false;
     m_facts.clear(); // counted inside the transaction
     if (m_inTransaction && !m_lost)
-        QSqlQuery(connection()).exec(QStringLiteral("ROLLBACK"));
+        m_conn.exec(QStringLiteral("ROLLBACK"));
     m_inTransaction = false;
 }
 
 } // namespace db
+
+// The module's maker (servermodule.h).
+extern "C" Q_DECL_EXPORT db::Backend *lontaris_make_server_store(const QString &location)
+{
+    return new db::PgBackend(location);
+}

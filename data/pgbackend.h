@@ -1,6 +1,8 @@
 #pragma once
-// The game database on a PostgreSQL server (Qt's QPSQL driver), for many
-// machines on one set of accounts and one question bank.
+// The game database on a PostgreSQL server, for many machines on one set of
+// accounts and one question bank. It lives in the server module (the client
+// library with it), which a program loads only when it is given a server's
+// address (servermodule.h).
 //
 // The tables and columns are those of the file, plus a real key column `rid`
 // on every table (the file's rowid), the folded nick `nickkey` the lookups use
@@ -30,16 +32,13 @@
 // (txid_status) before it is made again. Nothing is ever written twice.
 
 #include "backend.h"
+#include "pgconn.h"
 #include "serveraddress.h"
 
-#include <QMetaObject>
 #include <QVariantList>
 
 #include <chrono>
 #include <memory>
-#include <unordered_map>
-
-class QSqlQuery;
 
 namespace db {
 
@@ -47,13 +46,16 @@ namespace pg {
 class Watchdog;
 }
 
-class PgBackend : public ConnectedBackend {
+class PgBackend : public BackendBase {
 public:
     explicit PgBackend(const QString &location);
     ~PgBackend() override;
 
     // Opening and the transactions (pgbackend.cpp).
     LONTARIS_BACKEND(override)
+    bool isOpen() const override;
+    QSqlDatabase connection() const override;
+    bool execute(const QString &sql, QVariantList *firstRow) override;
     // AccountStore (pgaccounts.cpp; the game's operations: pggame.cpp).
     LONTARIS_ACCOUNT_STORE(override)
     std::optional<Account> logIn(const QString &nick, const QString &password) override;
@@ -84,17 +86,24 @@ private:
     // The lock wait of statements outside a transaction (the saves).
     bool setSessionLockWait(LockWait wait);
     bool ensureConnected();
-    void dropStatements();
-    // A statement prepared once per connection; null when it cannot be prepared.
-    QSqlQuery *statement(const QString &sql);
-    bool run(QSqlQuery &q);
-    // The statement for sql bound to values and run; null when that failed.
-    // The caller reads its rows and then finishes it.
-    QSqlQuery *runStatement(const QString &sql, const QVariantList &values = {});
-    // Runs sql unprepared (on q, to read its rows).
-    bool runText(QSqlQuery &q, const QString &sql);
+    // How a statement with values runs: prepared once per connection and
+    // kept, or once (the whole lists, read seldom).
+    enum class Statement { Kept, Once };
+    // sql run with values as its parameters; a failure noted (noteError).
+    pg::Result run(const QString &sql, const QVariantList &values = {}, Statement how = Statement::Kept);
+    // Statements without values, as text; false (noted) when one failed.
     bool runText(const QString &sql);
-    void noteError(const QSqlError &e);
+    void noteError(const pg::Result &r);
+    // A call of one of the game's functions, made as pgfunctions.cpp says:
+    // its outcome ("ok" for an answer, else a refusal's word) and its rows,
+    // before the first, each with the outcome in column 0. Nothing when the
+    // statement failed (noted).
+    struct Answer {
+        QString outcome;
+        pg::Result rows;
+        bool ok() const { return outcome == QLatin1String("ok"); }
+    };
+    std::optional<Answer> call(const QString &function, const QVariantList &values = {});
     // A game operation or a read waits for the server no longer than this in
     // all (connections made again included, each bounded by its own timeout):
     // then its statement is cut off (pgwatchdog.h) and it reports the
@@ -117,13 +126,10 @@ private:
     void disarmWatch(bool ok);
     // Runs a read; when the connection was lost, once more on a new one.
     bool reading(const std::function<bool()> &body);
-    // How a read's statement runs: prepared once per connection and kept, or
-    // as text (the whole lists, read seldom, whose rows are not kept).
-    enum class Statement { Kept, Text };
     // The rows of a read (in reading()), each made by `from`; nothing when it
-    // failed. A read as text binds no values.
+    // failed.
     template <typename Row>
-    std::optional<QList<Row>> readRows(const QString &sql, const QVariantList &values, Row (*from)(const QSqlQuery &),
+    std::optional<QList<Row>> readRows(const QString &sql, const QVariantList &values, Row (*from)(const pg::Result &),
                                        Statement how = Statement::Kept);
     // Runs body in a write transaction (or in the caller's, after beginWrite).
     // A commit whose answer was lost with the connection is asked of the
@@ -137,6 +143,9 @@ private:
     // Opening and the schema (pgschema.cpp).
     // A write transaction under the lock of those who make a schema or a copy.
     bool beginUnderSchemaLock();
+    // Whether this role may make tables here (the teacher's may, a pupil's
+    // not): only such a role waits for the schema lock.
+    bool mayMakeTables();
     Inspection inspect(QString &why);
     // The game's server functions and the pupils' role (pgfunctions.cpp).
     bool installApi(QString &why);
@@ -145,12 +154,20 @@ private:
     bool readRole();
     // A game operation (a call of one of the functions) made until it is
     // answered: on a new connection when the connection was lost, as its
-    // keys make it safe to. Offline when the server cannot be reached.
-    WriteStatus calling(LockWait wait, const std::function<bool()> &body);
-    AccountUpdate accountCall(const QString &sql, const QVariantList &values, LockWait wait);
+    // keys make it safe to. Done when the answer is "ok" (`read` has its
+    // rows); Busy, Inexact or Failed (m_refusal says which word) when it was
+    // refused; Offline when the server cannot be reached. Busy counts as
+    // offline too for lastWasOffline(): nothing was done, the step may be
+    // taken again.
+    WriteStatus calling(const QString &function, const QVariantList &values,
+                        const std::function<void(pg::Result &)> &read = {});
+    AccountUpdate accountCall(const QString &function, const QVariantList &values);
     bool createSchema(bool withBank, bool lockRow, QString &why);
     // Brings the money order of a database made by an older version up to date.
     void updateMoneyRule();
+    // What the teacher's role does at each start: its long work unbounded,
+    // old save keys gone, the money rule brought up to date (moneyRule).
+    void ownersWork(bool moneyRule);
 
     // Many rows in one statement each, in their order (ids and flags as given;
     // pgcopy.cpp).
@@ -188,15 +205,13 @@ private:
     QString m_location;
     std::optional<ServerAddress> m_address;
     QString m_addressError;
-    // The driver's notifications of changes, once it listens for them.
-    QMetaObject::Connection m_hearing;
-    bool m_listening = false;
+    pg::Connection m_conn;
+    bool m_listening = false; // told of the question tables' changes
     bool m_lost = false;    // the last statement found the connection gone
     bool m_inWrite = false; // in a transaction of beginWrite (or of writing())
     bool m_inTransaction = false; // BEGIN sent, no COMMIT or ROLLBACK yet
     bool m_offline = false; // the last operation gave up: the server could not be reached
     int m_sessionLockMs = -1;
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     QHash<int, Facts> m_facts;
 
     // The transaction whose commit went unanswered, until the server said
@@ -211,11 +226,13 @@ private:
     bool m_owner = false;       // the role owns the game's tables: the teacher's
     bool m_hasApi = false;      // the game's functions are made
     bool m_pupilsLetIn = false; // lontaris_pupil may call them
+    bool m_newerApi = false;    // the functions are of a newer program
     QString m_session;          // the token of the player's login
     QString m_sessionKey;       // the nick key it was made for
     QString m_fee;              // the key of the fee last paid in this session
     bool m_inexact = false;     // the last call was refused for a number
     bool m_heldBack = false;    // the last call was refused for wrong passwords of its nick
+    QString m_refusal;          // the last call's refusal word, if it was refused
     bool m_unsettledCall = false; // the last call's answer was lost: it may have been made
 
     std::unique_ptr<pg::Watchdog> m_watchdog; // made at the first bounded statement

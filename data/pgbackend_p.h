@@ -6,10 +6,16 @@
 
 namespace db::pg {
 
-// The key of the advisory lock under which an empty database is given the
-// schema (and a copy is written): one first connection makes it, the others
-// wait and find it made.
-constexpr qint64 kSchemaLock = 0x6c6f6e7461726973; // "lontaris"
+// The table whose lock is held while an empty database is given the schema
+// (and a copy is written): one first connection makes it, the others wait
+// and find it made. The teacher's role owns it and no pupil may lock it (an
+// advisory lock's key anybody could take).
+inline constexpr const char *kSchemaLockTable = "lontaris_schema_lock";
+
+// How long the teacher's role's writes wait for a lock: a patient one as the
+// file's busy timeout, a save that must not hold up its window a moment.
+inline constexpr int kPatientLockMs = 5000;
+inline constexpr int kMomentLockMs = 50;
 
 // The order records run in, as on the file: by ID (a row without one first),
 // then in the order the rows were made.
@@ -20,13 +26,30 @@ QString accountColumns();
 // SELECT of the row key and the columns questionFrom reads, then a space.
 QString questionSelect(QuestionTable t);
 
+// The rows of the reads: an account (accountColumns()), a question
+// (questionSelect), a question of a copy (an ID kept missing).
+inline Account accountRow(const Result &r) { return accountIn(r, 0); }
+inline Question questionRow(const Result &r) { return questionIn(r, 0); }
+inline Question storedQuestionRow(const Result &r) { return storedQuestionIn(r); }
+
 // A column of text values as a PostgreSQL array literal: every element quoted,
 // NULL kept as NULL.
 QString textArray(const QList<const QString *> &values);
 
 // The statements that make (or bring up to date) the game's server functions,
-// the password trigger and the pupils' role.
+// the password and nick key triggers and the pupils' role.
 QStringList apiStatements();
+
+// A part of the game's server functions (see pgfunctions.cpp): the
+// statements that make it, and its functions a pupil's role may call, each
+// with its argument types.
+struct ApiPart {
+    const char *sql;
+    QStringList pupilFunctions;
+};
+ApiPart accountApi(); // pgaccountapi.cpp
+ApiPart gameApi();    // pggameapi.cpp
+ApiPart bankApi();    // pgbankapi.cpp
 
 } // namespace db::pg
 
@@ -34,23 +57,16 @@ namespace db {
 
 template <typename Row>
 std::optional<QList<Row>> PgBackend::readRows(const QString &sql, const QVariantList &values,
-                                              Row (*from)(const QSqlQuery &), Statement how)
+                                              Row (*from)(const pg::Result &), Statement how)
 {
-    Q_ASSERT(how == Statement::Kept || values.isEmpty());
     QList<Row> out;
     const bool ok = reading([&] {
-        if (how == Statement::Text) {
-            QSqlQuery q(connection());
-            if (!runText(q, sql))
-                return false;
-            out = rowsOf(q, from);
-            return true;
-        }
-        QSqlQuery *q = runStatement(sql, values);
-        if (!q)
+        pg::Result r = run(sql, values, how);
+        if (!r.ok())
             return false;
-        out = rowsOf(*q, from);
-        q->finish();
+        out.clear();
+        while (r.next())
+            out.append(from(r));
         return true;
     });
     if (!ok)

@@ -5,8 +5,6 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 namespace db {
@@ -39,28 +37,28 @@ std::optional<QList<Account>> PgBackend::accountRows(std::optional<qint64> after
 {
     QVariantList values;
     const QString sql = pageSql(QStringLiteral("SELECT %1 FROM hoso").arg(accountColumns()), QStringLiteral("rid"), after, limit, values);
-    return readRows(sql, values, accountFrom);
+    return readRows(sql, values, accountRow);
 }
 
 std::optional<QList<LockRow>> PgBackend::lockRows()
 {
-    return readRows(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid").arg(columnList(kLockColumns)), {}, lockFrom,
-                    Statement::Text);
+    return readRows(QStringLiteral("SELECT %1 FROM \"lock\" ORDER BY rid").arg(columnList(kLockColumns)), {},
+                    +[](const pg::Result &r) { return lockIn(r, 0); }, Statement::Once);
 }
 
 std::optional<QList<Question>> PgBackend::questionRows(QuestionTable t, std::optional<qint64> after, int limit)
 {
     QVariantList values;
     const QString sql = pageSql(questionSelect(t), QStringLiteral("rid"), after, limit, values);
-    return readRows(sql, values, storedQuestionFrom);
+    return readRows(sql, values, storedQuestionRow);
 }
 
 std::optional<qint64> PgBackend::rowCount(const QString &table)
 {
     std::optional<qint64> n;
     reading([&] {
-        QSqlQuery q(connection());
-        if (!runText(q, QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table)) || !q.next())
+        pg::Result q = run(QStringLiteral("SELECT count(*) FROM \"%1\"").arg(table), {}, Statement::Once);
+        if (!q.next())
             return false;
         n = q.value(0).toLongLong();
         return true;
@@ -89,20 +87,16 @@ bool PgBackend::insertQuestionRows(QuestionTable t, const QList<Question> &rows)
             cols[i] << texts[i];
         }
     }
-    QSqlQuery *ins = statement(
-        QStringLiteral("INSERT INTO %1 (id, cauhoi, a, b, c, d, traloi, selected) SELECT * FROM "
-                       "unnest(?::bigint[], ?::text[], ?::text[], ?::text[], ?::text[], ?::text[], ?::text[], "
-                       "?::boolean[])")
-            .arg(tableName(t)));
-    if (!ins)
-        return false;
-    ins->addBindValue(QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'));
+    QVariantList values{QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}')};
     for (const auto &c : cols)
-        ins->addBindValue(textArray(c));
-    ins->addBindValue(QLatin1Char('{') + selected.join(QLatin1Char(',')) + QLatin1Char('}'));
-    const bool ok = run(*ins);
-    ins->finish();
-    return ok;
+        values << textArray(c);
+    values << QLatin1Char('{') + selected.join(QLatin1Char(',')) + QLatin1Char('}');
+    return run(QStringLiteral("INSERT INTO %1 (id, cauhoi, a, b, c, d, traloi, selected) SELECT * FROM "
+                              "unnest(?::bigint[], ?::text[], ?::text[], ?::text[], ?::text[], ?::text[], ?::text[], "
+                              "?::boolean[])")
+                   .arg(tableName(t)),
+               values)
+        .ok();
 }
 
 bool PgBackend::insertAccountRows(const QList<Account> &rows)
@@ -110,7 +104,6 @@ bool PgBackend::insertAccountRows(const QList<Account> &rows)
     if (rows.isEmpty())
         return true;
     QList<const QString *> cols[10];
-    QStringList keys;
     for (const Account &a : rows) {
         const QString *texts[] = {&a.nick, &a.pass, &a.ngaysinh, &a.mail, &a.cauhoibimat,
                                   &a.traloiibimat, &a.sotien, &a.solan, &a.gio, &a.phut};
@@ -122,23 +115,16 @@ bool PgBackend::insertAccountRows(const QList<Account> &rows)
             }
             cols[i] << texts[i];
         }
-        keys << (a.nick.isNull() ? QString() : nickKey(a.nick));
     }
-    QList<const QString *> keyRefs;
-    for (const QString &k : keys)
-        keyRefs << &k;
-    QSqlQuery *ins = statement(QStringLiteral(
-        "INSERT INTO hoso (nick, pass, ngaysinh, mail, cauhoibimat, traloiibimat, sotien, solan, gio, phut, nickkey) "
-        "SELECT * FROM unnest(?::text[], ?::text[], ?::text[], ?::text[], ?::text[], ?::text[], ?::text[], "
-        "?::text[], ?::text[], ?::text[], ?::text[])"));
-    if (!ins)
-        return false;
+    // The nick's key is the server's to compute (its trigger).
+    QVariantList values;
     for (const auto &c : cols)
-        ins->addBindValue(textArray(c));
-    ins->addBindValue(textArray(keyRefs));
-    const bool ok = run(*ins);
-    ins->finish();
-    return ok;
+        values << textArray(c);
+    return run(QStringLiteral("INSERT INTO hoso (nick, pass, ngaysinh, mail, cauhoibimat, traloiibimat, sotien, solan, "
+                              "gio, phut) SELECT * FROM unnest(?::text[], ?::text[], ?::text[], ?::text[], ?::text[], "
+                              "?::text[], ?::text[], ?::text[], ?::text[], ?::text[])"),
+               values)
+        .ok();
 }
 
 bool PgBackend::importFrom(Backend &source, const std::function<void(const QString &, int)> &progress, QString &why)
@@ -162,13 +148,12 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
     switch (inspect(state)) {
     case Inspection::Empty: {
         // Empty means empty: a copy never mixes the game's tables with another's.
-        QSqlQuery other(connection());
-        if (!other.exec(QStringLiteral("SELECT string_agg(relname, ', ' ORDER BY relname) FROM pg_class "
-                                       "WHERE relnamespace = 'public'::regnamespace AND relkind IN ('r', 'p', 'v', 'm', 'f')"))
-            || !other.next()) {
-            noteError(other.lastError());
+        pg::Result other = run(QStringLiteral("SELECT string_agg(relname, ', ' ORDER BY relname) FROM pg_class "
+                                              "WHERE relnamespace = 'public'::regnamespace AND relkind IN ('r', 'p', "
+                                              "'v', 'm', 'f') AND relname <> ?"),
+                               {QLatin1String(kSchemaLockTable)});
+        if (!other.next())
             return fail(QStringLiteral("%1: %2").arg(where, m_lastError));
-        }
         if (!other.value(0).isNull())
             return fail(QStringLiteral("The server database %1 holds other tables (%2); a copy is made only into an "
                                        "empty database. Nothing was changed.")
@@ -196,7 +181,7 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
     };
     to.locks = [&](const QList<LockRow> &rows, QString &error) {
         for (const LockRow &r : rows)
-            if (!written(runStatement(lockInsertSql(), lockValues(r)) != nullptr, QStringLiteral("the switches"), error))
+            if (!written(run(lockInsertSql(), lockValues(r)).ok(), QStringLiteral("the switches"), error))
                 return false;
         return true;
     };
@@ -208,7 +193,13 @@ bool PgBackend::importFrom(Backend &source, const std::function<void(const QStri
         return fail(why);
     if (!commit())
         return fail(QStringLiteral("The copy could not be committed to %1: %2").arg(where, m_lastError));
-    runText(QStringLiteral("ANALYZE"));
+    // The planner's figures for the tables just filled: the game's own only
+    // (the others are not this role's to analyse).
+    QStringList tables{QStringLiteral("hoso"), QStringLiteral("\"lock\""), QStringLiteral("lontaris_changes"),
+                       QStringLiteral("lontaris_saves")};
+    for (QuestionTable t : kAllQuestionTables)
+        tables << tableName(t);
+    runText(QStringLiteral("ANALYZE ") + tables.join(QLatin1String(", ")));
     return true;
 }
 

@@ -7,8 +7,6 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUuid>
 
 namespace db {
@@ -22,16 +20,17 @@ QString newKey()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-// The columns the account functions give: rid, nick, sotien, solan, gio, phut.
-Account playerFrom(const QSqlQuery &q, int first)
+// The columns the account functions give after their outcome: rid, nick,
+// sotien, solan, gio, phut.
+Account playerFrom(const pg::Result &r, int first)
 {
     Account a;
-    a.rowId = q.value(first).toLongLong();
-    a.nick = textOf(q, first + 1);
-    a.sotien = textOf(q, first + 2);
-    a.solan = textOf(q, first + 3);
-    a.gio = textOf(q, first + 4);
-    a.phut = textOf(q, first + 5);
+    a.rowId = r.value(first).toLongLong();
+    a.nick = textIn(r, first + 1);
+    a.sotien = textIn(r, first + 2);
+    a.solan = textIn(r, first + 3);
+    a.gio = textIn(r, first + 4);
+    a.phut = textIn(r, first + 5);
     return a;
 }
 
@@ -39,11 +38,13 @@ const QString kNotLoggedIn = QStringLiteral("No player is logged in on this conn
 
 } // namespace
 
-WriteStatus PgBackend::calling(LockWait wait, const std::function<bool()> &body)
+WriteStatus PgBackend::calling(const QString &function, const QVariantList &values,
+                               const std::function<void(pg::Result &)> &read)
 {
     m_busy = false;
     m_inexact = false;
     m_heldBack = false;
+    m_refusal.clear();
     // A call whose answer was lost with the connection may have been made:
     // until the server has answered the same call (the same keys), nothing is
     // said of it but that it is not known. Asked again, the server says.
@@ -55,42 +56,56 @@ WriteStatus PgBackend::calling(LockWait wait, const std::function<bool()> &body)
         m_offline = true;
         return WriteStatus::Offline;
     };
+    // Nothing done, and the same step may be taken again: as when the server
+    // cannot be reached (the forms say so, never that a password is wrong).
+    auto busy = [&] {
+        m_busy = true;
+        m_offline = true;
+        m_lastError = QStringLiteral("The server is busy: a lock was held past its time. Nothing was changed.");
+        return WriteStatus::Busy;
+    };
     const Bound bound(*this);
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0 && bound.passed())
             return offline();
         if (!ensureConnected())
             return offline();
-        if (!setSessionLockWait(wait)) {
-            if (m_lost)
+        std::optional<Answer> answer = call(function, values);
+        if (!answer) {
+            if (m_lost) {
+                m_unsettledCall = true;
                 continue;
-            return WriteStatus::Failed;
-        }
-        if (body()) {
+            }
             m_unsettledCall = false;
+            return m_busy ? busy() : WriteStatus::Failed;
+        }
+        m_unsettledCall = false;
+        if (answer->ok()) {
+            if (read)
+                read(answer->rows);
             return WriteStatus::Done;
         }
-        if (!m_lost) {
-            m_unsettledCall = false;
-            return m_inexact ? WriteStatus::Inexact : m_busy ? WriteStatus::Busy : WriteStatus::Failed;
+        m_refusal = answer->outcome;
+        if (m_refusal == QLatin1String("busy"))
+            return busy();
+        if (m_refusal == QLatin1String("inexact")) {
+            m_inexact = true;
+            m_lastError = QStringLiteral("A stored number cannot be computed exactly.");
+            return WriteStatus::Inexact;
         }
-        m_unsettledCall = true;
+        m_heldBack = m_refusal == QLatin1String("held");
+        m_lastError = QStringLiteral("The server refused: %1.").arg(m_refusal);
+        return WriteStatus::Failed;
     }
     return !bound.passed() && ensureConnected() ? WriteStatus::Failed : offline();
 }
 
-AccountUpdate PgBackend::accountCall(const QString &sql, const QVariantList &values, LockWait wait)
+AccountUpdate PgBackend::accountCall(const QString &function, const QVariantList &values)
 {
     AccountUpdate out;
-    out.status = calling(wait, [&] {
-        QSqlQuery *q = runStatement(sql, values);
-        if (!q)
-            return false;
-        out.stored.reset();
-        if (q->next())
-            out.stored = playerFrom(*q, 0);
-        q->finish();
-        return true;
+    out.status = calling(function, values, [&](pg::Result &r) {
+        if (r.next())
+            out.stored = playerFrom(r, 1);
     });
     return out;
 }
@@ -99,17 +114,11 @@ std::optional<Account> PgBackend::logIn(const QString &nick, const QString &pass
 {
     std::optional<Account> out;
     QString token;
-    calling(LockWait::Patient, [&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_login(?, ?)"), {nickKey(nick), bound(password)});
-        if (!q)
-            return false;
-        out.reset();
-        if (q->next()) {
-            token = q->value(0).toString();
-            out = playerFrom(*q, 1);
-        }
-        q->finish();
-        return true;
+    calling(QStringLiteral("lontaris_login"), {nick, bound(password)}, [&](pg::Result &r) {
+        if (!r.next())
+            return;
+        token = r.value(1).toString();
+        out = playerFrom(r, 2);
     });
     if (out) {
         m_session = token;
@@ -123,21 +132,15 @@ std::optional<Account> PgBackend::player(const QString &nick)
 {
     if (m_session.isEmpty() || nickKey(nick) != m_sessionKey)
         return std::nullopt;
-    return accountCall(QStringLiteral("SELECT * FROM lontaris_player(?)"), {m_session}, LockWait::Patient).stored;
+    return accountCall(QStringLiteral("lontaris_player"), {m_session}).stored;
 }
 
 std::optional<QString> PgBackend::nickTaken(const QString &nick)
 {
     std::optional<QString> out;
-    calling(LockWait::Patient, [&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_nick_taken(?)"), {nickKey(nick)});
-        if (!q)
-            return false;
-        out.reset();
-        if (q->next())
-            out = textOf(*q, 0);
-        q->finish();
-        return true;
+    calling(QStringLiteral("lontaris_nick_taken"), {nick}, [&](pg::Result &r) {
+        if (r.next())
+            out = textIn(r, 1);
     });
     return out;
 }
@@ -145,28 +148,23 @@ std::optional<QString> PgBackend::nickTaken(const QString &nick)
 Registration PgBackend::registerAccount(Account &a)
 {
     std::optional<Account> made;
-    const WriteStatus s = calling(LockWait::Patient, [&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_register(?, ?, ?, ?, ?, ?, ?)"),
-                                    {nickKey(a.nick), bound(a.nick), bound(a.pass), bound(a.ngaysinh), bound(a.mail),
-                                     bound(a.cauhoibimat), bound(a.traloiibimat)});
-        if (!q)
-            return false;
-        made.reset();
-        if (q->next()) {
-            Account back;
-            back.rowId = q->value(0).toLongLong();
-            back.nick = textOf(*q, 1);
-            back.ngaysinh = textOf(*q, 2);
-            back.sotien = textOf(*q, 3);
-            made = back;
-        }
-        q->finish();
-        return true;
-    });
+    const WriteStatus s = calling(QStringLiteral("lontaris_register"),
+                                  {bound(a.nick), bound(a.pass), bound(a.ngaysinh), bound(a.mail), bound(a.cauhoibimat),
+                                   bound(a.traloiibimat)},
+                                  [&](pg::Result &r) {
+                                      if (!r.next())
+                                          return;
+                                      Account back;
+                                      back.rowId = r.value(1).toLongLong();
+                                      back.nick = textIn(r, 2);
+                                      back.ngaysinh = textIn(r, 3);
+                                      back.sotien = textIn(r, 4);
+                                      made = back;
+                                  });
     if (s != WriteStatus::Done)
-        return Registration::Failed;
+        return m_refusal == QLatin1String("taken") ? Registration::Taken : Registration::Failed;
     if (!made)
-        return Registration::Taken;
+        return Registration::Failed;
     a.rowId = made->rowId;
     a.nick = made->nick;
     a.ngaysinh = made->ngaysinh;
@@ -177,40 +175,27 @@ Registration PgBackend::registerAccount(Account &a)
 Recovery PgBackend::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                                     const QString &traloiibimat, const QString &newPassword)
 {
-    bool changed = false;
-    const WriteStatus s = calling(LockWait::Patient, [&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT lontaris_recover(?, ?, ?, ?, ?, ?)"),
-                                    {nickKey(nick), bound(nick), bound(ngaysinh), bound(cauhoibimat), bound(traloiibimat),
-                                     bound(newPassword)});
-        if (!q)
-            return false;
-        changed = q->next() && q->value(0).toBool();
-        q->finish();
-        return true;
-    });
-    if (s != WriteStatus::Done)
-        return Recovery::Failed;
-    return changed ? Recovery::Changed : Recovery::Wrong;
+    const WriteStatus s = calling(QStringLiteral("lontaris_recover"),
+                                  {bound(nick), bound(ngaysinh), bound(cauhoibimat), bound(traloiibimat),
+                                   bound(newPassword)});
+    if (s == WriteStatus::Done)
+        return Recovery::Changed;
+    // Details not as stored (or a password that cannot be one): wrong. Held
+    // back, busy or out of reach: not checked, which the form tells apart.
+    const bool answered = s == WriteStatus::Failed && !m_heldBack && !m_refusal.isEmpty();
+    return answered ? Recovery::Wrong : Recovery::Failed;
 }
 
 bool PgBackend::changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword)
 {
-    bool changed = false;
-    calling(LockWait::Patient, [&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT lontaris_change_password(?, ?, ?)"),
-                                    {nickKey(nick), bound(oldPassword), bound(newPassword)});
-        if (!q)
-            return false;
-        changed = q->next() && q->value(0).toBool();
-        q->finish();
-        return true;
-    });
-    if (!changed && m_lastError.isEmpty())
+    const WriteStatus s = calling(QStringLiteral("lontaris_change_password"),
+                                  {bound(nick), bound(oldPassword), bound(newPassword)});
+    if (s != WriteStatus::Done && m_lastError.isEmpty())
         m_lastError = QStringLiteral("The password was not changed.");
-    return changed;
+    return s == WriteStatus::Done;
 }
 
-AccountUpdate PgBackend::payFee(const QString &nick, LockWait wait)
+AccountUpdate PgBackend::payFee(const QString &nick, LockWait)
 {
     if (m_session.isEmpty() || nickKey(nick) != m_sessionKey) {
         m_lastError = kNotLoggedIn;
@@ -221,7 +206,7 @@ AccountUpdate PgBackend::payFee(const QString &nick, LockWait wait)
     if (m_pendingSave.first != QLatin1String("fee"))
         m_pendingSave = {QStringLiteral("fee"), newKey()};
     const QString key = m_pendingSave.second;
-    AccountUpdate u = accountCall(QStringLiteral("SELECT * FROM lontaris_pay_fee(?, ?)"), {m_session, key}, wait);
+    AccountUpdate u = accountCall(QStringLiteral("lontaris_pay_fee"), {m_session, key});
     if (u.status == WriteStatus::Done) {
         m_fee = key;
         m_pendingSave = {};
@@ -229,7 +214,7 @@ AccountUpdate PgBackend::payFee(const QString &nick, LockWait wait)
     return u;
 }
 
-AccountUpdate PgBackend::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
+AccountUpdate PgBackend::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait)
 {
     if (m_session.isEmpty() || nickKey(nick) != m_sessionKey || m_fee.isEmpty()) {
         m_lastError = m_fee.isEmpty() ? QStringLiteral("No fee was paid for this game.") : kNotLoggedIn;
@@ -246,10 +231,9 @@ AccountUpdate PgBackend::endGame(const QString &nick, const AccountDelta &delta,
     QList<const QString *> refs;
     for (const QString &s : switches)
         refs << &s;
-    AccountUpdate u = accountCall(QStringLiteral("SELECT * FROM lontaris_end_game(?, ?, ?, ?, ?, ?::text[])"),
+    AccountUpdate u = accountCall(QStringLiteral("lontaris_end_game"),
                                   {m_session, m_fee, m_pendingSave.second, bound(delta.money), delta.minutes,
-                                   textArray(refs)},
-                                  wait);
+                                   textArray(refs)});
     if (u.status == WriteStatus::Done)
         m_pendingSave = {};
     return u;
@@ -258,20 +242,14 @@ AccountUpdate PgBackend::endGame(const QString &nick, const AccountDelta &delta,
 QList<Account> PgBackend::topFive()
 {
     QList<Account> out;
-    calling(LockWait::Patient, [&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_top_five()"));
-        if (!q)
-            return false;
-        out.clear();
-        while (q->next()) {
+    calling(QStringLiteral("lontaris_top_five"), {}, [&](pg::Result &r) {
+        while (r.next()) {
             Account a;
-            a.rowId = q->value(0).toLongLong();
-            a.nick = textOf(*q, 1);
-            a.sotien = textOf(*q, 2);
+            a.rowId = r.value(1).toLongLong();
+            a.nick = textIn(r, 2);
+            a.sotien = textIn(r, 3);
             out << a;
         }
-        q->finish();
-        return true;
     });
     return out;
 }

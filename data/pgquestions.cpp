@@ -6,18 +6,16 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace db {
 
 using namespace pg;
 
 namespace {
-// The rows a draw reads, with the table's change counter first (the server's
-// function, which a pupil's role may call): by ID or by place, all or the
-// first answered one.
-const QString kRows = QStringLiteral("SELECT * FROM lontaris_rows(?, ?, ?, ?, ?)");
+// The rows a draw reads, with the table's change counter after the outcome
+// (the server's function, which a pupil's role may call): by ID or by place,
+// all or the first answered one.
+const QString kRows = QStringLiteral("lontaris_rows");
 } // namespace
 
 const PgBackend::Facts *PgBackend::countFacts(QuestionTable t)
@@ -26,18 +24,13 @@ const PgBackend::Facts *PgBackend::countFacts(QuestionTable t)
     f = Facts();
     // The counter and the counts in one snapshot. Dense: the IDs run 1..N,
     // each once, so a row's position is its ID less one.
-    QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_facts(?)"), {tableName(t)});
-    if (!q)
+    std::optional<Answer> a = call(QStringLiteral("lontaris_facts"), {tableName(t)});
+    if (!a || !a->ok() || !a->rows.next())
         return nullptr;
-    if (!q->next()) {
-        q->finish();
-        return nullptr;
-    }
-    f.version = q->value(0).isNull() ? -2 : q->value(0).toLongLong();
-    f.count = q->value(1).toInt();
-    f.dense = q->value(2).toBool();
+    f.version = a->rows.value(1).isNull() ? -2 : a->rows.value(1).toLongLong();
+    f.count = a->rows.value(2).toInt();
+    f.dense = a->rows.value(3).toBool();
     f.readable = true;
-    q->finish();
     return &f;
 }
 
@@ -74,16 +67,15 @@ bool PgBackend::readPlaced(QuestionTable t,
         const Facts *f = facts(t);
         if (!f)
             return false;
-        const auto [sql, values] = statementFor(*f);
-        QSqlQuery *q = runStatement(sql, values);
-        if (!q)
+        const auto [function, values] = statementFor(*f);
+        std::optional<Answer> a = call(function, values);
+        if (!a || !a->ok())
             return false;
         qint64 version = -2;
-        while (q->next()) {
-            version = q->value(0).toLongLong();
-            out.append(questionFrom(*q, 1));
+        while (a->rows.next()) {
+            version = a->rows.value(1).toLongLong();
+            out.append(questionIn(a->rows, 2));
         }
-        q->finish();
         if (version == f->version || (out.isEmpty() && tries > 0))
             return true;
         forgetFacts(t); // changed since counted: count again
@@ -95,12 +87,11 @@ std::optional<qint64> PgBackend::lastId(QuestionTable t)
 {
     std::optional<qint64> out;
     reading([&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT * FROM lontaris_last_id(?)"), {tableName(t)});
-        if (!q)
+        std::optional<Answer> a = call(QStringLiteral("lontaris_last_id"), {tableName(t)});
+        if (!a || !a->ok())
             return false;
-        if (q->next() && !q->value(0).isNull())
-            out = q->value(0).toLongLong();
-        q->finish();
+        if (a->rows.next() && !a->rows.value(1).isNull())
+            out = a->rows.value(1).toLongLong();
         return true;
     });
     return out;
@@ -144,7 +135,7 @@ std::optional<Question> PgBackend::answeredQuestionFrom(QuestionTable t, qint64 
 
 std::optional<QList<Question>> PgBackend::readQuestions(QuestionTable t)
 {
-    return readRows(questionSelect(t) + QLatin1String(kRecordOrder), {}, questionFrom, Statement::Text);
+    return readRows(questionSelect(t) + QLatin1String(kRecordOrder), {}, questionRow, Statement::Once);
 }
 
 QList<Question> PgBackend::questionsByText(QuestionTable t, const QString &cauhoi)
@@ -154,7 +145,7 @@ QList<Question> PgBackend::questionsByText(QuestionTable t, const QString &cauho
     return readRows(questionSelect(t)
                         + QStringLiteral("WHERE %1 = %2 ").arg(fold.arg(QLatin1String("cauhoi")), fold.arg(QLatin1String("?::text")))
                         + QLatin1String(kRecordOrder),
-                    {cauhoi}, questionFrom)
+                    {cauhoi}, questionRow)
         .value_or(QList<Question>());
 }
 
@@ -166,11 +157,10 @@ bool PgBackend::appendQuestion(QuestionTable t, Question &r)
         for (const QString *s : questionTexts(r))
             values << bound(*s);
         values << r.selected;
-        QSqlQuery *q = runStatement(questionInsertSql(t) + QStringLiteral(" RETURNING rid"), values);
-        if (!q)
+        pg::Result q = run(questionInsertSql(t) + QStringLiteral(" RETURNING rid"), values);
+        if (!q.ok())
             return false;
-        r.rowId = q->next() ? q->value(0).toLongLong() : 0;
-        q->finish();
+        r.rowId = q.next() ? q.value(0).toLongLong() : 0;
         return true;
     });
 }
@@ -179,7 +169,7 @@ bool PgBackend::deleteQuestionsWithId(QuestionTable t, qint64 id)
 {
     forgetFacts(t);
     return write([&] {
-        return runStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id}) != nullptr;
+        return run(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id}).ok();
     });
 }
 
@@ -193,19 +183,12 @@ bool PgBackend::renumberLocked(QuestionTable t, std::optional<qint64> deletedId)
     if (deletedId) {
         // The table was 1..N and lost the one row with this ID: the rows after
         // it move down by one, in one statement.
-        QSqlQuery *q = statement(
-            QStringLiteral("UPDATE %1 SET id = id - 1, selected = (id - 1 < 100) WHERE id > ?").arg(n));
-        QSqlQuery *s = statement(
-            QStringLiteral("UPDATE %1 SET selected = (id < 100) WHERE id < ? AND selected IS DISTINCT FROM (id < 100)")
-                .arg(n));
-        if (!q || !s)
-            return false;
-        // A cached statement is bound only just before it runs.
-        q->addBindValue(*deletedId);
-        if (!run(*q))
-            return false;
-        s->addBindValue(*deletedId);
-        return run(*s);
+        return run(QStringLiteral("UPDATE %1 SET id = id - 1, selected = (id - 1 < 100) WHERE id > ?").arg(n), {*deletedId})
+                   .ok()
+               && run(QStringLiteral("UPDATE %1 SET selected = (id < 100) WHERE id < ? AND selected IS DISTINCT FROM (id < 100)")
+                          .arg(n),
+                      {*deletedId})
+                      .ok();
     }
     // Any table: each row takes its place in record order.
     return runText(QStringLiteral("UPDATE %1 SET id = r.n, selected = (r.n < 100) FROM "
@@ -237,10 +220,10 @@ bool PgBackend::deleteAndRenumber(QuestionTable t, qint64 id)
         const std::optional<bool> dense = lockForRenumbering(t);
         if (!dense)
             return false;
-        QSqlQuery *del = runStatement(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id});
-        if (!del)
+        pg::Result del = run(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(tableName(t)), {id});
+        if (!del.ok())
             return false;
-        const bool shift = *dense && del->numRowsAffected() == 1;
+        const bool shift = *dense && del.affected() == 1;
         return renumberLocked(t, shift ? std::optional<qint64>(id) : std::nullopt);
     });
     forgetFacts(t);
@@ -251,11 +234,10 @@ std::optional<qint64> PgBackend::nextId(QuestionTable t)
 {
     std::optional<qint64> out;
     reading([&] {
-        QSqlQuery *q = runStatement(QStringLiteral("SELECT max(id) FROM %1").arg(tableName(t)));
-        if (!q)
+        pg::Result q = run(QStringLiteral("SELECT max(id) FROM %1").arg(tableName(t)));
+        if (!q.ok())
             return false;
-        out = q->next() && !q->value(0).isNull() ? q->value(0).toLongLong() + 1 : 1;
-        q->finish();
+        out = q.next() && !q.value(0).isNull() ? q.value(0).toLongLong() + 1 : 1;
         return true;
     });
     return out;
@@ -271,15 +253,14 @@ std::optional<qint64> PgBackend::appendAtEnd(QuestionTable t, const Question &q)
         QVariantList texts;
         for (const QString *v : questionTexts(q))
             texts << bound(*v);
-        QSqlQuery *ins = runStatement(
+        pg::Result ins = run(
             QStringLiteral("INSERT INTO %1 (id, cauhoi, a, b, c, d, traloi, selected) SELECT coalesce(max(id), 0) + 1, "
                            "?::text, ?::text, ?::text, ?::text, ?::text, ?::text, false FROM %1 RETURNING id")
                 .arg(tableName(t)),
             texts);
-        if (!ins)
+        if (!ins.ok())
             return false;
-        id = ins->next() ? ins->value(0).toLongLong() : 0;
-        ins->finish();
+        id = ins.next() ? ins.value(0).toLongLong() : 0;
         return true;
     });
     forgetFacts(t);
@@ -297,22 +278,20 @@ RowRemoval PgBackend::deleteRowAndRenumber(QuestionTable t, const Question &list
         const std::optional<bool> dense = lockForRenumbering(t);
         if (!dense)
             return false;
-        QSqlQuery *q = runStatement(
+        pg::Result q = run(
             QStringLiteral("SELECT cauhoi, id, (SELECT count(*) FROM %1 AS o WHERE o.id = %1.id) FROM %1 WHERE rid = ?")
                 .arg(n),
             {listed.rowId});
-        if (!q)
+        if (!q.ok())
             return false;
         // Compared as stored, exactly: a list gone stale never removes another question.
-        if (!q->next() || textOf(*q, 0) != listed.cauhoi) {
-            q->finish();
+        if (!q.next() || textIn(q, 0) != listed.cauhoi) {
             gone = true;
             return true; // nothing changed
         }
-        const bool alone = !q->value(1).isNull() && q->value(2).toLongLong() == 1;
-        const qint64 id = q->value(1).toLongLong();
-        q->finish();
-        return runStatement(QStringLiteral("DELETE FROM %1 WHERE rid = ?").arg(n), {listed.rowId})
+        const bool alone = !q.value(1).isNull() && q.value(2).toLongLong() == 1;
+        const qint64 id = q.value(1).toLongLong();
+        return run(QStringLiteral("DELETE FROM %1 WHERE rid = ?").arg(n), {listed.rowId}).ok()
                && renumberLocked(t, *dense && alone ? std::optional<qint64>(id) : std::nullopt);
     });
     forgetFacts(t);

@@ -5,8 +5,6 @@
 #include "pgbackend.h"
 #include "pgbackend_p.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QStringList>
 
 namespace db {
@@ -134,36 +132,52 @@ OpenResult PgBackend::open(bool createMissing)
         r.detail = detail;
         return r;
     };
-    QSqlQuery enc(connection());
-    if (!enc.exec(QStringLiteral("SHOW server_encoding")) || !enc.next()) {
-        noteError(enc.lastError());
+    pg::Result enc = run(QStringLiteral("SHOW server_encoding"));
+    if (!enc.next())
         return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
-    }
     const QString encoding = enc.value(0).toString();
     if (encoding != QLatin1String("UTF8") && encoding != QLatin1String("SQL_ASCII"))
         return refuse(OpenStatus::Damaged,
                       QStringLiteral("The server database %1 uses the encoding %2; the game's texts need UTF8 "
                                      "(createdb -E UTF8 -T template0). It is left as it is.")
                           .arg(where, encoding));
+    const QString newer = QStringLiteral("The server database %1 holds the game's functions of a newer version than "
+                                         "this program's: update Lontaris and Pelmaro on this machine. It is left as "
+                                         "it is.")
+                              .arg(where);
+    const QString notReady = QStringLiteral("The server database %1 has not been made ready for the pupils' machines: "
+                                            "start Lontaris or Pelmaro once with the teacher's role. It is left as it "
+                                            "is.")
+                                 .arg(where);
 
-    if (inspect(why) == Inspection::Complete) {
+    const Inspection first = inspect(why);
+    if (first == Inspection::Complete) {
         if (!readRole())
             return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
+        if (m_newerApi && !m_hasApi)
+            return refuse(OpenStatus::Damaged, newer);
         if (m_hasApi && (m_pupilsLetIn || !m_owner)) {
-            if (m_owner) {
-                // The keys of saves are needed only while a lost answer may
-                // be asked about again: a month is plenty.
-                runText(QStringLiteral("DELETE FROM lontaris_saves WHERE at < now() - interval '30 days'"));
-                updateMoneyRule();
-            }
+            if (m_owner)
+                ownersWork(true);
             r.status = OpenStatus::Opened;
             return r;
         }
     }
-    // Anything else is judged again under the schema lock: the first of
-    // thirty machines started together makes the schema and the bank in one
-    // transaction, and one that looked while that transaction committed may
-    // have seen part of it. The others wait for the lock and find it all made.
+    // Anything else is judged again under the schema lock, by a role that may
+    // make the tables (the teacher's): the first of the teacher's machines
+    // started together makes the schema and the bank in one transaction, and
+    // one that looked while that transaction committed may have seen part of
+    // it. The others wait for the lock and find it all made. A pupil's role
+    // takes no lock: it is told what it found.
+    if (!mayMakeTables()) {
+        if (m_lost)
+            return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
+        if (first == Inspection::Broken)
+            return refuse(OpenStatus::Damaged, why);
+        if (first == Inspection::Empty && !createMissing)
+            return refuse(OpenStatus::Missing, QStringLiteral("The server database %1 holds no game data.").arg(where));
+        return refuse(OpenStatus::Damaged, notReady);
+    }
     if (!beginUnderSchemaLock())
         return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
     const Inspection state = inspect(why);
@@ -175,11 +189,10 @@ OpenResult PgBackend::open(bool createMissing)
         return refuse(OpenStatus::CannotCreate, why);
     if (!readRole())
         return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
+    if (m_newerApi && !m_hasApi)
+        return refuse(OpenStatus::Damaged, newer);
     if (!m_hasApi && !m_owner)
-        return refuse(OpenStatus::Damaged,
-                      QStringLiteral("The server database %1 has not been made ready for the pupils' machines: start "
-                                     "Lontaris or Pelmaro once with the teacher's role. It is left as it is.")
-                          .arg(where));
+        return refuse(OpenStatus::Damaged, notReady);
     // The functions a pupil's role may call, made (or the pupils' role let
     // in) by the teacher's role.
     if (m_owner && (!m_hasApi || !m_pupilsLetIn) && !installApi(why))
@@ -189,10 +202,22 @@ OpenResult PgBackend::open(bool createMissing)
                                                     .arg(where, m_lastError));
     if (!readRole())
         return refuse(OpenStatus::Unreachable, QStringLiteral("%1: %2").arg(where, m_lastError));
-    if (m_owner && state != Inspection::Empty)
-        updateMoneyRule();
+    if (m_owner)
+        ownersWork(state != Inspection::Empty);
     r.status = state == Inspection::Empty ? OpenStatus::Created : OpenStatus::Opened;
     return r;
+}
+
+void PgBackend::ownersWork(bool moneyRule)
+{
+    // The teacher's sessions are bounded by the database's settings too, but
+    // a copy or an editor's long work may sit in a transaction for a while.
+    runText(QStringLiteral("SET idle_in_transaction_session_timeout = 0"));
+    // The keys of saves are needed only while a lost answer may be asked
+    // about again: a month is plenty.
+    runText(QStringLiteral("DELETE FROM lontaris_saves WHERE at < now() - interval '30 days'"));
+    if (moneyRule)
+        updateMoneyRule();
 }
 
 void PgBackend::updateMoneyRule()
@@ -201,24 +226,38 @@ void PgBackend::updateMoneyRule()
     // the rule and every money value it gave are brought up to date once,
     // under the schema lock. A role that may not do so (a pupil's) leaves
     // it to the next start of one that may.
-    QSqlQuery q(connection());
-    if (!q.exec(QStringLiteral("SELECT prosrc FROM pg_proc WHERE oid = to_regprocedure('lontaris_money(text)')"))
-        || !q.next() || q.value(0).toString() == QLatin1String(kMoneyBody))
+    pg::Result q = run(QStringLiteral("SELECT prosrc FROM pg_proc WHERE oid = to_regprocedure('lontaris_money(text)')"));
+    if (!q.next() || q.value(0).toString() == QLatin1String(kMoneyBody))
         return;
-    q.finish();
     if (!beginUnderSchemaLock() || !runText(moneyFunction())
         || !runText(QStringLiteral("UPDATE hoso SET sotien = sotien WHERE money IS DISTINCT FROM lontaris_money(sotien)"))
         || !commit())
         rollback();
 }
 
+bool PgBackend::mayMakeTables()
+{
+    pg::Result q = run(QStringLiteral("SELECT has_schema_privilege('public', 'CREATE')"));
+    return q.next() && q.value(0).toBool();
+}
+
 bool PgBackend::beginUnderSchemaLock()
 {
-    // Waits as long as it takes: the machine that holds the lock is making
-    // the schema or a copy.
+    // The lock's table is made once, by the first who needs it (two at once:
+    // the second finds it made). Then the lock is waited for as long as it
+    // takes: the machine that holds it is making the schema or a copy. What
+    // follows waits for other locks as a patient write does.
+    const pg::Result made = m_conn.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 ()").arg(QLatin1String(kSchemaLockTable)));
+    if (!made.ok() && made.sqlState() != QLatin1String("23505") && made.sqlState() != QLatin1String("42P07")) {
+        noteError(made);
+        return false;
+    }
     if (!begin(LockWait::Patient, nullptr)
-        || !runText(QStringLiteral("SET LOCAL lock_timeout = 0; SET LOCAL statement_timeout = 0"))
-        || !runText(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock)))
+        || !runText(QStringLiteral("SET LOCAL client_min_messages = error; SET LOCAL lock_timeout = 0; "
+                                   "SET LOCAL statement_timeout = 0; LOCK TABLE %1 IN EXCLUSIVE MODE; "
+                                   "SET LOCAL lock_timeout = %2")
+                        .arg(QLatin1String(kSchemaLockTable))
+                        .arg(kPatientLockMs)))
         return false;
     m_inWrite = true;
     return true;
@@ -233,13 +272,12 @@ PgBackend::Inspection PgBackend::inspect(QString &why)
     QList<const QString *> refs;
     for (const QString &n : names)
         refs << &n;
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("SELECT n.t, to_regclass(quote_ident(n.t)) IS NOT NULL, a.attname, "
-                             "(SELECT relkind FROM pg_class WHERE oid = to_regclass(quote_ident(n.t))) "
-                             "FROM unnest(?::text[]) AS n(t) LEFT JOIN pg_attribute a "
-                             "ON a.attrelid = to_regclass(quote_ident(n.t)) AND a.attnum > 0 AND NOT a.attisdropped"));
-    q.addBindValue(textArray(refs));
-    if (!run(q)) {
+    pg::Result q = run(QStringLiteral("SELECT n.t, to_regclass(quote_ident(n.t)) IS NOT NULL, a.attname, "
+                                      "(SELECT relkind FROM pg_class WHERE oid = to_regclass(quote_ident(n.t))) "
+                                      "FROM unnest(?::text[]) AS n(t) LEFT JOIN pg_attribute a "
+                                      "ON a.attrelid = to_regclass(quote_ident(n.t)) AND a.attnum > 0 AND NOT a.attisdropped"),
+                       {textArray(refs)});
+    if (!q.ok()) {
         why = QStringLiteral("The tables of %1 cannot be read: %2").arg(location(), m_lastError);
         return Inspection::Broken;
     }
@@ -276,11 +314,10 @@ PgBackend::Inspection PgBackend::inspect(QString &why)
             }
         }
     }
-    QSqlQuery f(connection());
-    if (!f.exec(QStringLiteral("SELECT to_regprocedure('lontaris_money(text)') IS NOT NULL, "
-                               "(SELECT count(DISTINCT tgrelid) FROM pg_trigger "
-                               "WHERE tgfoid = to_regprocedure('lontaris_changed()'))"))
-        || !f.next() || !f.value(0).toBool() || f.value(1).toInt() != 5) {
+    pg::Result f = run(QStringLiteral("SELECT to_regprocedure('lontaris_money(text)') IS NOT NULL, "
+                                      "(SELECT count(DISTINCT tgrelid) FROM pg_trigger "
+                                      "WHERE tgfoid = to_regprocedure('lontaris_changed()'))"));
+    if (!f.next() || !f.value(0).toBool() || f.value(1).toInt() != 5) {
         why = QStringLiteral("The server database %1 lacks the game's functions or triggers.").arg(location())
               + leftAlone;
         return Inspection::Broken;

@@ -1,9 +1,5 @@
 #include "pgwatchdog.h"
 
-#include <QSqlDriver>
-#include <QVariant>
-
-#include <dlfcn.h>
 #include <sys/socket.h>
 
 namespace db::pg {
@@ -57,28 +53,6 @@ void Watchdog::watch()
         m_fd = -1;
         m_fired = true;
     }
-}
-
-int socketOf(const QSqlDriver *driver)
-{
-    using SocketOf = int (*)(const void *);
-    static const SocketOf pqSocket = [] {
-        void *found = dlsym(RTLD_DEFAULT, "PQsocket");
-        if (!found) {
-            if (void *lib = dlopen("libpq.so.5", RTLD_LAZY | RTLD_NOLOAD))
-                found = dlsym(lib, "PQsocket"); // the handle only adds a reference to what is loaded
-        }
-        return reinterpret_cast<SocketOf>(found);
-    }();
-    if (!driver || !pqSocket)
-        return -1;
-    const QVariant handle = driver->handle();
-    // PGconn is a typedef of struct pg_conn; Qt names the handle's type by either.
-    if (!handle.isValid()
-        || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
-        return -1;
-    const void *conn = *static_cast<void *const *>(handle.constData());
-    return conn ? pqSocket(conn) : -1;
 }
 
 } // namespace db::pg

@@ -14,8 +14,6 @@
 #include <mutex>
 #include <thread>
 
-class QSqlDriver;
-
 namespace db::pg {
 
 class Watchdog {
@@ -44,10 +42,5 @@ private:
     bool m_fired = false;
     bool m_quit = false;
 };
-
-// The socket of a QPSQL driver's open connection; -1 when it is not known.
-// The client library is the one Qt's driver loaded: its function is looked
-// up there, never linked.
-int socketOf(const QSqlDriver *driver);
 
 } // namespace db::pg

@@ -2,69 +2,9 @@
 
 namespace db {
 
-QString textOf(const QSqlQuery &q, int i)
-{
-    const QVariant v = q.value(i);
-    if (v.isNull())
-        return QString();
-    QString s = v.toString();
-    if (s.isNull())
-        s = QLatin1String(""); // present but empty, not NULL
-    return s;
-}
-
 QVariant bound(const QString &s)
 {
     return s.isNull() ? QVariant() : QVariant(s);
-}
-
-Account accountFrom(const QSqlQuery &q)
-{
-    Account a;
-    a.rowId = q.value(0).toLongLong();
-    QString *fields[] = {&a.nick, &a.pass, &a.ngaysinh, &a.mail, &a.cauhoibimat,
-                         &a.traloiibimat, &a.sotien, &a.solan, &a.gio, &a.phut};
-    for (int i = 0; i < 10; ++i)
-        *fields[i] = textOf(q, i + 1);
-    return a;
-}
-
-Question questionFrom(const QSqlQuery &q, int first)
-{
-    Question r;
-    r.rowId = q.value(first).toLongLong();
-    r.id = q.value(first + 1).isNull() ? 0 : q.value(first + 1).toLongLong();
-    r.cauhoi = textOf(q, first + 2);
-    r.a = textOf(q, first + 3);
-    r.b = textOf(q, first + 4);
-    r.c = textOf(q, first + 5);
-    r.d = textOf(q, first + 6);
-    r.traloi = textOf(q, first + 7);
-    r.selected = q.value(first + 8).toLongLong() != 0; // an integer on the file, a boolean on a server
-    return r;
-}
-
-Question questionFrom(const QSqlQuery &q)
-{
-    return questionFrom(q, 0);
-}
-
-Question storedQuestionFrom(const QSqlQuery &q)
-{
-    Question r = questionFrom(q);
-    if (q.value(1).isNull())
-        r.id = kNoId;
-    return r;
-}
-
-LockRow lockFrom(const QSqlQuery &q)
-{
-    LockRow r;
-    QString *fields[] = {&r.hienten, &r.thuthach, &r.hien19, &r.hiencode,
-                         &r.hienten1, &r.thuthach1, &r.hien191, &r.hiencode1};
-    for (int i = 0; i < 8; ++i)
-        *fields[i] = textOf(q, i);
-    return r;
 }
 
 void bindAll(QSqlQuery &q, const QVariantList &values)
@@ -105,19 +45,22 @@ QString insertSql(const QString &table, const QString &columns, int count)
     return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns, marks.join(QLatin1String(", ")));
 }
 
-QString accountInsertSql()
+QString accountInsertSql(bool withKey)
 {
-    static const QString sql = insertSql(QStringLiteral("hoso"), columnList(kHosoColumns) + QStringLiteral(", nickkey"), 11);
-    return sql;
+    static const QString keyed =
+        insertSql(QStringLiteral("hoso"), columnList(kHosoColumns) + QStringLiteral(", nickkey"), 11);
+    static const QString plain = insertSql(QStringLiteral("hoso"), columnList(kHosoColumns), 10);
+    return withKey ? keyed : plain;
 }
 
-QVariantList accountValues(const Account &a)
+QVariantList accountValues(const Account &a, bool withKey)
 {
     QVariantList out;
     for (const QString *v : {&a.nick, &a.pass, &a.ngaysinh, &a.mail, &a.cauhoibimat, &a.traloiibimat, &a.sotien,
                              &a.solan, &a.gio, &a.phut})
         out << bound(*v);
-    out << (a.nick.isNull() ? QVariant() : QVariant(nickKey(a.nick)));
+    if (withKey)
+        out << (a.nick.isNull() ? QVariant() : QVariant(nickKey(a.nick)));
     return out;
 }
 
@@ -146,7 +89,8 @@ QList<const QString *> questionTexts(const Question &q)
     return {&q.cauhoi, &q.a, &q.b, &q.c, &q.d, &q.traloi};
 }
 
-bool accountChanges(const QList<QPair<QString, QString>> &columns, QString &sets, QVariantList &values, QString &why)
+bool accountChanges(const QList<QPair<QString, QString>> &columns, QString &sets, QVariantList &values, QString &why,
+                    bool withKey)
 {
     QStringList list;
     values.clear();
@@ -158,7 +102,7 @@ bool accountChanges(const QList<QPair<QString, QString>> &columns, QString &sets
         const bool nick = c.first.compare(QLatin1String("nick"), Qt::CaseInsensitive) == 0;
         list << c.first.toLower() + QStringLiteral(" = ?");
         values << bound(c.second);
-        if (nick) {
+        if (nick && withKey) {
             list << QStringLiteral("nickkey = ?");
             values << nickKey(c.second);
         }

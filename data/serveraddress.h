@@ -5,11 +5,16 @@
 // the local server's default socket. USER, PASSWORD and DBNAME may be
 // percent-encoded (a password holding @ or /). Connection settings of the
 // client library may follow as ?name=value&name=value (sslmode=require, say);
-// ?password=… is the password. An IPv6 HOST is written in brackets.
+// ?password=… is the password, ?sslpassword=… the client key's (either name
+// percent-encoded or not). An IPv6 HOST is written in brackets.
 //
-// The password is never shown: display() leaves it out, and scrub() takes it
-// out of any text (an error message) before the text is shown or printed.
+// No secret is ever shown: display() leaves the password and the secret
+// settings out, scrub() takes them out of any text (an error message) before
+// the text is shown or printed, and an address that cannot be read is shown
+// without anything that may be one.
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <optional>
 
@@ -18,12 +23,16 @@ namespace db {
 struct ServerAddress {
     QString user, password, host, dbname;
     int port = 0;    // 0: the default port
-    QString options; // name=value;name=value
+    QString options; // the settings that may be shown: name=value;name=value
+    QList<QPair<QString, QString>> secrets; // the secret settings but the password (sslpassword)
 
-    // Nothing (and why, without the password) when the text is not such an address.
+    // Nothing (and why, without any secret) when the text is not such an address.
     static std::optional<ServerAddress> parse(const QString &text, QString *why = nullptr);
     QString display() const;
     QString scrub(QString text) const;
+    // The settings for the client library beyond host, port, user, password
+    // and database: the options, then the secret ones.
+    QList<QPair<QString, QString>> settings() const;
 };
 
 // Whether a location names a server rather than a file.

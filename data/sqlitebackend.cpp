@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -81,8 +82,29 @@ bool isBusyError(const QSqlError &e)
 } // namespace
 
 SqliteBackend::SqliteBackend(const QString &path)
-    : ConnectedBackend(QStringLiteral("gamedb-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1))), m_path(path)
+    : m_connName(QStringLiteral("gamedb-%1").arg(g_connectionSerial.fetchAndAddRelaxed(1))), m_path(path)
 {
+}
+
+QSqlDatabase SqliteBackend::connection() const
+{
+    return QSqlDatabase::database(m_connName, false);
+}
+
+bool SqliteBackend::isOpen() const
+{
+    return connection().isOpen();
+}
+
+bool SqliteBackend::execute(const QString &sql, QVariantList *firstRow)
+{
+    QSqlQuery q(connection());
+    if (!run(q, sql))
+        return false;
+    if (firstRow && q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            *firstRow << q.value(i);
+    return true;
 }
 
 SqliteBackend::~SqliteBackend()

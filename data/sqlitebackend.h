@@ -12,13 +12,16 @@ class QTemporaryDir;
 
 namespace db {
 
-class SqliteBackend : public ConnectedBackend {
+class SqliteBackend : public BackendBase {
 public:
     explicit SqliteBackend(const QString &path);
     ~SqliteBackend() override;
 
     // Opening and the transactions (sqlitebackend.cpp).
     LONTARIS_BACKEND(override)
+    bool isOpen() const override;
+    QSqlDatabase connection() const override;
+    bool execute(const QString &sql, QVariantList *firstRow) override;
     // AccountStore (sqliteaccounts.cpp; the game's other operations are
     // AccountStore's own, gameops.cpp).
     LONTARIS_ACCOUNT_STORE(override)
@@ -73,6 +76,7 @@ private:
     bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
     void wrote() { ++m_ownWrites; }
 
+    const QString m_connName; // Qt's connection, by its name
     QString m_path;
     bool m_readOnly = false;
     bool m_inWrite = false;

@@ -310,7 +310,7 @@ bool SqliteBackend::importFrom(Backend &source, const std::function<void(const Q
         locks.prepare(lockInsertSql());
         RowWriters to;
         to.accounts = [&](const QList<Account> &rows, QString &error) {
-            return insertAll(accounts, rows, accountValues, error);
+            return insertAll(accounts, rows, [](const Account &a) { return accountValues(a); }, error);
         };
         to.locks = [&](const QList<LockRow> &rows, QString &error) { return insertAll(locks, rows, lockValues, error); };
         to.questions = [&](QuestionTable t, const QList<Question> &rows, QString &error) {

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev
-  libqt6sql6-psql libpq-dev             # the classroom: a PostgreSQL server through Qt's driver
+  libpq-dev libpq5                      # the classroom: PostgreSQL's client (the server module, the tests' own)
   postgresql-15                         # the tests start a server of their own (initdb, pg_ctl)
   fonts-dejavu-core fonts-liberation2
   python3                               # the question bank check

@@ -373,7 +373,7 @@ private slots:
         db::Account a = account(QStringLiteral("an"), QStringLiteral("1200"));
         QVERIFY(d->insertAccount(a));
 
-        relay.cutAfter("'6200'"); // the new balance, in the save's statement
+        relay.cutAfter("6200"); // the new balance, a parameter of the save's statement
         const db::AccountDelta won{QStringLiteral("5000"), {}, 4};
         db::AccountUpdate u = d->saveGameEnd(QStringLiteral("an"), won, db::LockRow(), db::LockWait::NoWait);
         QVERIFY(relay.cut());

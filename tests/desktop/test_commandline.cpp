@@ -76,6 +76,35 @@ private slots:
         if (code == 2)
             QVERIFY(!QFile::exists(database));
     }
+
+    // The database the settings name is shown by --help without any secret,
+    // however the address spells it.
+    void helpShowsNoSecretOfTheSettings()
+    {
+        const QString path = QCoreApplication::applicationDirPath() + QStringLiteral("/lontaris");
+        if (!QFile::exists(path))
+            QSKIP("the program is not built");
+        for (const char *address : {"postgresql://u:s3cret@h/db", "postgresql://u@h/db?pass%77ord=s3cret",
+                                    "postgresql://u@h/db?sslmode=require&sslpassword=s3cret",
+                                    "postgresql://user:pa/s3cret@host/db", "postgresql://u:x?s3cret@h/db"}) {
+            QTemporaryDir dir;
+            QFile settings(dir.filePath(QStringLiteral("lontaris.conf")));
+            QVERIFY(settings.open(QIODevice::WriteOnly));
+            settings.write(QByteArray("[General]\ndatabase=") + address + "\n");
+            settings.close();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("HOME"), dir.path());
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setProcessChannelMode(QProcess::MergedChannels);
+            p.start(path, {QStringLiteral("--help")});
+            QVERIFY(p.waitForFinished(60000));
+            const QString out = QString::fromUtf8(p.readAll());
+            QVERIFY2(out.contains(QLatin1String("(key database of the settings)")) && !out.contains(QLatin1String("s3cret")),
+                     qPrintable(out));
+        }
+    }
 };
 
 QTEST_MAIN(TestCommandLine)

@@ -74,8 +74,7 @@ struct EditorHarness {
     // Replaces a table's rows: IDs 1..n in order, selected where ID < 100.
     void setRows(db::QuestionTable t, const QList<db::Question> &rows)
     {
-        database->withConnection(
-                [&](QSqlDatabase c) { QSqlQuery(c).exec(QStringLiteral("DELETE FROM %1").arg(db::tableName(t))); });
+        database->execute(QStringLiteral("DELETE FROM %1").arg(db::tableName(t)));
         for (db::Question r : rows)
             if (!database->appendQuestion(t, r))
                 qFatal("setRows: %s", qPrintable(database->lastError()));

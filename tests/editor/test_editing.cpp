@@ -119,10 +119,7 @@ private slots:
         EditorForm *f = h.form();
         testkit::click(button(f, "Command9"));
         QCOMPARE(field(f, "Text7")->text(), QStringLiteral("21"));
-        bool renamed = false;
-        h.database->withConnection(
-                [&](QSqlDatabase c) { renamed = QSqlQuery(c).exec(QStringLiteral("ALTER TABLE muc1 RENAME TO muc1_gone")); });
-        QVERIFY(renamed);
+        QVERIFY(h.database->execute(QStringLiteral("ALTER TABLE muc1 RENAME TO muc1_gone")));
         testkit::click(button(f, "Command9"));
         QVERIFY(field(f, "Text7")->text().isEmpty());
         QCOMPARE(h.messages.size(), 1);
@@ -500,19 +497,18 @@ private slots:
         // Empty fields are stored empty, not as NULL.
         testkit::click(button(f, "Command1"));
         QStringList stored;
-        h.database->withConnection([&](QSqlDatabase c) {
-            QSqlQuery q(c);
-            if (h.database->isServer()) {
-                if (q.exec(QStringLiteral("SELECT cauhoi IS NOT NULL AND a IS NOT NULL AND traloi IS NOT NULL "
-                                          "FROM muc1 WHERE id = 3"))
-                    && q.next() && q.value(0).toBool())
-                    stored = QStringList(3, QStringLiteral("text"));
-            } else if (q.exec(QStringLiteral("SELECT typeof(cauhoi), typeof(A), typeof(traloi) FROM muc1 WHERE ID = 3"))
-                       && q.next()) {
-                for (int i = 0; i < 3; ++i)
-                    stored << q.value(i).toString();
-            }
-        });
+        QVariantList row;
+        if (h.database->isServer()) {
+            if (h.database->execute(QStringLiteral("SELECT cauhoi IS NOT NULL AND a IS NOT NULL AND traloi IS NOT NULL "
+                                                   "FROM muc1 WHERE id = 3"),
+                                    &row)
+                && row.value(0).toBool())
+                stored = QStringList(3, QStringLiteral("text"));
+        } else if (h.database->execute(QStringLiteral("SELECT typeof(cauhoi), typeof(A), typeof(traloi) FROM muc1 WHERE ID = 3"),
+                                       &row)) {
+            for (const QVariant &v : row)
+                stored << v.toString();
+        }
         QCOMPARE(stored, QStringList(3, QStringLiteral("text")));
 
         // Apostrophes and quotes, and text pasted over several lines (decomposed

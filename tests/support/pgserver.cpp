@@ -1,13 +1,12 @@
 #include "pgserver.h"
 
+#include "pgconn.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostAddress>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTest>
 #include <QTcpServer>
 #include <QUrl>
@@ -24,7 +23,7 @@ bool asRoot()
 }
 } // namespace
 
-PgServer::PgServer(bool durable) : m_durable(durable) {}
+PgServer::PgServer(bool durable, const QStringList &settings) : m_durable(durable), m_settings(settings) {}
 
 PgServer::~PgServer()
 {
@@ -49,8 +48,6 @@ QString PgServer::unavailable()
                               "tools/install-deps.sh installs): the server tests are skipped.");
     if (asRoot() && !::getpwnam("postgres"))
         return QStringLiteral("Running as root, but there is no postgres user to run the server as.");
-    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
-        return QStringLiteral("Qt's PostgreSQL driver is not installed (libqt6sql6-psql): the server tests are skipped.");
     return QString();
 }
 
@@ -81,6 +78,8 @@ QStringList PgServer::serverOptions() const
         // Commits still reach the system before they are answered: a server
         // killed by stop() keeps them, as a real one does.
         o << QStringLiteral("-c fsync=off") << QStringLiteral("-c full_page_writes=off");
+    for (const QString &setting : m_settings)
+        o << QStringLiteral("-c ") + setting;
     return {o.join(QLatin1Char(' '))};
 }
 
@@ -168,6 +167,12 @@ bool PgServer::stop()
                                           QStringLiteral("stop")});
 }
 
+QString PgServer::log() const
+{
+    QFile f(socketDir() + QStringLiteral("/log"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
 QString PgServer::url(const QString &dbname) const
 {
     return QStringLiteral("postgresql://postgres@%1:%2/%3").arg(socketDir()).arg(m_port).arg(dbname);
@@ -184,12 +189,12 @@ QString PgServer::tcpUrl(const QString &dbname, const QString &user, const QStri
 bool PgServer::exec(const QString &dbname, const QStringList &statements)
 {
     bool ok = false;
-    const bool connected = query(dbname, [&](QSqlDatabase &c) {
+    const bool connected = query(dbname, [&](db::pg::Connection &c) {
         ok = true;
         for (const QString &st : statements) {
-            QSqlQuery q(c);
-            if (!q.exec(st)) {
-                m_error = QStringLiteral("%1: %2").arg(st, q.lastError().text());
+            const db::pg::Result r = c.exec(st);
+            if (!r.ok()) {
+                m_error = QStringLiteral("%1: %2").arg(st, r.error());
                 ok = false;
                 return;
             }
@@ -201,36 +206,32 @@ bool PgServer::exec(const QString &dbname, const QStringList &statements)
 QString PgServer::value(const QString &dbname, const QString &sql)
 {
     QString out;
-    query(dbname, [&](QSqlDatabase &c) {
-        QSqlQuery q(c);
-        if (q.exec(sql) && q.next())
-            out = q.value(0).toString();
+    query(dbname, [&](db::pg::Connection &c) {
+        db::pg::Result r = c.exec(sql);
+        if (r.next())
+            out = r.value(0).toString();
         else
-            m_error = q.lastError().text();
+            m_error = r.error();
     });
     return out;
 }
 
-bool PgServer::query(const QString &dbname, const std::function<void(QSqlDatabase &)> &work)
+bool PgServer::query(const QString &dbname, const std::function<void(db::pg::Connection &)> &work)
 {
     // As the superuser, over the socket, on a connection of its own.
-    const QString name = QStringLiteral("pgserver-%1").arg(quintptr(this));
-    bool ok = false;
-    {
-        QSqlDatabase c = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        c.setHostName(socketDir());
-        c.setPort(m_port);
-        c.setUserName(QStringLiteral("postgres"));
-        c.setDatabaseName(dbname);
-        ok = c.open();
-        if (ok)
-            work(c);
-        else
-            m_error = c.lastError().text();
-        c.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return ok;
+    db::pg::Connection c;
+    if (!c.open(connectionSettings(dbname, QStringLiteral("postgres")), m_error))
+        return false;
+    work(c);
+    return true;
+}
+
+QList<QPair<QString, QString>> PgServer::connectionSettings(const QString &dbname, const QString &user) const
+{
+    return {{QStringLiteral("host"), socketDir()},
+            {QStringLiteral("port"), QString::number(m_port)},
+            {QStringLiteral("user"), user},
+            {QStringLiteral("dbname"), dbname}};
 }
 
 QString PgServer::createDatabase(const QString &name)

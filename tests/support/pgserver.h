@@ -8,13 +8,16 @@
 // binaries are not installed.
 
 #include <QObject>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
-class QSqlDatabase;
+namespace db::pg {
+class Connection;
+}
 
 namespace testkit {
 
@@ -22,7 +25,8 @@ class PgServer {
 public:
     // Durable: fsync as a real server has it (the benchmarks); otherwise off,
     // for speed (commits still survive stop(), which kills the server).
-    explicit PgServer(bool durable = false);
+    // Settings of its own (postgresql.conf lines) may be added.
+    explicit PgServer(bool durable = false, const QStringList &settings = {});
     ~PgServer();
     PgServer(const PgServer &) = delete;
     PgServer &operator=(const PgServer &) = delete;
@@ -48,14 +52,19 @@ public:
     bool exec(const QString &dbname, const QStringList &statements);
     // The first column of the first row of a query, as text.
     QString value(const QString &dbname, const QString &query);
+    // The client library's settings for a connection over the socket as `user`.
+    QList<QPair<QString, QString>> connectionSettings(const QString &dbname, const QString &user) const;
+    // The server's log so far.
+    QString log() const;
 
 private:
     bool run(const QString &program, const QStringList &args);
-    bool query(const QString &dbname, const std::function<void(QSqlDatabase &)> &work);
+    bool query(const QString &dbname, const std::function<void(db::pg::Connection &)> &work);
     QStringList serverOptions() const;
     void watch();
 
     bool m_durable;
+    QStringList m_settings;
     std::unique_ptr<QTemporaryDir> m_dir;
     int m_port = 0;
     bool m_running = false;
@@ -68,12 +77,14 @@ private:
 class ServerTest : public QObject {
     Q_OBJECT
 protected:
+    // settings: of the server's own (postgresql.conf lines).
+    explicit ServerTest(const QStringList &settings = {}) : m_server(false, settings) {}
     PgServer m_server;
     int m_next = 0;
     // A new, empty database: db1, db2, ...; m_next is the number of the last.
     QString fresh() { return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next)); }
 
-private slots:
+protected slots:
     void initTestCase();
 };
 

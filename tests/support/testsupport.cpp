@@ -24,37 +24,24 @@ void backdateFees(db::GameDb &d, int minutes)
 {
     if (!d.isServer())
         return;
-    d.withConnection([&](QSqlDatabase c) {
-        QSqlQuery q(c);
-        q.prepare(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => ?)"));
-        q.addBindValue(minutes);
-        if (!q.exec())
-            qWarning("the fees cannot be backdated: %s", qPrintable(q.lastError().text()));
-    });
+    if (!d.execute(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => %1)").arg(minutes)))
+        qWarning("the fees cannot be backdated: %s", qPrintable(d.lastError()));
 }
 
 qint64 servingPid(db::GameDb &d)
 {
-    qint64 pid = 0;
-    if (d.isServer())
-        d.withConnection([&](QSqlDatabase c) {
-            QSqlQuery q(c);
-            if (q.exec(QStringLiteral("SELECT pg_backend_pid()")) && q.next())
-                pid = q.value(0).toLongLong();
-        });
-    return pid;
+    QVariantList row;
+    if (!d.isServer() || !d.execute(QStringLiteral("SELECT pg_backend_pid()"), &row) || row.isEmpty())
+        return 0;
+    return row.constFirst().toLongLong();
 }
 
 bool execAll(db::GameDb &d, const QStringList &statements)
 {
-    bool ok = true;
-    d.withConnection([&](QSqlDatabase c) {
-        QSqlQuery q(c);
-        for (const QString &sql : statements)
-            if (!(ok = q.exec(sql)))
-                return;
-    });
-    return ok;
+    for (const QString &sql : statements)
+        if (!d.execute(sql))
+            return false;
+    return true;
 }
 
 StoppedProcess::StoppedProcess(qint64 pid) : m_pid(pid)
@@ -126,40 +113,24 @@ bool holdWriteLock(db::GameDb &other, db::QuestionTable t)
         return false;
     if (!other.isServer())
         return true; // BEGIN IMMEDIATE: the whole file
-    bool held = false;
-    other.withConnection([&](QSqlDatabase c) {
-        QSqlQuery q(c);
-        held = q.exec(QStringLiteral("SELECT rid FROM hoso FOR UPDATE"))
-               && q.exec(QStringLiteral("SELECT rid FROM \"lock\" FOR UPDATE"))
-               && q.exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(db::tableName(t)));
-    });
-    return held;
+    return execAll(other, {QStringLiteral("SELECT rid FROM hoso FOR UPDATE"),
+                           QStringLiteral("SELECT rid FROM \"lock\" FOR UPDATE"),
+                           QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(db::tableName(t))});
 }
-
-namespace {
-bool refuseWritesOn(QSqlDatabase c, bool server, const QString &table, const QString &op, bool refuse,
-                    const QString &newRowCondition)
-{
-    QSqlQuery q(c);
-    if (!server)
-        return q.exec(refuse ? QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE %1 ON main.%2 WHEN %3 "
-                                              "BEGIN SELECT RAISE(ABORT, 'refused'); END")
-                                   .arg(op, table, newRowCondition)
-                             : QStringLiteral("DROP TRIGGER temp.refuse"));
-    if (!refuse)
-        return q.exec(QStringLiteral("DROP TRIGGER refuse ON %1").arg(table));
-    return q.exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
-                                 "$$ BEGIN RAISE EXCEPTION 'refused'; END $$"))
-           && q.exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW WHEN (%3) EXECUTE FUNCTION refuse()")
-                         .arg(op, table, newRowCondition));
-}
-} // namespace
 
 bool refuseWrites(db::GameDb &d, const QString &table, const QString &op, bool refuse, const QString &newRowCondition)
 {
-    bool done = false;
-    d.withConnection([&](QSqlDatabase c) { done = refuseWritesOn(c, d.isServer(), table, op, refuse, newRowCondition); });
-    return done;
+    if (!d.isServer())
+        return d.execute(refuse ? QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE %1 ON main.%2 WHEN %3 "
+                                                 "BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                                      .arg(op, table, newRowCondition)
+                                : QStringLiteral("DROP TRIGGER temp.refuse"));
+    if (!refuse)
+        return d.execute(QStringLiteral("DROP TRIGGER refuse ON %1").arg(table));
+    return execAll(d, {QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger LANGUAGE plpgsql AS "
+                                      "$$ BEGIN RAISE EXCEPTION 'refused'; END $$"),
+                       QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 FOR EACH ROW WHEN (%3) EXECUTE FUNCTION refuse()")
+                           .arg(op, table, newRowCondition)});
 }
 
 ProgramFolder::ProgramFolder()
