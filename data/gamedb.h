@@ -193,9 +193,10 @@ public:
     // are the teacher's. The accounts they give hold no password, birth date,
     // secret question or answer.
     //
-    // The first row matching nick (as findAccount) when its password is typed
-    // (stored as typed, or as a hash of it); on a server this starts the
-    // session the fee and the game's end are made in.
+    // The first row matching nick (as findAccount; on a server by the key the
+    // server computes) when its password is typed (stored as typed, or as a
+    // hash of it); on a server this starts the session the fee and the game's
+    // end are made in.
     std::optional<Account> logIn(const QString &nick, const QString &password);
     // The logged-in player's account as stored now.
     std::optional<Account> player(const QString &nick);
@@ -227,13 +228,15 @@ public:
     // back: it may have been made. Made again, it is settled (never twice).
     bool outcomeUnknown() const;
     // The last operation gave up because the server could not be reached
-    // (its connection lost and not made again in time): what it gave back
-    // (no account, no rows, not stored) says nothing of the data, and the
-    // same step may simply be taken again. Never on a file.
+    // (its connection lost and not made again in time), or was too busy to
+    // answer (a lock held past its time): what it gave back (no account, no
+    // rows, not stored) says nothing of the data, and the same step may
+    // simply be taken again. Never on a file.
     bool lastWasOffline() const;
-    // The last logIn (or changePassword) was refused without its password
-    // being checked: a server holds a nick back for a minute after five wrong
-    // passwords within a minute, from whichever machines. Never on a file.
+    // The last logIn (or changePassword, recoverPassword) was refused without
+    // its password being checked: a server holds a nick back on a machine for
+    // a minute after five wrong passwords within a minute from that machine.
+    // Never on a file.
     bool heldBack() const;
 
     // --- lock ---------------------------------------------------------------

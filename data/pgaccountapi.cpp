@@ -26,6 +26,16 @@ END $do$;
 CREATE TABLE IF NOT EXISTS lontaris_logins (nickkey text NOT NULL, machine text NOT NULL, failures integer NOT NULL,
     since timestamptz NOT NULL, held_until timestamptz, PRIMARY KEY (nickkey, machine));
 
+-- A new password for the account `rid` (a password the caller has proved it
+-- may set): the outcome of the call.
+CREATE OR REPLACE FUNCTION lontaris_set_pass(p_rid bigint, p_new text) RETURNS text
+LANGUAGE plpgsql SET search_path = public, pg_temp AS $$
+BEGIN
+    IF p_new IS NULL OR p_new = '' THEN RETURN 'refused'; END IF;
+    UPDATE hoso h SET pass = p_new WHERE h.rid = p_rid;
+    RETURN 'ok';
+END $$;
+
 CREATE OR REPLACE FUNCTION lontaris_held(p_key text, p_machine text) RETURNS boolean
 LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
     SELECT EXISTS (SELECT 1 FROM lontaris_logins l
@@ -74,12 +84,10 @@ END $$;
 
 CREATE OR REPLACE FUNCTION lontaris_player(p_token text)
 RETURNS TABLE (outcome text, rid bigint, nick text, sotien text, solan text, gio text, phut text)
-LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = public, pg_temp AS $$
-DECLARE a bigint := lontaris_session(p_token);
-BEGIN
-    IF a IS NULL THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
-    RETURN QUERY SELECT 'ok'::text, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h WHERE h.rid = a;
-END $$;
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = public, pg_temp AS $$
+    SELECT * FROM lontaris_account_answer(CASE WHEN lontaris_session(p_token) IS NULL THEN 'refused' ELSE 'ok' END,
+                                          lontaris_session(p_token))
+$$;
 
 CREATE OR REPLACE FUNCTION lontaris_nick_taken(p_nick text) RETURNS TABLE (outcome text, nick text)
 LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = public, pg_temp AS $$
@@ -140,9 +148,7 @@ BEGIN
         PERFORM lontaris_wrong(k, m);
         outcome := 'wrong'; RETURN NEXT; RETURN;
     END IF;
-    IF p_new IS NULL OR p_new = '' THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
-    UPDATE hoso h SET pass = p_new WHERE h.rid = r.rid;
-    outcome := 'ok'; RETURN NEXT;
+    outcome := lontaris_set_pass(r.rid, p_new); RETURN NEXT;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
     RETURN QUERY SELECT 'busy'::text;
 END $$;
@@ -163,9 +169,7 @@ BEGIN
         PERFORM lontaris_wrong(k, m);
         outcome := 'wrong'; RETURN NEXT; RETURN;
     END IF;
-    IF p_new IS NULL OR p_new = '' THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
-    UPDATE hoso h SET pass = p_new WHERE h.rid = r.rid;
-    outcome := 'ok'; RETURN NEXT;
+    outcome := lontaris_set_pass(r.rid, p_new); RETURN NEXT;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
     RETURN QUERY SELECT 'busy'::text;
 END $$;

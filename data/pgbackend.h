@@ -194,9 +194,9 @@ private:
     const Facts *facts(QuestionTable t);
     const Facts *countFacts(QuestionTable t);
     // Questions whose place the table's facts give (statementFor makes the
-    // read from them, the table's change counter its first column): read
-    // again, the facts counted anew, when the table changed since they were
-    // counted.
+    // call that reads them from the facts: the function and its values; the
+    // table's change counter comes after the outcome): read again, the facts
+    // counted anew, when the table changed since they were counted.
     bool readPlaced(QuestionTable t, const std::function<QPair<QString, QVariantList>(const Facts &)> &statementFor,
                     QList<Question> &out);
     // Counted again at the next use (after a write to the table).

@@ -205,6 +205,18 @@ LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
     SELECT s.account FROM lontaris_sessions s WHERE lontaris_fits(p_token, 100) AND s.token = p_token
 $$;
 
+-- The answer of a function that gives the player's account: 'ok' and the
+-- account as stored now (nick and money, no password or secret), or a
+-- refusal's one row.
+CREATE OR REPLACE FUNCTION lontaris_account_answer(p_outcome text, p_account bigint)
+RETURNS TABLE (outcome text, rid bigint, nick text, sotien text, solan text, gio text, phut text)
+LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
+    SELECT p_outcome, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h
+    WHERE p_outcome = 'ok' AND h.rid = p_account
+    UNION ALL
+    SELECT p_outcome, NULL, NULL, NULL, NULL, NULL, NULL WHERE p_outcome <> 'ok'
+$$;
+
 -- One of the question tables; NULL for any other name.
 CREATE OR REPLACE FUNCTION lontaris_table(p_table text) RETURNS text
 LANGUAGE sql IMMUTABLE AS $$ SELECT p_table WHERE p_table IN ('muc1', 'muc2', 'muc3', 'thuthach', 'thungrac') $$;

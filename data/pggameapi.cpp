@@ -29,11 +29,11 @@ BEGIN
                           solan = (lontaris_whole(h.solan) + 1)::text WHERE h.rid = a;
         INSERT INTO lontaris_fees (fee, account) VALUES (p_fee, a);
     END IF;
-    RETURN QUERY SELECT 'ok'::text, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h WHERE h.rid = a;
+    RETURN QUERY SELECT * FROM lontaris_account_answer('ok', a);
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
-    RETURN QUERY SELECT 'busy'::text, NULL::bigint, NULL::text, NULL::text, NULL::text, NULL::text, NULL::text;
+    RETURN QUERY SELECT * FROM lontaris_account_answer('busy', NULL);
 WHEN SQLSTATE 'LTINX' THEN
-    RETURN QUERY SELECT 'inexact'::text, NULL::bigint, NULL::text, NULL::text, NULL::text, NULL::text, NULL::text;
+    RETURN QUERY SELECT * FROM lontaris_account_answer('inexact', NULL);
 END $$;
 
 -- The end of the game a fee of this session paid for, once: the winnings one
@@ -59,7 +59,7 @@ BEGIN
     SELECT * INTO f FROM lontaris_fees WHERE fee = p_fee AND account = a FOR UPDATE;
     IF NOT FOUND THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
     IF f.saved IS NOT NULL AND f.saved = p_save THEN
-        RETURN QUERY SELECT 'ok'::text, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h WHERE h.rid = a;
+        RETURN QUERY SELECT * FROM lontaris_account_answer('ok', a);
         RETURN;
     END IF;
     IF f.saved IS NOT NULL THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
@@ -97,11 +97,11 @@ BEGIN
         NULL;
     END;
     UPDATE lontaris_fees SET saved = p_save WHERE fee = p_fee;
-    RETURN QUERY SELECT 'ok'::text, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h WHERE h.rid = a;
+    RETURN QUERY SELECT * FROM lontaris_account_answer('ok', a);
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
-    RETURN QUERY SELECT 'busy'::text, NULL::bigint, NULL::text, NULL::text, NULL::text, NULL::text, NULL::text;
+    RETURN QUERY SELECT * FROM lontaris_account_answer('busy', NULL);
 WHEN SQLSTATE 'LTINX' THEN
-    RETURN QUERY SELECT 'inexact'::text, NULL::bigint, NULL::text, NULL::text, NULL::text, NULL::text, NULL::text;
+    RETURN QUERY SELECT * FROM lontaris_account_answer('inexact', NULL);
 END $$;
 
 CREATE OR REPLACE FUNCTION lontaris_switches()

@@ -26,8 +26,8 @@ const QString kConfirm = QStringLiteral("Xaïc nháûn");
 const QString kRegister = QStringLiteral("Âàng Kyï");
 const QString kForgot = QStringLiteral("Quãn password");
 const QString kWrong = QStringLiteral(" Sai  ID  hay  Password ! ...");
-const QString kHeldBack = QStringLiteral("Tài khoản này vừa bị nhập sai mật khẩu nhiều lần liền, nên máy chủ của lớp "
-                                         "tạm không cho đăng nhập vào tài khoản này trong một phút.\n\n"
+const QString kHeldBack = QStringLiteral("Máy này vừa nhập sai mật khẩu của tài khoản này nhiều lần liền, nên máy chủ "
+                                         "của lớp tạm không cho máy này đăng nhập vào tài khoản này trong một phút.\n\n"
                                          "Hãy đợi một phút rồi bấm lại nút Xác nhận.");
 
 QFrame *underline(QWidget *parent, const char *name)

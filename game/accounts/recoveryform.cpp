@@ -24,8 +24,8 @@ const QString kHeading = QStringLiteral("Tçm laûi password âaî máút hay qu
 const QString kInstruction = QStringLiteral("Baûn phaíi âiãön tháût chênh xaïc caïc yãu cáöu trãn.");
 const QString kConfirm = QStringLiteral("Xaïc nháûn");
 const QString kChange = QStringLiteral("Âäøi Pass");
-const QString kHeldBack = QStringLiteral("Tài khoản này vừa bị nhập sai thông tin nhiều lần liền, nên máy chủ của lớp "
-                                         "tạm không cho lấy lại mật khẩu của tài khoản này trong một phút.\n\n"
+const QString kHeldBack = QStringLiteral("Máy này vừa nhập sai thông tin của tài khoản này nhiều lần liền, nên máy chủ "
+                                         "của lớp tạm không cho máy này lấy lại mật khẩu của tài khoản này trong một phút.\n\n"
                                          "Hãy đợi một phút rồi bấm lại nút Xác nhận.");
 const QString kContinue = QStringLiteral("Tiãúp tuûc");
 const QString kCheckingVni = QStringLiteral("Kieåm tra...");

@@ -101,7 +101,8 @@ private slots:
             p.start(path, {QStringLiteral("--help")});
             QVERIFY(p.waitForFinished(60000));
             const QString out = QString::fromUtf8(p.readAll());
-            QVERIFY2(out.contains(QLatin1String("(key database of the settings)")) && !out.contains(QLatin1String("s3cret")),
+            QVERIFY2(out.contains(QLatin1String("Default:")) && out.contains(QLatin1String("postgresql://"))
+                         && !out.contains(QLatin1String("s3cret")),
                      qPrintable(out));
         }
     }
