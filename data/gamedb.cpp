@@ -36,7 +36,8 @@ template <typename F> auto GameDb::saving(F &&f) const
 }
 
 GameDb::GameDb(const QString &programDir)
-    : m_backend(std::make_unique<SqliteBackend>(defaultFileName(programDir))), m_programDir(programDir)
+    : m_backend(std::make_unique<SqliteBackend>(defaultFileName(programDir))), m_location(defaultFileName(programDir)),
+      m_programDir(programDir)
 {
 }
 

@@ -5,8 +5,8 @@
 // address (servermodule.h).
 //
 // The tables and columns are those of the file, plus a real key column `rid`
-// on every table (the file's rowid), the folded nick `nickkey` the lookups use
-// (as on the file), and a small table `lontaris_changes` whose counters the
+// on every table (the file's rowid), the nick's key `nickkey` the lookups use
+// (computed by the server, lontaris_key: a trigger keeps it), and a small table `lontaris_changes` whose counters the
 // question tables' triggers move, so that a table's size is counted again only
 // after it changed, and `lontaris_saves`, the keys of saves already made. Money
 // is ordered by the column `money`, which the server keeps as
@@ -25,6 +25,7 @@
 // the server's functions (pgfunctions.cpp, pggame.cpp), whichever role logs
 // in: a pupils' role may make nothing else. The other operations (the editor's,
 // a copy's, the generic account writes) are the teacher's role's, on the tables.
+// Every value is a parameter of its statement (pgconn.h), never in its text.
 //
 // A lost connection is made again before the next statement. A save tried
 // again after its answer was lost keeps its key, which the server takes only

@@ -1,6 +1,6 @@
 // Two machines on one server: a change one makes to a question table is
 // counted by the other at its next look, whether or not its event loop turned
-// in between (the server's notifications, heard through Qt's driver).
+// in between (the server's notifications, read at the next look).
 
 #include "gamedb.h"
 #include "pgserver.h"
