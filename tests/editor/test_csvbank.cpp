@@ -333,7 +333,9 @@ private slots:
         EditorForm *f = h.form();
         chooseOption(f, 4); // thuthach
         const qsizetype before = h.rows(QuestionTable::Thuthach).size();
-        const QString known = vn::decode(h.rows(QuestionTable::Thuthach).at(0).cauhoi, vn::Encoding::Vni);
+        // The shipped first prompt, quoted as a spreadsheet writes it (a prompt may hold commas).
+        QString known = vn::decode(h.rows(QuestionTable::Thuthach).at(0).cauhoi, vn::Encoding::Vni);
+        known = '"' + known.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + '"';
         writeFile(file, "cauhoi,A,B,C,D,traloi\nXếp?,1,2,3,4,DCBA\n" + known.toUtf8() + ",1,2,3,4,ABDC\n");
         h.answers = {QMessageBox::No};
         testkit::click(button(f, "ImportCsv"));
