@@ -67,16 +67,23 @@ foreach(f IN LISTS files)
   endif()
 endforeach()
 
-# dpkg-shlibdeps wants a debian/control, and keeps a library that both fields
-# want in Depends only.
+# dpkg-shlibdeps wants a debian/control, and a DEBIAN folder that marks the
+# root of the package's tree while it runs; it keeps a library that both
+# fields want in Depends only.
 set(scratch ${CPACK_TOPLEVEL_DIRECTORY}/shlibdeps)
 file(WRITE ${scratch}/debian/control "")
+file(MAKE_DIRECTORY ${root}/DEBIAN)
 execute_process(COMMAND ${shlibdeps} -O -dDepends ${depends} -dRecommends ${recommends}
-  WORKING_DIRECTORY ${scratch} OUTPUT_VARIABLE substvars COMMAND_ERROR_IS_FATAL ANY)
+  WORKING_DIRECTORY ${scratch} OUTPUT_VARIABLE substvars RESULT_VARIABLE failed)
+file(REMOVE_RECURSE ${root}/DEBIAN)
+if(failed)
+  message(FATAL_ERROR "dpkg-shlibdeps failed")
+endif()
 foreach(field Depends Recommends)
   string(TOUPPER ${field} FIELD)
   if(substvars MATCHES "shlibs:${field}=([^\n]*)")
-    set(CPACK_DEBIAN_PACKAGE_${FIELD} "${CMAKE_MATCH_1}, ${CPACK_DEBIAN_PACKAGE_${FIELD}}")
+    list(PREPEND CPACK_DEBIAN_PACKAGE_${FIELD} "${CMAKE_MATCH_1}")
+    list(JOIN CPACK_DEBIAN_PACKAGE_${FIELD} ", " CPACK_DEBIAN_PACKAGE_${FIELD})
   endif()
 endforeach()
 message(STATUS "Depends: ${CPACK_DEBIAN_PACKAGE_DEPENDS}")
