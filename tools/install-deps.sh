@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core fonts-liberation2
   python3                               # the question bank check
   desktop-file-utils appstream          # the install test validates the launchers and metainfo
+  dpkg-dev lintian                      # the Debian package: cpack's dpkg-shlibdeps, and its check
   pulseaudio pulseaudio-utils sox       # bench/sound.sh records and measures what a player hears
 )
 missing=()
