@@ -3,7 +3,7 @@
 
 Every file: a header line, seven TAB-separated fields a row (the six the game
 stores plus a topic), no empty or padded field, NFC text that the legacy VNI
-encoding can store, text lengths, balanced double quotes, no two answers of a
+encoding can store, text lengths, quotes typographic and paired, no two answers of a
 row alike, no duplicate or near-duplicate question across all files.
 
 The game draws each table forward in table order and never asks its first row,
@@ -24,7 +24,8 @@ is never the only option out of the order the other three follow. No two rows
 of the level files offer the same four options, and in the ordering round no letter
 comes first, or last, in more than MAX_PLACE_SHARE of the answers.
 
-House style: no question starts with a quote; science names as the 2018
+House style: quotes are “ ” (no straight double quote); no question starts
+with a quote; science names as the 2018
 curriculum writes them (hydrogen, oxygen, DNA, joule ...), centuries in Roman
 numerals, thousands grouped with "." (5.040; years and binary numbers aside).
 
@@ -106,7 +107,9 @@ def vni_letters():
     return non_ascii
 
 
-ALLOWED = {chr(c) for c in range(0x20, 0x7F)} | vni_letters()
+# The typographic quotes: bytes the legacy encodings leave to Windows-1252.
+QUOTES = "\u2018\u2019\u201c\u201d"
+ALLOWED = {chr(c) for c in range(0x20, 0x7F)} | vni_letters() | set(QUOTES)
 
 
 def norm_key(text):
@@ -219,6 +222,17 @@ def style_problems(text, binary=False):
     return out
 
 
+def quotes_paired(text):
+    """Each \u201c closed by a \u201d before the next opens."""
+    open_ = False
+    for ch in text:
+        if ch in "\u201c\u201d":
+            if (ch == "\u201c") == open_:
+                return False
+            open_ = not open_
+    return not open_
+
+
 def monotone(values):
     pairs = list(zip(values, values[1:]))
     return all(a < b for a, b in pairs) or all(a > b for a, b in pairs)
@@ -253,8 +267,10 @@ class Checker:
             self.error(where, f"{name} has characters VNI cannot store: {shown}")
         if len(text) > limit:
             self.error(where, f"{name} longer than {limit} characters ({len(text)})")
-        if text.count('"') % 2:
-            self.error(where, f"{name} has an unpaired double quote")
+        if '"' in text:
+            self.error(where, f"{name} has a straight double quote: write \u201c \u201d")
+        if not quotes_paired(text):
+            self.error(where, f"{name} has an unpaired quote")
 
     def read_file(self, path, ordering):
         fname = os.path.basename(path)
@@ -302,7 +318,7 @@ class Checker:
             limit = MAX_ORDER_ITEM if ordering else MAX_ANSWER
             for letter, item in zip("ABCD", (a, b, c, d)):
                 self.check_text(where, f"answer {letter}", item, limit)
-            if q[:1] in "\"'":
+            if q[:1] in "\"'" + QUOTES:
                 self.error(where, "question starts with a quote")
             for name, text in zip(("question", "answer A", "answer B", "answer C", "answer D"), (q, a, b, c, d)):
                 for why in style_problems(text, binary="nhị phân" in q):
@@ -523,6 +539,9 @@ def self_test():
                                  ("Thế kỷ 19", False, True), ("1000 gam", False, True), ("5040", False, True),
                                  ("năm 1945 được", False, False), ("1101", True, False)):
         expect(repr(text), bool(style_problems(text, binary)), wanted)
+    for text, wanted in (("\u201ca\u201d b \u201cc\u201d", True), ("\u201ca \u201cb\u201d", False),
+                         ("a\u201d b\u201c", False), ("\u201ca", False)):
+        expect(f"quotes paired in {text!r}", quotes_paired(text), wanted)
     return failures
 
 
