@@ -374,6 +374,12 @@ void GameDb::setDamageHandler(std::function<void(const QString &)> handler)
 
 // --- copying an installation ------------------------------------------------------
 
+QString bankIsTheTeachers()
+{
+    return QStringLiteral("the class's question bank is edited from the teacher's machine: this machine reaches the "
+                          "class server with a pupil's role, so Pelmaro does not open the question bank here.");
+}
+
 CopyResult copyInstallation(const QString &from, const QString &to,
                             const std::function<void(const QString &, int)> &progress)
 {

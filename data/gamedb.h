@@ -351,6 +351,10 @@ struct CopyResult {
 CopyResult copyInstallation(const QString &from, const QString &to,
                             const std::function<void(const QString &table, int rows)> &progress = {});
 
+// What the programs say, in English, when a role that may not edit the
+// question bank (a pupil's: see GameDb::mayEditBank) asks to import, export or copy.
+QString bankIsTheTeachers();
+
 // The shipped question bank, compiled into the programs. parseQuestionFile() reads
 // the Unicode source; shippedQuestions() gives the texts as stored (VNI).
 struct ShippedQuestion {

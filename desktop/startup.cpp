@@ -188,6 +188,19 @@ int runCopy(const CommandLine &line)
 {
     const QString program = QCoreApplication::applicationName().toLower();
     const QString from = db::displayLocation(line.copyFrom), to = db::displayLocation(line.copyTo);
+    // A pupil's role on a class server may copy neither from it nor into it:
+    // asked before anything is read or written.
+    for (const QString &end : {line.copyFrom, line.copyTo}) {
+        if (!db::isServerLocation(end))
+            continue;
+        db::GameDb server{QString()};
+        server.setLocation(end);
+        server.setCreateMissing(false);
+        if (server.open().usable() && !server.mayEditBank()) {
+            std::fprintf(stderr, "%s: nothing was copied: %s\n", qPrintable(program), qPrintable(db::bankIsTheTeachers()));
+            return 1;
+        }
+    }
     std::printf("Copying %s to %s\n", qPrintable(from), qPrintable(to));
     std::fflush(stdout);
     const db::CopyResult r = db::copyInstallation(line.copyFrom, line.copyTo, [](const QString &table, int rows) {

@@ -170,6 +170,10 @@ int runCommand(const Command &c, std::FILE *err)
         say(QStringLiteral("Exported %1 questions of %2 to %3.").arg(r.rows).arg(table, file));
         return 0;
     }
+    // On a class server the bank is the teacher's: a pupil's role reads and writes none of it.
+    if (!database.mayEditBank())
+        return fail(QStringLiteral("nothing was %1: %2").arg(c.import ? QStringLiteral("imported") : QStringLiteral("exported"),
+                                                             db::bankIsTheTeachers()));
 
     if (opened.status == db::OpenStatus::ReadOnly)
         return fail(QStringLiteral("nothing was imported: %1").arg(opened.detail));
