@@ -155,6 +155,17 @@ OpenResult GameDb::open()
     return reading([&] { return m_backend->open(m_createMissing); });
 }
 
+void GameDb::openInBackground(QObject *context, std::function<void(const OpenResult &)> opened)
+{
+    if (!m_thread) {
+        opened(open());
+        return;
+    }
+    auto result = std::make_shared<OpenResult>();
+    m_thread->post([this, result] { *result = m_backend->open(m_createMissing); }, context,
+                   [result, opened = std::move(opened)] { opened(*result); });
+}
+
 bool GameDb::isOpen() const { return reading([&] { return m_backend->isOpen(); }); }
 QString GameDb::filePath() const { return m_backend->location(); } // fixed when made
 QString GameDb::lastError() const { return reading([&] { return m_backend->lastError(); }); }
