@@ -8,9 +8,9 @@
 // separator is a comma or a semicolon (a spreadsheet in a locale whose decimal
 // mark is a comma writes semicolons), told from the first line, the header.
 // A file that is not UTF-8 text, holds NUL bytes, or leaves a quote open is
-// refused with one message. A record may be given a most fields to keep: the
-// fields past them are counted and looked at, not kept (a row of millions of
-// commas costs no memory).
+// refused with one message. A reader may be told how many fields of a record
+// to keep: the fields past them are counted and looked at, not kept (a row of
+// millions of commas costs no memory).
 //
 // Writing: UTF-8 with a byte-order mark (so that spreadsheets take it for
 // Unicode), CR LF after every record, a field quoted only when it holds the
