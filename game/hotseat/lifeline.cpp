@@ -183,6 +183,10 @@ void PanelLifeline::closePanel()
         return;
     m_open = false;
     m_unfold->setEnabled(false); // a panel closed while unfolding stays closed
+    // The keyboard's focus goes back to the stage, not on to whichever of
+    // its buttons comes next (Enter on "Dừng" would stop the game).
+    if (QWidget *focus = m_form.focusWidget(); focus && m_panel->panel()->isAncestorOf(focus))
+        m_form.setFocus(Qt::OtherFocusReason);
     m_panel->panel()->setVisible(false);
     m_panel->close();
     panelClosed();

@@ -114,7 +114,6 @@ void HotSeatForm::leaveClicked()
     if (m_save->running())
         return;
     m_app.playEffect(kExitSound);
-    endLifelines();
 
     // What this game adds to the account: the amount won and the minutes
     // played, applied to the stored values inside one write together with the
@@ -141,7 +140,8 @@ void HotSeatForm::leaveClicked()
     row.thuthach1 = changed(m_lo, m_loAtLoad, 2);
     row.hiencode1 = changed(m_lo, m_loAtLoad, 3);
 
-    // The game ends only once it is written; meanwhile the stage goes on.
+    // The game ends only once it is written; meanwhile the stage goes on, an
+    // open call or vote with it: a leave given up loses no lifeline.
     const QString nick = m_app.login()->nick();
     m_label3->setEnabled(false);
     m_save->start(
@@ -151,5 +151,9 @@ void HotSeatForm::leaveClicked()
                 m_tong->setCaption(u.stored->sotien); // the stored total, whoever else saved
             return u.status;
         },
-        [this] { m_app.endProgram(); }, [this] { m_label3->setEnabled(true); });
+        [this] {
+            endLifelines();
+            m_app.endProgram();
+        },
+        [this] { m_label3->setEnabled(true); });
 }

@@ -26,6 +26,10 @@ void HotSeatForm::pick(int answer)
     m_label4->setCaption(kYes);
     m_stop113->setCaption(kNo);
     m_cuaban = QString(QLatin1Char(letters[answer]));
+    // While the pick waits for its Yes, a button framed by the keyboard's
+    // focus gives it to Yes: Enter confirms, never the No beside it.
+    if (QWidget *focus = focusWidget(); focus && focus != this)
+        m_label4->setFocus(Qt::OtherFocusReason);
 }
 
 void HotSeatForm::cancelPick()
