@@ -270,8 +270,8 @@ std::optional<double> worstContrast(QWidget *window, QWidget *w, const QRect &te
                     ink = QColor(with.pixel(x, y));
                 }
             }
-    if (glyph.isEmpty())
-        return 1.0;
+    if (glyph.isEmpty()) // wholly under something drawn over it: not to be read
+        return std::nullopt;
     double worst = 21;
     for (const QPoint &p : glyph)
         worst = std::min(worst, contrast::ratio(ink, QColor(without.pixel(p))));
@@ -347,8 +347,10 @@ QStringList faults(QWidget *window)
         }
         if (hidden)
             continue;
-        for (const QString &c : covers)
-            out << QStringLiteral("%1 is covered by %2").arg(nameOf(t), c);
+        // A decoration laid over the form by hand may pass under a panel.
+        if (!(floating(t) && qobject_cast<const QLabel *>(t)))
+            for (const QString &c : covers)
+                out << QStringLiteral("%1 is covered by %2").arg(nameOf(t), c);
         if (!layout)
             continue;
         // A line of text needs the height of its ink (a glyph fitted to its
