@@ -103,7 +103,7 @@ int optionOf(QuestionTable t)
 EditorForm::EditorForm(EditorApp &app) : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Pelmaro")), m_app(app)
 {
     setStyleSheet(kFormStyle);
-    setMinimumSize(900, 600);
+    resize(1100, 720); // the layout sets the smallest size
     buildUi();
 
     m_option[0]->setChecked(true);
@@ -177,6 +177,8 @@ void EditorForm::buildUi()
     m_label3->setWordWrap(true);
     studio::setRole(m_label3, "host");
     m_label3->setExtraStyle(QStringLiteral("font-size: 10pt;"));
+    // The note wraps to the column's width rather than widening it.
+    m_label3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto *left = new QVBoxLayout;
     left->setSpacing(10);
@@ -327,7 +329,9 @@ void EditorForm::buildUi()
     body->setSpacing(16);
     auto *leftHolder = new QWidget(this);
     leftHolder->setLayout(left);
-    leftHolder->setFixedWidth(300);
+    // As wide as its buttons need, whatever the font, at least 300 pixels, and no wider.
+    left->addItem(new QSpacerItem(300, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    leftHolder->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     left->setContentsMargins(0, 0, 0, 0);
     body->addWidget(leftHolder);
     body->addLayout(right, 1);

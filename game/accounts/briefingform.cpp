@@ -87,7 +87,7 @@ BriefingForm::BriefingForm(GameApp &app) : LegacyForm(app, QStringLiteral("Form3
 
     m_command2 = new LegacyLabel(this, QStringLiteral("Command2"), kStart);
     m_command2->makeButton();
-    m_command2->setMinimumWidth(180);
+    m_command2->setLeastWidth(180);
     m_command2->setEnabled(false);
 
     auto *money = new QHBoxLayout;

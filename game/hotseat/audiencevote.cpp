@@ -56,7 +56,7 @@ void AudienceVote::buildPanel()
         auto *number = new LegacyLabel(chart, QString::fromLatin1(numberNames[i]),
                                        QString::fromLatin1(kVotesDesigned[i]), vn::Encoding::Plain);
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        number->setMinimumWidth(40);
+        number->setLeastWidth(40);
         auto *percent = new LegacyLabel(chart, QStringLiteral("aaaaa(%1)").arg(i), QStringLiteral("%"),
                                         vn::Encoding::Plain);
         for (LegacyLabel *l : {number, percent}) {

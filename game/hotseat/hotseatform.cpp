@@ -57,7 +57,7 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 {
     auto *b = new LegacyLabel(parent, QString::fromLatin1(name), caption, enc);
     b->makeButton();
-    b->setMinimumWidth(140);
+    b->setLeastWidth(140);
     b->setBackdrop(studio::behindButton());
     return b;
 }
@@ -67,8 +67,8 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 HotSeatForm::HotSeatForm(GameApp &app)
     : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Lontaris")), m_app(app)
 {
-    // What a 1280×720 screen leaves a window, less its title bar and a panel.
-    setMinimumSize(960, 600);
+    // The opening size; the layout sets the smallest, which fits a 1280×720
+    // screen less its title bar and a panel.
     resize(1280, 820);
 
     m_stage = new StagePresentation(this, app);
@@ -325,12 +325,12 @@ QWidget *HotSeatForm::buildButtons()
     m_label9 = new LegacyLabel(deck, QStringLiteral("Label9"), kTopFive, vn::Encoding::Plain);
     m_label9->makeButton();
     m_label9->setBackdrop(studio::behindButton());
-    m_label9->setMinimumWidth(100);
+    m_label9->setLeastWidth(100);
     m_label9->setEnabled(false);
     m_label3 = new LegacyLabel(deck, QStringLiteral("Label3"), kExit);
     m_label3->makeButton();
     m_label3->setBackdrop(studio::behindButton());
-    m_label3->setMinimumWidth(110);
+    m_label3->setLeastWidth(110);
     m_label3->setExtraStyle(QStringLiteral("border-color: #ff8a6a;"));
 
     auto *actions = new QHBoxLayout;

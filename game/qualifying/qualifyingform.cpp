@@ -220,7 +220,7 @@ QualifyingForm::QualifyingForm(GameApp &app)
     m_label6 = new LegacyLabel(desk, QStringLiteral("Label6"), kSeconds);
     m_label6->setExtraStyle(QStringLiteral("font-size: 20pt; font-weight: bold;"));
     m_label6->setForeColor(QColor(255, 84, 84));
-    m_label6->setMinimumWidth(44);
+    m_label6->setLeastWidth(44);
     m_label6->setAlignment(Qt::AlignCenter);
     m_label6->setVisible(false);
     m_command1 = new QPushButton(vn::display(kAnswerButton, vn::Encoding::VnTimes), desk);
@@ -241,7 +241,7 @@ QualifyingForm::QualifyingForm(GameApp &app)
     // --- Start / Exit / Continue --------------------------------------------------
     m_bdau = new LegacyLabel(this, QStringLiteral("bdau"), kStart, vn::Encoding::Vni);
     m_bdau->makeButton();
-    m_bdau->setMinimumWidth(220);
+    m_bdau->setLeastWidth(220);
     m_bdau->setExtraStyle(QStringLiteral(
         "font-size: 14pt; font-weight: bold; padding: 8px 28px; border: 2px solid #fff2c4; border-radius: 18px;"
         "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:0.5 #ffd75a, stop:1 #c99a2e);"));
