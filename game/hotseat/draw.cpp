@@ -184,11 +184,11 @@ bool HotSeatForm::drawQuestion()
     m_dapandung = QString();
     if (!q.fresh) // nothing to show: the previous texts stay
         return true;
-    m_label2->setCaptionUnlessMissing(q.cauhoi);
-    m_traloi[0]->setCaptionUnlessMissing(q.a);
-    m_traloi[1]->setCaptionUnlessMissing(q.b);
-    m_traloi[2]->setCaptionUnlessMissing(q.c);
-    m_traloi[3]->setCaptionUnlessMissing(q.d);
+    m_label2->setCaptionUnlessMissing(q.texts.cauhoi);
+    m_traloi[0]->setCaptionUnlessMissing(q.texts.a);
+    m_traloi[1]->setCaptionUnlessMissing(q.texts.b);
+    m_traloi[2]->setCaptionUnlessMissing(q.texts.c);
+    m_traloi[3]->setCaptionUnlessMissing(q.texts.d);
     m_id = num::text(q.id);
     return true;
 }

@@ -369,11 +369,11 @@ void QualifyingForm::start()
         s->setOpaque(true);
     m_shape1Panel->setOpaque(true);
 
-    m_cauhoi->setCaptionUnlessMissing(q.cauhoi);
-    m_answers[0]->setCaptionUnlessMissing(q.a);
-    m_answers[1]->setCaptionUnlessMissing(q.b);
-    m_answers[2]->setCaptionUnlessMissing(q.c);
-    m_answers[3]->setCaptionUnlessMissing(q.d);
+    m_cauhoi->setCaptionUnlessMissing(q.texts.cauhoi);
+    m_answers[0]->setCaptionUnlessMissing(q.texts.a);
+    m_answers[1]->setCaptionUnlessMissing(q.texts.b);
+    m_answers[2]->setCaptionUnlessMissing(q.texts.c);
+    m_answers[3]->setCaptionUnlessMissing(q.texts.d);
     m_text1->setFocus();
 }
 
@@ -418,12 +418,12 @@ void QualifyingForm::countdownTick()
 void QualifyingForm::submit()
 {
     // The referee judges; out of reach, the answer may be given again.
-    const referee::OrderVerdict verdict = m_app.referee().judgeOrder(m_text1->text());
+    const referee::Verdict verdict = m_app.referee().judgeOrder(m_text1->text());
     if (verdict.outcome == referee::Outcome::Offline)
         m_app.tellOffline(this, windowTitle());
     if (verdict.outcome != referee::Outcome::Done)
         return;
-    m_dapan = verdict.order;
+    m_dapan = verdict.answer;
     m_command1->setEnabled(false);
     m_timer1->setEnabled(false);
     m_timer2->setEnabled(false);

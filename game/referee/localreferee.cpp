@@ -8,6 +8,13 @@
 
 using referee::Outcome;
 
+namespace {
+referee::Texts textsOf(const db::Question &q)
+{
+    return {q.cauhoi, q.a, q.b, q.c, q.d};
+}
+} // namespace
+
 LocalReferee::LocalReferee(db::GameDb &store) : m_store(store) {}
 
 bool LocalReferee::offline() const
@@ -50,23 +57,19 @@ referee::OrderQuestion LocalReferee::orderQuestion(qint64 counter)
     }
     m_orderAsked = true;
     m_order = q->traloi;
-    out.cauhoi = q->cauhoi;
-    out.a = q->a;
-    out.b = q->b;
-    out.c = q->c;
-    out.d = q->d;
+    out.texts = textsOf(*q);
     return out;
 }
 
-referee::OrderVerdict LocalReferee::judgeOrder(const QString &typed)
+referee::Verdict LocalReferee::judgeOrder(const QString &typed)
 {
-    referee::OrderVerdict out;
+    referee::Verdict out;
     if (!m_orderAsked || m_orderJudged)
         return out;
     m_orderJudged = true;
     out.outcome = Outcome::Done;
     out.right = typed == m_order;
-    out.order = m_order;
+    out.answer = m_order;
     return out;
 }
 
@@ -98,11 +101,7 @@ referee::Question LocalReferee::nextQuestion(qint64 offset)
         if (const std::optional<db::Question> q = m_store.questionAt(*m_table, m_position)) {
             out.fresh = true;
             out.id = q->id;
-            out.cauhoi = q->cauhoi;
-            out.a = q->a;
-            out.b = q->b;
-            out.c = q->c;
-            out.d = q->d;
+            out.texts = textsOf(*q);
             if (!q->traloi.isNull())
                 m_answer = q->traloi;
         } else if (offline()) {

@@ -22,7 +22,7 @@ public:
 
     db::AccountUpdate payFee(const QString &nick, db::LockWait wait) override;
     referee::OrderQuestion orderQuestion(qint64 counter) override;
-    referee::OrderVerdict judgeOrder(const QString &typed) override;
+    referee::Verdict judgeOrder(const QString &typed) override;
     referee::Question nextQuestion(qint64 offset) override;
     referee::Verdict judge(const QString &picked) override;
     referee::FiftyFifty fiftyFifty() override;

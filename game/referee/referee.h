@@ -31,18 +31,25 @@ enum class Outcome {
     Offline  // the class's server could not be reached: nothing changed
 };
 
-// The next question of the hot seat, without its right answer.
-struct Question {
-    Outcome outcome = Outcome::Refused;
-    // A question was read: its texts replace the ones on screen (a null text
-    // leaves its own in place). Otherwise the stage keeps what it shows, as
-    // when a level table is empty; the question still counts as asked.
-    bool fresh = false;
-    qint64 id = 0; // its ID in its level table
+// What the player sees of a question: its text and the answers A..D (a null
+// text leaves the one on screen in place).
+struct Texts {
     QString cauhoi, a, b, c, d;
 };
 
-// The verdict on a confirmed answer, with the right answer as stored.
+// The next question of the hot seat, without its right answer.
+struct Question {
+    Outcome outcome = Outcome::Refused;
+    // A question was read: its texts replace the ones on screen. Otherwise the
+    // stage keeps what it shows, as when a level table is empty; the question
+    // still counts as asked.
+    bool fresh = false;
+    qint64 id = 0; // its ID in its level table
+    Texts texts;
+};
+
+// The verdict on a confirmed answer (the hot seat's letter, the qualifying
+// round's order), with the right answer as stored.
 struct Verdict {
     Outcome outcome = Outcome::Refused;
     bool right = false;
@@ -91,14 +98,7 @@ struct Reveal {
 struct OrderQuestion {
     Outcome outcome = Outcome::Refused;
     bool none = false; // no question the round can ask: only the way out is left
-    QString cauhoi, a, b, c, d;
-};
-
-// The verdict on a typed order, with the right order as stored.
-struct OrderVerdict {
-    Outcome outcome = Outcome::Refused;
-    bool right = false;
-    QString order;
+    Texts texts;
 };
 
 class Referee {
@@ -116,7 +116,7 @@ public:
     // the player's timing sets on this machine; a server draws for itself.
     virtual OrderQuestion orderQuestion(qint64 counter) = 0;
     // The verdict on the letters typed, once, for the question asked.
-    virtual OrderVerdict judgeOrder(const QString &typed) = 0;
+    virtual Verdict judgeOrder(const QString &typed) = 0;
 
     // --- the hot seat ---------------------------------------------------------------
     // The next question, after the last one's right verdict (the first: at

@@ -166,11 +166,11 @@ void LocalRefereeTest::theQualifyingOrderIsJudgedOnce()
     // The row after the counter; one without an order is passed over.
     const referee::OrderQuestion q = g.r.orderQuestion(1);
     QCOMPARE(q.outcome, Outcome::Done);
-    QCOMPARE(q.cauhoi, QStringLiteral("order 3"));
+    QCOMPARE(q.texts.cauhoi, QStringLiteral("order 3"));
     QCOMPARE(g.r.orderQuestion(1).outcome, Outcome::Refused);
-    const referee::OrderVerdict v = g.r.judgeOrder(QStringLiteral("dcba"));
+    const referee::Verdict v = g.r.judgeOrder(QStringLiteral("dcba"));
     QVERIFY(!v.right);
-    QCOMPARE(v.order, QStringLiteral("DCBA"));
+    QCOMPARE(v.answer, QStringLiteral("DCBA"));
     QCOMPARE(g.r.judgeOrder(QStringLiteral("DCBA")).outcome, Outcome::Refused);
 }
 
