@@ -16,6 +16,8 @@
 #include "numtext.h"
 #include "phonecall.h"
 #include "optionspanel.h"
+#include "referee/gamerules.h"
+#include "referee/referee.h"
 #include "stagepresentation.h"
 #include "studiotheme.h"
 #include "topfiveboard.h"
@@ -101,7 +103,7 @@ HotSeatForm::HotSeatForm(GameApp &app)
     for (LegacyLabel *opener : {m_label20, m_label20a})
         connect(opener, &LegacyLabel::clicked, this, [this] { m_options->open(num::value(m_label25)); });
     connect(m_label9, &LegacyLabel::clicked, m_board, &TopFiveBoard::open);
-    connect(m_board, &TopFiveBoard::titleClicked, this, [this] { m_board->setMark(m_dapandung); });
+    connect(m_board, &TopFiveBoard::titleClicked, this, &HotSeatForm::markRightAnswer);
     connect(m_tien, &QLineEdit::textChanged, this, &HotSeatForm::recomputeTotal);
     for (int i = 0; i < 4; ++i)
         connect(m_traloi[size_t(i)], &LegacyLabel::clicked, this, [this, i] { pick(i); });
@@ -472,12 +474,32 @@ LegacyLabel *HotSeatForm::backdropOf(int answer) const
 
 int HotSeatForm::answerOf(const QString &letter)
 {
-    static const QString letters[4] = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                       QStringLiteral("D")};
-    for (int i = 0; i < 4; ++i)
-        if (letter == letters[i])
-            return i;
-    return -1;
+    return rules::letterIndex(letter);
+}
+
+QString HotSeatForm::dapandung() const
+{
+    return m_dapandung.isNull() ? m_app.referee().heldAnswer() : m_dapandung;
+}
+
+void HotSeatForm::tellOffline()
+{
+    m_app.tellOffline(this, windowTitle());
+}
+
+// The board's title shows the right answer where the top-five switch allows it,
+// or as the verdict named it.
+void HotSeatForm::markRightAnswer()
+{
+    if (!m_dapandung.isNull()) {
+        m_board->setMark(m_dapandung);
+        return;
+    }
+    const referee::Reveal shown = m_app.referee().revealAnswer(num::value(m_l[0]) == 1);
+    if (shown.outcome == referee::Outcome::Offline)
+        tellOffline();
+    if (shown.outcome == referee::Outcome::Done)
+        m_board->setMark(shown.answer);
 }
 
 void HotSeatForm::applyTopFiveSwitch()
