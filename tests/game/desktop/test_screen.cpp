@@ -29,6 +29,7 @@
 #include <QFontInfo>
 #include <QLayout>
 #include <QScreen>
+#include <QShowEvent>
 
 using namespace hs;
 
@@ -304,6 +305,21 @@ void ScreenTest::everyWindowOnTheDesktop()
 
 void ScreenTest::aMaximisedWindowStaysMaximised()
 {
+    {
+        // Whatever its size, a maximised window shown is the window manager's:
+        // the fit neither shrinks nor moves it.
+        screenfit::install(*qApp);
+        QWidget w;
+        w.setGeometry(-50, -50, 5000, 4000);
+        w.setWindowState(Qt::WindowMaximized);
+        w.winId();
+        QCoreApplication::processEvents();
+        QVERIFY(w.windowState() & Qt::WindowMaximized);
+        const QRect maximised = w.geometry();
+        QShowEvent shown;
+        QCoreApplication::sendEvent(&w, &shown);
+        QCOMPARE(w.geometry(), maximised);
+    }
     if (!onDesktop())
         QSKIP("windows on a desktop: run through tests/support/xdesktop.sh");
     lookAsThePrograms();
