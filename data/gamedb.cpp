@@ -79,7 +79,7 @@ OpenResult GameDb::open()
 
 void GameDb::openInBackground(QObject *context, std::function<void(const OpenResult &)> opened)
 {
-    if (!m_thread) {
+    if (!m_thread || !m_backend) {
         opened(open());
         return;
     }
