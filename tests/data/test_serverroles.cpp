@@ -157,6 +157,37 @@ private slots:
         QVERIFY(!QFile::exists(out) && !QFile::exists(copied));
     }
 
+    // The teacher's role (no superuser) copies a file in: the game's own tables
+    // are analysed, a table of another schema is not, and nothing but the
+    // copy's own lines is printed.
+    void aCopyToTheTeachersServerAnalysesOnlyTheGamesTablesQuietly()
+    {
+        const QString pelmaro = QCoreApplication::applicationDirPath() + QStringLiteral("/pelmaro");
+        if (!QFile::exists(pelmaro))
+            QSKIP("pelmaro is not built");
+        const QString name = QStringLiteral("db%1").arg(m_next + 1);
+        const QString owner = QString(fresh()).replace(QLatin1String("//postgres@"), QLatin1String("//teacher@"));
+        QVERIFY(m_server.exec(QStringLiteral("postgres"),
+                              {QStringLiteral("DO $$ BEGIN CREATE ROLE teacher LOGIN; EXCEPTION WHEN duplicate_object THEN "
+                                              "NULL; END $$"),
+                               QStringLiteral("ALTER DATABASE %1 OWNER TO teacher").arg(name)}));
+        QVERIFY(m_server.exec(name, {QStringLiteral("CREATE SCHEMA other"), QStringLiteral("CREATE TABLE other.notes (t text)")}));
+        testkit::ProgramFolder file;
+        QVERIFY(db::GameDb(file.path()).open().usable());
+        QProcess p;
+        p.start(pelmaro, {QStringLiteral("--copy"), file.dbPath(), owner});
+        QVERIFY(p.waitForFinished(120000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        const QStringList out = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(p.exitCode() == 0 && err.isEmpty(), qPrintable(err));
+        for (const QString &line : out)
+            QVERIFY2(line.startsWith(QLatin1String("Cop")) || line.startsWith(QLatin1String("  ")), qPrintable(line));
+        const QString analysed = QStringLiteral("SELECT count(*) FROM pg_stat_user_tables WHERE relname = '%1' "
+                                                "AND last_analyze IS NOT NULL");
+        QCOMPARE(m_server.value(name, analysed.arg(QLatin1String("muc1"))), QStringLiteral("1"));
+        QCOMPARE(m_server.value(name, analysed.arg(QLatin1String("notes"))), QStringLiteral("0"));
+    }
+
     void aDatabaseOfTheEarlierProgramsIsMadeReadyByTheTeachersRole()
     {
         const QString owner = fresh();
