@@ -5,12 +5,12 @@
 #
 # Depends: the libraries the programs and the sound module link (worked out by
 # dpkg-shlibdeps in deb-stage.cmake) and what is loaded at run time: Qt's
-# SQLite driver and a font with Vietnamese letters. Recommends: what a pupil's
-# machine needs for a classroom server, and a sound server (the game plays
-# silently without one). The libraries of a module under lib/lontaris, which
-# the programs load only when it is used, are recommended too, unless the
-# module is named in CPACK_LONTARIS_REQUIRED_MODULES: the package installs
-# without them.
+# SQLite driver and a font with Vietnamese letters. Recommends: a sound server
+# (the game plays silently without one), and the libraries of a module under
+# lib/lontaris, which the programs load only when it is used, unless the module
+# is named in CPACK_LONTARIS_REQUIRED_MODULES: the package installs without
+# them. So PostgreSQL's client (libpq5), which only the server module links,
+# is recommended, never depended on: a player on the file needs none of it.
 
 set(LONTARIS_MAINTAINER "The Lontaris developers <lontaris@users.noreply.github.com>" CACHE STRING
   "Maintainer named by the Debian package")
@@ -40,8 +40,7 @@ in each user's home folder, or on a classroom's PostgreSQL server.")
 # dpkg-shlibdeps is run by deb-stage.cmake, which adds its findings to these.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, fonts-dejavu-core | fonts-liberation2 | fonts-noto-core")
-# The server store goes through Qt's PostgreSQL driver (which brings libpq5).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6sql6-psql, libpq5, pulseaudio | pipewire-pulse")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/deb-stage.cmake)
 # The sound module's libraries (Qt Multimedia, with its back ends and the

@@ -35,7 +35,7 @@ check "the package holds what an install does, and Debian's own files" \
   diff -u "$work/installed" "$work/packaged"
 check "every path is under /usr" bash -c "! awk '{ print \$6 }' '$work/listing' | grep -v '^\./\$' | grep -qv '^\./usr/'"
 check "everything is owned by root" bash -c "! awk '{ print \$2 }' '$work/listing' | grep -qvx root/root"
-for f in /usr/bin/lontaris /usr/bin/pelmaro /usr/lib/lontaris/liblontaris_sound.so; do
+for f in /usr/bin/lontaris /usr/bin/pelmaro /usr/lib/lontaris/liblontaris_sound.so /usr/lib/lontaris/liblontaris_server.so; do
   check "$f in the package" grep -qx "$f" "$work/packaged"
 done
 dpkg-deb -x "$deb" "$work/x"
@@ -59,18 +59,20 @@ has() { tr ',' '\n' <<<"$1" | sed 's/^ *//' | grep -q "^$2"; }
 for p in libqt6widgets6 libqt6sql6 libqt6multimedia6 libcrypt1 libqt6sql6-sqlite "fonts-dejavu-core |"; do
   check "Depends: $p" has "$depends" "$p"
 done
-for p in libqt6sql6-psql libpq5; do
-  check "Recommends: $p" has "$recommends" "$p"
-  check "$p is not depended on" bash -c "! grep -q '$p' <<<'$depends'"
-done
+# PostgreSQL's client comes with the server module, which a player on the file
+# never loads: recommended, not depended on; Qt's PostgreSQL driver is used by
+# nothing.
+check "Recommends: libpq5" has "$recommends" libpq5
+check "libpq5 is not depended on" bash -c "! grep -q libpq <<<'$depends'"
+check "Qt's PostgreSQL driver is not asked for" bash -c "! grep -q psql <<<'$depends, $recommends'"
 
 # A module that is loaded only when it is used has its libraries recommended:
-# a staged tree with an unstripped program, such a module (Qt's PostgreSQL
-# driver, which links libpq) and the required sound module (Qt Multimedia).
+# a staged tree with an unstripped program, such a module (the server store,
+# which links libpq) and the required sound module (Qt Multimedia).
 stage=$work/stage
 mkdir -p "$stage/usr/bin" "$stage/usr/lib/lontaris"
 cp "$build/bin/lontaris" "$stage/usr/bin/"
-cp "$(dpkg -L libqt6sql6-psql | grep -m1 '/libqsqlpsql\.so$')" "$stage/usr/lib/lontaris/liblontaris_store.so"
+cp "$build/bin/liblontaris_server.so" "$stage/usr/lib/lontaris/"
 cp "$work/x/usr/lib/lontaris/liblontaris_sound.so" "$stage/usr/lib/lontaris/"
 stage_script() { # stage_script BUILD_TYPE: what cpack runs over its staged files
   cmake -DCPACK_TEMPORARY_DIRECTORY="$stage" -DCPACK_TOPLEVEL_DIRECTORY="$work/top" \
