@@ -35,7 +35,9 @@ QRect shownPart(const QLabel *l)
         return l->rect();
     if (l->text().isEmpty())
         return {};
-    return l->fontMetrics().boundingRect(l->contentsRect(), textFlags(l), l->text());
+    // What lies beyond the label is cut off (a line taller than a glyph sized to
+    // its ink, a running text longer than its line).
+    return l->fontMetrics().boundingRect(l->contentsRect(), textFlags(l), l->text()) & l->rect();
 }
 } // namespace
 

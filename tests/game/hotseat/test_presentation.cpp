@@ -32,6 +32,7 @@ private slots:
     void clocksShowTheTimeAndCountPlay();
     void decorationsDriftButStayOnTheStage();
     void theGlyphsMapIsKeptUntilTheStageChanges();
+    void aTextTakesNoRoomBeyondItsLabel();
     void hoverEffectsFollowTheMouse();
     void hiddenFormsStopTheirScreenTimers();
 };
@@ -173,6 +174,20 @@ void HotSeatPresentationTest::theGlyphsMapIsKeptUntilTheStageChanges()
         QVERIFY2(!(now == before), what); // a change the map must show
         QVERIFY2(kept->map() == now, what);
     }
+}
+
+void HotSeatPresentationTest::aTextTakesNoRoomBeyondItsLabel()
+{
+    QWidget form;
+    form.resize(200, 200);
+    auto *glyph = new QLabel(QStringLiteral("\u2726"), &form);
+    QFont large = glyph->font();
+    large.setPointSize(30);
+    glyph->setFont(large);
+    glyph->setGeometry(50, 50, 15, 15);
+    const QList<QRect> taken = ClearSpace::covered(&form, {});
+    QCOMPARE(taken.size(), 1);
+    QVERIFY(glyph->geometry().adjusted(-2, -2, 2, 2).contains(taken[0]));
 }
 
 void HotSeatPresentationTest::hoverEffectsFollowTheMouse()
