@@ -41,6 +41,22 @@ void LegacyLabel::setEncoding(vn::Encoding enc)
     setText(vn::display(m_caption, m_encoding));
 }
 
+void LegacyLabel::setLeastWidth(int width)
+{
+    m_leastWidth = width;
+    updateGeometry();
+}
+
+QSize LegacyLabel::sizeHint() const
+{
+    return QLabel::sizeHint().expandedTo(QSize(m_leastWidth, 0));
+}
+
+QSize LegacyLabel::minimumSizeHint() const
+{
+    return QLabel::minimumSizeHint().expandedTo(QSize(m_leastWidth, 0));
+}
+
 void LegacyLabel::setForeColor(const QColor &c)
 {
     if (c == m_fore)

@@ -65,6 +65,11 @@ public:
 
     // Makes the label look and act as a button: hand cursor, "button" role for the theme.
     void makeButton();
+    // At least this wide, and never narrower than its caption: unlike a
+    // minimum width, a layout short of room cannot cut the caption for it.
+    void setLeastWidth(int width);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void clicked();
@@ -96,6 +101,7 @@ private:
     bool m_bold = false;
     bool m_halo = false;
     int m_fontSize = 0;
+    int m_leastWidth = 0;
     qreal m_radius = 0; // the extra style's border-radius, for the painted back colour
     QString m_extra;
     // The shade last drawn and what it was worked out from: a label repaints far

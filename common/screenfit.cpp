@@ -7,6 +7,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <optional>
 
 namespace screenfit {
 
@@ -23,19 +24,71 @@ QSize fittedSize(QSize designed, QSize smallest, QMargins frame, QSize area)
 }
 
 namespace {
-// Before a window is first mapped its frame is not known: the usual title bar
-// and borders of a desktop stand in for it.
-QMargins frameOf(const QWidget *window)
+// The frame the window manager drew around a window on screen; none while it
+// has not framed the window (or draws no frames at all).
+std::optional<QMargins> drawnFrame(const QWidget *window)
 {
-    if (window->windowFlags() & Qt::FramelessWindowHint)
-        return {};
-    if (const QWindow *handle = window->windowHandle(); handle && handle->isVisible()) {
-        const QMargins m = handle->frameMargins();
-        if (!m.isNull())
-            return m;
-    }
-    return {6, 34, 6, 6};
+    const QWindow *handle = window->windowHandle();
+    if (!handle || !handle->isExposed())
+        return std::nullopt;
+    const QMargins m = handle->frameMargins();
+    if (m.isNull())
+        return std::nullopt;
+    return m;
 }
+
+// Scales a window down as fittedSize says; its framed size.
+QSize shrinkToFit(QWidget *window, QSize area)
+{
+    const QMargins frame = frameOf(window);
+    const QSize smallest = window->minimumSize().expandedTo(window->minimumSizeHint());
+    const QSize size = fittedSize(window->size(), smallest, frame, area);
+    if (size != window->size())
+        window->resize(size);
+    return size.grownBy(frame);
+}
+
+bool fitsTheScreen(const QWidget *w)
+{
+    if (!w->isWindow() || (w->windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)))
+        return false;
+    const Qt::WindowType type = w->windowType();
+    return type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop;
+}
+
+void fitToScreen(QWidget *w)
+{
+    if (fitsTheScreen(w))
+        if (const QScreen *screen = w->screen())
+            fitInto(w, screen->availableGeometry());
+}
+
+// Places a window once the window manager has framed it, the first time it is
+// exposed after being shown; then leaves.
+class FirstExposure : public QObject {
+public:
+    static QString name() { return QStringLiteral("screenFitFirstExposure"); }
+
+    explicit FirstExposure(QWidget *window) : QObject(window), m_window(window)
+    {
+        setObjectName(name());
+        window->windowHandle()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+            watched->removeEventFilter(this);
+            deleteLater();
+            fitToScreen(m_window);
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
 
 class Watcher : public QObject {
 public:
@@ -47,35 +100,37 @@ protected:
         if (e->type() != QEvent::Show || !watched->isWidgetType())
             return false;
         auto *w = static_cast<QWidget *>(watched);
-        if (!w->isWindow() || (w->windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)))
+        if (!fitsTheScreen(w) || !w->windowHandle())
             return false;
-        const Qt::WindowType type = w->windowType();
-        if (type == Qt::Popup || type == Qt::ToolTip || type == Qt::Desktop)
-            return false;
+        // Its size now, before it appears; its place once it is framed.
         if (const QScreen *screen = w->screen())
-            fitInto(w, screen->availableGeometry());
+            shrinkToFit(w, screen->availableGeometry().size());
+        if (!w->findChild<QObject *>(FirstExposure::name(), Qt::FindDirectChildrenOnly))
+            new FirstExposure(w);
         return false;
     }
 };
 } // namespace
 
+QMargins frameOf(const QWidget *window)
+{
+    if (window->windowFlags() & Qt::FramelessWindowHint)
+        return {};
+    if (const auto own = drawnFrame(window))
+        return *own;
+    for (const QWidget *other : QApplication::topLevelWidgets())
+        if (other != window && !(other->windowFlags() & Qt::FramelessWindowHint) && other->isVisible()
+            && !(other->windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)))
+            if (const auto drawn = drawnFrame(other))
+                return *drawn;
+    return {6, 34, 6, 6};
+}
+
 void fitInto(QWidget *window, const QRect &area)
 {
-    const QMargins frame = frameOf(window);
-    const QSize smallest = window->minimumSize().expandedTo(window->minimumSizeHint());
-    const QSize size = fittedSize(window->size(), smallest, frame, area.size());
-    const bool scaled = size != window->size();
-    if (scaled)
-        window->resize(size);
-    const QSize framed = size.grownBy(frame);
-    // A window never placed is the window system's to place, unless it was
-    // scaled down: then it takes the middle of the area.
-    if (!window->testAttribute(Qt::WA_Moved)) {
-        if (scaled)
-            window->move(area.left() + (area.width() - framed.width()) / 2,
-                         area.top() + (area.height() - framed.height()) / 2);
+    const QSize framed = shrinkToFit(window, area.size());
+    if (!window->isVisible() && !window->testAttribute(Qt::WA_Moved))
         return;
-    }
     // The whole frame inside the area; a window larger than the area keeps its
     // title bar on screen.
     const int x = std::max(area.left(), std::min(window->x(), area.right() + 1 - framed.width()));

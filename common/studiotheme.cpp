@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QStyle>
@@ -57,7 +56,7 @@ QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #
 QPushButton:default { border-color: #ffd75a; }
 QPushButton:disabled { color: #6f7aa3; border-color: #3b4670; background: #0b1233; }
 QCheckBox, QRadioButton { color: #e8eefc; spacing: 8px; }
-QComboBox, QListWidget, QListView, QTableView {
+QComboBox, QListWidget, QListView, QTableView, QTreeView {
     color: #ffffff; background: #0a1236; border: 2px solid #3c5bd6; border-radius: 8px;
     selection-background-color: #d9b44a; selection-color: #0a1236;
 }
@@ -72,22 +71,33 @@ QComboBox::down-arrow:disabled { image: none; }
 QComboBox QAbstractItemView { background: #0a1236; color: #ffffff; }
 QGroupBox { color: #ffd75a; border: 2px solid #3f63e0; border-radius: 12px; margin-top: 14px; padding-top: 8px; }
 QGroupBox::title { subcontrol-origin: margin; left: 14px; padding: 0 6px; }
-QMessageBox { background: #0e1850; }
+QDialog { background: #0e1850; }
+QDialogButtonBox { dialogbuttonbox-buttons-have-icons: 0; }
 QMessageBox QLabel { color: #e8eefc; }
+QHeaderView { background: #0a1236; }
+QHeaderView::section {
+    color: #ffe9a8; background: #16287a; padding: 4px 8px;
+    border: none; border-right: 1px solid #3c5bd6; border-bottom: 1px solid #3c5bd6;
+}
+QToolButton { background: #dfe6ff; border: 1px solid #3c5bd6; border-radius: 6px; padding: 3px; }
+QToolButton:hover { border-color: #ffd75a; }
+QToolButton:disabled { background: #6f7aa3; }
+QMenu { color: #e8eefc; background: #0e1850; border: 1px solid #3c5bd6; }
+QMenu::item:selected { color: #0a1236; background: #d9b44a; }
+QMenu::item:disabled { color: #8a94bd; }
+QProgressBar {
+    color: #ffffff; background: #0a1236; border: 2px solid #3c5bd6; border-radius: 8px;
+    text-align: center; min-height: 22px;
+}
+QProgressBar::chunk { background: #3f63e0; border-radius: 6px; }
 QToolTip { color: #0a1236; background: #ffe9a8; border: 1px solid #d9b44a; }
 )css";
 } // namespace
 
 void applyApplicationStyle(QApplication &app)
 {
+    // The desktop's own sans-serif (its settings choose it), at the stage's size.
     QFont f = app.font();
-    const QStringList families = QFontDatabase::families();
-    for (const char *name : {"Liberation Sans", "DejaVu Sans"}) {
-        if (families.contains(QString::fromLatin1(name))) {
-            f.setFamily(QString::fromLatin1(name));
-            break;
-        }
-    }
     f.setPointSize(11);
     app.setFont(f);
     app.setStyleSheet(QString::fromLatin1(kStyle));

@@ -1,7 +1,7 @@
 #pragma once
 // The toolkit's own texts in Vietnamese: the standard buttons of message boxes
-// and dialogs ("Đồng ý", "Hủy", "Có", "Không", ...) and the edit menu of text
-// boxes. Qt ships no Vietnamese translation of its own, so both programs
+// and dialogs ("Đồng ý", "Hủy", "Có", "Không", ...), the edit menu of text
+// boxes, and the file dialog with its list of files. Qt ships no Vietnamese translation of its own, so both programs
 // install this one at start-up.
 
 #include <QTranslator>

@@ -106,6 +106,10 @@ QHash<QString, QString> encodeMap(const TableRow *rows, size_t count)
         else if (!Codec::isMark(text))
             map.insert(text, QString(QChar(r.bytes[0])));
     }
+    // The typographic quotes ‘ ’ “ ”: bytes 91-94, which neither encoding gives
+    // a letter, so decode() reads them back through the Windows-1252 fallback.
+    for (char16_t b = 0x91; b <= 0x94; ++b)
+        map.insert(QString(QChar(kCp1252High[b - 0x80])), QString(QChar(b)));
     return map;
 }
 

@@ -25,7 +25,8 @@ QString decode(const QString &legacy, Encoding enc);
 QString decodeBytes(QByteArrayView bytes, Encoding enc);
 
 // Unicode to legacy text (Latin-1 characters of the bytes). Returns nothing when
-// a character has no legacy form (only ASCII and the 134 Vietnamese letters have).
+// a character has no legacy form (only ASCII, the 134 Vietnamese letters and
+// the typographic quotes ‘ ’ “ ” have).
 std::optional<QString> encode(const QString &unicode, Encoding enc);
 // As encode(), replacing each character that has no legacy form by `replacement`.
 QString encodeLossy(const QString &unicode, Encoding enc, char replacement = '?');

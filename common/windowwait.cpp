@@ -72,12 +72,12 @@ QWidget *windowToTell()
     return nullptr;
 }
 
-void showBanner()
+// Says why at the foot of the window the player looks at; null when none is shown.
+QLabel *putBanner(WindowWait::Why why)
 {
-    State &s = state();
     QWidget *window = windowToTell();
-    if (!window || !s.gate)
-        return;
+    if (!window)
+        return nullptr;
     QLabel *banner = WindowWait::banner(window);
     if (!banner) {
         banner = new QLabel(window);
@@ -91,12 +91,19 @@ void showBanner()
                                              " font-weight: bold; }")
                                       .arg(ink.name(), fill.name()));
     }
-    banner->setText(WindowWait::text(s.why));
+    banner->setText(WindowWait::text(why));
     banner->adjustSize();
     placeAtFoot(banner);
     banner->raise();
     banner->show();
-    s.gate->banner = banner;
+    return banner;
+}
+
+void showBanner()
+{
+    State &s = state();
+    if (s.gate)
+        s.gate->banner = putBanner(s.why);
 }
 
 } // namespace
@@ -128,6 +135,19 @@ WindowWait::~WindowWait()
     delete s.gate; // an event filter deleted is removed
     s.gate = nullptr;
     LegacyTimer::holdTicks(false);
+}
+
+WindowWait::Notice::Notice(Why why) : m_later(new QTimer)
+{
+    m_later->setSingleShot(true);
+    QObject::connect(m_later.get(), &QTimer::timeout, m_later.get(), [this, why] { m_banner = putBanner(why); });
+    m_later->start(kBannerAfterMs);
+}
+
+WindowWait::Notice::~Notice()
+{
+    if (m_banner)
+        m_banner->hide();
 }
 
 QString WindowWait::text(Why why)

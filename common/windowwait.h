@@ -13,9 +13,13 @@
 // Waits nest: the outermost one ends the state.
 
 #include <QEvent>
+#include <QPointer>
 #include <QString>
 
+#include <memory>
+
 class QLabel;
+class QTimer;
 class QWidget;
 
 class WindowWait {
@@ -45,6 +49,22 @@ public:
         Plainly &operator=(const Plainly &) = delete;
     };
     static bool mayTurnEventLoop();
+
+    // The banner alone, for a wait that neither drops input nor holds the
+    // game's timers (the first open of a class server, which keeps for after
+    // it the clicks that need it): after kBannerAfterMs the window the player
+    // looks at says why, until the object ends.
+    class Notice {
+    public:
+        explicit Notice(Why why);
+        ~Notice();
+        Notice(const Notice &) = delete;
+        Notice &operator=(const Notice &) = delete;
+
+    private:
+        std::unique_ptr<QTimer> m_later;
+        QPointer<QLabel> m_banner;
+    };
 
     // Whether an event of this type is the player's input (mouse, keys,
     // wheel, touch, tablet, drag and drop, a context menu).

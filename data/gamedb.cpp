@@ -155,6 +155,17 @@ OpenResult GameDb::open()
     return reading([&] { return m_backend->open(m_createMissing); });
 }
 
+void GameDb::openInBackground(QObject *context, std::function<void(const OpenResult &)> opened)
+{
+    if (!m_thread) {
+        opened(open());
+        return;
+    }
+    auto result = std::make_shared<OpenResult>();
+    m_thread->post([this, result] { *result = m_backend->open(m_createMissing); }, context,
+                   [result, opened = std::move(opened)] { opened(*result); });
+}
+
 bool GameDb::isOpen() const { return reading([&] { return m_backend->isOpen(); }); }
 QString GameDb::filePath() const { return m_backend->location(); } // fixed when made
 QString GameDb::lastError() const { return reading([&] { return m_backend->lastError(); }); }
@@ -373,6 +384,12 @@ void GameDb::setDamageHandler(std::function<void(const QString &)> handler)
 }
 
 // --- copying an installation ------------------------------------------------------
+
+QString bankIsTheTeachers()
+{
+    return QStringLiteral("the class's question bank is edited from the teacher's machine: this machine reaches the "
+                          "class server with a pupil's role, so Pelmaro does not open the question bank here.");
+}
 
 CopyResult copyInstallation(const QString &from, const QString &to,
                             const std::function<void(const QString &, int)> &progress)

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+class QObject;
 
 namespace db {
 
@@ -158,6 +159,11 @@ public:
     void setCreateMissing(bool on) { m_createMissing = on; }
 
     OpenResult open();
+    // Opens a server without waiting for it: the window goes on taking input
+    // meanwhile, and `opened` runs on the window's thread with the answer (not
+    // at all if context is gone by then). Any other step asked meanwhile waits
+    // for the open first. A file is opened at once.
+    void openInBackground(QObject *context, std::function<void(const OpenResult &)> opened);
     bool isOpen() const;
     bool isServer() const { return m_server; }
     // The file path, or the server address without its password: safe to show.
@@ -350,6 +356,10 @@ struct CopyResult {
 };
 CopyResult copyInstallation(const QString &from, const QString &to,
                             const std::function<void(const QString &table, int rows)> &progress = {});
+
+// What the programs say, in English, when a role that may not edit the
+// question bank (a pupil's: see GameDb::mayEditBank) asks to import, export or copy.
+QString bankIsTheTeachers();
 
 // The shipped question bank, compiled into the programs. parseQuestionFile() reads
 // the Unicode source; shippedQuestions() gives the texts as stored (VNI).

@@ -23,6 +23,11 @@ QString immutableUri(const QString &path)
            + QStringLiteral("?immutable=1");
 }
 
+QString notARegularFile(const QString &path)
+{
+    return QStringLiteral("%1 is not a regular file (a pipe, a device or a socket); the database is a file.").arg(path);
+}
+
 QList<QPair<QString, QString>> columnTypes(const QSqlDatabase &c, const QString &table)
 {
     QList<QPair<QString, QString>> cols;
@@ -149,6 +154,12 @@ OpenResult SqliteBackend::open(bool createMissing)
     if (fi.isDir()) {
         r.status = OpenStatus::Damaged;
         r.detail = QStringLiteral("%1 is a folder, not a database file.").arg(m_path);
+        return r;
+    }
+    // A pipe, a device or a socket: reading it could wait for ever.
+    if (!fi.isFile()) {
+        r.status = OpenStatus::Damaged;
+        r.detail = notARegularFile(m_path);
         return r;
     }
     // Look at the header first: SQLite would take an empty file for a new, empty

@@ -12,6 +12,9 @@ constexpr int kBusyTimeoutMs = 5000;
 // The file as an SQLite URI that reads it as unchangeable: no locks, no
 // journal recovery, no WAL or index file made.
 QString immutableUri(const QString &path);
+// Why a path that is there is refused as a database or a copy's target:
+// it is no regular file (a pipe, a device, a socket).
+QString notARegularFile(const QString &path);
 // The table's columns as declared: name and type; none when it is missing.
 QList<QPair<QString, QString>> columnTypes(const QSqlDatabase &c, const QString &table);
 // The table's column names, in lower case; none when it is missing.

@@ -283,6 +283,10 @@ bool SqliteBackend::importFrom(Backend &source, const std::function<void(const Q
                                QString &why)
 {
     const QFileInfo fi(m_path);
+    if (fi.exists() && !fi.isFile() && !fi.isDir()) {
+        why = notARegularFile(m_path); // never removed to make room for the copy
+        return false;
+    }
     if (fi.exists() && (fi.isDir() || fi.size() > 0)) {
         why = QStringLiteral("%1 already exists; a copy is made only into a new file.").arg(m_path);
         return false;

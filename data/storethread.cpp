@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPointer>
 
 #include <chrono>
 #include <condition_variable>
@@ -42,6 +43,23 @@ StoreThread::~StoreThread()
 {
     m_thread.quit();
     m_thread.wait();
+}
+
+void StoreThread::post(std::function<void()> job, QObject *context, std::function<void()> done)
+{
+    // The answer goes by the application object, which outlives the step;
+    // whether context is still there is asked on its own thread.
+    QObject *app = QCoreApplication::instance();
+    QMetaObject::invokeMethod(
+            m_worker,
+            [job = std::move(job), app, answer = [context = QPointer<QObject>(context), done = std::move(done)] {
+                if (context)
+                    done();
+            }] {
+                job();
+                QMetaObject::invokeMethod(app, answer, Qt::QueuedConnection);
+            },
+            Qt::QueuedConnection);
 }
 
 void StoreThread::run(StoreWait why, const std::function<void()> &job)

@@ -35,6 +35,11 @@ public:
     // store thread itself (a step made from inside another), it runs at once.
     void run(StoreWait why, const std::function<void()> &job);
 
+    // Runs job on the store thread without waiting for it; done runs on the
+    // application's thread once it has run (not at all if context is gone by
+    // then). Later steps run after it, in the order asked.
+    void post(std::function<void()> job, QObject *context, std::function<void()> done);
+
     template <typename F> auto call(StoreWait why, F &&f) -> decltype(f())
     {
         using R = decltype(f());

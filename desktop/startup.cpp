@@ -18,10 +18,15 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #ifndef LONTARIS_VERSION
 #define LONTARIS_VERSION "0"
@@ -188,6 +193,19 @@ int runCopy(const CommandLine &line)
 {
     const QString program = QCoreApplication::applicationName().toLower();
     const QString from = db::displayLocation(line.copyFrom), to = db::displayLocation(line.copyTo);
+    // A pupil's role on a class server may copy neither from it nor into it:
+    // asked before anything is read or written.
+    for (const QString &end : {line.copyFrom, line.copyTo}) {
+        if (!db::isServerLocation(end))
+            continue;
+        db::GameDb server{QString()};
+        server.setLocation(end);
+        server.setCreateMissing(false);
+        if (server.open().usable() && !server.mayEditBank()) {
+            std::fprintf(stderr, "%s: nothing was copied: %s\n", qPrintable(program), qPrintable(db::bankIsTheTeachers()));
+            return 1;
+        }
+    }
     std::printf("Copying %s to %s\n", qPrintable(from), qPrintable(to));
     std::fflush(stdout);
     const db::CopyResult r = db::copyInstallation(line.copyFrom, line.copyTo, [](const QString &table, int rows) {
@@ -245,9 +263,10 @@ void report(const QString &title, QMessageBox::Icon icon, const QString &text)
 }
 } // namespace
 
-bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &texts)
+namespace {
+// What openDatabase does once the first answer of the open is there.
+bool settleOpen(db::GameDb &database, const QString &title, const OpenTexts &texts, db::OpenResult opened)
 {
-    db::OpenResult opened = database.open();
     while (opened.status == db::OpenStatus::Unreachable) {
         // A classroom server that is not up yet: the machine may wait for it.
         const QString text = texts.unreachable.arg(opened.detail);
@@ -276,10 +295,21 @@ bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &t
     });
     return true;
 }
+} // namespace
+
+bool openDatabase(db::GameDb &database, const QString &title, const OpenTexts &texts)
+{
+    return settleOpen(database, title, texts, database.open());
+}
 
 namespace {
 // Waits for the window's first paint, then opens the database; an input event
 // that comes first opens it there and then (and is dropped if it failed).
+//
+// A class server is opened in the background, as it may take seconds: the
+// player types meanwhile into the boxes, which needs no database. Any other
+// input (a click, Enter) is kept, with all that follows it, while the window
+// says why it waits, and is delivered once the server is open.
 class DeferredOpen : public QObject {
 public:
     DeferredOpen(QWidget *window, db::GameDb &database, const QString &title, const OpenTexts &texts)
@@ -289,7 +319,7 @@ public:
         QCoreApplication::instance()->installEventFilter(this);
         // A window the system never shows (started minimised, say) is not
         // painted: the file is opened a moment later all the same.
-        QTimer::singleShot(kAtTheLatestMs, this, [this] { open(); });
+        QTimer::singleShot(kAtTheLatestMs, this, [this] { begin(); });
     }
 
 protected:
@@ -299,37 +329,101 @@ protected:
             return false;
         if (m_state == State::Waiting && e->type() == QEvent::Paint && watched == m_window) {
             m_state = State::Painted;
-            QTimer::singleShot(0, this, [this] { open(); });
+            QTimer::singleShot(0, this, [this] { begin(); });
             return false;
         }
+        if (!WindowWait::isInput(e->type()))
+            return false;
         // Input that comes before the open (also between the paint and the
-        // open's turn) opens it first, and goes on only if it opened.
-        if (WindowWait::isInput(e->type()))
-            return !open();
-        return false;
+        // open's turn) starts it; a file is open once begin() returns.
+        begin();
+        if (m_state == State::Done)
+            return !m_opened;
+        return keep(watched, e);
     }
 
 private:
     static constexpr int kAtTheLatestMs = 1000;
-    enum class State { Waiting, Painted, Done };
-    bool open()
+    enum class State { Waiting, Painted, Opening, Done };
+    struct Kept {
+        QPointer<QObject> receiver;
+        std::unique_ptr<QEvent> event;
+    };
+
+    void begin()
+    {
+        if (m_state == State::Opening || m_state == State::Done)
+            return;
+        m_took.start();
+        if (!m_database.isServer()) {
+            finish(m_database.open());
+            return;
+        }
+        m_state = State::Opening;
+        m_database.openInBackground(this, [this](const db::OpenResult &r) { finish(r); });
+    }
+
+    // While a server opens: whether the input goes on now (false) or is kept
+    // for after the open (true).
+    bool keep(QObject *watched, QEvent *e)
+    {
+        // Each event is judged where a control receives it, not at the window
+        // that hands it on; a moving mouse and the question asked before a key
+        // is taken as a shortcut do nothing.
+        const QEvent::Type t = e->type();
+        if (!watched->isWidgetType() || t == QEvent::MouseMove || t == QEvent::ShortcutOverride)
+            return false;
+        if (m_kept.empty() && typingIntoABox(watched, e))
+            return false;
+        if (!m_notice)
+            m_notice = std::make_unique<WindowWait::Notice>(WindowWait::Why::Server);
+        m_kept.push_back({watched, std::unique_ptr<QEvent>(e->clone())});
+        return true;
+    }
+
+    static bool typingIntoABox(QObject *watched, QEvent *e)
+    {
+        auto *box = qobject_cast<QLineEdit *>(watched);
+        if (!box || box->isReadOnly())
+            return false;
+        switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease: {
+            const int key = static_cast<QKeyEvent *>(e)->key();
+            return key != Qt::Key_Return && key != Qt::Key_Enter; // Enter confirms what was typed
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::InputMethod:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    void finish(const db::OpenResult &first)
     {
         if (m_state == State::Done)
-            return m_opened;
+            return;
         m_state = State::Done;
         QCoreApplication::instance()->removeEventFilter(this);
-        QElapsedTimer took;
-        took.start();
-        m_opened = openDatabase(m_database, m_title, m_texts);
+        m_notice.reset();
+        m_opened = settleOpen(m_database, m_title, m_texts, first);
         // For the start-up benchmark: what the open costs after the first window.
         if (qEnvironmentVariableIsSet("LONTARIS_QUIT_AFTER_MS")) {
-            std::printf("database opened in %.1f ms\n", took.nsecsElapsed() / 1e6);
+            std::printf("database opened in %.1f ms\n", m_took.nsecsElapsed() / 1e6);
             std::fflush(stdout);
         }
         if (!m_opened)
             QCoreApplication::exit(1);
+        // What waited for the open acts now, in the order it came.
+        std::vector<Kept> kept = std::move(m_kept);
+        m_kept.clear();
+        for (Kept &k : kept)
+            if (m_opened && k.receiver)
+                QCoreApplication::sendEvent(k.receiver, k.event.get());
         deleteLater();
-        return m_opened;
     }
 
     QWidget *m_window;
@@ -338,6 +432,9 @@ private:
     OpenTexts m_texts;
     State m_state = State::Waiting;
     bool m_opened = false;
+    QElapsedTimer m_took;
+    std::vector<Kept> m_kept;
+    std::unique_ptr<WindowWait::Notice> m_notice;
 };
 } // namespace
 

@@ -82,11 +82,8 @@ void CsvActions::tell(const QString &text, int icon)
 
 QString CsvActions::faultList(const ImportResult &r, db::QuestionTable t) const
 {
-    // All of them, one a line (a long list goes behind the box's details).
-    QStringList lines;
-    for (const csvbank::Fault &f : r.faults)
-        lines << csvbank::describe(f, t, Language::Vietnamese);
-    return lines.join(QLatin1Char('\n'));
+    // One a line (a long list goes behind the box's details).
+    return csvbank::faultLines(r, t, Language::Vietnamese).join(QLatin1Char('\n'));
 }
 
 void CsvActions::importFile()
@@ -196,8 +193,10 @@ void CsvActions::exportFile()
         return;
     }
     if (!r.ok) {
-        tell(QStringLiteral("Không xuất được bảng %1 ra tệp %2.\n\n%3").arg(table, name, r.problem),
-             QMessageBox::Critical);
+        const QString why = r.diskFull ? QStringLiteral("Ổ đĩa đã đầy, không còn chỗ cho tệp. Hãy xoá bớt tệp trên "
+                                                        "ổ đĩa đó hoặc xuất ra ổ đĩa khác.")
+                                       : r.problem;
+        tell(QStringLiteral("Không xuất được bảng %1 ra tệp %2.\n\n%3").arg(table, name, why), QMessageBox::Critical);
         return;
     }
     QString text = QStringLiteral("Đã xuất %1 câu hỏi của bảng %2 ra tệp %3.").arg(r.rows).arg(table, name);

@@ -5,8 +5,11 @@
 #include "vntext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <memory>
 #include <unordered_map>
 
 namespace csvbank {
@@ -19,6 +22,8 @@ namespace {
 const char *const kColumns[6] = {"cauhoi", "A", "B", "C", "D", "traloi"};
 constexpr int kTraloi = 5;
 const QLatin1String kTopic("topic");
+// The most fields a record of a bank file can use: the stored columns and the topic.
+constexpr int kMaxFields = 7;
 
 // How many rows go to the store a statement batch, and how often progress is told.
 constexpr int kWriteRows = 1000;
@@ -103,15 +108,22 @@ private:
     bool readHeader(csv::Reader &reader);
     bool readTable();
     // Checks one row; the question as stored when it is fit to be written.
-    std::optional<db::Question> checkRow(const QStringList &fields, qint64 row, bool &duplicate);
+    std::optional<db::Question> checkRow(const csv::Reader &reader, bool &duplicate);
     void fault(qint64 row, int column, FaultKind kind, const QString &detail = QString())
     {
+        m_rowFaulty = true;
         Fault f;
         f.row = row;
         f.column = columnName(column);
         f.kind = kind;
         f.detail = detail;
-        m_r.faults.append(f);
+        keep(f);
+    }
+    // Every fault is counted; the first ones are kept to be told.
+    void keep(const Fault &f)
+    {
+        if (m_r.faultCount++ < ImportResult::kFaultsKept)
+            m_r.faults.append(f);
     }
     // A column as the header names it; one past its columns by its place.
     QString columnName(int column) const
@@ -134,6 +146,7 @@ private:
     const Progress &m_progress;
     ImportResult m_r;
     bool m_inWrite = false;
+    bool m_rowFaulty = false; // the row checked last has a fault other than being a duplicate
     int m_where[6] = {-1, -1, -1, -1, -1, -1}; // the file's column of each stored column
     QStringList m_names;                       // the header's names, as written
     int m_width = 0;                           // how many columns the header names
@@ -159,6 +172,12 @@ bool Pass::readHeader(csv::Reader &reader)
     m_names = reader.fields();
     m_width = int(m_names.size());
     FileProblem &p = m_r.problem;
+    if (reader.fieldCount() > kMaxFields) {
+        p.kind = FileProblem::Kind::TooManyFields;
+        p.row = reader.record();
+        p.detail = QString::number(reader.fieldCount());
+        return false;
+    }
     for (int i = 0; i < m_width; ++i) {
         const QString name = m_names[i].trimmed();
         m_names[i] = name;
@@ -212,10 +231,12 @@ bool Pass::readTable()
     return true;
 }
 
-std::optional<db::Question> Pass::checkRow(const QStringList &fields, qint64 row, bool &duplicate)
+std::optional<db::Question> Pass::checkRow(const csv::Reader &reader, bool &duplicate)
 {
+    const QStringList &fields = reader.fields();
+    const qint64 row = reader.record();
     duplicate = false;
-    const qsizetype before = m_r.faults.size();
+    m_rowFaulty = false;
     db::Question q;
     QString *stored[6] = {&q.cauhoi, &q.a, &q.b, &q.c, &q.d, &q.traloi};
     for (int c = 0; c < 6; ++c) {
@@ -225,37 +246,17 @@ std::optional<db::Question> Pass::checkRow(const QStringList &fields, qint64 row
             continue;
         }
         const QString &text = fields.at(at);
-        if (text.trimmed().isEmpty()) {
-            fault(row, at, FaultKind::Empty);
-            continue;
-        }
-        if (c == kTraloi) {
-            const bool fits = m_t == QuestionTable::Thuthach   ? isOrder(text)
-                              : m_t == QuestionTable::Thungrac ? isOrder(text) || isLetter(text)
-                                                               : isLetter(text);
-            if (!fits)
-                fault(row, at,
-                      m_t == QuestionTable::Thuthach   ? FaultKind::NotAnOrder
-                      : m_t == QuestionTable::Thungrac ? FaultKind::NotEither
-                                                       : FaultKind::NotALetter,
-                      text);
-            *stored[c] = text;
-            continue;
-        }
-        std::optional<QString> legacy = vn::encode(text, vn::Encoding::Vni);
-        if (!legacy)
-            fault(row, at, FaultKind::Unstorable, vn::describeCharacter(vn::firstUnstorable(text, vn::Encoding::Vni)));
-        else if (text.contains(QChar(0)))
-            fault(row, at, FaultKind::Unstorable, vn::describeCharacter(0));
-        const QString as = legacy ? *legacy : vn::encodeLossy(text, vn::Encoding::Vni);
-        if (as.size() > db::kQuestionTextSize)
-            fault(row, at, FaultKind::TooLong, QString::number(as.size()));
-        *stored[c] = as;
+        const std::optional<QString> legacy = c == kTraloi ? std::optional<QString>(text) : storable(text);
+        for (const Fault &f : checkText(m_t, c, text, legacy))
+            fault(row, at, f.kind, f.detail);
+        *stored[c] = legacy ? *legacy : QString();
     }
     for (int i = m_width; i < fields.size(); ++i)
         if (!fields.at(i).isEmpty())
             fault(row, i, FaultKind::Beyond, fields.at(i));
-    const bool faulty = m_r.faults.size() > before;
+    if (reader.droppedAValue())
+        fault(row, kMaxFields, FaultKind::TooWide, QString::number(reader.fieldCount()));
+    const bool faulty = m_rowFaulty;
     if (faulty)
         ++m_r.faultyRows;
     // A question seen before is a duplicate, whatever else is wrong with
@@ -272,7 +273,7 @@ std::optional<db::Question> Pass::checkRow(const QStringList &fields, qint64 row
             f.kind = FaultKind::Duplicate;
             f.id = it->second.id;
             f.firstRow = it->second.row;
-            m_r.faults.append(f);
+            keep(f);
         }
     }
     if (faulty)
@@ -303,7 +304,7 @@ ImportResult Pass::run(const QString &path)
         m_r.problem.detail = file.errorString();
         return done(O::BadFile);
     }
-    csv::Reader reader(file);
+    csv::Reader reader(file, kMaxFields);
     if (!readHeader(reader))
         return done(O::BadFile);
     if (m_write) {
@@ -323,11 +324,11 @@ ImportResult Pass::run(const QString &path)
     bool refused = false; // a fault that keeps the file out: nothing more is written
     csv::Reader::Result res;
     while ((res = reader.next()) == csv::Reader::Result::Record) {
-        if (blank(reader.fields()))
+        if (blank(reader.fields()) && !reader.droppedAValue())
             continue;
         ++m_r.rows;
         bool duplicate = false;
-        std::optional<db::Question> q = checkRow(reader.fields(), reader.record(), duplicate);
+        std::optional<db::Question> q = checkRow(reader, duplicate);
         refused = refused || !q || (duplicate && !m_skip);
         if (m_write && !refused && !duplicate) {
             q->id = m_nextId++;
@@ -370,6 +371,58 @@ ImportResult Pass::run(const QString &path)
 
 } // namespace
 
+std::optional<QString> storable(const QString &typed)
+{
+    if (typed.contains(QChar(0)))
+        return std::nullopt;
+    return vn::encode(typed, vn::Encoding::Vni);
+}
+
+QList<Fault> checkText(QuestionTable t, int column, const QString &typed, const std::optional<QString> &stored)
+{
+    QList<Fault> out;
+    auto add = [&out](FaultKind kind, const QString &detail = QString()) {
+        Fault f;
+        f.kind = kind;
+        f.detail = detail;
+        out.append(f);
+    };
+    if (typed.trimmed().isEmpty()) {
+        add(FaultKind::Empty);
+        return out;
+    }
+    if (column == kTraloi) {
+        const bool fits = t == QuestionTable::Thuthach   ? isOrder(typed)
+                          : t == QuestionTable::Thungrac ? isOrder(typed) || isLetter(typed)
+                                                         : isLetter(typed);
+        if (!fits)
+            add(t == QuestionTable::Thuthach   ? FaultKind::NotAnOrder
+                : t == QuestionTable::Thungrac ? FaultKind::NotEither
+                                               : FaultKind::NotALetter,
+                typed);
+        return out;
+    }
+    if (!stored) {
+        const char32_t bad = typed.contains(QChar(0)) ? 0 : vn::firstUnstorable(typed, vn::Encoding::Vni);
+        add(FaultKind::Unstorable, vn::describeCharacter(bad));
+    }
+    const qsizetype length = stored ? stored->size() : vn::encodeLossy(typed, vn::Encoding::Vni).size();
+    if (length > db::kQuestionTextSize)
+        add(FaultKind::TooLong, QString::number(length));
+    return out;
+}
+
+QStringList faultLines(const ImportResult &r, QuestionTable t, Language lang, const QString &prefix)
+{
+    QStringList lines;
+    for (const Fault &f : r.faults)
+        lines << prefix + describe(f, t, lang);
+    if (const qint64 more = r.faultCount - r.faults.size(); more > 0)
+        lines << (lang == Language::English ? QStringLiteral("… and %1 more").arg(more)
+                                            : QStringLiteral("… và %1 lỗi nữa").arg(more));
+    return lines;
+}
+
 ImportResult checkFile(db::GameDb &db, QuestionTable t, const QString &path, const Progress &progress)
 {
     return Pass(db, t, false, false, progress).run(path);
@@ -394,12 +447,30 @@ std::optional<QuestionTable> tableNamed(const QString &name)
 ExportResult exportFile(db::GameDb &db, QuestionTable t, const QString &path, const Progress &progress)
 {
     ExportResult r;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        r.problem = file.errorString();
+    // A regular file is replaced whole once written; a pipe or a device is
+    // written into (renaming a finished copy over it would replace the pipe).
+    const QFileInfo target(path);
+    const bool special = target.exists() && !target.isFile() && !target.isDir();
+    std::unique_ptr<QFileDevice> file;
+    if (special)
+        file = std::make_unique<QFile>(path);
+    else
+        file = std::make_unique<QSaveFile>(path);
+    auto *whole = qobject_cast<QSaveFile *>(file.get());
+    // Why the file could not be written. A file replaced whole knows it once
+    // closed (a write that runs out of room half-way says no more than that
+    // it failed): its commit after a failed write closes it, drops it and
+    // leaves the file that was there.
+    auto failed = [&] {
+        if (whole && whole->isOpen())
+            whole->commit();
+        r.problem = file->errorString();
+        r.diskFull = r.problem == qt_error_string(ENOSPC);
         return r;
-    }
-    csv::Writer out(file);
+    };
+    if (!file->open(QIODevice::WriteOnly))
+        return failed();
+    csv::Writer out(*file);
     QStringList header;
     for (const char *c : kColumns)
         header << QLatin1String(c);
@@ -433,16 +504,17 @@ ExportResult exportFile(db::GameDb &db, QuestionTable t, const QString &path, co
         }
         return written;
     });
-    if (!read || !written || stopped) {
-        file.cancelWriting();
+    if (!written)
+        return failed();
+    if (!read || stopped) {
+        if (whole)
+            whole->cancelWriting();
         r.stopped = stopped;
-        r.problem = stopped ? QStringLiteral("Stopped.") : !read ? db.lastError() : file.errorString();
+        r.problem = stopped ? QStringLiteral("Stopped.") : db.lastError();
         return r;
     }
-    if (!file.commit()) {
-        r.problem = file.errorString();
-        return r;
-    }
+    if (whole ? !whole->commit() : !file->flush())
+        return failed();
     r.ok = true;
     return r;
 }

@@ -4,7 +4,8 @@
 //
 // A bank file has a header row naming the columns cauhoi, A, B, C, D and
 // traloi, in any order and any letter case; a column topic may be there too
-// and is not stored; any other column is refused by name. Rows are numbered as
+// and is not stored; any other column is refused by name, and a header of
+// more than these seven. A row's cells past the seventh are counted, not kept. Rows are numbered as
 // a spreadsheet shows them: the header is row 1, and a row whose cells are all
 // empty is skipped. Texts are Unicode in the file and the bank's VNI texts in
 // the table.
@@ -44,6 +45,7 @@ enum class FaultKind {
     TooLong,    // longer as stored than the column holds (detail: the length)
     Unstorable, // a character the VNI text cannot hold (detail: the character)
     Beyond,     // a value in a column the header does not name
+    TooWide,    // a value past the seven columns a bank file can have (detail: how many cells the row has)
     Duplicate,  // the question is in the table already, or in an earlier row
     NotExact    // export: a stored text that will not come back byte for byte
 };
@@ -59,11 +61,22 @@ struct Fault {
 
 // "row 5, column traloi: …" (English) or "Dòng 5, cột traloi: …".
 QString describe(const Fault &f, db::QuestionTable t, Language lang);
+// Why the cell is refused, without its place: "empty", "“E” is not one of …".
+QString reason(const Fault &f, db::QuestionTable t, Language lang);
+
+// A question's text bound for table t, as the import and the editor's Save
+// judge it alike. `column`: 0..5 for cauhoi, A, B, C, D, traloi; `typed`: the
+// text as the user sees it (Unicode); `stored`: the text as it would be
+// stored (VNI), none when a character has no VNI form. The faults name no row
+// or column; none when the text may be stored.
+QList<Fault> checkText(db::QuestionTable t, int column, const QString &typed, const std::optional<QString> &stored);
+// The VNI form of a typed text, none when a character has none (NUL included).
+std::optional<QString> storable(const QString &typed);
 
 // Why a file cannot be imported at all.
 struct FileProblem {
     enum class Kind { None, CannotOpen, Empty, NoRows, NotText, NotUtf8, OpenQuote, StrayQuote, FieldTooLong,
-                      TabSeparated, Header } kind = Kind::None;
+                      TooManyFields, TabSeparated, Header } kind = Kind::None;
     qint64 row = 0;
     QString detail;                       // CannotOpen: the system's reason; otherwise the reader's, in English
     QStringList missing, unknown, twice;  // Header: the columns it lacks, does not know, names twice
@@ -88,10 +101,18 @@ struct ImportResult {
     qint64 rows = 0;       // question rows in the file
     qint64 duplicates = 0; // of them, rows whose question is in the table or in an earlier row
     qint64 faultyRows = 0; // rows with a fault other than being a duplicate
-    QList<Fault> faults;   // every fault, in file order, duplicates included
+    // The first kFaultsKept faults, in file order, duplicates included; how
+    // many there are in all.
+    static constexpr int kFaultsKept = 100;
+    QList<Fault> faults;
+    qint64 faultCount = 0;
     qint64 written = 0;
     qint64 firstId = 0;    // the ID the first written row got
 };
+
+// The faults of an import one a line, as describe() says them, each after
+// `prefix`; when more were found than kept, a last line says how many more.
+QStringList faultLines(const ImportResult &r, db::QuestionTable t, Language lang, const QString &prefix = QString());
 
 // Reads the file and checks every row against the table; writes nothing.
 ImportResult checkFile(db::GameDb &db, db::QuestionTable t, const QString &path, const Progress &progress = {});
@@ -104,10 +125,14 @@ ImportResult importFile(db::GameDb &db, db::QuestionTable t, const QString &path
 struct ExportResult {
     bool ok = false;
     bool stopped = false;  // the progress callback said stop
+    bool diskFull = false; // no room was left for the file
     QString problem;       // why nothing was written (the file is left as it was)
     qint64 rows = 0;
     QList<Fault> inexact;  // texts that will not import back byte for byte
 };
+// A file that is there and is no regular file (a pipe, a terminal,
+// /dev/stdout) is written into as it is; any other is replaced whole or not
+// at all.
 ExportResult exportFile(db::GameDb &db, db::QuestionTable t, const QString &path, const Progress &progress = {});
 
 // The table a name stands for (muc1 … thungrac, letter case ignored).

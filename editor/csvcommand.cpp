@@ -18,9 +18,11 @@ QString quoted(const QString &s)
     return QStringLiteral("\u201C%1\u201D").arg(s);
 }
 
-// Why a cell is refused, in English (`en`) or in Vietnamese.
-QString reason(const Fault &f, QuestionTable t, bool en)
+} // namespace
+
+QString reason(const Fault &f, QuestionTable t, Language lang)
 {
+    const bool en = lang == Language::English;
     const auto say = [en](const QString &english, const QString &vietnamese) { return en ? english : vietnamese; };
     switch (f.kind) {
     case FaultKind::Missing:
@@ -52,6 +54,12 @@ QString reason(const Fault &f, QuestionTable t, bool en)
     case FaultKind::Beyond:
         return say(QStringLiteral("a value in a column the header does not name"),
                    QStringLiteral("có giá trị ở cột mà dòng tiêu đề không đặt tên"));
+    case FaultKind::TooWide:
+        return say(QStringLiteral("the row has %1 cells; a row of a question file has at most 7 (cauhoi, A, B, C, D, "
+                                  "traloi and topic)"),
+                   QStringLiteral("dòng có %1 ô; một dòng của tệp câu hỏi có nhiều nhất 7 ô (cauhoi, A, B, C, D, "
+                                  "traloi và topic)"))
+            .arg(f.detail);
     case FaultKind::Duplicate:
         return f.id > 0 ? say(QStringLiteral("the question is in %1 already (ID %2)"),
                               QStringLiteral("câu hỏi đã có trong bảng %1 (ID %2)"))
@@ -69,13 +77,11 @@ QString reason(const Fault &f, QuestionTable t, bool en)
     return QString();
 }
 
-} // namespace
-
 QString describe(const Fault &f, QuestionTable t, Language lang)
 {
     if (lang == Language::English)
-        return QStringLiteral("row %1, column %2: %3").arg(f.row).arg(f.column, reason(f, t, true));
-    return QStringLiteral("Dòng %1, cột %2: %3").arg(f.row).arg(f.column, reason(f, t, false));
+        return QStringLiteral("row %1, column %2: %3").arg(f.row).arg(f.column, reason(f, t, lang));
+    return QStringLiteral("Dòng %1, cột %2: %3").arg(f.row).arg(f.column, reason(f, t, lang));
 }
 
 QString describe(const FileProblem &p, Language lang)
@@ -111,6 +117,12 @@ QString describe(const FileProblem &p, Language lang)
     case K::FieldTooLong:
         return en ? p.detail
                   : QStringLiteral("Tệp không đúng dạng CSV: dòng %1 có một ô dài hơn một megabyte.").arg(p.row);
+    case K::TooManyFields:
+        return en ? QStringLiteral("The header row has %1 columns; a question file has no more than the columns %2 and "
+                                   "topic.")
+                        .arg(p.detail, columns)
+                  : QStringLiteral("Dòng tiêu đề của tệp có %1 cột; tệp câu hỏi chỉ có các cột %2 và topic.")
+                        .arg(p.detail, columns);
     case K::TabSeparated:
         return en ? p.detail
                   : QStringLiteral("Các cột của tệp được phân cách bằng dấu tab. Hãy lưu lại dưới dạng CSV, phân "
@@ -158,11 +170,19 @@ int runCommand(const Command &c, std::FILE *err)
     const db::OpenResult opened = database.open();
     if (!opened.usable())
         return fail(QStringLiteral("the database cannot be used: %1").arg(opened.detail));
+    // On a class server the bank is the teacher's: a pupil's role reads and writes none of it.
+    if (!database.mayEditBank())
+        return fail(QStringLiteral("nothing was %1: %2").arg(c.import ? QStringLiteral("imported") : QStringLiteral("exported"),
+                                                             db::bankIsTheTeachers()));
     if (database.waitForCheck() == db::CheckState::Damaged)
         return fail(QStringLiteral("the database %1 is damaged; it was left as it was.").arg(database.filePath()));
 
     if (!c.import) {
         const ExportResult r = exportFile(database, c.table, c.file);
+        if (!r.ok && r.diskFull)
+            return fail(QStringLiteral("nothing was exported to %1: the disk is full (%2); free some room or "
+                                       "export elsewhere.")
+                            .arg(file, r.problem));
         if (!r.ok)
             return fail(QStringLiteral("nothing was exported to %1: %2").arg(file, r.problem));
         for (const Fault &f : r.inexact)
@@ -178,8 +198,8 @@ int runCommand(const Command &c, std::FILE *err)
     switch (r.outcome) {
     case O::Imported: {
         if (r.duplicates > 0) {
-            for (const Fault &f : r.faults)
-                say(QStringLiteral("skipped: %1").arg(describe(f, c.table, Language::English)));
+            for (const QString &line : faultLines(r, c.table, Language::English, QStringLiteral("skipped: ")))
+                say(line);
         }
         QString line = QStringLiteral("Imported %1 questions into %2 (IDs %3 to %4)")
                            .arg(r.written)
@@ -192,8 +212,8 @@ int runCommand(const Command &c, std::FILE *err)
         return 0;
     }
     case O::Refused: {
-        for (const Fault &f : r.faults)
-            say(describe(f, c.table, Language::English));
+        for (const QString &line : faultLines(r, c.table, Language::English))
+            say(line);
         auto rows = [](qint64 n) { return n == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(n); };
         QString line = QStringLiteral("Nothing was imported into %1: of the file's %2, %3 with faults")
                            .arg(table, rows(r.rows), rows(r.faultyRows));

@@ -51,7 +51,7 @@ bool isUtf8(QByteArrayView bytes)
 
 // --- Reader ---------------------------------------------------------------------
 
-Reader::Reader(QIODevice &in) : m_in(in) {}
+Reader::Reader(QIODevice &in, int maxFields) : m_in(in), m_maxFields(maxFields) {}
 
 bool Reader::fill()
 {
@@ -150,6 +150,12 @@ bool Reader::start()
 
 bool Reader::finishField()
 {
+    if (m_maxFields > 0 && m_fields.size() >= m_maxFields) {
+        ++m_dropped;
+        m_droppedAValue = m_droppedAValue || !m_field.isEmpty();
+        m_field.clear();
+        return true;
+    }
     if (!isUtf8(m_field)) {
         fail(Trouble::NotUtf8, QStringLiteral("The file is not UTF-8 text (row %1): save it as CSV in UTF-8 "
                                               "(\u201CCSV UTF-8\u201D, or the character set Unicode UTF-8).")
@@ -171,6 +177,8 @@ Reader::Result Reader::next()
         return Result::Bad;
     m_fields.clear();
     m_field.clear();
+    m_dropped = 0;
+    m_droppedAValue = false;
     enum class State { FieldStart, Unquoted, Quoted, QuoteSeen } st = State::FieldStart;
     bool any = false;
     const qint64 row = m_record + 1;

@@ -8,7 +8,9 @@
 // separator is a comma or a semicolon (a spreadsheet in a locale whose decimal
 // mark is a comma writes semicolons), told from the first line, the header.
 // A file that is not UTF-8 text, holds NUL bytes, or leaves a quote open is
-// refused with one message.
+// refused with one message. A reader may be told how many fields of a record
+// to keep: the fields past them are counted and looked at, not kept (a row of
+// millions of commas costs no memory).
 //
 // Writing: UTF-8 with a byte-order mark (so that spreadsheets take it for
 // Unicode), CR LF after every record, a field quoted only when it holds the
@@ -24,12 +26,17 @@ namespace csv {
 
 class Reader {
 public:
-    explicit Reader(QIODevice &in);
+    // maxFields: the most fields of a record kept in fields() (0: all).
+    explicit Reader(QIODevice &in, int maxFields = 0);
 
     enum class Result { Record, End, Bad };
     // Reads the next record into fields(). The first record is the header.
     Result next();
     const QStringList &fields() const { return m_fields; }
+    // How many fields the record read last had, kept or not.
+    qint64 fieldCount() const { return m_fields.size() + m_dropped; }
+    // Whether a field past the kept ones held anything.
+    bool droppedAValue() const { return m_droppedAValue; }
     // The number of the record last read, counting the header as 1: the row
     // a spreadsheet shows it in.
     qint64 record() const { return m_record; }
@@ -55,6 +62,7 @@ private:
     bool finishField();
 
     QIODevice &m_in;
+    int m_maxFields;
     QByteArray m_buf;
     qsizetype m_pos = 0;
     qint64 m_consumed = 0;
@@ -66,6 +74,8 @@ private:
     qint64 m_record = 0;
     QByteArray m_field;
     QStringList m_fields;
+    qint64 m_dropped = 0;         // fields of the record past maxFields
+    bool m_droppedAValue = false; // one of them held something
     Trouble m_trouble = Trouble::None;
     QString m_error;
 };

@@ -10,7 +10,7 @@ const QString kTeachersOnly = QStringLiteral(
     "Máy này vào máy chủ của lớp bằng tài khoản dành cho học sinh, nên Pelmaro không mở ngân hàng câu hỏi ở đây.");
 } // namespace
 
-#include <QFileDialog>
+#include "filedialog.h"
 
 QString EditorApp::accessCode()
 {
@@ -39,9 +39,8 @@ QString EditorApp::chooseFile(QWidget *parent, bool save, const QString &suggest
 {
     if (m_services.chooseFile)
         return m_services.chooseFile(parent, save, suggested);
-    const QString filter = QStringLiteral("CSV (*.csv);;Mọi tệp (*)");
-    return save ? QFileDialog::getSaveFileName(parent, QStringLiteral("Xuất ra CSV"), suggested, filter)
-                : QFileDialog::getOpenFileName(parent, QStringLiteral("Nhập từ CSV"), suggested, filter);
+    return ui::chooseFile(parent, save, save ? QStringLiteral("Xuất ra CSV") : QStringLiteral("Nhập từ CSV"), suggested,
+                          QStringLiteral("CSV (*.csv);;Mọi tệp (*)"));
 }
 
 void EditorApp::start()

@@ -1,6 +1,7 @@
 #include "editorform.h"
 
 #include "csvactions.h"
+#include "csvbank.h"
 #include "editorapp.h"
 #include "editorstore.h"
 #include "editorwidgets.h"
@@ -102,7 +103,7 @@ int optionOf(QuestionTable t)
 EditorForm::EditorForm(EditorApp &app) : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Pelmaro")), m_app(app)
 {
     setStyleSheet(kFormStyle);
-    setMinimumSize(900, 600);
+    resize(1100, 720); // the layout sets the smallest size
     buildUi();
 
     m_option[0]->setChecked(true);
@@ -129,9 +130,6 @@ EditorForm::EditorForm(EditorApp &app) : LegacyForm(app, QStringLiteral("Form1")
     connect(m_list1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { showQuestion(current.isValid() ? current.row() : -1); });
     connect(m_list1, &QListView::clicked, this, [this](const QModelIndex &i) { showQuestion(i.row()); });
-    // Ctrl+click can leave the list without a selected line: nothing to delete then.
-    connect(m_list1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &EditorForm::updateDeleteButton);
     connect(m_list1, &QListView::doubleClicked, this, [this] { preview(); });
 }
 
@@ -179,6 +177,8 @@ void EditorForm::buildUi()
     m_label3->setWordWrap(true);
     studio::setRole(m_label3, "host");
     m_label3->setExtraStyle(QStringLiteral("font-size: 10pt;"));
+    // The note wraps to the column's width rather than widening it.
+    m_label3->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     auto *left = new QVBoxLayout;
     left->setSpacing(10);
@@ -329,7 +329,9 @@ void EditorForm::buildUi()
     body->setSpacing(16);
     auto *leftHolder = new QWidget(this);
     leftHolder->setLayout(left);
-    leftHolder->setFixedWidth(300);
+    // As wide as its buttons need, whatever the font, at least 300 pixels, and no wider.
+    left->addItem(new QSpacerItem(300, 0, QSizePolicy::Fixed, QSizePolicy::Minimum));
+    leftHolder->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     left->setContentsMargins(0, 0, 0, 0);
     body->addWidget(leftHolder);
     body->addLayout(right, 1);
@@ -392,7 +394,7 @@ void EditorForm::view()
     closeConfirmation();
     m_picture1->setVisible(true);
     m_model->clear(); // emptying the list is no Click
-    offerDelete(true); // enabled once a line is selected
+    offerDelete(true); // even for an empty table: its removal deletes nothing
     m_listTable = chosenTable();
     const QString tableCaption = vn::display(kOptionCaptions[optionOf(m_listTable)], vn::Encoding::VnTimes);
     m_listTitle->setText(tableCaption);
@@ -468,6 +470,41 @@ void EditorForm::compose()
     }
 }
 
+std::optional<db::Question> EditorForm::fieldsAsQuestion(QuestionTable t, bool whole, const QString &notDone)
+{
+    struct Field {
+        VniLineEdit *edit;
+        const char *name;
+    };
+    const Field fields[6] = {{m_text1, "Câu hỏi"}, {m_text2, "A"}, {m_text3, "B"},
+                             {m_text4, "C"},       {m_text5, "D"}, {m_text6, "Đáp án"}};
+    db::Question q;
+    QString *out[6] = {&q.cauhoi, &q.a, &q.b, &q.c, &q.d, &q.traloi};
+    // What the import refuses, said as it says it; without `whole`, only
+    // what the store cannot hold.
+    QStringList faults;
+    VniLineEdit *first = nullptr;
+    for (int c = 0; c < 6; ++c) {
+        const std::optional<QString> stored = fields[c].edit->legacy();
+        for (const csvbank::Fault &fault : csvbank::checkText(t, c, fields[c].edit->text(), stored)) {
+            if (!whole && fault.kind != csvbank::FaultKind::Unstorable && fault.kind != csvbank::FaultKind::TooLong)
+                continue;
+            faults << QStringLiteral("Ô \u201C%1\u201D: %2")
+                          .arg(QString::fromUtf8(fields[c].name), csvbank::reason(fault, t, csvbank::Language::Vietnamese));
+            if (!first)
+                first = fields[c].edit;
+        }
+        // An empty field is stored as the empty text it is, never as NULL.
+        *out[c] = !stored || stored->isNull() ? QString(QLatin1String("")) : *stored;
+    }
+    if (!faults.isEmpty()) {
+        notify(QStringLiteral("%1 Hãy sửa rồi bấm lại.\n\n%2").arg(notDone, faults.join(QLatin1Char('\n'))));
+        first->setFocus();
+        return std::nullopt;
+    }
+    return q;
+}
+
 void EditorForm::save()
 {
     const QuestionTable t = chosenTable();
@@ -479,33 +516,11 @@ void EditorForm::save()
         return;
     }
 
-    struct Field {
-        VniLineEdit *edit;
-        const char *name;
-        QString *out;
-    };
-    db::Question q;
-    const Field fields[] = {
-        {m_text1, "Câu hỏi", &q.cauhoi}, {m_text2, "A", &q.a}, {m_text3, "B", &q.b},
-        {m_text4, "C", &q.c},            {m_text5, "D", &q.d}, {m_text6, "Đáp án", &q.traloi},
-    };
-    for (const Field &f : fields) {
-        const std::optional<QString> stored = f.edit->legacy();
-        if (!stored) {
-            const char32_t bad = vn::firstUnstorable(f.edit->text(), vn::Encoding::Vni);
-            notify(QStringLiteral("Ký tự %1 trong ô \u201C%2\u201D không viết được bằng bảng mã VNI của "
-                                  "ngân hàng câu hỏi. Hãy thay hoặc xoá ký tự đó rồi lưu lại.\n\n"
-                                  "Câu hỏi chưa được lưu.")
-                       .arg(vn::describeCharacter(bad), QString::fromUtf8(f.name)));
-            f.edit->setFocus();
-            return;
-        }
-        // An empty field is stored as the empty text it is, never as NULL.
-        *f.out = stored->isNull() ? QString(QLatin1String("")) : *stored;
-    }
-
+    const std::optional<db::Question> q = fieldsAsQuestion(t, true, QStringLiteral("Câu hỏi chưa được lưu."));
+    if (!q)
+        return;
     QString error;
-    const std::optional<qint64> id = editorstore::appendAtEnd(m_app.db(), t, q, &error);
+    const std::optional<qint64> id = editorstore::appendAtEnd(m_app.db(), t, *q, &error);
     if (!id) {
         notify(QStringLiteral("Không ghi được vào cơ sở dữ liệu, câu hỏi chưa được lưu.\n\n%1").arg(error),
                QMessageBox::Critical);
@@ -528,17 +543,14 @@ void EditorForm::closeListPanel()
 
 void EditorForm::startRemoval()
 {
-    // Delete is offered only while a line is selected.
-    const std::optional<db::Question> row = m_model->rowAt(selectedLine());
-    if (!row)
-        return;
     m_label1[7]->setCaption(kAskTrash);
     m_list1->setEnabled(false);
     m_command6->setCaption(kNoCopy);
 
-    // The removal is about the question selected now, in the table listed now.
+    // The removal is about the question selected now (none on an empty
+    // list), in the table listed now.
     m_pendingTable = m_listTable;
-    m_pending = *row;
+    m_pending = m_model->rowAt(selectedLine());
     m_command10->setEnabled(true);
 
     if (m_listTable != QuestionTable::Thungrac) {
@@ -550,11 +562,15 @@ void EditorForm::startRemoval()
 
 void EditorForm::saveCopyToTrash()
 {
-    if (m_pending && m_pendingTable != QuestionTable::Thungrac) {
-        // The stored row itself goes to the trash, byte for byte.
+    if (m_pendingTable != QuestionTable::Thungrac) {
+        // The question as the fields show it goes to the trash (the selected
+        // line's, unless it was edited after Compose).
+        const std::optional<db::Question> copy =
+            fieldsAsQuestion(QuestionTable::Thungrac, false, QStringLiteral("Câu hỏi chưa được chép vào Thùng Rác."));
+        if (!copy)
+            return;
         QString error;
-        const std::optional<qint64> id = editorstore::appendAtEnd(m_app.db(), QuestionTable::Thungrac, *m_pending,
-                                                                  &error);
+        const std::optional<qint64> id = editorstore::appendAtEnd(m_app.db(), QuestionTable::Thungrac, *copy, &error);
         if (!id) {
             notify(QStringLiteral("Không chép được câu hỏi vào Thùng Rác.\n\n%1").arg(error), QMessageBox::Critical);
             return;
@@ -616,13 +632,7 @@ int EditorForm::selectedLine() const
 
 void EditorForm::offerDelete(bool offered)
 {
-    m_deleteOffered = offered;
-    updateDeleteButton();
-}
-
-void EditorForm::updateDeleteButton()
-{
-    m_command3->setEnabled(m_deleteOffered && selectedLine() >= 0);
+    m_command3->setEnabled(offered);
 }
 
 bool EditorForm::renumber(QuestionTable t)

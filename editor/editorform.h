@@ -71,10 +71,13 @@ private:
     void closeConfirmation();
     // The line selected in the list, -1 when none.
     int selectedLine() const;
-    // Delete is offered from View until a table is chosen or Compose is used,
-    // and only while a line is selected.
+    // Delete is offered from View until a table is chosen or Compose is used.
     void offerDelete(bool offered);
-    void updateDeleteButton();
+    // The fields as a question bound for table t; none, and the user told
+    // why (`notDone` first) with the first faulty field focused, when one is
+    // refused: with `whole`, as the CSV import refuses it; else only what the
+    // store cannot hold.
+    std::optional<db::Question> fieldsAsQuestion(db::QuestionTable t, bool whole, const QString &notDone);
     void notify(const QString &text, QMessageBox::Icon icon = QMessageBox::Warning);
 
     EditorApp &m_app;
@@ -96,7 +99,6 @@ private:
     QString m_text9;
     QString m_previewLegacy;
     db::QuestionTable m_listTable = db::QuestionTable::Muc1;
-    bool m_deleteOffered = false;
     // The question a removal in progress is about (fixed when Delete is clicked).
     std::optional<db::Question> m_pending;
     db::QuestionTable m_pendingTable = db::QuestionTable::Muc1;

@@ -22,7 +22,7 @@ const QString kTitle = QStringLiteral("Login");
 // Closing the dialog is leaving the editor, as Cancel is.
 EditorLoginForm::EditorLoginForm(EditorApp &app) : LegacyForm(app, QStringLiteral("frmLogin"), kTitle), m_app(app)
 {
-    setMinimumSize(440, 240);
+    resize(440, 240); // the layout sets the smallest size
 
     auto *panel = new QFrame(this);
     studio::setRole(panel, "panel");

@@ -7,6 +7,7 @@
 #include "gamedb.h"
 #include "hotseat/hotseatform.h"
 #include "qualifying/qualifyingform.h"
+#include "referee/localreferee.h"
 #include "sound.h"
 
 #include <QRandomGenerator>
@@ -80,6 +81,13 @@ void GameApp::tellOffline(QWidget *parent, const QString &title) const
 void GameApp::start()
 {
     login()->show();
+}
+
+referee::Referee &GameApp::referee()
+{
+    if (!m_referee)
+        m_referee = std::make_unique<LocalReferee>(db());
+    return *m_referee;
 }
 
 template <typename F> F *GameApp::make(QPointer<F> &slot)

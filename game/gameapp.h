@@ -15,6 +15,7 @@
 
 namespace db { class GameDb; }
 namespace sound { class EffectPlayer; class MusicPlayer; class Mixer; }
+namespace referee { class Referee; }
 class QSettings;
 
 class LoginForm;
@@ -68,6 +69,10 @@ public:
     // Shows the login screen.
     void start();
 
+    // Who referees the game: the right answers, the verdicts, the lifelines'
+    // outcomes, the fee and the end (made on first use).
+    referee::Referee &referee();
+
     // The forms, made on first use.
     LoginForm *login();
     RegisterForm *registration();
@@ -87,6 +92,7 @@ private:
     template <typename F> F *make(QPointer<F> &slot);
     GameServices m_services;
     std::unique_ptr<sound::Mixer> m_ownMixer;
+    std::unique_ptr<referee::Referee> m_referee;
     QPointer<LoginForm> m_login;
     QPointer<RegisterForm> m_registration;
     QPointer<BriefingForm> m_briefing;

@@ -3,7 +3,7 @@
 
 Every file: a header line, seven TAB-separated fields a row (the six the game
 stores plus a topic), no empty or padded field, NFC text that the legacy VNI
-encoding can store, text lengths, balanced double quotes, no two answers of a
+encoding can store, text lengths, quotes typographic and paired, no two answers of a
 row alike, no duplicate or near-duplicate question across all files.
 
 The game draws each table forward in table order and never asks its first row,
@@ -14,15 +14,25 @@ letters that cycle or repeat; no two neighbouring rows share a topic and no
 topic holds more than a quarter of a file. An ordering answer is a permutation
 of ABCD other than "ABCD" whose first letters are spread.
 
-Options that differ only in one number (or number word, or unit of time) tell
-the answer by their order: where the four are in order, the right one is first
-or last in at least MIN_END_SHARE of such rows of each level (else the middle
-values win), and the right one is never the only option out of the order the
-other three follow.
+Options that differ only in one number (or number word, or unit of time, or
+day of the year), that share one wording around their numbers, or that each
+name one year, tell the answer by their values: in each level no rank of the
+right value among the four (smallest ... largest) wins more than MAX_RANK_SHARE
+of such rows; where the four are in order, the right one is first or last in
+at least MIN_END_SHARE of them (else the middle places win); and the right one
+is never the only option out of the order the other three follow. No two rows
+of the level files offer the same four options, and in the ordering round no letter
+comes first, or last, in more than MAX_PLACE_SHARE of the answers.
+
+House style: quotes are “ ” (no straight double quote); no question starts
+with a quote; science names as the 2018
+curriculum writes them (hydrogen, oxygen, DNA ...; units as the textbooks write them: jun, oát, niutơn), centuries in Roman
+numerals, thousands grouped with "." (5.040; years and binary numbers aside).
 
 Prints counts, letter shares and topic spreads; exits 1 on any problem.
 
 Usage: check_questions.py [DIR]   (default: data/questions next to tools/)
+       check_questions.py --self-test   (the habit checks on made-up rows)
 """
 
 import collections
@@ -56,10 +66,27 @@ SAME_ANSWER_WORDS = 0.5  # share of telling words two questions with one right a
 COMMON_WORD_SHARE = 0.02  # a word in more questions than this tells nothing
 SHARED_ITEMS = 3  # ordering rows sharing this many items ask the same thing
 MIN_END_SHARE = 0.35  # of ordered numeric rows whose right answer is first or last
+MAX_RANK_SHARE = 0.30  # of numeric rows of a level whose right value has one rank
+MAX_PLACE_SHARE = 0.35  # of ordering answers with one letter first (or last)
 NUMBER_WORDS = ["một", "hai", "ba", "bốn", "năm", "sáu", "bảy", "tám", "chín", "mười"]
 TIME_UNITS = ["giây", "phút", "giờ", "ngày", "tuần", "tháng", "năm"]
 MONTH_NAMES = {"giêng": 1, "tư": 4, "mười một": 11, "chạp": 12}
 DATE = re.compile(r"(?:(?:ngày|mùng) (\d+)|rằm) tháng (\d+|\w+(?: một)?)")
+NUMBER = re.compile(r"(?<![\w.,/+-])[+-]?\d+(?:[.,]\d+)*(?:/\d+)?(?![\w/])")
+YEAR = re.compile(r"1\d{3}|20\d{2}")
+# Spellings the bank no longer uses (whole words, any case) -> the house form.
+OLD_FORMS = {
+    "hiđrô": "hydrogen", "hiđro": "hydrogen", "oxy": "oxygen", "nitơ": "nitrogen",
+    "cacbon": "carbon", "cacbonic": "carbon dioxide", "heli": "helium", "clo": "chlorine",
+    "flo": "fluorine", "vonfram": "tungsten", "ribôxôm": "ribosome", "adn": "DNA", "arn": "RNA",
+    "bazơ": "base", "hoóc môn": "hormone", "i-ốt": "iodine", "ôzôn": "ozone", "kilôgam": "ki-lô-gam", "kilômét": "ki-lô-mét", "xentimét": "xăng-ti-mét",
+}
+OLD_FORM = re.compile(r"(?<!\w)(" + "|".join(map(re.escape, OLD_FORMS)) + r")(?!\w)", re.IGNORECASE)
+ARABIC_CENTURY = re.compile(r"thế kỷ \d", re.IGNORECASE)
+# A year may stand bare (1945); a quantity of a thousand or more is grouped (5.040).
+BARE_THOUSANDS = re.compile(r"(?<![\w.,])(\d{4,})(?![\w.,]|,\d)( \w+)?")
+UNIT_AFTER = {"gam", "tấn", "inch", "câu", "kb", "mb", "gb", "tb", "bit", "byte", "m", "km", "mét",
+              "người", "đồng", "năm", "ngày"}
 
 
 def vni_letters():
@@ -78,7 +105,9 @@ def vni_letters():
     return non_ascii
 
 
-ALLOWED = {chr(c) for c in range(0x20, 0x7F)} | vni_letters()
+# The typographic quotes: bytes the legacy encodings leave to Windows-1252.
+QUOTES = "\u2018\u2019\u201c\u201d"
+ALLOWED = {chr(c) for c in range(0x20, 0x7F)} | vni_letters() | set(QUOTES)
 
 
 def norm_key(text):
@@ -158,6 +187,50 @@ def scale_values(options):
     return None
 
 
+def option_values(options):
+    """The values a player would rank four options by, or None: those of
+    scale_values, else the numbers of options worded alike around them
+    ("từ 23 giờ đến 1 giờ"), else the one year each option names."""
+    values = scale_values(options)
+    if values is not None:
+        return values
+    found = [NUMBER.findall(o) for o in options]
+    if not all(found):
+        return None
+    if len({NUMBER.sub("#", o) for o in options}) == 1:
+        parsed = [tuple(parse_number(t) for t in f) for f in found]
+        if all(None not in p for p in parsed):
+            return parsed
+    if all(len(f) == 1 and YEAR.fullmatch(f[0]) for f in found):
+        return [int(f[0]) for f in found]
+    return None
+
+
+def style_problems(text, binary=False):
+    """What in one text breaks the house style (binary: the row writes
+    numbers in base two, whose digits are not grouped)."""
+    out = [f"write {OLD_FORMS[m.lower()]!r}, not {m!r}" for m in OLD_FORM.findall(text)]
+    if ARABIC_CENTURY.search(text):
+        out.append("centuries are written in Roman numerals")
+    for m in BARE_THOUSANDS.finditer(text):
+        digits, after = m.group(1), (m.group(2) or "").strip().lower()
+        if not (binary and re.fullmatch(r"[01]+", digits)) and (
+                len(digits) > 4 or not YEAR.fullmatch(digits) or after in UNIT_AFTER):
+            out.append(f"group the thousands of {digits} with '.'")
+    return out
+
+
+def quotes_paired(text):
+    """Each \u201c closed by a \u201d before the next opens."""
+    open_ = False
+    for ch in text:
+        if ch in "\u201c\u201d":
+            if (ch == "\u201c") == open_:
+                return False
+            open_ = not open_
+    return not open_
+
+
 def monotone(values):
     pairs = list(zip(values, values[1:]))
     return all(a < b for a, b in pairs) or all(a > b for a, b in pairs)
@@ -173,6 +246,7 @@ class Checker:
     def __init__(self):
         self.problems = []
         self.seen = {}  # question key -> "file:line"
+        self.ranks = collections.Counter()  # over all levels
 
     def error(self, where, msg):
         self.problems.append(f"{where}: {msg}")
@@ -191,8 +265,10 @@ class Checker:
             self.error(where, f"{name} has characters VNI cannot store: {shown}")
         if len(text) > limit:
             self.error(where, f"{name} longer than {limit} characters ({len(text)})")
-        if text.count('"') % 2:
-            self.error(where, f"{name} has an unpaired double quote")
+        if '"' in text:
+            self.error(where, f"{name} has a straight double quote: write \u201c \u201d")
+        if not quotes_paired(text):
+            self.error(where, f"{name} has an unpaired quote")
 
     def read_file(self, path, ordering):
         fname = os.path.basename(path)
@@ -240,6 +316,11 @@ class Checker:
             limit = MAX_ORDER_ITEM if ordering else MAX_ANSWER
             for letter, item in zip("ABCD", (a, b, c, d)):
                 self.check_text(where, f"answer {letter}", item, limit)
+            if q[:1] in "\"'" + QUOTES:
+                self.error(where, "question starts with a quote")
+            for name, text in zip(("question", "answer A", "answer B", "answer C", "answer D"), (q, a, b, c, d)):
+                for why in style_problems(text, binary="nhị phân" in q):
+                    self.error(where, f"{name}: {why}")
             choices = [" ".join(x.lower().split()) for x in (a, b, c, d)]
             if len(set(choices)) != 4:
                 self.error(where, "two answers are the same")
@@ -292,8 +373,15 @@ class Checker:
                 if firsts.get(k, 0) < MIN_FIRST_SHARE * n:
                     self.error(fname, f"answers start with {k} in {firsts.get(k, 0)}/{n} rows, "
                                       f"need {MIN_FIRST_SHARE:.0%}")
+            lasts = collections.Counter(r.ans[-1:] for r in drawn)
+            for place, count in (("first", firsts), ("last", lasts)):
+                for k in "ABCD":
+                    if count.get(k, 0) > MAX_PLACE_SHARE * n:
+                        self.error(fname, f"{k} comes {place} in {count[k]}/{n} answers, "
+                                          f"more than {MAX_PLACE_SHARE:.0%}")
             report.append(f"{fname}: {n} questions after the first row, {len(dist)} distinct answers, "
-                          "first letter " + " ".join(f"{k}={firsts.get(k, 0)}" for k in "ABCD"))
+                          "first letter " + " ".join(f"{k}={firsts.get(k, 0)}" for k in "ABCD")
+                          + ", last letter " + " ".join(f"{k}={lasts.get(k, 0)}" for k in "ABCD"))
         else:
             dist = collections.Counter(r.ans for r in drawn)
             for k in "ABCD":
@@ -318,15 +406,19 @@ class Checker:
         return report
 
     def check_ordered_options(self, fname, drawn):
-        """Where the options differ only in a number, the right one's place
-        among them must not be guessable: not nearly always in the middle of
-        ordered options, never the only one out of the others' order."""
+        """Where the options are numbers, the right one's value and place
+        among them must not be guessable: no rank of it wins too often, it is
+        not nearly always in the middle of ordered options, and it is never
+        the only one out of the others' order."""
         ordered = ends = 0
+        ranks = collections.Counter()
         for row in drawn:
-            values = scale_values(row.items)
+            values = option_values(row.items)
             if values is None or row.ans not in ("A", "B", "C", "D"):
                 continue
             k = "ABCD".index(row.ans)
+            if len(set(values)) == 4:
+                ranks[sorted(values).index(values[k]) + 1] += 1
             if monotone(values):
                 ordered += 1
                 ends += k in (0, 3)
@@ -335,7 +427,32 @@ class Checker:
         if ordered and ends < MIN_END_SHARE * ordered:
             self.error(fname, f"the right answer is first or last in {ends}/{ordered} rows with "
                               f"ordered numeric options, need {MIN_END_SHARE:.0%}")
-        return [f"  ordered numeric options: {ordered} rows, right answer first or last in {ends}"]
+        self.ranks += ranks
+        return [f"  ordered numeric options: {ordered} rows, right answer first or last in {ends}",
+                self.check_ranks(fname, ranks)]
+
+    def check_ranks(self, where, ranks):
+        """No rank of the right value among four numbers wins too often."""
+        numeric = sum(ranks.values())
+        for rank, count in sorted(ranks.items()):
+            if count > MAX_RANK_SHARE * numeric:
+                self.error(where, f"the right value is number {rank} from the smallest in {count}/{numeric} "
+                                  f"rows with numeric options, more than {MAX_RANK_SHARE:.0%}")
+        return (f"  numeric options: {numeric} rows, right value by rank from the smallest "
+                + " ".join(f"{r}={ranks.get(r, 0)}" for r in range(1, 5)))
+
+    def check_option_sets(self, rows):
+        """The same four options twice let a player learn them within a game
+        (the ordering round's items are checked among themselves)."""
+        first = {}
+        for row in rows:
+            if row.where.startswith(ORDER_FILE):
+                continue
+            key = frozenset(row.items)
+            if key in first:
+                self.error(row.where, f"the same four options as {first[key]}")
+            else:
+                first[key] = row.where
 
     def check_near_duplicates(self, rows):
         """The same question asked twice in other words: the same right answer
@@ -369,11 +486,70 @@ class Checker:
             rows = self.read_file(os.path.join(directory, fname), ordering)
             everything += rows
             report += self.check_spread(fname, rows[1:], ordering)
+        report.append("all levels:")
+        report.append(self.check_ranks("all levels", self.ranks))
         self.check_near_duplicates(everything)
+        self.check_option_sets(everything)
         return report
 
 
+def self_test():
+    """Each habit check objects to its habit, and only to it. Returns the
+    failures."""
+    failures = []
+
+    def rows(fname, specs):
+        return [Row(fname, i + 2, f"Câu {i}?", [x.lower() for x in items], ans, "maths")
+                for i, (items, ans) in enumerate(specs)]
+
+    def expect(name, found, wanted):
+        if found != wanted:
+            failures.append(f"{name}: expected {'an' if wanted else 'no'} objection")
+
+    def objects(run, words):
+        checker = Checker()
+        run(checker)
+        return any(words in p for p in checker.problems)
+
+    nums = ["1 lần", "2 lần", "3 lần", "4 lần"]
+    for count, wanted in ((3, False), (4, True)):  # 30 % passes, 40 % does not
+        level = rows("muc1.tsv", [(nums, "C")] * count + [(nums, "A"), (nums, "B"), (nums, "D")] * 2
+                     + [(nums, "A")] * (4 - count))
+        expect(f"rank 3 in {count}/10 rows", objects(lambda c: c.check_ordered_options("muc1.tsv", level),
+                                                     "number 3 from the smallest"), wanted)
+    for items, ans in ((["Từ 1 giờ đến 3 giờ", "Từ 23 giờ đến 1 giờ", "Từ 11 giờ đến 13 giờ"], "B"),
+                       (["Huế năm 1947", "Hà Nội năm 1946", "Sài Gòn năm 1968"], "B")):
+        items = items + ["Từ 21 giờ đến 23 giờ" if "giờ" in items[0] else "Quảng Trị năm 1972"]
+        for a, wanted in ((ans, True), ("D", False)):
+            level = rows("muc1.tsv", [(items, a)])
+            expect(f"{items[1]} out of order, answer {a}",
+                   objects(lambda c: c.check_ordered_options("muc1.tsv", level), "only option out of order"), wanted)
+    for other, wanted in ((["Huế", "Vinh", "Hà Nội", "Đà Nẵng"], True), (["Huế", "Vinh", "Hà Nội", "Cần Thơ"], False)):
+        level = rows("muc1.tsv", [(["Hà Nội", "Huế", "Đà Nẵng", "Vinh"], "A")]) + rows("muc2.tsv", [(other, "B")])
+        expect(f"options {other}", objects(lambda c: c.check_option_sets(level), "same four options"), wanted)
+    abcd = ["a", "b", "c", "d"]
+    for lasts, wanted in ((7, False), (8, True)):  # 35 % of 20 is 7
+        answers = ["DCAB"] * lasts + ["ABDC", "BCAD", "CDBA", "DBCA"] * 5
+        order = rows(ORDER_FILE, [(abcd, a) for a in answers[:20]])
+        expect(f"B last in {lasts}/20", objects(lambda c: c.check_spread(ORDER_FILE, order, True),
+                                               "B comes last"), wanted)
+    for text, binary, wanted in (("Khí oxy", False, True), ("Khí oxygen", False, False),
+                                 ("Thế kỷ 19", False, True), ("1000 gam", False, True), ("5040", False, True),
+                                 ("năm 1945 được", False, False), ("1101", True, False)):
+        expect(repr(text), bool(style_problems(text, binary)), wanted)
+    for text, wanted in (("\u201ca\u201d b \u201cc\u201d", True), ("\u201ca \u201cb\u201d", False),
+                         ("a\u201d b\u201c", False), ("\u201ca", False)):
+        expect(f"quotes paired in {text!r}", quotes_paired(text), wanted)
+    return failures
+
+
 def main(argv):
+    if argv[1:] == ["--self-test"]:
+        failures = self_test()
+        for f in failures:
+            print("FAIL " + f, file=sys.stderr)
+        print("self-test " + ("failed" if failures else "OK"))
+        return 1 if failures else 0
     here = os.path.dirname(os.path.abspath(__file__))
     directory = argv[1] if len(argv) > 1 else os.path.join(here, "..", "data", "questions")
     checker = Checker()

@@ -7,9 +7,11 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libqt6sql6-sqlite libsqlite3-dev
   libqt6sql6-psql libpq-dev             # the classroom: a PostgreSQL server through Qt's driver
   postgresql-15                         # the tests start a server of their own (initdb, pg_ctl)
-  fonts-dejavu-core fonts-liberation2
+  fonts-dejavu-core fonts-liberation2 fonts-noto-core   # the font families the windows are checked under
+  xvfb openbox x11-utils                # the windows' checks on a desktop: X server, window manager, xprop
   python3                               # the question bank check
   desktop-file-utils appstream          # the install test validates the launchers and metainfo
+  dpkg-dev lintian                      # the Debian package: cpack's dpkg-shlibdeps, and its check
   pulseaudio pulseaudio-utils sox       # bench/sound.sh records and measures what a player hears
 )
 missing=()

@@ -9,6 +9,7 @@
 #include "numtext.h"
 #include "patientsave.h"
 #include "qualifying/qualifyingform.h"
+#include "referee/referee.h"
 #include "studiotheme.h"
 
 #include <QCheckBox>
@@ -87,7 +88,7 @@ BriefingForm::BriefingForm(GameApp &app) : LegacyForm(app, QStringLiteral("Form3
 
     m_command2 = new LegacyLabel(this, QStringLiteral("Command2"), kStart);
     m_command2->makeButton();
-    m_command2->setMinimumWidth(180);
+    m_command2->setLeastWidth(180);
     m_command2->setEnabled(false);
 
     auto *money = new QHBoxLayout;
@@ -211,7 +212,7 @@ void BriefingForm::startClicked()
     const QString nick = m_a;
     m_save->start(
         [this, nick] {
-            const db::AccountUpdate u = m_app.db().payFee(nick, db::LockWait::NoWait);
+            const db::AccountUpdate u = m_app.referee().payFee(nick, db::LockWait::NoWait);
             if (u.status == db::WriteStatus::Done && u.stored) {
                 // What is stored now, which another session may have moved.
                 m_sotien->setCaption(u.stored->sotien);

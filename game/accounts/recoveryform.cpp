@@ -83,7 +83,7 @@ RecoveryForm::RecoveryForm(GameApp &app)
                  [&app] { return app.login(); }),
       m_app(app)
 {
-    setMinimumSize(720, 560);
+    resize(720, 560); // the layout sets the smallest size
 
     auto *title = new LegacyLabel(this, QStringLiteral("Label6"), kTitle);
     studio::setRole(title, "title");
@@ -232,7 +232,7 @@ void RecoveryForm::buildProgress()
     m_label3 = new LegacyLabel(m_picture2, QStringLiteral("Label3"), QStringLiteral("100"), Encoding::Plain);
     m_label3->setForeColor(QColor(255, 80, 80));
     m_label3->setExtraStyle(QStringLiteral("font-weight: bold; font-size: 13pt;"));
-    m_label3->setMinimumWidth(40);
+    m_label3->setLeastWidth(40);
     m_label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto *percent = new LegacyLabel(m_picture2, QStringLiteral("Label4"), QStringLiteral("%"), Encoding::Plain);
 

@@ -105,7 +105,7 @@ LegacyLabel *commandButton(QWidget *parent, const char *name, const QString &cap
 {
     auto *b = new LegacyLabel(parent, QString::fromLatin1(name), caption);
     b->makeButton();
-    b->setMinimumWidth(180);
+    b->setLeastWidth(180);
     return b;
 }
 

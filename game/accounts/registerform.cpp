@@ -104,7 +104,7 @@ RegisterForm::RegisterForm(GameApp &app)
                  [&app] { return app.login(); }),
       m_app(app)
 {
-    setMinimumSize(640, 560);
+    resize(640, 560); // the layout sets the smallest size
 
     m_L = new LegacyLabel(this, QStringLiteral("L"));
     studio::setRole(m_L, "title");
@@ -184,7 +184,7 @@ void RegisterForm::buildIntroduction()
 
     m_cmdOK = new LegacyLabel(m_frame1, QStringLiteral("cmdOK"), kConfirm);
     m_cmdOK->makeButton();
-    m_cmdOK->setMinimumWidth(170);
+    m_cmdOK->setLeastWidth(170);
     // A gold capsule, so that the dark blue caption of the old hover effect reads well.
     m_cmdOK->setExtraStyle(QStringLiteral(
         "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:1 #d9a932);"

@@ -9,6 +9,7 @@
 #include "lifelinepanel.h"
 #include "lifelinetexts.h"
 #include "numtext.h"
+#include "referee/referee.h"
 #include "studiotheme.h"
 
 #include <QFrame>
@@ -56,7 +57,7 @@ void AudienceVote::buildPanel()
         auto *number = new LegacyLabel(chart, QString::fromLatin1(numberNames[i]),
                                        QString::fromLatin1(kVotesDesigned[i]), vn::Encoding::Plain);
         number->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        number->setMinimumWidth(40);
+        number->setLeastWidth(40);
         auto *percent = new LegacyLabel(chart, QStringLiteral("aaaaa(%1)").arg(i), QStringLiteral("%"),
                                         vn::Encoding::Plain);
         for (LegacyLabel *l : {number, percent}) {
@@ -99,6 +100,11 @@ void AudienceVote::buildPanel()
 
 void AudienceVote::confirm()
 {
+    const referee::Vote vote = m_app.referee().askAudience();
+    if (!answered(vote.outcome))
+        return;
+    m_votes = vote.votes;
+    closeOtherPanels();
     openPanel();
     backToQuestion();
     m_timer9->setEnabled(true);
@@ -123,10 +129,9 @@ void AudienceVote::scriptTick()
         m_aaa->appendLine(kAudienceMurmur);
         for (VoteBar *bar : m_bars)
             bar->setTwips(10);
-        // Any other letter leaves the numbers as they are.
-        if (const int row = correctAnswer(); row >= 0) {
-            m_row = row;
-            m_votedOn = questionsDrawn();
+        // No vote (no letter stored) leaves the numbers as they are.
+        if (m_votes) {
+            m_shown = true;
             showVote();
         }
         break;
@@ -153,38 +158,16 @@ void AudienceVote::barsTick()
         m_bars[size_t(i)]->setTwips(num::value(m_numbers[size_t(i)]->caption()) * kFullBar / 100);
 }
 
-// The audience votes only for answers on the board: what the table gives an
-// answer 50:50 took goes to the two left, half each (an odd point to the one the
-// table puts ahead), so the total and their order stay.
 void AudienceVote::showVote()
 {
-    std::array<int, 4> votes{};
-    int freed = 0;
-    int kept[2] = {-1, -1};
-    int keptCount = 0;
-    for (int i = 0; i < 4; ++i) {
-        votes[size_t(i)] = kVotes[m_row][i];
-        if (removedByFifty(i)) {
-            freed += votes[size_t(i)];
-            votes[size_t(i)] = 0;
-        } else if (keptCount < 2) {
-            kept[keptCount++] = i;
-        }
-    }
-    if (freed > 0 && keptCount == 2) {
-        const size_t a = size_t(kept[0]), b = size_t(kept[1]);
-        votes[a] += freed / 2;
-        votes[b] += freed / 2;
-        if (freed % 2)
-            ++votes[votes[b] > votes[a] ? b : a];
-    }
     for (int i = 0; i < 4; ++i)
-        m_numbers[size_t(i)]->setCaption(QString::number(votes[size_t(i)]));
+        m_numbers[size_t(i)]->setCaption(QString::number((*m_votes)[size_t(i)]));
 }
 
-void AudienceVote::followBoard()
+void AudienceVote::followBoard(const referee::Votes &votes)
 {
-    if (m_row < 0 || m_votedOn != questionsDrawn())
+    m_votes = votes;
+    if (!m_shown)
         return;
     showVote();
     if (m_step >= 10) // the bars are drawn already

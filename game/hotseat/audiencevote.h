@@ -7,8 +7,10 @@
 // the bars from the numbers while the chart comes into view.
 
 #include "lifeline.h"
+#include "referee/referee.h"
 
 #include <array>
+#include <optional>
 
 class ChatBox;
 class VoteBar;
@@ -20,15 +22,15 @@ public:
 
     void confirm() override; // trunggian, "söû duïng"
     void endScript() override;
-    // 50:50 has just taken two answers: a vote already given on this question
-    // gives them nothing.
-    void followBoard();
+    // 50:50 has just taken two answers of the question the vote was taken on:
+    // the vote gives them nothing, already on screen or still to come.
+    void followBoard(const referee::Votes &votes);
 
 private:
     void buildPanel();
     void scriptTick();   // Timer9
     void barsTick();     // Timer5
-    void showVote();     // the numbers from the vote table, kept to the board
+    void showVote();     // the numbers as the referee gave them
 
     ChatBox *m_aaa = nullptr;
     std::array<VoteBar *, 4> m_bars{};       // Shape4, b, c, d
@@ -41,6 +43,7 @@ private:
 
     // The script's step; never reset, the vote happens once a game.
     int m_step = 0;
-    int m_row = -1;      // the vote table's row the numbers came from
-    int m_votedOn = 0;   // the question (draw) they were given for
+    // The vote as the referee gave it; none when it gives no numbers.
+    std::optional<referee::Votes> m_votes;
+    bool m_shown = false; // its numbers are on the chart
 };

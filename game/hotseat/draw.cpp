@@ -1,10 +1,11 @@
 // Start and the question draw.
 //
-// Each level table is drawn from strictly forwards: a level starts on its first
-// row, and every Start moves on by the offset `so`, which the `tg` timer counts
-// down from `ttoan` to 1 over and over, so the question depends on the moment of
-// the click. The draw keeps its own place (table and row) so nothing else can
-// move it between two Starts.
+// The referee draws: on this machine each level table strictly forwards, a level
+// starting on its first row and every Start moving on by the offset `so`, which
+// the `tg` timer counts down from `ttoan` to 1 over and over, so the question
+// depends on the moment of the click. The referee keeps the draw's place (table
+// and row), so nothing else can move it between two Starts; the range of the
+// next offset follows the question drawn and the level sizes read here.
 
 #include "gamedb.h"
 #include "gameapp.h"
@@ -14,6 +15,7 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "referee/referee.h"
 
 #include <QFrame>
 
@@ -170,47 +172,23 @@ void HotSeatForm::startClicked()
 
 bool HotSeatForm::drawQuestion()
 {
-    const auto table = m_drawTable;
-    const qint64 position = m_drawPos;
-    auto offline = [&] {
-        if (!m_app.db().lastWasOffline())
-            return false;
-        m_drawTable = table;
-        m_drawPos = position;
-        return m_app.toldOffline(this, windowTitle());
-    };
-    // A new level opens its table on the first row; otherwise the draw goes on
-    // from the question last drawn.
-    if (m_socauhoi == QLatin1String("15")) {
-        m_drawTable = db::QuestionTable::Muc1;
-        m_drawPos = 0;
-    } else if (m_socauhoi == QLatin1String("11")) {
-        m_drawTable = db::QuestionTable::Muc2;
-        m_drawPos = 0;
-    } else if (m_socauhoi == QLatin1String("6")) {
-        m_drawTable = db::QuestionTable::Muc3;
-        m_drawPos = 0;
-    }
-    if (!m_drawTable)
-        return true;
-
-    const qint64 count = m_app.db().questionCount(*m_drawTable);
-    if (count <= 0)
-        return !offline(); // nothing to show: the previous texts stay
-    // A move that would run past the end stops on the last row.
     catchUpOffset();
-    m_drawPos = qBound<qint64>(0, m_drawPos + num::whole(m_so), count - 1);
-    const std::optional<db::Question> q = m_app.db().questionAt(*m_drawTable, m_drawPos);
-    if (!q)
-        return !offline();
-
-    m_label2->setCaptionUnlessMissing(q->cauhoi);
-    m_traloi[0]->setCaptionUnlessMissing(q->a);
-    m_traloi[1]->setCaptionUnlessMissing(q->b);
-    m_traloi[2]->setCaptionUnlessMissing(q->c);
-    m_traloi[3]->setCaptionUnlessMissing(q->d);
-    if (!q->traloi.isNull())
-        m_dapandung = q->traloi;
-    m_id = num::text(q->id);
+    const referee::Question q = m_app.referee().nextQuestion(num::whole(m_so));
+    if (q.outcome == referee::Outcome::Offline) {
+        tellOffline();
+        return false;
+    }
+    if (q.outcome != referee::Outcome::Done)
+        return false;
+    // Its right answer stays with the referee until the verdict.
+    m_dapandung = QString();
+    if (!q.fresh) // nothing to show: the previous texts stay
+        return true;
+    m_label2->setCaptionUnlessMissing(q.texts.cauhoi);
+    m_traloi[0]->setCaptionUnlessMissing(q.texts.a);
+    m_traloi[1]->setCaptionUnlessMissing(q.texts.b);
+    m_traloi[2]->setCaptionUnlessMissing(q.texts.c);
+    m_traloi[3]->setCaptionUnlessMissing(q.texts.d);
+    m_id = num::text(q.id);
     return true;
 }

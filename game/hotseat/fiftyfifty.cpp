@@ -16,11 +16,11 @@ FiftyFifty::FiftyFifty(HotSeatForm &form, GameApp &app, LegacyLabel *chon50)
 
 void FiftyFifty::confirm()
 {
+    if (!hideTwoWrongAnswers())
+        return;
     m_app.playEffect(kLifelineOn);
-    hideTwoWrongAnswers();
     markSpent();
     m_usedOnQuestion = questionsDrawn();
-    m_takenFor = correctLetter();
     backToQuestion();
     // With the call or the vote open the answers stay locked until it is closed.
     freeAnswersIfOpen();

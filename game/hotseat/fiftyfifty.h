@@ -1,6 +1,7 @@
 #pragma once
 // The 50:50 lifeline (chon50): two wrong answers go, always the same two for the
-// same correct letter. Once confirmed it is spent for the rest of the game.
+// same right answer (the referee says which). Once confirmed it is spent for the
+// rest of the game.
 
 #include "lifeline.h"
 
@@ -12,10 +13,7 @@ public:
     void confirm() override; // trunggian, "Söû Duïng"
     // Whether two answers of the question on screen were taken off by it.
     bool removedOnThisQuestion() const { return m_usedOnQuestion > 0 && m_usedOnQuestion == questionsDrawn(); }
-    // The correct letter it took two answers for.
-    QString takenFor() const { return m_takenFor; }
 
 private:
     int m_usedOnQuestion = 0; // the draw it was confirmed on, 0 while unused
-    QString m_takenFor;
 };

@@ -16,6 +16,8 @@
 #include "numtext.h"
 #include "phonecall.h"
 #include "optionspanel.h"
+#include "referee/gamerules.h"
+#include "referee/referee.h"
 #include "stagepresentation.h"
 #include "studiotheme.h"
 #include "topfiveboard.h"
@@ -57,7 +59,7 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 {
     auto *b = new LegacyLabel(parent, QString::fromLatin1(name), caption, enc);
     b->makeButton();
-    b->setMinimumWidth(140);
+    b->setLeastWidth(140);
     b->setBackdrop(studio::behindButton());
     return b;
 }
@@ -67,8 +69,8 @@ LegacyLabel *stageButton(QWidget *parent, const char *name, const QString &capti
 HotSeatForm::HotSeatForm(GameApp &app)
     : LegacyForm(app, QStringLiteral("Form1"), QStringLiteral("Lontaris")), m_app(app)
 {
-    // What a 1280×720 screen leaves a window, less its title bar and a panel.
-    setMinimumSize(960, 600);
+    // The opening size; the layout sets the smallest, which fits a 1280×720
+    // screen less its title bar and a panel.
     resize(1280, 820);
 
     m_stage = new StagePresentation(this, app);
@@ -101,7 +103,7 @@ HotSeatForm::HotSeatForm(GameApp &app)
     for (LegacyLabel *opener : {m_label20, m_label20a})
         connect(opener, &LegacyLabel::clicked, this, [this] { m_options->open(num::value(m_label25)); });
     connect(m_label9, &LegacyLabel::clicked, m_board, &TopFiveBoard::open);
-    connect(m_board, &TopFiveBoard::titleClicked, this, [this] { m_board->setMark(m_dapandung); });
+    connect(m_board, &TopFiveBoard::titleClicked, this, &HotSeatForm::markRightAnswer);
     connect(m_tien, &QLineEdit::textChanged, this, &HotSeatForm::recomputeTotal);
     for (int i = 0; i < 4; ++i)
         connect(m_traloi[size_t(i)], &LegacyLabel::clicked, this, [this, i] { pick(i); });
@@ -325,12 +327,12 @@ QWidget *HotSeatForm::buildButtons()
     m_label9 = new LegacyLabel(deck, QStringLiteral("Label9"), kTopFive, vn::Encoding::Plain);
     m_label9->makeButton();
     m_label9->setBackdrop(studio::behindButton());
-    m_label9->setMinimumWidth(100);
+    m_label9->setLeastWidth(100);
     m_label9->setEnabled(false);
     m_label3 = new LegacyLabel(deck, QStringLiteral("Label3"), kExit);
     m_label3->makeButton();
     m_label3->setBackdrop(studio::behindButton());
-    m_label3->setMinimumWidth(110);
+    m_label3->setLeastWidth(110);
     m_label3->setExtraStyle(QStringLiteral("border-color: #ff8a6a;"));
 
     auto *actions = new QHBoxLayout;
@@ -472,12 +474,32 @@ LegacyLabel *HotSeatForm::backdropOf(int answer) const
 
 int HotSeatForm::answerOf(const QString &letter)
 {
-    static const QString letters[4] = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
-                                       QStringLiteral("D")};
-    for (int i = 0; i < 4; ++i)
-        if (letter == letters[i])
-            return i;
-    return -1;
+    return rules::letterIndex(letter);
+}
+
+QString HotSeatForm::dapandung() const
+{
+    return m_dapandung.isNull() ? m_app.referee().heldAnswer() : m_dapandung;
+}
+
+void HotSeatForm::tellOffline()
+{
+    m_app.tellOffline(this, windowTitle());
+}
+
+// The board's title shows the right answer where the top-five switch allows it,
+// or as the verdict named it.
+void HotSeatForm::markRightAnswer()
+{
+    if (!m_dapandung.isNull()) {
+        m_board->setMark(m_dapandung);
+        return;
+    }
+    const referee::Reveal shown = m_app.referee().revealAnswer(num::value(m_l[0]) == 1);
+    if (shown.outcome == referee::Outcome::Offline)
+        tellOffline();
+    if (shown.outcome == referee::Outcome::Done)
+        m_board->setMark(shown.answer);
 }
 
 void HotSeatForm::applyTopFiveSwitch()

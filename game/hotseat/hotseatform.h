@@ -5,7 +5,10 @@
 // The game state lives where the rest of the game expects it: in the captions of
 // the stage's controls (the buttons' captions select what a click does) and in a
 // few hidden working values held as text (socauhoi, so, ttoan, dapandung, ...),
-// readable through the accessors below.
+// readable through the accessors below. What is worth money or points is the
+// referee's (referee/referee.h): it draws the questions, keeps their right
+// answers, gives the verdicts and the lifelines' outcomes and settles the end;
+// the form shows what it answers.
 //
 // The handlers are spread over several files by concern: hotseatform.cpp (stage
 // and load), opening.cpp (opening sequence and clocks), draw.cpp (Start and the
@@ -19,7 +22,6 @@
 #include "legacyform.h"
 
 #include <array>
-#include <optional>
 
 class AudienceVote;
 class FiftyFifty;
@@ -35,8 +37,6 @@ class QCheckBox;
 class QFrame;
 class QLineEdit;
 
-namespace db { enum class QuestionTable; }
-
 class HotSeatForm : public LegacyForm {
     Q_OBJECT
     friend class Lifeline; // the lifelines work the stage's dialog
@@ -49,7 +49,11 @@ public:
     QString ttoan() const { return m_ttoan; }         // bound of the next draw offset
     QString levelSize(int level) const;               // m1, m2, m3
     QString questionId() const { return m_id; }       // id: ID of the question on screen
-    QString dapandung() const { return m_dapandung; } // correct letter
+    // dapandung: the right letter once the verdict has named it ("???" when the
+    // show-the-answer switch keeps it hidden). Before that the form holds none:
+    // what the game's own referee holds is given instead (tests and
+    // benchmarks play with it; a server's referee gives nothing).
+    QString dapandung() const;
     QString cuaban() const { return m_cuaban; }       // picked letter
     QString broughtIn() const { return m_label25; }   // Label25: balance from the briefing
     QString sweepStep() const { return m_text7; }     // Text7
@@ -61,18 +65,16 @@ public:
     int introStep() const { return m_introStep; }
     int liTop() const;
     int sotiencoTop() const;
-    // The draw's place: the level table being drawn from and the current row
-    // (0-based), none before the first Start.
-    std::optional<db::QuestionTable> drawTable() const { return m_drawTable; }
-    qint64 drawPosition() const { return m_drawPos; }
 
     // --- routines the lifelines share ---------------------------------------------
-    void hideTwoWrongAnswers();
+    // Takes two wrong answers off the question on screen: the referee says
+    // which (its 50:50 is spent with it), and the call's advice and the vote
+    // given on this question follow the new board. False when the referee
+    // could not be asked (the player is told) or refused: nothing changes.
+    bool hideTwoWrongAnswers();
+    // Shows again the answers 50:50 took.
     void showAllAnswers();
     void cancelPick();
-    // The two answers 50:50 takes away for this correct letter, as bits 1 << 0..3
-    // for A..D; none for any other text.
-    static int fiftyFiftyTakes(const QString &letter);
 
     // A question is on screen and still open: started, no verdict, not stopped.
     bool questionOpen() const { return m_questionOpen; }
@@ -87,6 +89,7 @@ private:
     QWidget *buildSidebar();
     void load() override;
     void applyTopFiveSwitch(); // l1: the board's button and the decorations
+    void markRightAnswer();    // tp
 
     // opening.cpp
     void introTick();       // Timer12
@@ -99,8 +102,9 @@ private:
     void offsetTick();      // tg
     void catchUpOffset() const;
     void startClicked();    // strart
-    // False (and the player told) when the class's server could not be
-    // reached: nothing drawn, nothing changed.
+    // Asks the referee for the next question and shows it. False (and the
+    // player told) when the class's server could not be reached: nothing
+    // drawn, nothing changed.
     bool drawQuestion();
     void setDrawRange(qint64 range);   // counts the due ticks, then bringIntoRange
     void bringIntoRange(qint64 range);
@@ -142,6 +146,8 @@ private:
     ShapeBox *boxOf(int answer) const;           // da(0), da(2), da(1), da(3) for A..D
     LegacyLabel *backdropOf(int answer) const;   // ac, bc, cc, dc
     static int answerOf(const QString &letter);  // "A".."D" -> 0..3, else -1
+    // The referee could not be reached for the step just asked: the player is told.
+    void tellOffline();
 
     GameApp &m_app;
 
@@ -207,7 +213,10 @@ private:
     // size is read, and are then counted in the real range.
     std::array<bool, 3> m_mUnread{};
     QString m_id = QStringLiteral("0");
+    // Null until a verdict names the right answer; a new question clears it.
     QString m_dapandung;
+    // The answers 50:50 took off the board, bits 1 << 0..3 for A..D.
+    int m_takenByFifty = 0;
     QString m_cuaban = QStringLiteral("?");
     QString m_label25;
     QString m_text7 = QStringLiteral("-300");
@@ -226,7 +235,4 @@ private:
     int m_rightCount = 0;
     int m_introStep = 0;
     int m_closingShown = 0;
-
-    std::optional<db::QuestionTable> m_drawTable;
-    qint64 m_drawPos = 0;
 };

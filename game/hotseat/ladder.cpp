@@ -115,18 +115,12 @@ void HotSeatForm::continueClicked()
     // Only an open question takes a lifeline, and one panel at a time lies over it.
     if (!m_questionOpen)
         return;
-    if (m_trunggian->caption() == kUseFifty) {
+    if (m_trunggian->caption() == kUseFifty)
         m_fiftyFifty->confirm();
-        m_audienceVote->followBoard(); // a vote already given leaves the two answers gone
-    }
-    if (m_trunggian->caption() == kUsePhone) {
-        m_audienceVote->closePanel();
+    if (m_trunggian->caption() == kUsePhone)
         m_phoneCall->confirm();
-    }
-    if (m_trunggian->caption() == kUseAudience) {
-        m_phoneCall->closePanel();
+    if (m_trunggian->caption() == kUseAudience)
         m_audienceVote->confirm();
-    }
 }
 
 void HotSeatForm::autoContinue()

@@ -31,10 +31,11 @@ LadderBoard::LadderBoard(QWidget *parent)
     setObjectName(QStringLiteral("ladder"));
     setProperty("role", QStringLiteral("panel"));
 
-    // The bar lies under the row captions.
+    // The bar lies under the row captions; without an outline, which the
+    // taller glyphs of some fonts would touch.
     m_li = new ShapeBox(this, QStringLiteral("li"), kBar);
     m_li->setOpaque(true);
-    m_li->setBorderColor(QColor(255, 215, 90));
+    m_li->setBorderWidth(0);
 
     for (int i = 0; i < 15; ++i) {
         auto *row = new LegacyLabel(this, QStringLiteral("so%1").arg(i), QString::fromLatin1(kRowCaptions[i]),

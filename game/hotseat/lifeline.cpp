@@ -1,6 +1,7 @@
 #include "lifeline.h"
 
 #include "accounts/loginform.h"
+#include "audiencevote.h"
 #include "fiftyfifty.h"
 #include "gameapp.h"
 #include "hotseatform.h"
@@ -9,6 +10,8 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "lifelinepanel.h"
+#include "phonecall.h"
+#include "referee/referee.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -125,32 +128,30 @@ LegacyLabel *Lifeline::cover() const { return m_form.m_label7; }
 QFrame *Lifeline::answerPanel() const { return m_form.m_lock113; }
 LegacyLabel *Lifeline::questionLabel() const { return m_form.m_label2; }
 LegacyLabel *Lifeline::answerLabel(int answer) const { return m_form.m_traloi[size_t(answer)]; }
-QString Lifeline::correctLetter() const { return m_form.m_dapandung; }
-int Lifeline::correctAnswer() const { return HotSeatForm::answerOf(m_form.m_dapandung); }
 QString Lifeline::nick() const { return m_app.login()->nick(); }
 LegacyTimer *Lifeline::musicLoop() const { return m_app.login()->musicTimer(); }
-void Lifeline::hideTwoWrongAnswers() { m_form.hideTwoWrongAnswers(); }
+bool Lifeline::hideTwoWrongAnswers() { return m_form.hideTwoWrongAnswers(); }
 int Lifeline::questionsDrawn() const { return m_form.m_drawCount; }
+
+bool Lifeline::answered(referee::Outcome outcome)
+{
+    if (outcome == referee::Outcome::Offline)
+        m_form.tellOffline();
+    return outcome == referee::Outcome::Done;
+}
+
+void Lifeline::closeOtherPanels()
+{
+    const std::initializer_list<Lifeline *> panels = {m_form.m_phoneCall, m_form.m_audienceVote};
+    for (Lifeline *other : panels)
+        if (other != this)
+            other->closePanel();
+}
 
 void Lifeline::freeAnswersIfOpen()
 {
     if (m_form.answersMayBeFreed())
         answerPanel()->setEnabled(true);
-}
-
-bool Lifeline::removedByFifty(int answer) const
-{
-    return m_form.m_fiftyFifty->removedOnThisQuestion() && answer >= 0
-        && (HotSeatForm::fiftyFiftyTakes(m_form.m_fiftyFifty->takenFor()) & 1 << answer);
-}
-
-QString Lifeline::onBoard(int answer) const
-{
-    if (removedByFifty(answer))
-        for (int other = 0; other < 4; ++other)
-            if (other != correctAnswer() && !removedByFifty(other))
-                return QString(QLatin1Char(char('A' + other)));
-    return QString(QLatin1Char(char('A' + answer)));
 }
 
 PanelLifeline::PanelLifeline(HotSeatForm &form, GameApp &app, LegacyLabel *button, const Texts &texts,
@@ -183,6 +184,10 @@ void PanelLifeline::closePanel()
         return;
     m_open = false;
     m_unfold->setEnabled(false); // a panel closed while unfolding stays closed
+    // The keyboard's focus goes back to the stage, not on to whichever of
+    // its buttons comes next (Enter on "Dừng" would stop the game).
+    if (QWidget *focus = m_form.focusWidget(); focus && m_panel->panel()->isAncestorOf(focus))
+        m_form.setFocus(Qt::OtherFocusReason);
     m_panel->panel()->setVisible(false);
     m_panel->close();
     panelClosed();

@@ -18,6 +18,7 @@ class LegacyLabel;
 class LifelinePanel;
 class QFrame;
 struct PanelNames;
+namespace referee { enum class Outcome; }
 
 class Lifeline : public QObject {
     Q_OBJECT
@@ -25,7 +26,9 @@ public:
     // The lifeline's button; enabled while the lifeline is still available.
     LegacyLabel *button() const { return m_button; }
 
-    // The player takes the offer (the confirm button reading its `use`).
+    // The player takes the offer (the confirm button reading its `use`): the
+    // referee gives the lifeline's outcome. Out of reach (the player told) or
+    // refused, the offer stays as it is.
     virtual void confirm() = 0;
     // The player says no (the second button reading its `decline`): back to the
     // question, the lifeline available again.
@@ -60,6 +63,10 @@ protected:
     }
     // Crosses the button out: the lifeline is used up for this game.
     void markSpent();
+    // Whether the referee answered; out of reach, the player is told.
+    bool answered(referee::Outcome outcome);
+    // Taking the call or the vote closes the other's panel.
+    void closeOtherPanels();
     // The stage dialog goes back to the question: the confirm button hidden,
     // reading Continue again, the main button shown, the second button reading
     // Stop and the cover lifted.
@@ -74,19 +81,12 @@ protected:
     QFrame *answerPanel() const;        // lock113
     LegacyLabel *questionLabel() const; // Label2
     LegacyLabel *answerLabel(int answer) const; // traloi1..traloi4
-    QString correctLetter() const;      // dapandung
-    int correctAnswer() const;          // dapandung as 0..3 for A..D, -1 for anything else
     QString nick() const;               // frmLogin.txtUserName
     LegacyTimer *musicLoop() const;     // frmLogin.Timer1
-    void hideTwoWrongAnswers();
+    bool hideTwoWrongAnswers();
     int questionsDrawn() const;
     // A closed panel gives the answers back only to an open question.
     void freeAnswersIfOpen();
-    // Whether 50:50 took this answer (0..3 for A..D) off the question on screen.
-    bool removedByFifty(int answer) const;
-    // A letter the friend may name, kept to the answers on the board: a letter
-    // 50:50 took becomes the wrong answer still there.
-    QString onBoard(int answer) const;
 
     HotSeatForm &m_form;
     GameApp &m_app;

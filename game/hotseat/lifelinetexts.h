@@ -51,13 +51,7 @@ inline const QString kPlayerAsksHead = QStringLiteral("<Ngöôøi chôi>:");
 inline const QString kPlayerAsksTail = QStringLiteral(" nghe caâu hoûi: ");
 inline const QString kFriendThinks = QStringLiteral(">:..");
 inline const QString kFriendMumbles = QStringLiteral(">:...");
-// The friend's two lines by the correct letter A..D: the likely pair, then the guess.
-inline const QString kFriendPair[4] = {
-    QStringLiteral(">: Khaû naêng caâu A hay C"), QStringLiteral(">: Khaû naêng caâu B hay C "),
-    QStringLiteral(">: Khaû naêng caâu C hay D"), QStringLiteral(">: Khaû naêng caâu A hay D")};
-inline const QString kFriendGuess[4] = {
-    QStringLiteral(">:Coù theå laø caâu A"), QStringLiteral(">:Coù theå laø caâu C"),
-    QStringLiteral(">:Coù theå laø caâu C"), QStringLiteral(">:Coù theå laø caâu A")};
+// The friend's pair and guess come from the referee (referee/gamerules.cpp).
 inline const QString kPlayerWhich = QStringLiteral("<Ngöôøi chôi>:Caâu naøo coù khaû naêng nhieàu hôn...");
 inline const QString kPlayerHurryHead = QStringLiteral(
     "<Ngöôøi chôi>:Coù chaéc khoâng ? Nhanh leân saép heát giôø roài chæ coøn");
@@ -86,9 +80,7 @@ inline const QString kMcAnswers = QStringLiteral("<MC>:  A.");
 inline const QString kMcAudience5 = QStringLiteral("<MC>: Xin môøi khaùn giaû traû lôøi..");
 inline const QString kAudienceMurmur = QStringLiteral("<Khaùn giaû>: ...");
 
-// The vote, in percent for A..D, by the correct letter A..D. The rows are the
-// show's own: an audience may be wrong (for D it points to A, and the row makes 99).
-constexpr int kVotes[4][4] = {{42, 17, 3, 38}, {3, 41, 17, 39}, {3, 10, 44, 43}, {40, 3, 17, 39}};
+// The vote itself comes from the referee (referee/gamerules.cpp).
 // The vote numbers as designed, before any vote.
 inline const char *const kVotesDesigned[4] = {"73", "12", "11", "55"};
 // A bar's length in twips for 100 percent.

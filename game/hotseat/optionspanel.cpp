@@ -105,7 +105,7 @@ OptionsPanel::OptionsPanel(QWidget *form, std::array<QString, 4> &values, std::a
     m_label26->setExtraStyle(QStringLiteral("font-size: 10pt; padding: 4px 14px; border-color: #ff8a6a;"));
     m_image13 = new LegacyLabel(this, QStringLiteral("Image13"), QStringLiteral("\u2714"), vn::Encoding::Plain);
     m_image13->makeButton();
-    m_image13->setMinimumWidth(80);
+    m_image13->setLeastWidth(80);
 
     auto *boxes = new QVBoxLayout;
     boxes->setSpacing(4);

@@ -9,6 +9,7 @@
 #include "lifelinepanel.h"
 #include "lifelinetexts.h"
 #include "numtext.h"
+#include "referee/referee.h"
 #include "studiotheme.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 using namespace hotseat;
@@ -126,6 +126,11 @@ QString PhoneCall::name() const
 
 void PhoneCall::confirm()
 {
+    const referee::Call call = m_app.referee().phoneFriend();
+    if (!answered(call.outcome))
+        return;
+    m_advice = call.advice;
+    closeOtherPanels();
     openPanel();
     backToQuestion();
     confirmButton()->setEnabled(true);
@@ -174,15 +179,9 @@ void PhoneCall::giveMusicBack()
     musicLoop()->setEnabled(true);
 }
 
-// The friend names only answers on the board: after 50:50 a letter it took is
-// replaced by the wrong answer it left.
-QString PhoneCall::friendLine(const QString &designed) const
+void PhoneCall::followBoard(const referee::FriendAdvice &advice)
 {
-    static const QRegularExpression letter(QStringLiteral("(?:caâu |hay )([A-D])"));
-    QString line = designed;
-    for (const QRegularExpressionMatch &m : letter.globalMatch(designed))
-        line.replace(m.capturedStart(1), 1, onBoard(m.captured(1).at(0).unicode() - 'A'));
-    return line;
+    m_advice = advice;
 }
 
 void PhoneCall::ringTick()
@@ -223,7 +222,6 @@ void PhoneCall::beginClicked()
 void PhoneCall::talkTick()
 {
     ++m_callStep;
-    const int letter = correctAnswer();
     const QString friendSays = QLatin1Char('<') + name();
     switch (m_callStep) {
     case 1:
@@ -235,13 +233,13 @@ void PhoneCall::talkTick()
     case 2: m_a->appendLine(friendSays + kFriendThinks); break;
     case 3: m_a->setLegacyText(friendSays + kFriendMumbles); break;
     case 4:
-        if (letter >= 0)
-            m_a->appendLine(friendSays + friendLine(kFriendPair[letter]));
+        if (m_advice)
+            m_a->appendLine(friendSays + m_advice->pair);
         break;
     case 5: m_a->appendLine(kPlayerWhich); break;
     case 6:
-        if (letter >= 0)
-            m_a->appendLine(friendSays + friendLine(kFriendGuess[letter]));
+        if (m_advice)
+            m_a->appendLine(friendSays + m_advice->guess);
         break;
     case 7: m_a->appendLine(kPlayerHurryHead + m_label16->caption() + kPlayerHurryTail); break;
     case 8: m_a->appendLine(friendSays + kFriendMumbles); break;

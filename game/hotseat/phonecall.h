@@ -8,6 +8,9 @@
 // (Timer7). The music loop is off from Connect until the countdown ends.
 
 #include "lifeline.h"
+#include "referee/referee.h"
+
+#include <optional>
 
 class ChatBox;
 class QLineEdit;
@@ -21,6 +24,9 @@ public:
 
     void confirm() override; // trunggian, " Söû duïng"
     void endScript() override;
+    // 50:50 has just taken two answers of the question the call was taken on:
+    // what the friend has not said yet names only what is left.
+    void followBoard(const referee::FriendAdvice &advice);
 
 protected:
     void unfolded(int step) override;
@@ -34,7 +40,6 @@ private:
     void talkTick();       // Timer7
     void countdownTick();  // Timer8
     QString name() const;  // the friend's name, as a VNI text
-    QString friendLine(const QString &designed) const;
     void giveMusicBack();
 
     QWidget *m_picture4 = nullptr;
@@ -53,6 +58,9 @@ private:
     // Steps of the two scripts; never reset, the call happens once a game.
     int m_ringStep = 0;
     int m_callStep = 0;
+    // What the friend will say, as the referee gave it: the pair, then the
+    // guess; none when the friend has nothing to say.
+    std::optional<referee::FriendAdvice> m_advice;
     bool m_connected = false; // a name was taken and the ringing started
     bool m_musicHeld = false; // the music loop is off for the call
 };

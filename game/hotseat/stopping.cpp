@@ -16,6 +16,7 @@
 #include "optionspanel.h"
 #include "patientsave.h"
 #include "phonecall.h"
+#include "referee/referee.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -24,6 +25,14 @@ using namespace hotseat;
 
 void HotSeatForm::stopClicked()
 {
+    // Stopping ends the referee's game; out of reach, nothing changes.
+    if (m_stop113->caption() == kStop) {
+        const referee::Outcome stopped = m_app.referee().stop();
+        if (stopped == referee::Outcome::Offline)
+            tellOffline();
+        if (stopped != referee::Outcome::Done)
+            return;
+    }
     m_label17->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_app.playEffect(kClick);
 
@@ -114,17 +123,15 @@ void HotSeatForm::leaveClicked()
     if (m_save->running())
         return;
     m_app.playEffect(kExitSound);
-    endLifelines();
 
-    // What this game adds to the account: the amount won and the minutes
-    // played, applied to the stored values inside one write together with the
-    // switches, so another session's save in between is never overwritten.
-    db::AccountDelta result;
-    result.money = tienText().isEmpty() ? QStringLiteral("0") : tienText();
+    // What this game adds to the account: the amount won (the referee's to
+    // say) and the minutes played, applied to the stored values inside one
+    // write together with the switches, so another session's save in between
+    // is never overwritten.
     auto change = [](const QString &now, const QString &then) {
         return num::whole(num::exactDifference(now, then).value_or(QStringLiteral("0")));
     };
-    result.minutes = change(m_gio->caption(), m_gioAtLoad) * 60 + change(m_phut->caption(), m_phutAtLoad);
+    const qint64 minutes = change(m_gio->caption(), m_gioAtLoad) * 60 + change(m_phut->caption(), m_phutAtLoad);
     // Only the switches this game changed: the others (set meanwhile by the
     // teacher or another machine, or never read when the server was out of
     // reach at the start) stay as stored.
@@ -141,15 +148,20 @@ void HotSeatForm::leaveClicked()
     row.thuthach1 = changed(m_lo, m_loAtLoad, 2);
     row.hiencode1 = changed(m_lo, m_loAtLoad, 3);
 
-    // The game ends only once it is written; meanwhile the stage goes on.
+    // The game ends only once it is written; meanwhile the stage goes on, an
+    // open call or vote with it: a leave given up loses no lifeline.
     const QString nick = m_app.login()->nick();
     m_label3->setEnabled(false);
     m_save->start(
-        [this, nick, result, row] {
-            const db::AccountUpdate u = m_app.db().endGame(nick, result, row, db::LockWait::NoWait);
+        [this, nick, minutes, row] {
+            const db::AccountUpdate u = m_app.referee().endGame(nick, minutes, row, db::LockWait::NoWait);
             if (u.stored)
                 m_tong->setCaption(u.stored->sotien); // the stored total, whoever else saved
             return u.status;
         },
-        [this] { m_app.endProgram(); }, [this] { m_label3->setEnabled(true); });
+        [this] {
+            endLifelines();
+            m_app.endProgram();
+        },
+        [this] { m_label3->setEnabled(true); });
 }

@@ -65,12 +65,12 @@ TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store, std::function<void(
         auto *nick = new LegacyLabel(row, QStringLiteral("num1(%1)").arg(i), QString(), vn::Encoding::Plain);
         nick->setExtraStyle(QStringLiteral("font-size: 13pt;"));
         nick->setForeColor(i < 3 ? QColor(255, 255, 255) : QColor(220, 228, 250));
-        nick->setMinimumWidth(160);
+        nick->setLeastWidth(160);
         auto *money = new LegacyLabel(row, QStringLiteral("tien1(%1)").arg(i), QString(), vn::Encoding::Plain);
         money->setExtraStyle(QStringLiteral("font-size: 13pt; font-weight: bold;"));
         money->setForeColor(QColor(255, 233, 168));
         money->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        money->setMinimumWidth(130);
+        money->setLeastWidth(130);
         auto *h = new QHBoxLayout(row);
         h->setContentsMargins(12, 6, 14, 6);
         h->addWidget(rank);
@@ -83,7 +83,7 @@ TopFiveBoard::TopFiveBoard(QWidget *form, db::GameDb &store, std::function<void(
 
     m_image9 = new LegacyLabel(this, QStringLiteral("Image9"), QStringLiteral("\u2716"), vn::Encoding::Plain);
     m_image9->makeButton();
-    m_image9->setMinimumWidth(80);
+    m_image9->setLeastWidth(80);
 
     auto *v = new QVBoxLayout(this);
     v->setContentsMargins(26, 16, 26, 18);

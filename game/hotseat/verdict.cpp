@@ -1,11 +1,14 @@
 // Picking an answer, withdrawing it, and the verdict on a confirmed answer.
 
+#include "audiencevote.h"
 #include "gameapp.h"
 #include "hotseatform.h"
 #include "hotseattexts.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "numtext.h"
+#include "phonecall.h"
+#include "referee/referee.h"
 
 #include <QFrame>
 
@@ -26,6 +29,10 @@ void HotSeatForm::pick(int answer)
     m_label4->setCaption(kYes);
     m_stop113->setCaption(kNo);
     m_cuaban = QString(QLatin1Char(letters[answer]));
+    // While the pick waits for its Yes, a button framed by the keyboard's
+    // focus gives it to Yes: Enter confirms, never the No beside it.
+    if (QWidget *focus = focusWidget(); focus && focus != this)
+        m_label4->setFocus(Qt::OtherFocusReason);
 }
 
 void HotSeatForm::cancelPick()
@@ -53,6 +60,13 @@ void HotSeatForm::confirmClicked()
 
 void HotSeatForm::giveVerdict()
 {
+    // The referee judges; out of reach, the pick waits for its Yes again.
+    const referee::Verdict verdict = m_app.referee().judge(m_cuaban);
+    if (verdict.outcome == referee::Outcome::Offline)
+        tellOffline();
+    if (verdict.outcome != referee::Outcome::Done)
+        return;
+    m_dapandung = verdict.answer;
     m_questionOpen = false;
     m_label4->setVisible(false);
     m_stop113->setEnabled(false);
@@ -62,7 +76,7 @@ void HotSeatForm::giveVerdict()
     if (ShapeBox *picked = boxOf(answerOf(m_cuaban)))
         picked->setFillColor(kWrongFill);
 
-    if (m_dapandung != m_cuaban) {
+    if (!verdict.right) {
         // Without the show-the-answer switch the right answer is neither named nor flashed.
         if (num::value(m_l[1]) == 0) {
             m_dapandung = QStringLiteral("???");
@@ -121,30 +135,28 @@ void HotSeatForm::flashTick()
     backdrop->setBackColor(QColor(r, g, b));
 }
 
-// Which two answers 50:50 takes away, by the correct letter: A and D keep A and D,
-// B keeps B and D, C keeps B and C.
-int HotSeatForm::fiftyFiftyTakes(const QString &letter)
+bool HotSeatForm::hideTwoWrongAnswers()
 {
-    switch (answerOf(letter)) {
-    case 0: case 3: return 1 << 1 | 1 << 2; // B and C
-    case 1: return 1 << 0 | 1 << 2;         // A and C
-    case 2: return 1 << 0 | 1 << 3;         // A and D
-    default: return 0;
-    }
-}
-
-void HotSeatForm::hideTwoWrongAnswers()
-{
-    const int taken = fiftyFiftyTakes(m_dapandung);
+    const referee::FiftyFifty taken = m_app.referee().fiftyFifty();
+    if (taken.outcome == referee::Outcome::Offline)
+        tellOffline();
+    if (taken.outcome != referee::Outcome::Done)
+        return false;
+    m_takenByFifty = taken.removed;
     for (int i = 0; i < 4; ++i)
-        if (taken & 1 << i)
+        if (m_takenByFifty & 1 << i)
             m_traloi[size_t(i)]->setVisible(false);
+    // A call or a vote taken on this question names only what is left.
+    if (taken.advice)
+        m_phoneCall->followBoard(*taken.advice);
+    if (taken.votes)
+        m_audienceVote->followBoard(*taken.votes);
+    return true;
 }
 
 void HotSeatForm::showAllAnswers()
 {
-    const int taken = fiftyFiftyTakes(m_dapandung);
     for (int i = 0; i < 4; ++i)
-        if (taken & 1 << i)
+        if (m_takenByFifty & 1 << i)
             m_traloi[size_t(i)]->setVisible(true);
 }

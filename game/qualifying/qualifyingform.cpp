@@ -10,6 +10,7 @@
 #include "legacytimer.h"
 #include "numtext.h"
 #include "qualifyingkeys.h"
+#include "referee/referee.h"
 #include "studiotheme.h"
 
 #include <QFrame>
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QValidator>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace {
 const QString kIntro = QStringLiteral("Xin thäng baïo baûn coï thãø bàõt âáöu våïi voìng thæí thaïch cuía troì chåi "
@@ -220,7 +220,7 @@ QualifyingForm::QualifyingForm(GameApp &app)
     m_label6 = new LegacyLabel(desk, QStringLiteral("Label6"), kSeconds);
     m_label6->setExtraStyle(QStringLiteral("font-size: 20pt; font-weight: bold;"));
     m_label6->setForeColor(QColor(255, 84, 84));
-    m_label6->setMinimumWidth(44);
+    m_label6->setLeastWidth(44);
     m_label6->setAlignment(Qt::AlignCenter);
     m_label6->setVisible(false);
     m_command1 = new QPushButton(vn::display(kAnswerButton, vn::Encoding::VnTimes), desk);
@@ -241,7 +241,7 @@ QualifyingForm::QualifyingForm(GameApp &app)
     // --- Start / Exit / Continue --------------------------------------------------
     m_bdau = new LegacyLabel(this, QStringLiteral("bdau"), kStart, vn::Encoding::Vni);
     m_bdau->makeButton();
-    m_bdau->setMinimumWidth(220);
+    m_bdau->setLeastWidth(220);
     m_bdau->setExtraStyle(QStringLiteral(
         "font-size: 14pt; font-weight: bold; padding: 8px 28px; border: 2px solid #fff2c4; border-radius: 18px;"
         "background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #ffe9a8, stop:0.5 #ffd75a, stop:1 #c99a2e);"));
@@ -345,21 +345,15 @@ void QualifyingForm::bdauClicked()
 
 void QualifyingForm::start()
 {
-    // The counter picks row Text2 + 1; it is kept between the second and the last row
-    // in case the table changed since the form loaded.
-    const int count = m_app.db().questionCount(db::QuestionTable::Thuthach);
-    std::optional<db::Question> q;
-    if (count >= 2) {
-        // A row without a stored answer could not be judged: the next row that
-        // has one is taken, going round to the second row.
-        const qint64 position = std::clamp<qint64>(num::whole(m_text2), 1, count - 1);
-        q = m_app.db().answeredQuestionFrom(db::QuestionTable::Thuthach, position);
-        if (!q && position > 1)
-            q = m_app.db().answeredQuestionFrom(db::QuestionTable::Thuthach, 1);
-    }
-    if (!q && m_app.toldOffline(this, windowTitle()))
+    // The referee asks the question; the counter picks it on this machine.
+    const referee::OrderQuestion q = m_app.referee().orderQuestion(num::whole(m_text2));
+    if (q.outcome == referee::Outcome::Offline) {
+        m_app.tellOffline(this, windowTitle());
         return; // nothing drawn: the start button waits to be pressed again
-    if (!q || q->traloi.isEmpty()) {
+    }
+    if (q.outcome != referee::Outcome::Done)
+        return;
+    if (q.none) {
         showNoQuestions();
         return;
     }
@@ -375,13 +369,20 @@ void QualifyingForm::start()
         s->setOpaque(true);
     m_shape1Panel->setOpaque(true);
 
-    m_cauhoi->setCaptionUnlessMissing(q->cauhoi);
-    m_answers[0]->setCaptionUnlessMissing(q->a);
-    m_answers[1]->setCaptionUnlessMissing(q->b);
-    m_answers[2]->setCaptionUnlessMissing(q->c);
-    m_answers[3]->setCaptionUnlessMissing(q->d);
-    m_dapan = q->traloi;
+    m_cauhoi->setCaptionUnlessMissing(q.texts.cauhoi);
+    m_answers[0]->setCaptionUnlessMissing(q.texts.a);
+    m_answers[1]->setCaptionUnlessMissing(q.texts.b);
+    m_answers[2]->setCaptionUnlessMissing(q.texts.c);
+    m_answers[3]->setCaptionUnlessMissing(q.texts.d);
     m_text1->setFocus();
+}
+
+QString QualifyingForm::correctAnswer() const
+{
+    if (!m_dapan.isNull())
+        return m_dapan;
+    const QString held = m_app.referee().heldOrder();
+    return held.isNull() ? QStringLiteral("AA") : held;
 }
 
 void QualifyingForm::answerClicked(int index)
@@ -416,10 +417,17 @@ void QualifyingForm::countdownTick()
 
 void QualifyingForm::submit()
 {
+    // The referee judges; out of reach, the answer may be given again.
+    const referee::Verdict verdict = m_app.referee().judgeOrder(m_text1->text());
+    if (verdict.outcome == referee::Outcome::Offline)
+        m_app.tellOffline(this, windowTitle());
+    if (verdict.outcome != referee::Outcome::Done)
+        return;
+    m_dapan = verdict.answer;
     m_command1->setEnabled(false);
     m_timer1->setEnabled(false);
     m_timer2->setEnabled(false);
-    if (m_text1->text() == m_dapan) {
+    if (verdict.right) {
         m_bdau->setCaption(kContinue);
         m_cauhoi->setCaption(kPassed);
         m_app.playEffect(QStringLiteral("Media\\dung.wav"));

@@ -22,10 +22,13 @@ public:
     explicit QualifyingForm(GameApp &app);
 
     // Hidden working values: the draw counter (Text2), the last question ID read at
-    // load (m1), the drawn question's answer (dapan), characters typed by the intro.
+    // load (m1), characters typed by the intro.
     QString drawCounter() const { return m_text2; }
     QString lastQuestionId() const { return m_m1; }
-    QString correctAnswer() const { return m_dapan; }
+    // dapan: the right order once the verdict has named it. Before that the
+    // form holds none: what the game's own referee holds is given instead
+    // (tests play with it; a server's referee gives nothing), or as designed.
+    QString correctAnswer() const;
     int introCount() const { return m_introCount; }
     // Whether the round found no question it could ask and only offers Exit.
     bool withoutQuestions() const { return m_noQuestions; }
@@ -70,7 +73,7 @@ private:
 
     QString m_text2 = QStringLiteral("0");
     QString m_m1 = QStringLiteral("0");
-    QString m_dapan = QStringLiteral("AA");
+    QString m_dapan; // null until the verdict
     int m_introCount = 0;
     bool m_noQuestions = false;
 };

@@ -41,7 +41,7 @@ private slots:
 
     void unencodableCharactersAreRefused()
     {
-        for (const char *s : {"ça", "\u201Cquote\u201D", "\u20AC5", "na\u00EFve", "\u4E2D"}) {
+        for (const char *s : {"ça", "\u201Equote\u201F", "\u20AC5", "na\u00EFve", "\u4E2D", "\u2026"}) {
             const QString t = QString::fromUtf8(s);
             QVERIFY(!vn::encode(t, vn::Encoding::Vni).has_value());
             QVERIFY(!vn::encode(t, vn::Encoding::VnTimes).has_value());
@@ -52,6 +52,15 @@ private slots:
         const QString lone = QStringLiteral("a") + QChar(0xDC00) + QStringLiteral("b") + QChar(0xD83D);
         QCOMPARE(vn::encodeLossy(lone, vn::Encoding::Vni), QStringLiteral("a?b?"));
         QCOMPARE(vn::encodeLossy(QStringLiteral("x\U0001F600y"), vn::Encoding::Vni), QStringLiteral("x?y"));
+        // The typographic quotes are the bytes 91-94, in both encodings, both ways.
+        for (vn::Encoding enc : {vn::Encoding::Vni, vn::Encoding::VnTimes}) {
+            const QString quoted = QString::fromUtf8("\u201Cđã\u201D \u2018x\u2019");
+            const std::optional<QString> stored = vn::encode(quoted, enc);
+            QVERIFY(stored.has_value());
+            QVERIFY(stored->contains(QChar(0x93)) && stored->contains(QChar(0x94)) && stored->contains(QChar(0x91)));
+            QCOMPARE(vn::decode(*stored, enc), quoted);
+        }
+        QVERIFY(!vn::encode(QString::fromUtf8("\u201Cx\u201D"), vn::Encoding::Plain).has_value());
         // Decomposed input is normalised first.
         QCOMPARE(vn::encode(QStringLiteral("a\u0301"), vn::Encoding::Vni), std::optional<QString>(QStringLiteral("aù")));
     }

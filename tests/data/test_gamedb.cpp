@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using db::QuestionTable;
@@ -291,6 +292,26 @@ private slots:
         QCOMPARE(r.status, db::OpenStatus::Damaged);
         QVERIFY(!r.detail.isEmpty());
         QCOMPARE(readAll(folder.dbPath()), content);
+    }
+
+    void aPipeIsNeitherOpenedNorReplacedByACopy()
+    {
+        testkit::ProgramFolder folder;
+        QVERIFY(QDir().mkpath(QFileInfo(folder.dbPath()).absolutePath()));
+        const QByteArray fifo = QFile::encodeName(folder.dbPath());
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        db::GameDb d(folder.path());
+        const auto r = d.open(); // reading a pipe would wait for a writer for ever
+        QCOMPARE(r.status, db::OpenStatus::Damaged);
+        QVERIFY2(r.detail.contains(QStringLiteral("not a regular file")), qPrintable(r.detail));
+
+        testkit::ProgramFolder source;
+        QVERIFY(db::GameDb(source.path()).open().usable());
+        const db::CopyResult copy = db::copyInstallation(source.dbPath(), folder.dbPath());
+        QVERIFY(!copy.ok);
+        QVERIFY2(copy.detail.contains(QStringLiteral("not a regular file")), qPrintable(copy.detail));
+        struct stat st {};
+        QVERIFY(::stat(fifo.constData(), &st) == 0 && S_ISFIFO(st.st_mode));
     }
 
     void truncatedOrIncompleteDatabasesAreDamaged()

@@ -9,7 +9,10 @@
 #include "serveraddress.h"
 #include "testsupport.h"
 
+#include <QFile>
+#include <QProcess>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QUrl>
 
 using db::QuestionTable;
@@ -115,6 +118,43 @@ private slots:
         QCOMPARE(ended, 1);
         QCOMPARE(told.size(), 1);
         QVERIFY(told[0].text.contains(QStringLiteral("máy của giáo viên")));
+    }
+
+    void aPupilsCommandLineSaysWhereTheBankIsEditedAndTouchesNothing()
+    {
+        const QString pelmaro = QCoreApplication::applicationDirPath() + QStringLiteral("/pelmaro");
+        if (!QFile::exists(pelmaro))
+            QSKIP("pelmaro is not built");
+        const QString owner = fresh();
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        QVERIFY(asPupil(owner));
+        const QString pupil = QString(owner).replace(QLatin1String("//postgres@"), QLatin1String("//pupil1@"));
+        const int before = teacher->questionCount(QuestionTable::Muc1);
+        QTemporaryDir dir;
+        const QString csv = dir.filePath(QStringLiteral("in.csv")), out = dir.filePath(QStringLiteral("out.csv"));
+        QFile in(csv);
+        QVERIFY(in.open(QIODevice::WriteOnly));
+        in.write("cauhoi,A,B,C,D,traloi\nNew?,1,2,3,4,A\n");
+        in.close();
+        testkit::ProgramFolder file;
+        QVERIFY(db::GameDb(file.path()).open().usable());
+        const QString copied = dir.filePath(QStringLiteral("copy.db"));
+        const QList<QStringList> runs = {{"--database", pupil, "--import", "muc1", csv},
+                                         {"--database", pupil, "--export", "muc1", out},
+                                         {"--copy", pupil, copied},
+                                         {"--copy", file.dbPath(), pupil}};
+        for (const QStringList &args : runs) {
+            QProcess p;
+            p.start(pelmaro, args);
+            QVERIFY(p.waitForFinished(60000));
+            const QString err = QString::fromUtf8(p.readAllStandardError());
+            QCOMPARE(p.exitCode(), 1);
+            QVERIFY2(err.contains(QStringLiteral("edited from the teacher's machine")), qPrintable(err));
+            QVERIFY2(!err.contains(QStringLiteral("permission denied")), qPrintable(err));
+        }
+        QCOMPARE(teacher->questionCount(QuestionTable::Muc1), before);
+        QVERIFY(!QFile::exists(out) && !QFile::exists(copied));
     }
 
     void aDatabaseOfTheEarlierProgramsIsMadeReadyByTheTeachersRole()

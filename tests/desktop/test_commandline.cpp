@@ -1,12 +1,13 @@
 // Both programs, run as they are built, misused on the command line: each
 // says why and ends with 2 before it touches any database; a file that is not
-// there is no misuse (1). None of them crashes.
+// there, or a pipe given as the database, is no misuse (1). None of them crashes.
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -43,6 +44,12 @@ private slots:
                                                   << "nothing was copied: The source cannot be read";
         QTest::newRow("import of a missing file") << p << QStringList{"--import", "muc1", "DIR/missing.csv"} << 1
                                                   << "The file cannot be read";
+        // A pipe given as the database would be waited on for ever.
+        QTest::newRow("game, a pipe as its database") << l << QStringList{"--database", "DIR/fifo"} << 1
+                                                      << "DIR/fifo is not a regular file";
+        QTest::newRow("export, a pipe as the database") << p << QStringList{"--database", "DIR/fifo", "--export", "muc1",
+                                                                            "DIR/f.csv"}
+                                                        << 1 << "DIR/fifo is not a regular file";
     }
     void misuseIsSaidAndEndsTheRun()
     {
@@ -57,6 +64,8 @@ private slots:
         const QString database = dir.filePath(QStringLiteral("x.db"));
         for (QString &a : args)
             a.replace(QLatin1String("DIR"), dir.path());
+        says.replace(QLatin1String("DIR"), dir.path());
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("fifo"))).constData(), 0600) == 0);
         if (!args.contains(QLatin1String("--database")))
             args = QStringList{QStringLiteral("--database"), database} + args;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -46,6 +46,15 @@ private slots:
         QVERIFY(QFileInfo::exists(folder.dbPath()));
     }
 
+    void opensEvenWhenTheWindowIsNeverShown()
+    {
+        testkit::ProgramFolder folder;
+        db::GameDb database(folder.path());
+        Window w(database);
+        startup::openAfterFirstPaint(&w, database, QStringLiteral("Test"), {});
+        QTRY_VERIFY_WITH_TIMEOUT(database.isOpen(), 5000);
+    }
+
     void aClickBeforeThePaintFindsItOpen()
     {
         testkit::ProgramFolder folder;

@@ -11,7 +11,9 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <sys/mount.h>
 
 using db::QuestionTable;
 using csv::Reader;
@@ -122,6 +124,10 @@ private slots:
             << QByteArray("a\n\"ab\"c\n") << L{{"a"}} << int(Reader::Trouble::StrayQuote) << ',';
         QTest::newRow("Latin-1, not UTF-8") << QByteArray("a\ncaf\xe9\n") << L{{"a"}} << int(Reader::Trouble::NotUtf8) << ',';
         QTest::newRow("overlong UTF-8") << QByteArray("a\n\xC0\xAF\n") << L{{"a"}} << int(Reader::Trouble::NotUtf8) << ',';
+        QTest::newRow("overlong UTF-8, three bytes")
+            << QByteArray("a\n\xE0\x80\xAF\n") << L{{"a"}} << int(Reader::Trouble::NotUtf8) << ',';
+        QTest::newRow("overlong UTF-8, four bytes")
+            << QByteArray("a\n\xF0\x80\x80\xAF\n") << L{{"a"}} << int(Reader::Trouble::NotUtf8) << ',';
         QTest::newRow("UTF-16") << QByteArray("\xFF\xFE" "a\0" "\n\0", 6) << none << int(Reader::Trouble::NotUtf8) << ',';
         QTest::newRow("NUL byte") << QByteArray("a\nb\0c\n", 6) << L{{"a"}} << int(Reader::Trouble::NotText) << ',';
         QTest::newRow("a workbook") << QByteArray("PK\x03\x04\x14\0", 6) << none << int(Reader::Trouble::NotText) << ',';
@@ -143,9 +149,9 @@ private slots:
 
     void writerQuotesOnlyWhatNeedsItAndReadsBack()
     {
-        const QStringList fields = {"plain", "a,b", "say \"hi\"", "l1\r\nl2", "", QStringLiteral("Hà Nội")};
+        const QStringList fields = {"plain", "a,b", "say \"hi\"", "l1\r\nl2", "", QStringLiteral("Hà Nội"), "\r"};
         const QByteArray line = csv::Writer::line(fields);
-        QCOMPARE(line, QByteArray("plain,\"a,b\",\"say \"\"hi\"\"\",\"l1\r\nl2\",,H\xc3\xa0 N\xe1\xbb\x99i\r\n"));
+        QCOMPARE(line, QByteArray("plain,\"a,b\",\"say \"\"hi\"\"\",\"l1\r\nl2\",,H\xc3\xa0 N\xe1\xbb\x99i,\"\r\"\r\n"));
         Reader::Trouble t;
         char sep;
         QCOMPARE(readAll(line, t, sep), QList<QStringList>{fields});
@@ -241,7 +247,7 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("faults.csv"));
         // The shipped muc1's second question, in other letter case and spacing.
         const QString known = vn::decode(h.rows(QuestionTable::Muc1).at(1).cauhoi, vn::Encoding::Vni);
-        const QByteArray tooLong(300, 'x');
+        const QByteArray tooLong(256, 'x');
         // A question may hold commas and quotes: a spreadsheet quotes it.
         auto quoted = [](QString text) { return '"' + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")).toUtf8() + '"'; };
         writeFile(file, "cauhoi,A,B,C,D,traloi,topic\n"
@@ -254,7 +260,8 @@ private slots:
                         "Euro \xe2\x82\xac?,1,2,3,4,D\n"    // 8: a character VNI cannot hold
                         + quoted(known.toUpper() + QLatin1Char(' ')) + ",1,2,3,4,A\n" // 9: in the table already
                         "good ONE?,1,2,3,4,A\n"             // 10: the same as row 2
-                        "Extra?,1,2,3,4,A,t,more\n");       // 11: a value past the header
+                        "Extra?,1,2,3,4,A,t,more\n"        // 11: a value past the seven columns
+                        "Fits?,1," + QByteArray(255, 'y') + ",3,4,B\n"); // 12: fine
         const QList<db::Question> before = h.rows(QuestionTable::Muc1);
         const csvbank::ImportResult r = csvbank::importFile(*h.database, QuestionTable::Muc1, file, true);
         QCOMPARE(int(r.outcome), int(Outcome::Refused));
@@ -263,15 +270,15 @@ private slots:
                               key(4, "cauhoi", Kind::Empty), key(5, "B", Kind::Empty), key(5, "traloi", Kind::NotALetter),
                               key(6, "traloi", Kind::NotALetter), key(7, "B", Kind::TooLong),
                               key(8, "cauhoi", Kind::Unstorable), key(9, "cauhoi", Kind::Duplicate),
-                              key(10, "cauhoi", Kind::Duplicate), key(11, "8", Kind::Beyond)}));
-        QCOMPARE(r.rows, 10);
+                              key(10, "cauhoi", Kind::Duplicate), key(11, "8", Kind::TooWide)}));
+        QCOMPARE(r.rows, 11);
         QCOMPARE(r.duplicates, 2);
         QCOMPARE(r.faultyRows, 7);
         QCOMPARE(texts(h.rows(QuestionTable::Muc1)), texts(before));
         // What the lines say: the character named as the compose form names it,
         // the row or ID a duplicate repeats.
         auto line = [&](int i) { return csvbank::describe(r.faults.at(i), QuestionTable::Muc1, csvbank::Language::English); };
-        QCOMPARE(line(7), QStringLiteral("row 7, column B: too long: 300 characters as stored (a letter with marks takes "
+        QCOMPARE(line(7), QStringLiteral("row 7, column B: too long: 256 characters as stored (a letter with marks takes "
                                          "two), the column holds 255"));
         QVERIFY2(line(8).startsWith(QStringLiteral("row 8, column cauhoi: the character \u201C\u20AC\u201D (U+20AC)")),
                  qPrintable(line(8)));
@@ -295,6 +302,52 @@ private slots:
         QCOMPARE(h.rows(QuestionTable::Muc1).last().cauhoi, QStringLiteral("New?"));
     }
 
+    void aWideRowOrManyFaultsStayBounded()
+    {
+        EditorHarness h;
+        // A row of a million cells is one fault: the cells past the seventh
+        // are counted, not kept.
+        const QByteArray wide = "cauhoi,A,B,C,D,traloi\nQ?,1,2,3,4,A" + QByteArray(1000000 - 6, ',') + "x\n";
+        csvbank::ImportResult r = importBytes(h, QuestionTable::Muc1, wide);
+        QCOMPARE(int(r.outcome), int(Outcome::Refused));
+        QCOMPARE(faultKeys(r.faults), QStringList{key(2, "8", Kind::TooWide)});
+        QVERIFY(csvbank::describe(r.faults.first(), QuestionTable::Muc1, csvbank::Language::English)
+                    .startsWith(QStringLiteral("row 2, column 8: the row has 1000000 cells")));
+
+        // A hundred faults are told, then how many more.
+        QByteArray many = "cauhoi,A,B,C,D,traloi\n";
+        for (int i = 0; i < 150; ++i)
+            many += "Q" + QByteArray::number(i) + "?,1,2,3,4,E\n";
+        r = importBytes(h, QuestionTable::Muc1, many);
+        QCOMPARE(r.faults.size(), 100);
+        QCOMPARE(r.faultCount, 150);
+        QCOMPARE(r.faultyRows, 150);
+        const QStringList lines = csvbank::faultLines(r, QuestionTable::Muc1, csvbank::Language::English);
+        QCOMPARE(lines.size(), 101);
+        QCOMPARE(lines.last(), QStringLiteral("\u2026 and 50 more"));
+    }
+
+    void anExportToAFullDiskSaysSoAndLeavesTheFile()
+    {
+        EditorHarness h;
+        csvbank::ExportResult r = csvbank::exportFile(*h.database, QuestionTable::Muc1, QStringLiteral("/dev/full"));
+        QVERIFY(!r.ok);
+        QVERIFY2(r.diskFull, qPrintable(r.problem));
+        // A folder on a full disk (a tiny memory disk, where the tests may
+        // mount one): the file there stays as it was.
+        QTemporaryDir dir;
+        const QByteArray at = QFile::encodeName(dir.path());
+        if (::mount("tmpfs", at.constData(), "tmpfs", 0, "size=16k") != 0)
+            return;
+        const auto unmount = qScopeGuard([&] { ::umount2(at.constData(), MNT_DETACH); });
+        const QString file = dir.filePath(QStringLiteral("muc1.csv"));
+        writeFile(file, "kept");
+        r = csvbank::exportFile(*h.database, QuestionTable::Muc1, file);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.diskFull, qPrintable(r.problem));
+        QCOMPARE(readFile(file), QByteArray("kept"));
+    }
+
     void filesThatAreNoQuestionFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -308,6 +361,8 @@ private slots:
         QTest::newRow("missing and twice") << QByteArray("cauhoi,A,A,C,D\n") << int(K::Header) << "lacks B, traloi";
         QTest::newRow("not UTF-8") << QByteArray("cauhoi,A,B,C,D,traloi\ncaf\xe9,1,2,3,4,A\n") << int(K::NotUtf8)
                                    << "not UTF-8 text (row 2)";
+        QTest::newRow("a header of nine columns") << QByteArray("cauhoi,A,B,C,D,traloi,topic,x,y\nq,1,2,3,4,A\n")
+                                                  << int(K::TooManyFields) << "The header row has 9 columns";
     }
     void filesThatAreNoQuestionFiles()
     {
@@ -333,7 +388,9 @@ private slots:
         EditorForm *f = h.form();
         chooseOption(f, 4); // thuthach
         const qsizetype before = h.rows(QuestionTable::Thuthach).size();
-        const QString known = vn::decode(h.rows(QuestionTable::Thuthach).at(0).cauhoi, vn::Encoding::Vni);
+        // The shipped first prompt, quoted as a spreadsheet writes it (a prompt may hold commas).
+        QString known = vn::decode(h.rows(QuestionTable::Thuthach).at(0).cauhoi, vn::Encoding::Vni);
+        known = '"' + known.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + '"';
         writeFile(file, "cauhoi,A,B,C,D,traloi\nXếp?,1,2,3,4,DCBA\n" + known.toUtf8() + ",1,2,3,4,ABDC\n");
         h.answers = {QMessageBox::No};
         testkit::click(button(f, "ImportCsv"));
@@ -390,11 +447,18 @@ private slots:
         QCOMPARE(run({"--export", "muc3", file}, err), 0);
         QVERIFY2(err.contains(QStringLiteral("Exported %1 questions of muc3").arg(h.rows(QuestionTable::Muc3).size())),
                  qPrintable(err));
-        // Into muc3 again: every row a duplicate, each said on its own line.
+        QCOMPARE(run({"--export", "muc3", "/dev/full"}, err), 1);
+        QVERIFY2(err.contains(QStringLiteral("the disk is full")), qPrintable(err));
+        // Into muc3 again: every row a duplicate, each said on its own line,
+        // the first hundred, then how many more.
+        const qsizetype rows = h.rows(QuestionTable::Muc3).size();
+        QVERIFY(rows > 100);
         QCOMPARE(run({"--import", "muc3", file}, err), 1);
         QVERIFY2(err.startsWith(QStringLiteral("row 2, column cauhoi: the question is in muc3 already (ID 1)\n")),
                  qPrintable(err));
-        QCOMPARE(err.count(QLatin1Char('\n')), h.rows(QuestionTable::Muc3).size() + 1);
+        const QStringList said = err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(said.size(), 102);
+        QCOMPARE(said.at(100), QStringLiteral("\u2026 and %1 more").arg(rows - 100));
         // Into the empty trash it lands.
         QCOMPARE(run({"--import", "THUNGRAC", file}, err), 0);
         QVERIFY2(err.contains(QStringLiteral("Imported %1 questions into thungrac (IDs 1 to %1).")

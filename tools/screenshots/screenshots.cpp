@@ -248,5 +248,8 @@ int main(int argc, char *argv[])
     click(ed, "Option2");
     click(ed, "Command2");
     shoot(ed, "editor");
+    // Deleting a question: the offer of a copy in the trash.
+    click(ed, "Command3");
+    shoot(ed, "editor-delete");
     return 0;
 }

@@ -6,8 +6,10 @@
 #include "legacylabel.h"
 #include "legacytimer.h"
 #include "qualifying/qualifyingform.h"
+#include "startup.h"
 
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSqlQuery>
 
@@ -148,6 +150,34 @@ private slots:
         QVERIFY(!h.app->briefing()->isVisible());
     }
 
+    void aFastTypistIsNotHeldUpByTheOpen()
+    {
+        // The login window is up before its database is (a class server may
+        // take seconds): what is typed at once stays typed, and Enter waits
+        // for the open, then logs in.
+        testkit::GameHarness h;
+        h.addAccount(QStringLiteral("an"), QStringLiteral("pw"));
+        db::GameDb unopened(h.folder.path());
+        if (!h.location.isEmpty())
+            unopened.setLocation(h.location);
+        GameApp app(h.s.make(h.folder.path(), &unopened));
+        app.start();
+        startup::openAfterFirstPaint(app.login(), unopened, QStringLiteral("Lontaris"), {});
+        // Keys as the window system hands them on, all before the open.
+        auto post = [](QWidget *w, const QString &keys) {
+            for (const QChar c : keys) {
+                const int key = c == QLatin1Char('\r') ? int(Qt::Key_Return) : c.toUpper().unicode();
+                QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, c));
+                QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier, c));
+            }
+        };
+        post(child<QLineEdit>(app.login(), QStringLiteral("txtUserName")), QStringLiteral("an"));
+        post(child<QLineEdit>(app.login(), QStringLiteral("txtPassword")), QStringLiteral("pw\r"));
+        QTRY_VERIFY(app.hasBriefing() && app.briefing()->isVisible());
+        QCOMPARE(app.login()->nick(), QStringLiteral("an"));
+        QVERIFY(h.s.messages.isEmpty());
+    }
+
     void linksShowTheirUnderlineOnHover()
     {
         testkit::GameHarness h;
@@ -157,6 +187,9 @@ private slots:
         auto *b = testkit::widget(f, QStringLiteral("b"));
         QVERIFY(!a->isVisibleTo(f) && !b->isVisibleTo(f));
         QTest::mouseMove(testkit::widget(f, QStringLiteral("Label1")));
+        QVERIFY(a->isVisibleTo(f));
+        // Only the bare form hides them, not the controls on it.
+        QTest::mouseMove(testkit::widget(f, QStringLiteral("cmdOK")));
         QVERIFY(a->isVisibleTo(f));
         QTest::mouseMove(f, QPoint(5, f->height() - 5));
         QVERIFY(!a->isVisibleTo(f));

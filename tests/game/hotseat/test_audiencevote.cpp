@@ -26,6 +26,9 @@ private slots:
     void allThreeOnOneQuestion();
     void panelsUnfoldDownwardAndSlideUp_data();
     void panelsUnfoldDownwardAndSlideUp();
+    void aFiftyOfAnEarlierQuestionLeavesTheVoteWhole();
+    void anOfferOverAnOpenPanelKeepsTheAnswersLocked();
+    void theEndAfterAWrongAnswerStopsAVoteStillRunning();
 };
 
 void AudienceVoteTest::voteByTheLetter_data()
@@ -197,6 +200,63 @@ void AudienceVoteTest::panelsUnfoldDownwardAndSlideUp()
     }
     QCOMPARE(top, -2820);
     QVERIFY(ys[0] + testkit::widget(f, pieces[0])->height() <= 0);
+}
+
+void AudienceVoteTest::aFiftyOfAnEarlierQuestionLeavesTheVoteWhole()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "A");
+    Clock clock(f, kVoteTimers);
+    testkit::click(label(f, "chon50"));
+    testkit::click(label(f, "trunggian"));
+    answerRight(f);
+    testkit::tick(f, "Timer3");
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(1800 * 6);
+    int total = 0;
+    for (const char *number : kNumbers) {
+        QVERIFY2(cap(f, number) != QLatin1String("0"), number);
+        total += cap(f, number).toInt();
+    }
+    QCOMPARE(total, f->dapandung() == QLatin1String("D") ? 99 : 100);
+}
+
+void AudienceVoteTest::anOfferOverAnOpenPanelKeepsTheAnswersLocked()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "C");
+    Clock clock(f, kVoteTimers);
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(2000);
+    // 50:50 offered and declined over the open vote: still locked.
+    testkit::click(label(f, "chon50"));
+    testkit::click(label(f, "stop113"));
+    QVERIFY(!usable(f, "lock113"));
+    // Offered again, then the vote closed: locked while the offer stands.
+    testkit::click(label(f, "chon50"));
+    testkit::click(label(f, "Image11"));
+    QVERIFY(!usable(f, "lock113"));
+    testkit::click(label(f, "stop113"));
+    QVERIFY(usable(f, "lock113"));
+}
+
+void AudienceVoteTest::theEndAfterAWrongAnswerStopsAVoteStillRunning()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "B");
+    Clock clock(f, kVoteTimers);
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(1800 * 3);
+    testkit::click(label(f, "Image11")); // the script runs on unseen
+    answer(f, wrongLetter(f));
+    testkit::click(label(f, "stop113")); // End
+    QVERIFY(!timerOn(f, "Timer9") && !timerOn(f, "Timer5"));
+    const QString said = chat(f, "aaa");
+    clock.run(1800 * 8);
+    QCOMPARE(chat(f, "aaa"), said);
 }
 
 QTEST_MAIN(AudienceVoteTest)

@@ -1,7 +1,7 @@
 // Whole games in the hot seat, played the way a player does: won to the top and
 // left through the exit, stopped, lost, abandoned by closing the window.
 
-#include "hotseatfixture.h"
+#include "lifelinefixture.h"
 #include "hotseat/hotseattexts.h"
 #include "pgserver.h"
 
@@ -19,6 +19,7 @@ private slots:
     void leavingWithoutAnAccountRowStillSavesTheSwitches();
     void leavingWaitsOutAHeldLockAndAddsToWhatIsStored();
     void leavingWhileTheServerIsDownLosesNothing();
+    void aLeaveGivenUpLeavesAnOpenVoteGoing();
     void leavingWritesOnlyTheSwitchesThisGameChanged();
 };
 
@@ -275,6 +276,37 @@ void HotSeatFlowTest::leavingWaitsOutAHeldLockAndAddsToWhatIsStored()
     QCOMPARE(acc->solan, QStringLiteral("5"));
     QCOMPARE(acc->phut, QStringLiteral("1"));
     QCOMPARE(cap(f, "tong"), QStringLiteral("300"));
+}
+
+void HotSeatFlowTest::aLeaveGivenUpLeavesAnOpenVoteGoing()
+{
+    testkit::GameHarness h;
+    HotSeatForm *f = questionWithLetter(h, "A");
+    Clock clock(f, {"Timer14", "Timer9", "Timer5"});
+    LegacyTimer *script = f->findChild<LegacyTimer *>(QStringLiteral("Timer9"));
+    testkit::click(label(f, "Label13"));
+    testkit::click(label(f, "trunggian"));
+    clock.run(1800 * 2);
+    const QString said = chat(f, "aaa");
+
+    // Leaving while another program holds the write lock, given up.
+    const auto held = h.another();
+    QVERIFY(held && testkit::holdWriteLock(*held));
+    testkit::click(label(f, "Label3"));
+    h.s.clock = h.s.clock.addSecs(31);
+    h.s.answers = {QMessageBox::Cancel};
+    QVERIFY(testkit::tick(f, "SaveRetry"));
+    QCOMPARE(h.s.endCount, 0);
+    // The vote goes on where it was.
+    QVERIFY(shown(f, "Picture5") && script->isEnabled());
+    clock.run(1800);
+    QVERIFY(chat(f, "aaa") != said);
+
+    // Once the save lands, the game ends with the vote.
+    held->rollback();
+    testkit::click(label(f, "Label3"));
+    QCOMPARE(h.s.endCount, 1);
+    QVERIFY(!script->isEnabled());
 }
 
 void HotSeatFlowTest::leavingWhileTheServerIsDownLosesNothing()

@@ -143,6 +143,36 @@ private slots:
         QCOMPARE(f->cuaban(), QStringLiteral("A"));
     }
 
+    void afterTheCallAKeyedPickWaitsOnYes()
+    {
+        testkit::GameHarness h;
+        HotSeatForm *f = onFirstQuestion(h);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        // A key goes where the keyboard's focus is, as the window system sends it.
+        auto press = [f](Qt::Key key) {
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : f, key);
+        };
+        testkit::click(label(f, QStringLiteral("Label5")));
+        testkit::click(label(f, QStringLiteral("trunggian")));
+        testkit::tick(f, QStringLiteral("Timer13"), 4);
+        LegacyLabel *ok = label(f, QStringLiteral("ok"));
+        ok->setFocus(Qt::TabFocusReason);
+        QVERIFY(ok->hasFocus());
+        press(Qt::Key_Space); // the panel closes
+        QVERIFY(usable(f, QStringLiteral("lock113")));
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f)); // not on to a stage button
+
+        // Tabbed onto "Dừng", then a pick: the focus moves to "Có".
+        label(f, QStringLiteral("stop113"))->setFocus(Qt::TabFocusReason);
+        press(Qt::Key(Qt::Key_A + indexOf(f->dapandung())));
+        QCOMPARE(f->cuaban(), f->dapandung());
+        QVERIFY(label(f, QStringLiteral("Label4"))->hasFocus());
+        press(Qt::Key_Return);
+        QCOMPARE(questionsWon(f), 1);
+    }
+
     void muteKeyAndSpeakerShareOneSetting()
     {
         testkit::GameHarness h;
