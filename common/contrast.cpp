@@ -1,6 +1,7 @@
 #include "contrast.h"
 
 #include <QFont>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -13,11 +14,11 @@ double channel(double v)
     return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
 }
 
-QColor withLightness(const QColor &c, double lightness)
+// The shade of a colour (given as hue, saturation and lightness) at `lightness`.
+QColor withLightness(const QColor &hsl, double lightness)
 {
-    const QColor hsl = c.toHsl();
     QColor out = QColor::fromHslF(hsl.hslHueF() < 0 ? 0 : hsl.hslHueF(), hsl.hslSaturationF(), lightness,
-                                  c.alphaF());
+                                  hsl.alphaF());
     return out.toRgb();
 }
 
@@ -28,18 +29,31 @@ QColor nearestShade(const QColor &c, Good good)
 {
     if (good(c))
         return c;
-    const double own = c.toHsl().lightnessF();
+    const QColor hsl = c.toHsl();
+    const double own = hsl.lightnessF();
     for (int step = 1; step <= 255; ++step) {
         const double d = step / 255.0;
         for (const double l : {own + d, own - d}) {
             if (l < 0 || l > 1)
                 continue;
-            const QColor shade = withLightness(c, l);
+            const QColor shade = withLightness(hsl, l);
             if (good(shade))
                 return shade;
         }
     }
     return c;
+}
+
+double ratioOfLuminances(double la, double lb)
+{
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Whether a colour of luminance `l` reaches `minimum` against every luminance of `behind`.
+template <typename Luminances>
+bool readsOnAll(double l, const Luminances &behind, double minimum)
+{
+    return std::all_of(behind.cbegin(), behind.cend(), [&](double b) { return ratioOfLuminances(l, b) >= minimum; });
 }
 } // namespace
 
@@ -51,8 +65,7 @@ double luminance(const QColor &c)
 
 double ratio(const QColor &a, const QColor &b)
 {
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    return ratioOfLuminances(luminance(a), luminance(b));
 }
 
 double minimumFor(const QFont &font)
@@ -61,19 +74,26 @@ double minimumFor(const QFont &font)
     return pt >= 18 || (pt >= 14 && font.bold()) ? 3.0 : 4.5;
 }
 
+// What lies behind is the same for every shade tried: its luminances are worked
+// out once.
 QColor readableOn(const QColor &text, const QList<QColor> &behind, double minimum)
 {
-    return nearestShade(text, [&](const QColor &shade) {
-        return std::all_of(behind.cbegin(), behind.cend(),
-                           [&](const QColor &b) { return ratio(shade, b) >= minimum; });
-    });
+    QVarLengthArray<double, 4> back;
+    for (const QColor &b : behind)
+        back.append(luminance(b));
+    return nearestShade(text, [&](const QColor &shade) { return readsOnAll(luminance(shade), back, minimum); });
 }
 
 QColor readableUnder(const QColor &fill, const QList<QPair<QColor, double>> &inks)
 {
+    QVarLengthArray<QPair<double, double>, 4> over;
+    for (const QPair<QColor, double> &ink : inks)
+        over.append({luminance(ink.first), ink.second});
     return nearestShade(fill, [&](const QColor &shade) {
-        return std::all_of(inks.cbegin(), inks.cend(),
-                           [&](const QPair<QColor, double> &ink) { return ratio(shade, ink.first) >= ink.second; });
+        const double l = luminance(shade);
+        return std::all_of(over.cbegin(), over.cend(), [&](const QPair<double, double> &ink) {
+            return ratioOfLuminances(l, ink.first) >= ink.second;
+        });
     });
 }
 

@@ -158,7 +158,10 @@ QColor LegacyLabel::shownForeColor() const
     const QList<QColor> behind = backdrop();
     if (!m_fore.isValid() || behind.isEmpty())
         return m_fore;
-    return contrast::readableOn(m_fore, behind, contrast::minimumFor(font()));
+    const double minimum = contrast::minimumFor(font());
+    if (m_shade.fore != m_fore || m_shade.minimum != minimum || m_shade.behind != behind)
+        m_shade = {m_fore, behind, minimum, contrast::readableOn(m_fore, behind, minimum)};
+    return m_shade.shown;
 }
 
 void LegacyLabel::makeButton()
@@ -370,7 +373,14 @@ void ShapeBox::setInks(const QList<QPair<QColor, double>> &inks)
 
 QColor ShapeBox::shownFillColor() const
 {
-    return m_inks.isEmpty() ? m_fill : contrast::readableUnder(m_fill, m_inks);
+    if (m_inks.isEmpty())
+        return m_fill;
+    if (m_shadedFill != m_fill || m_shadedInks != m_inks || !m_shownFill.isValid()) {
+        m_shadedFill = m_fill;
+        m_shadedInks = m_inks;
+        m_shownFill = contrast::readableUnder(m_fill, m_inks);
+    }
+    return m_shownFill;
 }
 
 void ShapeBox::setBorderColor(const QColor &c)

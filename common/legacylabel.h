@@ -104,6 +104,15 @@ private:
     int m_leastWidth = 0;
     qreal m_radius = 0; // the extra style's border-radius, for the painted back colour
     QString m_extra;
+    // The shade last drawn and what it was worked out from: a label repaints far
+    // more often than its colours change.
+    struct Shade {
+        QColor fore;
+        QList<QColor> behind;
+        double minimum = 0;
+        QColor shown;
+    };
+    mutable Shade m_shade;
 };
 
 // A plain filled shape (the old toolkit's rectangle shape): a fill colour shown when
@@ -132,6 +141,8 @@ protected:
 private:
     QColor m_fill;
     QList<QPair<QColor, double>> m_inks;
+    mutable QColor m_shadedFill, m_shownFill; // the fill last drawn and its readable shade
+    mutable QList<QPair<QColor, double>> m_shadedInks;
     QColor m_border = QColor(255, 215, 90);
     bool m_opaque = false;
     bool m_rounded = true;

@@ -235,8 +235,11 @@ void StagePresentation::placeGlyphs()
     // The glyphs move only while they are shown.
     if (!m_decorationsOn)
         return;
-    const QList<const QWidget *> glyphs(m_met.cbegin(), m_met.cend());
-    const ClearSpace clear(m_form, glyphs);
+    if (!m_clear) {
+        const QList<const QWidget *> glyphs(m_met.cbegin(), m_met.cend());
+        m_clear = new LiveClearSpace(m_form, glyphs);
+    }
+    const ClearSpace &clear = m_clear->map();
     for (int i = 0; i < 14; ++i) {
         LegacyLabel *glyph = m_met[size_t(i)];
         const QSize s = glyph->size();
@@ -244,7 +247,11 @@ void StagePresentation::placeGlyphs()
         const double cx = kGlyphs[i].x * m_form->width() + d.x();
         const double cy = kGlyphs[i].y * m_form->height() + d.y();
         const QPoint wanted(qRound(cx - s.width() / 2.0), qRound(cy - s.height() / 2.0));
-        const std::optional<QPoint> at = clear.nearestClear(wanted, s, kReach);
+        // The same place asked of the same map has the same answer.
+        Placing &p = m_placing[size_t(i)];
+        if (p.map != m_clear->changes() || p.wanted != wanted || p.size != s)
+            p = {m_clear->changes(), wanted, s, clear.nearestClear(wanted, s, kReach)};
+        const std::optional<QPoint> &at = p.at;
         // Most steps are a fraction of a pixel: only a whole-pixel change moves the glyph.
         if (at && glyph->pos() != *at)
             glyph->move(*at);

@@ -10,11 +10,14 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QSize>
 #include <array>
+#include <optional>
 
 class GameApp;
 class LegacyLabel;
 class LegacyTimer;
+class LiveClearSpace;
 class ShapeBox;
 class QWidget;
 
@@ -65,6 +68,15 @@ private:
     LegacyLabel *m_label8;
     std::array<LegacyLabel *, 14> m_met{};
     std::array<QPointF, 14> m_drift{}; // each glyph's offset from its place, in pixels
+    LiveClearSpace *m_clear = nullptr; // where the glyphs may lie, made once they are first placed
+    // Each glyph's last placing: the map it was found on, the place and size asked, the answer.
+    struct Placing {
+        int map = -1;
+        QPoint wanted;
+        QSize size;
+        std::optional<QPoint> at;
+    };
+    std::array<Placing, 14> m_placing{};
     LegacyTimer *m_timer16;
     LegacyTimer *m_timer15;
     LegacyTimer *m_timer2;

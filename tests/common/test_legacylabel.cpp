@@ -1,7 +1,9 @@
 // Labels paint their own colours: a colour change leaves the style sheet alone
-// (no re-parse), and what is drawn is the colour asked for. The old-style
+// (no re-parse), and what is drawn is the colour asked for; the readable shade
+// kept between paints follows whatever it was worked out from. The old-style
 // timers' ticks held during a wait.
 
+#include "contrast.h"
 #include "legacylabel.h"
 #include "legacytimer.h"
 
@@ -51,6 +53,40 @@ private slots:
         // Font overrides go through the style sheet, once per change.
         l->setFontPointSize(12);
         QVERIFY(l->styleSheet().contains(QStringLiteral("font-size: 12pt")));
+    }
+
+    // The shade kept between paints is the one worked out afresh after any
+    // change of what it depends on: colour, backdrop, back colour, text size.
+    void theKeptShadeFollowsWhatItComesFrom()
+    {
+        LegacyLabel l(nullptr, QStringLiteral("l"), QStringLiteral("Ai"));
+        auto fresh = [&l] { return contrast::readableOn(l.foreColor(), l.backdrop(), contrast::minimumFor(l.font())); };
+        l.setForeColor(QColor(40, 60, 200));
+        l.setBackdrop({QColor(6, 13, 54)});
+        const QColor onDark = l.shownForeColor();
+        QCOMPARE(onDark, fresh());
+        l.setBackdrop({QColor(240, 240, 240), QColor(200, 220, 255)});
+        QCOMPARE(l.shownForeColor(), fresh());
+        QVERIFY(l.shownForeColor() != onDark);
+        l.setBackColor(QColor(6, 13, 54));
+        QCOMPARE(l.shownForeColor(), onDark);
+        l.setForeColor(QColor(120, 20, 20));
+        QCOMPARE(l.shownForeColor(), fresh());
+        l.setFontPointSize(30);
+        l.ensurePolished();
+        QCOMPARE(contrast::minimumFor(l.font()), 3.0);
+        QCOMPARE(l.shownForeColor(), fresh());
+
+        ShapeBox box(nullptr, QStringLiteral("box"));
+        box.setFillColor(QColor(230, 230, 230));
+        box.setInks({{QColor(255, 255, 255), 4.5}});
+        const QColor underWhite = box.shownFillColor();
+        QCOMPARE(underWhite, contrast::readableUnder(QColor(230, 230, 230), {{QColor(255, 255, 255), 4.5}}));
+        box.setInks({{QColor(0, 0, 0), 4.5}});
+        QCOMPARE(box.shownFillColor(), contrast::readableUnder(QColor(230, 230, 230), {{QColor(0, 0, 0), 4.5}}));
+        QVERIFY(box.shownFillColor() != underWhite);
+        box.setFillColor(QColor(20, 20, 20));
+        QCOMPARE(box.shownFillColor(), contrast::readableUnder(QColor(20, 20, 20), {{QColor(0, 0, 0), 4.5}}));
     }
 
     // A field the row did not have leaves the caption; an empty one clears it.

@@ -5,6 +5,8 @@
 #include "hotseat/clearspace.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <functional>
 #include <QMouseEvent>
 
 using namespace hs;
@@ -29,6 +31,8 @@ private slots:
     void mottosCycleEveryElevenSteps();
     void clocksShowTheTimeAndCountPlay();
     void decorationsDriftButStayOnTheStage();
+    void theGlyphsMapIsKeptUntilTheStageChanges();
+    void aTextTakesNoRoomBeyondItsLabel();
     void hoverEffectsFollowTheMouse();
     void hiddenFormsStopTheirScreenTimers();
 };
@@ -121,6 +125,69 @@ void HotSeatPresentationTest::decorationsDriftButStayOnTheStage()
     }
     const QPoint off = at(k).center() - places[k].center();
     QVERIFY(qAbs(off.x()) <= 20 && qAbs(off.y()) <= 20);
+}
+
+void HotSeatPresentationTest::theGlyphsMapIsKeptUntilTheStageChanges()
+{
+    testkit::GameHarness h;
+    Player p;
+    p.lock.hienten = QStringLiteral("1");
+    HotSeatForm *f = onFirstQuestion(h, 30, p);
+    QVERIFY(f->isVisible());
+    QList<const QWidget *> glyphs;
+    for (int i = 0; i < 14; ++i)
+        glyphs.append(label(f, QStringLiteral("met(%1)").arg(i)));
+    testkit::tick(f, "Timer15");
+    auto *kept = f->findChild<LiveClearSpace *>();
+    QVERIFY(kept);
+    // Ticks that change nothing make nothing again.
+    const int made = kept->rebuilds();
+    testkit::tick(f, "Timer15", 5);
+    QCOMPARE(kept->rebuilds(), made);
+    QVERIFY(kept->map() == ClearSpace(f, glyphs));
+
+    // Whatever changes what the glyphs must keep clear of is in the map by the next tick.
+    QWidget *panel = testkit::widget(f, "questionPanel");
+    const std::pair<const char *, std::function<void()>> changes[] = {
+        {"form resized", [f] { f->resize(1100, 700); }},
+        {"panel hidden", [f] { testkit::widget(f, "lock113")->hide(); }},
+        {"text changed", [f] { label(f, "Label17")->setCaption(QStringLiteral("Xin chaìo")); }},
+        {"text aligned", [f] { label(f, "Label17")->setAlignment(Qt::AlignLeft | Qt::AlignVCenter); }},
+        {"label filled", [f] { label(f, "Label8")->setBackColor(QColor(9, 9, 9)); }},
+        {"font enlarged", [f] { label(f, "Label17")->setFontPointSize(20); }},
+        {"label moved", [f] { label(f, "Label8")->move(300, 300); }},
+        {"label added", [f, panel] {
+             auto *added = new QLabel(QStringLiteral("x"), panel);
+             added->setObjectName(QStringLiteral("added"));
+             added->move(panel->mapFrom(f, label(f, "met(4)")->pos())); // where a glyph found room
+             added->show();
+         }},
+        {"added label moved",
+         [f, panel] { testkit::widget(f, "added")->move(panel->mapFrom(f, label(f, "met(6)")->pos())); }},
+        {"panel raised over the glyphs", [panel] { panel->raise(); }},
+    };
+    for (const auto &[what, change] : changes) {
+        const ClearSpace before(f, glyphs);
+        change();
+        testkit::tick(f, "Timer15");
+        const ClearSpace now(f, glyphs);
+        QVERIFY2(!(now == before), what); // a change the map must show
+        QVERIFY2(kept->map() == now, what);
+    }
+}
+
+void HotSeatPresentationTest::aTextTakesNoRoomBeyondItsLabel()
+{
+    QWidget form;
+    form.resize(200, 200);
+    auto *glyph = new QLabel(QStringLiteral("\u2726"), &form);
+    QFont large = glyph->font();
+    large.setPointSize(30);
+    glyph->setFont(large);
+    glyph->setGeometry(50, 50, 15, 15);
+    const QList<QRect> taken = ClearSpace::covered(&form, {});
+    QCOMPARE(taken.size(), 1);
+    QVERIFY(glyph->geometry().adjusted(-2, -2, 2, 2).contains(taken[0]));
 }
 
 void HotSeatPresentationTest::hoverEffectsFollowTheMouse()
