@@ -93,6 +93,7 @@ SqliteBackend::SqliteBackend(const QString &path)
 SqliteBackend::~SqliteBackend()
 {
     stopBackgroundCheck();
+    m_answerInsert.reset();
     {
         QSqlDatabase c = QSqlDatabase::database(m_connName, false);
         if (c.isValid())

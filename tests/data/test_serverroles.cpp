@@ -153,6 +153,13 @@ private slots:
             QVERIFY2(err.contains(QStringLiteral("edited from the teacher's machine")), qPrintable(err));
             QVERIFY2(!err.contains(QStringLiteral("permission denied")), qPrintable(err));
         }
+        // The figures of the answers are the teacher's too: the window's words.
+        QProcess stats;
+        stats.start(pelmaro, {"--database", pupil, "--stats", out});
+        QVERIFY(stats.waitForFinished(60000));
+        QCOMPARE(stats.exitCode(), 1);
+        const QString said = QString::fromUtf8(stats.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("máy của giáo viên")), qPrintable(said));
         QCOMPARE(teacher->questionCount(QuestionTable::Muc1), before);
         QVERIFY(!QFile::exists(out) && !QFile::exists(copied));
     }
