@@ -40,7 +40,7 @@ bool fillAnswers(db::GameDb &d, int n)
         ins.prepare(QStringLiteral("INSERT INTO lontaris_answers (tbl, qid, fingerprint, correct, fifty, phone, "
                                    "audience, seconds, answered, nick) VALUES ('muc1', ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
         for (int i = 0; ok && i < n; ++i) {
-            const int line = (i * 7919) % int(rows.size());
+            const int line = int((qint64(i) * 7919) % rows.size());
             ins.bindValue(0, rows[line].id);
             ins.bindValue(1, fingerprints[line]);
             ins.bindValue(2, i % 3 != 0 ? 1 : 0);

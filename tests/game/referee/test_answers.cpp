@@ -86,6 +86,9 @@ void AnswersTest::twoGamesGiveExactCounts()
     clock = clock.addSecs(4);
     QCOMPARE(first.fiftyFifty().outcome, Outcome::Done);
     QVERIFY(first.judge(first.heldAnswer()).right);
+    // The next question: no lifeline used on it.
+    QCOMPARE(first.nextQuestion(1).id, 2);
+    QVERIFY(first.judge(first.heldAnswer()).right);
 
     // The second: the same question wrong after a call and the audience, ten
     // seconds on.
@@ -111,7 +114,9 @@ void AnswersTest::twoGamesGiveExactCounts()
     QCOMPARE(q1.averageSeconds().value_or(-1), 7.0);
     QCOMPARE(q1.shareRight().value_or(-1), 50.0);
     QVERIFY(!q1.changed);
-    for (int i = 1; i < 10; ++i)
+    const db::QuestionFigures &q2 = muc1->at(1);
+    QCOMPARE(QList<qint64>({q2.asked, q2.right, q2.fifty, q2.phone, q2.audience}), QList<qint64>({1, 1, 0, 0, 0}));
+    for (int i = 2; i < 10; ++i)
         QCOMPARE(muc1->at(i).asked, 0);
 
     const auto order = db::questionFigures(*h.database, QuestionTable::Thuthach);
@@ -123,18 +128,23 @@ void AnswersTest::twoGamesGiveExactCounts()
     }
     QCOMPARE(asked, 1);
     QCOMPARE(right, 1);
-    QCOMPARE(recorded(*h.database), 3);
+    QCOMPARE(recorded(*h.database), 4);
 
     // The rows as the contract has them: who, when (UTC), the texts' digits.
     h.database->withConnection([&](QSqlDatabase c) {
         QSqlQuery q(c);
-        QVERIFY(q.exec(QStringLiteral("SELECT nick, answered, fingerprint, seconds FROM lontaris_answers "
-                                      "WHERE tbl = 'muc1' ORDER BY rowid")));
+        QVERIFY(q.exec(QStringLiteral("SELECT nick, answered, fingerprint, seconds, correct, fifty, phone, audience "
+                                      "FROM lontaris_answers WHERE tbl = 'muc1' AND qid = 1 ORDER BY rowid")));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("an"));
         QCOMPARE(q.value(1).toString(), QStringLiteral("2026-12-08T12:00:04Z"));
         QCOMPARE(q.value(2).toString(), db::questionFingerprint(q1.question));
         QCOMPARE(q.value(3).toDouble(), 4.0);
+        QCOMPARE(QList<int>({q.value(4).toInt(), q.value(5).toInt(), q.value(6).toInt(), q.value(7).toInt()}),
+                 QList<int>({1, 1, 0, 0}));
+        QVERIFY(q.next());
+        QCOMPARE(QList<int>({q.value(4).toInt(), q.value(5).toInt(), q.value(6).toInt(), q.value(7).toInt()}),
+                 QList<int>({0, 0, 1, 1}));
     });
 }
 
