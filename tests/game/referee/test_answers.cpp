@@ -9,6 +9,7 @@
 #include "referee/localreferee.h"
 
 #include <QSqlQuery>
+#include <QTemporaryDir>
 
 using db::QuestionTable;
 using referee::Outcome;
@@ -218,6 +219,15 @@ void AnswersTest::anOlderFileGainsTheTableAndABusyOneLosesNoAnswer()
     QVERIFY(muc2);
     QCOMPARE(muc2->at(0).asked, 1);
     QCOMPARE(muc2->at(0).right, 1);
+
+    // A copy into a new file takes the bank and starts its figures afresh.
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("copy.db"));
+    QVERIFY(db::copyInstallation(folder.dbPath(), copy).ok);
+    auto copied = testkit::opened(copy);
+    QVERIFY(copied);
+    QCOMPARE(recorded(*copied), 0);
+    QCOMPARE(copied->waitForCheck(), db::CheckState::Sound);
 }
 
 QTEST_MAIN(AnswersTest)
