@@ -115,16 +115,21 @@ QVariant QuestionFiguresModel::data(const QModelIndex &index, int role) const
 QVariant QuestionFiguresModel::headerData(int section, Qt::Orientation o, int role) const
 {
     static const QString names[ColumnCount] = {
-        QStringLiteral("ID"),       QStringLiteral("Câu hỏi"),  QStringLiteral("Số lần hỏi"),
-        QStringLiteral("Đúng"),     QStringLiteral("Sai"),      QStringLiteral("% đúng"),
-        QStringLiteral("50:50"),    QStringLiteral("Gọi điện"), QStringLiteral("Khán giả"),
-        QStringLiteral("Giây (TB)")};
+        QStringLiteral("ID"),    QStringLiteral("Câu hỏi"), QStringLiteral("Lần hỏi"), QStringLiteral("Đúng"),
+        QStringLiteral("Sai"),   QStringLiteral("% đúng"),  QStringLiteral("50:50"),   QStringLiteral("Gọi"),
+        QStringLiteral("Khán giả"), QStringLiteral("Giây")};
+    static const QString tips[ColumnCount] = {
+        QString(), QString(), QStringLiteral("Số lần câu hỏi được hỏi"), QStringLiteral("Số lần trả lời đúng"),
+        QStringLiteral("Số lần trả lời sai"), QStringLiteral("Tỉ lệ trả lời đúng"),
+        QStringLiteral("Số lần dùng trợ giúp 50:50"), QStringLiteral("Số lần gọi điện cho người thân"),
+        QStringLiteral("Số lần hỏi ý kiến khán giả"),
+        QStringLiteral("Số giây trung bình từ lúc câu hỏi hiện ra đến lúc trả lời")};
     if (o != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};
     if (role == Qt::DisplayRole)
         return names[section];
-    if (role == Qt::ToolTipRole && section == Seconds)
-        return QStringLiteral("Số giây trung bình từ lúc câu hỏi hiện ra đến lúc trả lời");
+    if (role == Qt::ToolTipRole && !tips[section].isEmpty())
+        return tips[section];
     return {};
 }
 

@@ -92,7 +92,7 @@ StatsView::StatsView(EditorApp &app, QWidget *parent) : QWidget(parent, Qt::Wind
     m_text->setObjectName(QStringLiteral("questionText"));
     m_text->setReadOnly(true);
     m_text->setPlaceholderText(QStringLiteral("Chọn một câu hỏi để xem toàn bộ nội dung."));
-    m_text->setFixedHeight(120);
+    m_text->setFixedHeight(140);
     auto *qv = new QVBoxLayout(questionPage);
     qv->setContentsMargins(8, 8, 8, 8);
     qv->addWidget(m_figures, 1);
@@ -130,7 +130,7 @@ StatsView::StatsView(EditorApp &app, QWidget *parent) : QWidget(parent, Qt::Wind
     v->addWidget(m_tabs, 1);
     v->addLayout(bottom);
     setMinimumSize(760, 480);
-    resize(1040, 640);
+    resize(1240, 660);
 
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(m_clear, &QPushButton::clicked, this, &StatsView::clearFigures);
