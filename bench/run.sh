@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake -S . -B "$build" >/dev/null
 cmake --build "$build" -j2 --target bench_data bench_server lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle bench_topfive \
-  pelmaro lontaris_sound bench_bare_window bench_startup bench_csv >/dev/null
+  pelmaro lontaris_sound bench_bare_window bench_startup bench_csv bench_stats >/dev/null
 echo "== database"
 "$build/bin/bench_data"
 echo "== database: the file and a PostgreSQL server side by side (local socket)"
@@ -16,6 +16,8 @@ if [ -x "$build/bin/bench_editor" ]; then
 fi
 echo "== editor: CSV import and export beside reading the table (file and server)"
 "$build/bin/bench_csv"
+echo "== recorded answers: the statistics window, --stats and a verdict's record (file, 1,000,000 answers)"
+"$build/bin/bench_stats" 2>/dev/null
 if [ -x "$build/bin/bench_hotseat" ]; then
   echo "== hot seat"
   QT_QPA_PLATFORM=offscreen LONTARIS_MUTE=1 "$build/bin/bench_hotseat"

@@ -83,6 +83,7 @@ namespace db {
     virtual void rollback() how;
 
 class Backend;
+class AnswerStore;
 
 // The accounts (hoso), the switches (lock) and the game's own operations.
 class AccountStore {
@@ -159,6 +160,9 @@ public:
     virtual CheckState checkState() const { return CheckState::Sound; }
     virtual CheckState waitForCheck(int /*msecs*/) { return CheckState::Sound; }
     virtual void setDamageHandler(std::function<void(const QString &)> /*handler*/) {}
+
+    // The recorded answers (answerstats.h); none where the store keeps none.
+    virtual AnswerStore *answerStore() { return nullptr; }
 };
 
 // What both backends keep alike: the last failure's text and whether the

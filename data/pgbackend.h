@@ -32,6 +32,7 @@
 // once; another write whose commit went unanswered is asked of the server
 // (txid_status) before it is made again. Nothing is ever written twice.
 
+#include "answerstats.h"
 #include "backend.h"
 #include "pgconn.h"
 #include "serveraddress.h"
@@ -47,7 +48,7 @@ namespace pg {
 class Watchdog;
 }
 
-class PgBackend : public BackendBase {
+class PgBackend : public BackendBase, public AnswerStore {
 public:
     explicit PgBackend(const QString &location);
     ~PgBackend() override;
@@ -77,6 +78,15 @@ public:
     LONTARIS_QUESTION_STORE(override)
     // InstallationCopy (pgcopy.cpp).
     LONTARIS_INSTALLATION_COPY(override)
+
+    // The recorded answers, read by the teacher's role (pganswers.cpp).
+    AnswerStore *answerStore() override { return this; }
+    bool recordAnswer(const AnswerRecord &r) override;
+    std::optional<QList<AnswerGroup>> answerGroups(QuestionTable t) override;
+    std::optional<AnswerTally> answerTally() override;
+    std::optional<qint64> clearAnswers(const AnswerTally &tally) override;
+    bool keepsPupils() const override { return true; }
+    std::optional<QList<PupilFigures>> pupilFigures() override;
 
 private:
     enum class Inspection { Complete, Empty, Broken };

@@ -115,6 +115,7 @@ bool SqliteBackend::execute(const QString &sql, QVariantList *firstRow)
 SqliteBackend::~SqliteBackend()
 {
     stopBackgroundCheck();
+    m_answerInsert.reset();
     {
         QSqlDatabase c = QSqlDatabase::database(m_connName, false);
         if (c.isValid())

@@ -3,6 +3,7 @@
 // BEGIN IMMEDIATE for every write, a whole-file check of a file used before,
 // and a file that is damaged or foreign left exactly as it is.
 
+#include "answerstats.h"
 #include "backend.h"
 
 #include <QVariantList>
@@ -12,7 +13,7 @@ class QTemporaryDir;
 
 namespace db {
 
-class SqliteBackend : public BackendBase {
+class SqliteBackend : public BackendBase, public AnswerStore {
 public:
     explicit SqliteBackend(const QString &path);
     ~SqliteBackend() override;
@@ -35,6 +36,16 @@ public:
 
     // InstallationCopy (sqlitefile.cpp).
     LONTARIS_INSTALLATION_COPY(override)
+
+    // The recorded answers (sqliteanswers.cpp).
+    AnswerStore *answerStore() override { return this; }
+    bool recordAnswer(const AnswerRecord &r) override;
+    std::optional<QList<AnswerGroup>> answerGroups(QuestionTable t) override;
+    std::optional<AnswerTally> answerTally() override;
+    std::optional<qint64> clearAnswers(const AnswerTally &tally) override;
+    // The table of answers and its index, as a new file has them and an
+    // older one is given at its first open here.
+    static QStringList answerSchema();
 
     struct Check;
 
@@ -74,10 +85,18 @@ private:
     // The question tables (sqlitequestions.cpp).
     bool isDense(QuestionTable t);
     bool renumberAfterDelete(QuestionTable t, std::optional<qint64> deletedId, int rowsBefore);
+    // In a renumbering's transaction, before the IDs change: the recorded
+    // answers follow their questions to the new IDs, and those of a removed
+    // question keep ID 0 (sqliteanswers.cpp).
+    void moveAnswers(QuestionTable t, std::optional<qint64> deletedId);
     void wrote() { ++m_ownWrites; }
 
     const QString m_connName; // Qt's connection, by its name
     QString m_path;
+    // The answers' insert, prepared at the first verdict, and the answers
+    // that found the file busy, written with the next one.
+    std::unique_ptr<QSqlQuery> m_answerInsert;
+    QList<AnswerRecord> m_unwrittenAnswers;
     bool m_readOnly = false;
     bool m_inWrite = false;
     std::shared_ptr<Check> m_check;

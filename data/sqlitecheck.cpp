@@ -340,8 +340,10 @@ bool SqliteBackend::checkTables(const QSqlDatabase &c, QString &why, bool &needs
     for (QuestionTable t : kAllQuestionTables)
         if (!require(tableName(t), kQuestionColumns))
             return false;
-    // What prepareForUse would change: the lookup key, text money columns.
-    needsPreparation = !namesOf(QStringLiteral("hoso")).contains(QLatin1String("nickkey"));
+    // What prepareForUse would change: the lookup key, text money columns,
+    // the table of recorded answers.
+    needsPreparation = !namesOf(QStringLiteral("hoso")).contains(QLatin1String("nickkey"))
+                       || !tables.contains(QStringLiteral("lontaris_answers"));
     for (const auto &[name, type] : tables.value(QStringLiteral("hoso")).columns)
         if (keepsItsText(name) && type.compare(QLatin1String("TEXT"), Qt::CaseInsensitive) != 0)
             needsPreparation = true;

@@ -39,6 +39,7 @@ QStringList schemaStatements()
                  .arg(n)
           << QStringLiteral("CREATE INDEX %1_id ON %1(ID)").arg(n);
     }
+    s << SqliteBackend::answerSchema();
     return s;
 }
 
@@ -95,6 +96,11 @@ void SqliteBackend::removeStaleSideFiles()
 
 bool SqliteBackend::prepareForUse(QString &why)
 {
+    // A file made before answers were recorded gains their table (which
+    // programs of that time leave alone). The game plays without it: a table
+    // of that name made by another tool only keeps answers from being recorded.
+    for (const QString &st : answerSchema())
+        exec(st);
     if (!columnNames(connection(), QStringLiteral("hoso")).contains(QLatin1String("nickkey"))) {
         // A file made by another tool: add the matching key the lookups use.
         if (!exec(QStringLiteral("ALTER TABLE hoso ADD COLUMN nickkey TEXT"))

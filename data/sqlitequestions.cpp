@@ -165,6 +165,7 @@ bool SqliteBackend::renumberAfterDelete(QuestionTable t, std::optional<qint64> d
     // and selected is set exactly where ID < 100.
     const QString n = tableName(t);
     wrote();
+    moveAnswers(t, deletedId);
     if (!deletedId) {
         // Any table: each row takes its place in record order (rows keyed by
         // rowid, so two rows that shared an ID are told apart).

@@ -116,6 +116,11 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
     const QCommandLineOption exportTo(
         QStringLiteral("export"),
         QStringLiteral("Write the question table TABLE to the CSV file FILE (UTF-8) and end."), QStringLiteral("TABLE"));
+    const QCommandLineOption statsTo(
+        QStringLiteral("stats"),
+        QStringLiteral("Write how each question fared (times asked, right, wrong, lifelines, average seconds) to the "
+                       "CSV file FILE (UTF-8), one row per question with recorded answers, and end."),
+        QStringLiteral("FILE"));
     const QCommandLineOption skipDuplicates(
         QStringLiteral("skip-duplicates"),
         QStringLiteral("With --import: leave out the rows whose question the table (or an earlier row) has already, "
@@ -124,6 +129,7 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
         parser.addOption(copy);
         parser.addOption(import);
         parser.addOption(exportTo);
+        parser.addOption(statsTo);
         parser.addOption(skipDuplicates);
         parser.addPositionalArgument(QStringLiteral("TO|FILE"),
                                      QStringLiteral("With --copy: where the copy goes; with --import or --export: the "
@@ -139,7 +145,7 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
         misuse(parser.errorText() + QStringLiteral(" (--help lists the options)"));
     parser.process(app); // --help and --version
     // An option given twice would be taken at its last value, unsaid.
-    for (const QCommandLineOption *o : {&database, &copy, &import, &exportTo})
+    for (const QCommandLineOption *o : {&database, &copy, &import, &exportTo, &statsTo})
         if ((withCopy || o == &database) && parser.values(*o).size() > 1)
             misuse(QStringLiteral("--%1 is given more than once.").arg(o->names().constFirst()));
 
@@ -157,9 +163,11 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
     };
     CommandLine line;
     line.database = parser.isSet(database) ? resolved(parser.value(database)) : resolved(fallback);
-    const int commands = withCopy ? int(parser.isSet(copy)) + int(parser.isSet(import)) + int(parser.isSet(exportTo)) : 0;
+    const int commands = withCopy ? int(parser.isSet(copy)) + int(parser.isSet(import)) + int(parser.isSet(exportTo))
+                                        + int(parser.isSet(statsTo))
+                                  : 0;
     if (commands > 1)
-        misuse(QStringLiteral("--copy, --import and --export are run one at a time."));
+        misuse(QStringLiteral("--copy, --import, --export and --stats are run one at a time."));
     if (withCopy && parser.isSet(skipDuplicates) && !parser.isSet(import))
         misuse(QStringLiteral("--skip-duplicates goes with --import."));
     if (withCopy && parser.isSet(copy)) {
@@ -167,6 +175,12 @@ CommandLine parseCommandLine(QCoreApplication &app, const QString &description, 
             misuse(QStringLiteral("--copy FROM TO takes one source and one target."));
         line.copyFrom = resolved(parser.value(copy));
         line.copyTo = resolved(parser.positionalArguments().constFirst());
+    } else if (withCopy && parser.isSet(statsTo)) {
+        if (!parser.positionalArguments().isEmpty())
+            misuse(QStringLiteral("--stats FILE takes only the file."));
+        line.statsFile = parser.value(statsTo);
+        if (line.statsFile.isEmpty())
+            misuse(QStringLiteral("--stats FILE: the file is empty."));
     } else if (commands == 1) {
         const bool importing = parser.isSet(import);
         const QString option = importing ? QStringLiteral("--import") : QStringLiteral("--export");

@@ -54,11 +54,14 @@ struct CommandLine {
     QString csvTable, csvFile;
     bool csvImport = false;
     bool skipDuplicates = false; // --skip-duplicates, with --import
+    // --stats FILE (the editor only): the recorded answers' figures, one row
+    // per question, written to a CSV file (run by the editor's main).
+    QString statsFile;
     // The exit code when the command line was the whole run (--copy).
     std::optional<int> ended;
 };
 // Handles --help and --version (prints and ends the process) and --database;
-// withCopy adds the editor's --copy, --import and --export. A command line
+// withCopy adds the editor's --copy, --import, --export and --stats. A command line
 // that cannot be right (an unknown option or table, a missing value) ends the
 // process with 2.
 CommandLine parseCommandLine(QCoreApplication &app, const QString &description, bool withCopy = false);

@@ -444,18 +444,18 @@ std::optional<QuestionTable> tableNamed(const QString &name)
 
 // --- export -------------------------------------------------------------------
 
+std::unique_ptr<QFileDevice> outputFile(const QString &path)
+{
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile() && !target.isDir())
+        return std::make_unique<QFile>(path);
+    return std::make_unique<QSaveFile>(path);
+}
+
 ExportResult exportFile(db::GameDb &db, QuestionTable t, const QString &path, const Progress &progress)
 {
     ExportResult r;
-    // A regular file is replaced whole once written; a pipe or a device is
-    // written into (renaming a finished copy over it would replace the pipe).
-    const QFileInfo target(path);
-    const bool special = target.exists() && !target.isFile() && !target.isDir();
-    std::unique_ptr<QFileDevice> file;
-    if (special)
-        file = std::make_unique<QFile>(path);
-    else
-        file = std::make_unique<QSaveFile>(path);
+    const std::unique_ptr<QFileDevice> file = outputFile(path);
     auto *whole = qobject_cast<QSaveFile *>(file.get());
     // Why the file could not be written. A file replaced whole knows it once
     // closed (a write that runs out of room half-way says no more than that

@@ -30,6 +30,9 @@
 #include <QStringList>
 #include <cstdio>
 #include <functional>
+#include <memory>
+
+class QFileDevice;
 
 namespace csvbank {
 
@@ -134,6 +137,10 @@ struct ExportResult {
 // /dev/stdout) is written into as it is; any other is replaced whole or not
 // at all.
 ExportResult exportFile(db::GameDb &db, db::QuestionTable t, const QString &path, const Progress &progress = {});
+// Where a CSV file is written: a regular file (or a new one) is replaced whole
+// once written (a QSaveFile); a pipe or a device is written into, as renaming
+// a finished copy over it would replace it.
+std::unique_ptr<QFileDevice> outputFile(const QString &path);
 
 // The table a name stands for (muc1 … thungrac, letter case ignored).
 std::optional<db::QuestionTable> tableNamed(const QString &name);

@@ -43,6 +43,11 @@ QString EditorApp::chooseFile(QWidget *parent, bool save, const QString &suggest
                           QStringLiteral("CSV (*.csv);;Mọi tệp (*)"));
 }
 
+QString EditorApp::teachersOnly()
+{
+    return kTeachersOnly;
+}
+
 void EditorApp::start()
 {
     // On a class server the bank is the teacher's: a pupils' role only plays.

@@ -29,6 +29,8 @@ class EditorApp : public QObject, public FormHost {
 public:
     // The access code the game's options panel reveals.
     static QString accessCode();
+    // What a pupil's role on a class server is told (the bank is the teacher's).
+    static QString teachersOnly();
 
     explicit EditorApp(EditorServices services, QObject *parent = nullptr);
     ~EditorApp() override;

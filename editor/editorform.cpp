@@ -1,11 +1,13 @@
 #include "editorform.h"
 
+
 #include "csvactions.h"
 #include "csvbank.h"
 #include "editorapp.h"
 #include "editorstore.h"
 #include "editorwidgets.h"
 #include "legacylabel.h"
+#include "statsview.h"
 #include "studiotheme.h"
 
 #include <QFrame>
@@ -133,6 +135,14 @@ EditorForm::EditorForm(EditorApp &app) : LegacyForm(app, QStringLiteral("Form1")
     connect(m_list1, &QListView::doubleClicked, this, [this] { preview(); });
 }
 
+StatsView *EditorForm::showStats()
+{
+    if (!m_stats)
+        m_stats = new StatsView(m_app, this);
+    m_stats->showTable(chosenTable());
+    return m_stats;
+}
+
 void EditorForm::buildUi()
 {
     auto makeButton = [](QWidget *parent, const char *name, const QString &caption) {
@@ -185,6 +195,14 @@ void EditorForm::buildUi()
     left->addWidget(tables);
     m_csv = new CsvActions(m_app, *this);
     left->addWidget(m_csv->buttons());
+    auto *stats = new QPushButton(QStringLiteral("Thống kê…"), this);
+    stats->setObjectName(QStringLiteral("Stats"));
+    stats->setCursor(Qt::PointingHandCursor);
+    stats->setAutoDefault(true);
+    stats->setToolTip(QStringLiteral("Xem mỗi câu hỏi của bảng đang chọn đã được hỏi bao nhiêu lần, trả lời đúng "
+                                     "sai ra sao, dùng trợ giúp nào"));
+    connect(stats, &QPushButton::clicked, this, &EditorForm::showStats);
+    left->addWidget(stats);
     left->addSpacing(4);
     left->addWidget(m_command2);
     left->addWidget(m_command3);

@@ -23,6 +23,7 @@ class QLineEdit;
 class QListView;
 class QuestionListModel;
 class QRadioButton;
+class StatsView;
 class VniLineEdit;
 
 class EditorForm : public LegacyForm {
@@ -53,6 +54,8 @@ public:
     void saveCopyToTrash();        // Command10
     void removeQuestion();         // Command6
     void cancelRemoval();          // Command7
+    // "Thống kê": the figures of the chosen table, in their own window.
+    StatsView *showStats();
     // Renumbers a table 1..N and resets its selected flags, in one transaction
     // (any size; on failure the table stays as it was).
     bool renumber(db::QuestionTable t);
@@ -84,6 +87,7 @@ private:
 
     QRadioButton *m_option[5] = {};
     CsvActions *m_csv = nullptr; // the CSV buttons beside the options
+    StatsView *m_stats = nullptr; // made on first use
     LegacyButton *m_command1, *m_command2, *m_command3, *m_command4, *m_command6, *m_command7, *m_command8,
         *m_command9, *m_command10;
     QFrame *m_picture1, *m_picture2, *m_picture3;

@@ -2,7 +2,8 @@
 // database: the same file or server database the game plays (see
 // desktop/startup.h). `pelmaro --copy FROM TO` copies a whole installation;
 // `pelmaro --import TABLE FILE` and `--export TABLE FILE` move a question table
-// from or to a CSV file, without a window.
+// from or to a CSV file, and `--stats FILE` writes how each question fared,
+// without a window.
 
 #include "csvbank.h"
 #include "editorapp.h"
@@ -10,6 +11,7 @@
 #include "gamedb.h"
 #include "messages.h"
 #include "startup.h"
+#include "statscsv.h"
 
 #include <QApplication>
 
@@ -20,6 +22,11 @@ int main(int argc, char *argv[])
         true);
     if (line.ended)
         return *line.ended;
+    if (!line.statsFile.isEmpty()) {
+        QCoreApplication bare(argc, argv);
+        bare.setApplicationName(QStringLiteral("Pelmaro"));
+        return stats::runCommand(line.database, line.statsFile);
+    }
     if (!line.csvTable.isEmpty()) {
         QCoreApplication bare(argc, argv);
         bare.setApplicationName(QStringLiteral("Pelmaro"));

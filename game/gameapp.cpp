@@ -86,7 +86,7 @@ void GameApp::start()
 referee::Referee &GameApp::referee()
 {
     if (!m_referee)
-        m_referee = std::make_unique<LocalReferee>(db());
+        m_referee = std::make_unique<LocalReferee>(db(), m_services.now);
     return *m_referee;
 }
 

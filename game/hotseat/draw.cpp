@@ -182,6 +182,7 @@ bool HotSeatForm::drawQuestion()
         return false;
     // Its right answer stays with the referee until the verdict.
     m_dapandung = QString();
+    m_app.referee().questionShown();
     if (!q.fresh) // nothing to show: the previous texts stay
         return true;
     m_label2->setCaptionUnlessMissing(q.texts.cauhoi);

@@ -374,6 +374,7 @@ void QualifyingForm::start()
     m_answers[1]->setCaptionUnlessMissing(q.texts.b);
     m_answers[2]->setCaptionUnlessMissing(q.texts.c);
     m_answers[3]->setCaptionUnlessMissing(q.texts.d);
+    m_app.referee().questionShown();
     m_text1->setFocus();
 }
 

@@ -1,5 +1,6 @@
 #include "localreferee.h"
 
+#include "answerstats.h"
 #include "gamedb.h"
 #include "gamerules.h"
 #include "numtext.h"
@@ -15,7 +16,38 @@ referee::Texts textsOf(const db::Question &q)
 }
 } // namespace
 
-LocalReferee::LocalReferee(db::GameDb &store) : m_store(store) {}
+LocalReferee::LocalReferee(db::GameDb &store, std::function<QDateTime()> now)
+    : m_store(store), m_now(std::move(now))
+{
+    if (!m_now)
+        m_now = [] { return QDateTime::currentDateTime(); };
+}
+
+void LocalReferee::questionShown()
+{
+    m_shownAt = m_now();
+}
+
+void LocalReferee::record(db::QuestionTable table, bool right, bool fifty, bool phone, bool audience)
+{
+    if (m_askedFingerprint.isEmpty())
+        return;
+    db::AnswerRecord r;
+    r.table = table;
+    r.qid = m_askedId;
+    r.fingerprint = m_askedFingerprint;
+    r.correct = right;
+    r.fifty = fifty;
+    r.phone = phone;
+    r.audience = audience;
+    r.answered = m_now();
+    if (m_shownAt.isValid())
+        r.seconds = qMax<qint64>(0, m_shownAt.msecsTo(r.answered)) / 1000.0;
+    r.nick = m_nick;
+    db::recordAnswer(m_store, r);
+    m_askedFingerprint.clear();
+    m_shownAt = QDateTime();
+}
 
 bool LocalReferee::offline() const
 {
@@ -24,6 +56,7 @@ bool LocalReferee::offline() const
 
 db::AccountUpdate LocalReferee::payFee(const QString &nick, db::LockWait wait)
 {
+    m_nick = nick;
     return m_store.payFee(nick, wait);
 }
 
@@ -57,6 +90,9 @@ referee::OrderQuestion LocalReferee::orderQuestion(qint64 counter)
     }
     m_orderAsked = true;
     m_order = q->traloi;
+    m_askedId = q->id;
+    m_askedFingerprint = db::questionFingerprint(*q);
+    m_shownAt = QDateTime();
     out.texts = textsOf(*q);
     return out;
 }
@@ -70,6 +106,7 @@ referee::Verdict LocalReferee::judgeOrder(const QString &typed)
     out.outcome = Outcome::Done;
     out.right = typed == m_order;
     out.answer = m_order;
+    record(db::QuestionTable::Thuthach, out.right, false, false, false);
     return out;
 }
 
@@ -95,6 +132,8 @@ referee::Question LocalReferee::nextQuestion(qint64 offset)
         return out;
     };
     const qint64 count = m_store.questionCount(*m_table);
+    m_askedFingerprint.clear();
+    m_shownAt = QDateTime();
     if (count > 0) {
         // A move that would run past the end stops on the last row.
         m_position = qBound<qint64>(0, m_position + offset, count - 1);
@@ -102,6 +141,8 @@ referee::Question LocalReferee::nextQuestion(qint64 offset)
             out.fresh = true;
             out.id = q->id;
             out.texts = textsOf(*q);
+            m_askedId = q->id;
+            m_askedFingerprint = db::questionFingerprint(*q);
             if (!q->traloi.isNull())
                 m_answer = q->traloi;
         } else if (offline()) {
@@ -128,6 +169,7 @@ referee::Verdict LocalReferee::judge(const QString &picked)
     out.outcome = Outcome::Done;
     out.right = rules::letterIndex(picked) >= 0 && picked == m_answer;
     out.answer = m_answer;
+    record(*m_table, out.right, m_fiftyOn == m_asked, m_callOn == m_asked, m_voteOn == m_asked);
     if (!out.right)
         m_end = End::Wrong;
     else if (++m_won == 15)

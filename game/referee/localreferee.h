@@ -12,13 +12,17 @@
 
 #include "referee.h"
 
+#include <QDateTime>
+#include <functional>
 #include <optional>
 
 namespace db { class GameDb; }
 
 class LocalReferee : public referee::Referee {
 public:
-    explicit LocalReferee(db::GameDb &store);
+    // `now`: the clock the answers' seconds and dates are taken from (the
+    // system's when empty).
+    explicit LocalReferee(db::GameDb &store, std::function<QDateTime()> now = {});
 
     db::AccountUpdate payFee(const QString &nick, db::LockWait wait) override;
     referee::OrderQuestion orderQuestion(qint64 counter) override;
@@ -34,6 +38,7 @@ public:
                               db::LockWait wait) override;
     QString heldAnswer() const override { return m_answer; }
     QString heldOrder() const override { return m_order; }
+    void questionShown() override;
 
 private:
     enum class End { None, Stopped, Wrong, Won, Settled };
@@ -46,7 +51,17 @@ private:
     // The last read gave up because the server could not be reached.
     bool offline() const;
 
+    // Records the verdict on the question asked in `table`.
+    void record(db::QuestionTable table, bool right, bool fifty, bool phone, bool audience);
+
     db::GameDb &m_store;
+    std::function<QDateTime()> m_now;
+    QString m_nick;      // who paid the fee: whose answers these are
+    // The question asked: its ID, its texts' fingerprint (empty: nothing was
+    // read, nothing to record) and when it appeared.
+    qint64 m_askedId = 0;
+    QString m_askedFingerprint;
+    QDateTime m_shownAt;
 
     // The qualifying round.
     QString m_order;

@@ -146,6 +146,11 @@ public:
     virtual db::AccountUpdate endGame(const QString &nick, qint64 minutes, const db::LockRow &changed,
                                       db::LockWait wait) = 0;
 
+    // The question just asked (either round's) is on screen now: the record
+    // of its answer counts the seconds it took from here. A server times its
+    // questions by its own clock.
+    virtual void questionShown() {}
+
     // What the referee's own record holds as the right answer (the order) of
     // the question now asked. The game never asks: tests and benchmarks of the
     // game on this machine do, to play it. A referee whose record is on a

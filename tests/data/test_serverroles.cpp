@@ -2,6 +2,7 @@
 // operations only (the server's functions), passwords hashed there, a game's
 // end settled by its keys, and addresses whose password is never shown.
 
+#include "answerstats.h"
 #include "backend.h"
 #include "editorapp.h"
 #include "pgserver.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -153,6 +155,13 @@ private slots:
             QVERIFY2(err.contains(QStringLiteral("edited from the teacher's machine")), qPrintable(err));
             QVERIFY2(!err.contains(QStringLiteral("permission denied")), qPrintable(err));
         }
+        // The figures of the answers are the teacher's too: the window's words.
+        QProcess stats;
+        stats.start(pelmaro, {"--database", pupil, "--stats", out});
+        QVERIFY(stats.waitForFinished(60000));
+        QCOMPARE(stats.exitCode(), 1);
+        const QString said = QString::fromUtf8(stats.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("máy của giáo viên")), qPrintable(said));
         QCOMPARE(teacher->questionCount(QuestionTable::Muc1), before);
         QVERIFY(!QFile::exists(out) && !QFile::exists(copied));
     }
@@ -186,6 +195,54 @@ private slots:
                                                 "AND last_analyze IS NOT NULL");
         QCOMPARE(m_server.value(name, analysed.arg(QLatin1String("muc1"))), QStringLiteral("1"));
         QCOMPARE(m_server.value(name, analysed.arg(QLatin1String("notes"))), QStringLiteral("0"));
+    }
+
+    void theTeacherReadsTheRecordedAnswersAPupilNone()
+    {
+        // The answers and games as the server's verdicts keep them; the
+        // fingerprint made by the server's own SQL.
+        const QString owner = fresh();
+        const auto teacher = opened(owner);
+        QVERIFY(teacher);
+        const QString fingerprint = QStringLiteral(
+            "left(encode(sha256(convert_to(concat_ws(chr(31), coalesce(cauhoi,''), coalesce(a,''), coalesce(b,''), "
+            "coalesce(c,''), coalesce(d,'')), 'UTF8')), 'hex'), 16)");
+        QVERIFY(m_server.exec(
+            QStringLiteral("db%1").arg(m_next),
+            {QStringLiteral("CREATE TABLE IF NOT EXISTS lontaris_answers (tbl text, qid integer, fingerprint text, correct "
+                            "integer, fifty integer, phone integer, audience integer, seconds real, answered timestamptz, "
+                            "nick text)"),
+             QStringLiteral("CREATE TABLE IF NOT EXISTS lontaris_games (nick text, started timestamptz, rung integer)"),
+             QStringLiteral("INSERT INTO lontaris_answers (tbl, qid, fingerprint, correct, fifty, phone, audience, seconds, "
+                            "answered, nick) SELECT 'muc1', id, %1, v.correct, 1, 0, v.audience, v.seconds, now(), v.nick "
+                            "FROM muc1, (VALUES (1, 0, 4.0, 'an'), (0, 1, 8.0, 'binh')) AS v(correct, audience, seconds, "
+                            "nick) WHERE id = 2")
+                 .arg(fingerprint),
+             QStringLiteral("INSERT INTO lontaris_games (nick, started, rung) VALUES ('an', now(), 3), ('an', now(), 7), "
+                            "('binh', now(), 0)")}));
+        const auto muc1 = db::questionFigures(*teacher, QuestionTable::Muc1);
+        QVERIFY(muc1 && muc1->size() > 2);
+        const db::QuestionFigures &q2 = muc1->at(1);
+        QCOMPARE(QList<qint64>({q2.question.id, q2.asked, q2.right, q2.fifty, q2.phone, q2.audience}),
+                 QList<qint64>({2, 2, 1, 2, 0, 1}));
+        QVERIFY(!q2.changed); // the server's digits are the client's
+        QCOMPARE(q2.averageSeconds().value_or(-1), 6.0);
+        QVERIFY(db::keepsPupils(*teacher));
+        const auto pupils = db::pupilFigures(*teacher);
+        QVERIFY(pupils && pupils->size() == 2);
+        QCOMPARE(QList<qint64>({pupils->at(0).games, pupils->at(0).answered, pupils->at(0).right, pupils->at(0).highestRung}),
+                 QList<qint64>({2, 1, 1, 7}));
+        QCOMPARE(pupils->at(1).nick, QStringLiteral("binh"));
+
+        // A pupil's role reads none of it.
+        QVERIFY(asPupil(owner));
+        const auto pupil = asPupil(owner);
+        QVERIFY(!db::answerTally(*pupil) && !db::pupilFigures(*pupil) && !db::questionFigures(*pupil, QuestionTable::Muc1));
+
+        const auto tally = db::answerTally(*teacher);
+        QVERIFY(tally && tally->count == 2);
+        QCOMPARE(db::clearAnswers(*teacher, *tally).value_or(-1), 2);
+        QCOMPARE(db::answerTally(*teacher)->count, 0);
     }
 
     void aDatabaseOfTheEarlierProgramsIsMadeReadyByTheTeachersRole()

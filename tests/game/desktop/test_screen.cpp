@@ -7,6 +7,8 @@
 // screen size and a system font; elsewhere they are skipped.
 
 #include "../../editor/editorharness.h"
+#include "answerstats.h"
+#include "statsview.h"
 #include "../hotseat/lifelinefixture.h"
 
 #include "accounts/briefingform.h"
@@ -26,6 +28,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QProgressDialog>
+#include <QTableView>
 #include <QFontInfo>
 #include <QLayout>
 #include <QScreen>
@@ -282,6 +285,23 @@ void ScreenTest::everyWindowOnTheDesktop()
     look(ed, QStringLiteral("opened"));
     testkit::click(testkit::widget(ed, QStringLiteral("Command2")));
     look(ed, QStringLiteral("list"));
+    // The statistics of a question answered twice, one of them after its texts changed.
+    for (const bool right : {true, false}) {
+        const db::Question asked = e.rows(db::QuestionTable::Muc1).at(0);
+        db::AnswerRecord r;
+        r.qid = asked.id;
+        r.fingerprint = right ? db::questionFingerprint(asked) : QStringLiteral("0123456789abcdef");
+        r.correct = right;
+        r.seconds = 12.5;
+        r.answered = QDateTime::currentDateTimeUtc();
+        QVERIFY(db::recordAnswer(*e.database, r));
+    }
+    testkit::click(testkit::widget(ed, QStringLiteral("Stats")));
+    auto *stats = ed->findChild<StatsView *>(QStringLiteral("frmThongKe"));
+    QVERIFY(stats);
+    testkit::child<QTableView>(stats, QStringLiteral("figures"))->selectRow(0);
+    look(stats, QStringLiteral("figures"));
+    stats->close();
 
     // Its file dialogs on a folder with a sheet in it, and the progress of a long import.
     QTemporaryDir folder;
