@@ -18,11 +18,13 @@ RefereeAnswer PgBackend::refereeStep(const QString &step, const QList<QVariant> 
                                       QStringLiteral("vote"),           QStringLiteral("reveal"),
                                       QStringLiteral("stop"),           QStringLiteral("held_answer")};
     RefereeAnswer out;
-    if (!steps.contains(step) || m_session.isEmpty() || m_fee.isEmpty()) {
-        m_lastError = QStringLiteral("No game of this session is under way.");
+    if (!steps.contains(step)) {
+        m_lastError = QStringLiteral("%1 is not a step of a game.").arg(step);
         return out;
     }
-    QVariantList all = {m_session, m_fee};
+    // Without a login or a fee the server refuses (as it does any game not
+    // this session's), or says it cannot be reached.
+    QVariantList all = {m_session.isEmpty() ? QVariant() : QVariant(m_session), m_fee.isEmpty() ? QVariant() : QVariant(m_fee)};
     all << values;
     out.status = calling(QStringLiteral("lontaris_") + step, all, [&](pg::Result &r) {
         while (r.next()) {

@@ -260,9 +260,9 @@ private slots:
         QCOMPARE(PQstatus(holder), CONNECTION_OK);
         auto closeHolder = qScopeGuard([&] { PQfinish(holder); });
         const QByteArray nick = "Alice", wrong = secret(QStringLiteral("no")).toUtf8(), date = "3/15/1990";
-        const char *details[] = {nick.constData(), date.constData(), wrong.constData(), wrong.constData(), wrong.constData()};
+        const char *details[] = {nick.constData(), date.constData(), wrong.constData(), wrong.constData()};
         QVERIFY(PQenterPipelineMode(holder));
-        QVERIFY(PQsendQueryParams(holder, "SELECT * FROM lontaris_recover($1, $2, $3, $4, $5)", 5, nullptr, details,
+        QVERIFY(PQsendQueryParams(holder, "SELECT * FROM lontaris_recover($1, $2, $3, $4)", 4, nullptr, details,
                                   nullptr, nullptr, 0));
         QVERIFY(PQsendQueryParams(holder, "SELECT pg_sleep(6)", 0, nullptr, nullptr, nullptr, nullptr, 0));
         QVERIFY(PQpipelineSync(holder));
