@@ -252,24 +252,24 @@ private slots:
         QCOMPARE(referee.endGame(QStringLiteral("chi"), 0, mine, db::LockWait::NoWait).status, db::WriteStatus::Failed);
         QCOMPARE(teacher->readLock()->hiencode, QStringLiteral("0"));
 
-        // A second game ends on a wrong answer at the sixth: the milestone.
+        // A second game ends on a wrong answer at the seventh: the milestone.
         QCOMPARE(referee.payFee(QStringLiteral("chi"), db::LockWait::NoWait).status, db::WriteStatus::Done);
         const QString g2 = value(QStringLiteral("SELECT game FROM lontaris_games WHERE game <> '%1'").arg(g));
-        for (int n = 1; n <= 6; ++n) {
+        for (int n = 1; n <= 7; ++n) {
             QCOMPARE(referee.nextQuestion(0).outcome, referee::Outcome::Done);
             const QString right = drawn(g2, n);
-            QCOMPARE(referee.judge(n < 6 ? right : wrongFor(right)).right, n < 6);
+            QCOMPARE(referee.judge(n < 7 ? right : wrongFor(right)).right, n < 7);
         }
         QCOMPARE(referee.nextQuestion(0).outcome, referee::Outcome::Refused);
         QCOMPARE(referee.stop(), referee::Outcome::Refused);
         QCOMPARE(referee.endGame(QStringLiteral("chi"), 0, mine, db::LockWait::NoWait).stored->sotien,
-                 QString::number(5000 - 2000 + rules::prizeReached(6) + rules::milestoneSecured(5)));
+                 QString::number(5000 - 2000 + rules::prizeReached(6) + rules::milestoneSecured(6)));
 
         // Every judged answer recorded once, with its lifelines and its question.
         QCOMPARE(value(QStringLiteral("SELECT count(*) || ' ' || sum(correct) || ' ' || sum(fifty) || ' ' || sum(phone) || ' ' "
                                       "|| sum(audience) || ' ' || count(*) FILTER (WHERE nick = 'Chi' AND seconds >= 0) "
                                       "FROM lontaris_answers")),
-                 QStringLiteral("13 11 1 1 1 13"));
+                 QStringLiteral("14 12 1 1 1 14"));
         QCOMPARE(value(QStringLiteral("SELECT tbl || ' ' || correct FROM lontaris_answers WHERE tbl = 'thuthach'")),
                  QStringLiteral("thuthach 0"));
         QCOMPARE(value(QStringLiteral("SELECT max(concat(a.fifty, a.phone, a.audience)) FROM lontaris_answers a JOIN lontaris_drawn d "
