@@ -252,6 +252,31 @@ EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
     RETURN QUERY SELECT 'busy'::text, NULL::boolean, NULL::text, NULL::text, NULL::text, NULL::text, NULL::text;
 END $$;
 
+-- The verdict on `p_given` for question p_n of game g (0: the qualifying
+-- round's order, as typed; 1..15: a letter), once: the drawn question
+-- judged and the answer recorded, or, given again as judged, found as it was.
+-- NULL: refused (nothing drawn there, nothing given, another answer than the
+-- one judged, or no verdict due: p_due).
+CREATE OR REPLACE FUNCTION lontaris_verdict(g lontaris_games, p_n integer, p_given text, p_due boolean)
+RETURNS lontaris_drawn
+LANGUAGE plpgsql VOLATILE SET search_path = public, pg_temp AS $$
+DECLARE x lontaris_drawn%ROWTYPE;
+BEGIN
+    SELECT * INTO x FROM lontaris_drawn d WHERE d.game = g.game AND d.n = p_n;
+    IF x.game IS NULL OR p_given IS NULL OR (x.judged IS NULL AND NOT p_due)
+       OR (x.judged IS NOT NULL AND x.picked IS DISTINCT FROM p_given) THEN
+        RETURN NULL;
+    END IF;
+    IF x.judged IS NULL THEN
+        UPDATE lontaris_drawn d SET picked = p_given, judged = clock_timestamp(),
+                                    correct = coalesce(p_given = d.answer, false)
+                                              AND (p_n = 0 OR lontaris_letter(p_given) >= 0)
+            WHERE d.game = g.game AND d.n = p_n RETURNING * INTO x;
+        PERFORM lontaris_record(g, x);
+    END IF;
+    RETURN x;
+END $$;
+
 -- The verdict on the letters typed for the qualifying question, once; the
 -- same letters asked again get the same verdict.
 CREATE OR REPLACE FUNCTION lontaris_judge_order(p_token text, p_game text, p_typed text)
@@ -264,17 +289,10 @@ BEGIN
     END IF;
     IF NOT lontaris_alone() THEN outcome := 'busy'; RETURN NEXT; RETURN; END IF;
     g := lontaris_game(p_token, p_game);
-    SELECT * INTO x FROM lontaris_drawn d WHERE d.game = g.game AND d.n = 0;
-    IF g.game IS NULL OR x.game IS NULL OR p_typed IS NULL
-       OR (x.judged IS NULL AND g.settled IS NOT NULL)
-       OR (x.judged IS NOT NULL AND x.picked IS DISTINCT FROM p_typed) THEN
-        outcome := 'refused'; RETURN NEXT; RETURN;
+    IF g.game IS NOT NULL THEN
+        x := lontaris_verdict(g, 0, p_typed, g.settled IS NULL);
     END IF;
-    IF x.judged IS NULL THEN
-        UPDATE lontaris_drawn d SET picked = p_typed, correct = (p_typed = d.answer), judged = clock_timestamp()
-            WHERE d.game = g.game AND d.n = 0 RETURNING * INTO x;
-        PERFORM lontaris_record(g, x);
-    END IF;
+    IF x.game IS NULL THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
     outcome := 'ok'; correct := x.correct; answer := x.answer; RETURN NEXT;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
     RETURN QUERY SELECT 'busy'::text, NULL::boolean, NULL::text;
@@ -354,21 +372,17 @@ BEGIN
     END IF;
     IF NOT lontaris_alone() THEN outcome := 'busy'; RETURN NEXT; RETURN; END IF;
     g := lontaris_game(p_token, p_game);
-    SELECT * INTO x FROM lontaris_drawn d WHERE d.game = g.game AND d.n = p_n AND p_n >= 1 AND p_n = g.asked;
-    IF g.game IS NULL OR x.game IS NULL OR p_picked IS NULL OR (x.judged IS NULL AND NOT g.open)
-       OR (x.judged IS NOT NULL AND x.picked IS DISTINCT FROM p_picked) THEN
-        outcome := 'refused'; RETURN NEXT; RETURN;
+    -- Only the question last drawn, and a verdict is due while it is open.
+    IF g.game IS NOT NULL AND p_n >= 1 AND p_n = g.asked THEN
+        x := lontaris_verdict(g, p_n, p_picked, g.open);
     END IF;
-    IF x.judged IS NULL THEN
-        UPDATE lontaris_drawn d SET picked = p_picked, correct = (lontaris_letter(p_picked) >= 0 AND p_picked = d.answer),
-                                    judged = clock_timestamp()
-            WHERE d.game = g.game AND d.n = p_n RETURNING * INTO x;
+    IF x.game IS NULL THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
+    IF g.open THEN
         UPDATE lontaris_games y SET open = false,
                                     rung = y.rung + x.correct::integer,
                                     state = CASE WHEN NOT x.correct THEN 'wrong' WHEN y.rung + 1 >= 15 THEN 'won' ELSE y.state END,
                                     ended = CASE WHEN NOT x.correct OR y.rung + 1 >= 15 THEN clock_timestamp() ELSE y.ended END
             WHERE y.game = g.game;
-        PERFORM lontaris_record(g, x);
     END IF;
     outcome := 'ok'; correct := x.correct; answer := x.answer; RETURN NEXT;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
