@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
+#include <barrier>
 #include <csignal>
 #include <cstdio>
 #include <mutex>
@@ -41,27 +42,30 @@ double msSince(const QElapsedTimer &c)
     return double(c.nsecsElapsed()) / 1e6;
 }
 
-// Plays `games` whole games on d as `nick` (every answer right, the three
+// Plays `games` whole games with r as `nick` (every answer right, the three
 // lifelines on the first questions; the fifteenth right answer wins and the end
 // pays the top prize), adding each verdict's round trip to `verdicts` and
-// each game's time in the referee to `whole`.
-void play(db::GameDb &d, referee::Referee &r, const QString &nick, int games, std::vector<double> &verdicts,
-          std::vector<double> *whole = nullptr, std::atomic<int> *failed = nullptr)
+// each game's time in the referee to `whole`. `together`: waited at before
+// each verdict, so that every machine confirms its answer at the same moment.
+void play(referee::Referee &r, const QString &nick, int games, std::vector<double> &verdicts,
+          std::vector<double> *whole = nullptr, std::atomic<int> *failed = nullptr,
+          std::barrier<> *together = nullptr)
 {
     for (int g = 0; g < games; ++g) {
         double spent = 0;
         QElapsedTimer c;
         c.start();
-        if (r.payFee(nick, db::LockWait::Patient).status != db::WriteStatus::Done) {
-            if (failed)
-                ++*failed;
-            continue;
-        }
+        const bool paid = r.payFee(nick, db::LockWait::Patient).status == db::WriteStatus::Done;
+        if (!paid && failed)
+            ++*failed;
         spent += msSince(c);
         for (int n = 1; n <= 15; ++n) {
             c.restart();
-            if (r.nextQuestion(1).outcome != referee::Outcome::Done)
-                break;
+            if (!paid || r.nextQuestion(1).outcome != referee::Outcome::Done) {
+                if (together) // the others' verdicts are not held up
+                    together->arrive_and_wait();
+                continue;
+            }
             if (n == 1)
                 r.fiftyFifty();
             if (n == 2)
@@ -70,6 +74,8 @@ void play(db::GameDb &d, referee::Referee &r, const QString &nick, int games, st
                 r.askAudience();
             spent += msSince(c);
             const QString right = r.heldAnswer(); // the teacher's own game: not timed
+            if (together)
+                together->arrive_and_wait();
             c.restart();
             const referee::Verdict v = r.judge(right);
             const double took = msSince(c);
@@ -136,22 +142,27 @@ int main(int argc, char *argv[])
     {
         const auto d = bench::opened(file);
         LocalReferee r(*d);
-        play(*d, r, QStringLiteral("player0"), kGames, fileVerdicts);
+        play(r, QStringLiteral("player0"), kGames, fileVerdicts);
     }
     {
         const auto d = bench::opened(pg);
         d->logIn(QStringLiteral("player0"), QStringLiteral("pw"));
         ServerReferee r(*d);
-        play(*d, r, QStringLiteral("player0"), kGames, serverVerdicts, &serverGames);
+        std::vector<double> warm; // each connection's first calls make the functions' plans: not timed
+        play(r, QStringLiteral("player0"), 1, warm);
+        play(r, QStringLiteral("player0"), kGames, serverVerdicts, &serverGames);
     }
     line("verdict, the file refereeing (baseline)", spreadOf(fileVerdicts));
     line("verdict, the server refereeing, one game", spreadOf(serverVerdicts));
 
-    // 40 games at once, each machine its own connection and account.
+    // 40 games at once, each machine its own connection and account, every
+    // one confirming its answer at the same moment (a class answering the
+    // same question): the verdict's round trip while 39 others are judged.
     std::vector<double> crowd;
     std::mutex crowdLock;
     std::atomic<int> ready{0}, failed{0};
     std::atomic<bool> go{false};
+    std::barrier together(kMachines);
     std::vector<std::thread> machines;
     for (int m = 0; m < kMachines; ++m) {
         machines.emplace_back([&, m] {
@@ -160,13 +171,16 @@ int main(int argc, char *argv[])
             if (d)
                 d->logIn(nick, QStringLiteral("pw"));
             ++ready;
-            if (!d)
+            if (!d) {
+                together.arrive_and_drop();
                 return;
+            }
             while (!go)
                 std::this_thread::yield();
             ServerReferee r(*d);
-            std::vector<double> mine;
-            play(*d, r, nick, kGames, mine, nullptr, &failed);
+            std::vector<double> mine, warm;
+            play(r, nick, 1, warm, nullptr, &failed, &together);
+            play(r, nick, kGames, mine, nullptr, &failed, &together);
             const std::lock_guard<std::mutex> hold(crowdLock);
             crowd.insert(crowd.end(), mine.begin(), mine.end());
         });
