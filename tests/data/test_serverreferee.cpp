@@ -7,6 +7,7 @@
 #include "referee/gamerules.h"
 #include "pgconn.h"
 #include "pgserver.h"
+#include "relay.h"
 #include "referee/serverreferee.h"
 #include "testsupport.h"
 
@@ -285,6 +286,33 @@ private slots:
         QCOMPARE(row.value(1), QString::fromLatin1(QCryptographicHash::hash(texts.toUtf8(), QCryptographicHash::Sha256)
                                                        .toHex()
                                                        .left(16)));
+    }
+
+    void aStepWhoseAnswerIsLostIsAnsweredAgainTheSame()
+    {
+        teacherWith({QStringLiteral("Em")});
+        QVERIFY(m_server.exec(m_name, {QStringLiteral("ALTER ROLE postgres PASSWORD 'relayed'")}));
+        testkit::Relay relay(m_server.port());
+        const auto d = opened(m_server.tcpUrl(m_name, QStringLiteral("postgres"), QStringLiteral("relayed"), relay.port()));
+        QVERIFY(d && d->logIn(QStringLiteral("em"), QStringLiteral("pw")));
+        ServerReferee referee(*d);
+        QCOMPARE(referee.payFee(QStringLiteral("em"), db::LockWait::NoWait).status, db::WriteStatus::Done);
+        const QString g = value(QStringLiteral("SELECT game FROM lontaris_games"));
+        // The draw and the verdict, each cut off as it was sent: made again
+        // on a new connection by the same step, settled once (the server's
+        // answer to a step made twice: tamperedAndReplayedStepsChangeNothing).
+        relay.cutAfter("lontaris_next_question");
+        const referee::Question q = referee.nextQuestion(0);
+        QVERIFY(relay.cut());
+        QCOMPARE(q.outcome, referee::Outcome::Done);
+        QCOMPARE(q.id, value(QStringLiteral("SELECT qid FROM lontaris_drawn WHERE n = 1")).toLongLong());
+        relay.cutAfter("lontaris_judge");
+        const referee::Verdict v = referee.judge(drawn(g, 1));
+        QVERIFY(relay.cut());
+        QVERIFY(v.outcome == referee::Outcome::Done && v.right);
+        QCOMPARE(value(QStringLiteral("SELECT asked || ' ' || rung || ' ' || (SELECT count(*) FROM lontaris_answers) "
+                                      "FROM lontaris_games")),
+                 QStringLiteral("1 1 1"));
     }
 
     void thePupilsReadNoRightAnswerNorTheRecord()
