@@ -4,12 +4,14 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake -S . -B "$build" >/dev/null
-cmake --build "$build" -j2 --target bench_data bench_server lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle bench_topfive \
+cmake --build "$build" -j2 --target bench_data bench_server bench_referee lontaris sound_probe $(grep -q bench_editor "$build/Makefile" 2>/dev/null && echo bench_editor) $(grep -q bench_hotseat "$build/Makefile" 2>/dev/null && echo bench_hotseat) bench_idle bench_topfive \
   pelmaro lontaris_sound bench_bare_window bench_startup bench_csv bench_stats >/dev/null
 echo "== database"
 "$build/bin/bench_data"
 echo "== database: the file and a PostgreSQL server side by side (local socket)"
 "$build/bin/bench_server"
+echo "== the server refereeing: a verdict's round trip beside the file's, one game and 40 at once"
+"$build/bin/bench_referee"
 if [ -x "$build/bin/bench_editor" ]; then
   echo "== editor"
   QT_QPA_PLATFORM=offscreen "$build/bin/bench_editor"

@@ -102,9 +102,13 @@ public:
     virtual Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                                      const QString &traloiibimat, const QString &newPassword);
     virtual bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword);
+    // GameDb::recoveredPassword: a file sets the one it is given.
+    virtual QString recoveredPassword() const { return {}; }
     virtual AccountUpdate payFee(const QString &nick, LockWait wait);
     virtual AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait);
     virtual QList<Account> topFive();
+    // GameDb::refereeStep: a file's game referees itself, and has none.
+    virtual RefereeAnswer refereeStep(const QString & /*step*/, const QList<QVariant> & /*values*/) { return {}; }
     virtual bool mayEditBank() const { return true; }
     // The last game operation's answer was lost with the connection: it may
     // have been made (the same call made again settles it).

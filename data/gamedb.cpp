@@ -162,6 +162,16 @@ AccountUpdate GameDb::payFee(const QString &nick, LockWait wait)
     return saving([&] { return m_backend->payFee(nick, wait); });
 }
 
+QString GameDb::recoveredPassword() const
+{
+    return m_backend ? reading([&] { return m_backend->recoveredPassword(); }) : QString();
+}
+
+RefereeAnswer GameDb::refereeStep(const QString &step, const QList<QVariant> &values)
+{
+    return saving([&] { return m_backend->refereeStep(step, values); });
+}
+
 AccountUpdate GameDb::endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait)
 {
     return saving([&] { return m_backend->endGame(nick, delta, lock, wait); });

@@ -15,6 +15,7 @@
 #include <QPair>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -108,6 +109,14 @@ struct AccountDelta {
 struct AccountUpdate {
     WriteStatus status = WriteStatus::Failed;
     std::optional<Account> stored; // the row as stored after the change; none: no such account
+};
+
+// The answer to a step of a game the server referees (GameDb::refereeStep):
+// Done with the rows, each its columns after the outcome; Failed when the
+// server refused it; Offline or Busy when it was not reached.
+struct RefereeAnswer {
+    WriteStatus status = WriteStatus::Failed;
+    QList<QList<QVariant>> rows;
 };
 
 struct OpenResult {
@@ -217,16 +226,26 @@ public:
     // is nick exactly and birth date, secret question and answer are as typed.
     Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                              const QString &traloiibimat, const QString &newPassword);
+    // The password the last recovery set when it was Changed on a server,
+    // which draws a fresh one of its own instead of newPassword; empty on a
+    // file, which sets newPassword.
+    QString recoveredPassword() const;
     bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword);
     // The entry fee (and one more game counted) taken from the player's account.
     AccountUpdate payFee(const QString &nick, LockWait wait = LockWait::Patient);
     // The end of the game the last fee paid for: the winnings (one of the
     // ladder's amounts), the minutes played and the switches. A server takes
-    // one end per fee, and no more minutes than have passed since it.
+    // one end per fee, and no more minutes than have passed since it; it pays
+    // what its own record of the game says was won (the winnings are not
+    // sent) and takes the switches from the teacher's role only.
     AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock,
                           LockWait wait = LockWait::Patient);
     // The five richest accounts, richest first: nick and sotien only.
     QList<Account> topFive();
+    // A step of the game the server referees (game/referee/serverreferee.h):
+    // its function lontaris_<step>, called with the session and the game of
+    // the last fee before `values`. A file has no such steps (Failed).
+    RefereeAnswer refereeStep(const QString &step, const QList<QVariant> &values);
     // Whether the question bank may be edited here: on a server, only by the
     // role that owns the game's tables (the teacher's).
     bool mayEditBank() const;

@@ -26,6 +26,30 @@ END $do$;
 CREATE TABLE IF NOT EXISTS lontaris_logins (nickkey text NOT NULL, machine text NOT NULL, failures integer NOT NULL,
     since timestamptz NOT NULL, held_until timestamptz, PRIMARY KEY (nickkey, machine));
 
+-- A whole number from 0 to n - 1, each as likely, from the server's secure
+-- source (a draw past the last whole multiple of n is drawn again).
+CREATE OR REPLACE FUNCTION lontaris_random(n bigint) RETURNS bigint
+LANGUAGE plpgsql VOLATILE SET search_path = public, pg_temp AS $$
+DECLARE b bytea; r bigint; below bigint;
+BEGIN
+    IF n IS NULL OR n <= 1 THEN RETURN 0; END IF;
+    below := 4294967296 - 4294967296 % n;
+    LOOP
+        b := gen_random_bytes(4);
+        r := (get_byte(b, 0)::bigint << 24) | (get_byte(b, 1)::bigint << 16) | (get_byte(b, 2)::bigint << 8)
+             | get_byte(b, 3)::bigint;
+        IF r < below THEN RETURN r % n; END IF;
+    END LOOP;
+END $$;
+
+-- The password a recovery sets: ten characters of an alphabet without
+-- look-alikes (no i, l, o, 0, 1), drawn from the secure source.
+CREATE OR REPLACE FUNCTION lontaris_new_password() RETURNS text
+LANGUAGE sql VOLATILE SET search_path = public, pg_temp AS $$
+    SELECT string_agg(substr('abcdefghjkmnpqrstuvwxyz23456789', 1 + lontaris_random(31)::integer, 1), '')
+    FROM generate_series(1, 10)
+$$;
+
 -- A new password for the account `rid` (a password the caller has proved it
 -- may set): the outcome of the call.
 CREATE OR REPLACE FUNCTION lontaris_set_pass(p_rid bigint, p_new text) RETURNS text
@@ -125,17 +149,18 @@ EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
     RETURN QUERY SELECT 'busy'::text, NULL::bigint, NULL::text, NULL::text, NULL::text;
 END $$;
 
--- A new password for the account whose stored nick is p_nick exactly and
--- whose birth date (the recovery form's 2/2/4 digits), secret question and
--- answer are as given. The details are compared without a lock: a wrong
--- attempt holds nothing of the account.
-CREATE OR REPLACE FUNCTION lontaris_recover(p_nick text, p_ngaysinh text, p_cauhoi text, p_traloi text, p_new text)
-RETURNS TABLE (outcome text)
+-- A fresh password (lontaris_new_password, given back in `pass`) for the
+-- account whose stored nick is p_nick exactly and whose birth date (the
+-- recovery form's 2/2/4 digits), secret question and answer are as given.
+-- The details are compared without a lock: a wrong attempt holds nothing of
+-- the account.
+CREATE OR REPLACE FUNCTION lontaris_recover(p_nick text, p_ngaysinh text, p_cauhoi text, p_traloi text)
+RETURNS TABLE (outcome text, pass text)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp SET lock_timeout = '2s' AS $$
 DECLARE k text; m text := lontaris_machine(); r hoso%ROWTYPE;
 BEGIN
     IF NOT (lontaris_fits(p_nick, 255) AND lontaris_fits(p_ngaysinh, 10) AND lontaris_fits(p_cauhoi, 255)
-            AND lontaris_fits(p_traloi, 255) AND lontaris_fits(p_new, 255)) THEN
+            AND lontaris_fits(p_traloi, 255)) THEN
         outcome := 'toolong'; RETURN NEXT; RETURN;
     END IF;
     IF NOT lontaris_alone() THEN outcome := 'busy'; RETURN NEXT; RETURN; END IF;
@@ -148,9 +173,12 @@ BEGIN
         PERFORM lontaris_wrong(k, m);
         outcome := 'wrong'; RETURN NEXT; RETURN;
     END IF;
-    outcome := lontaris_set_pass(r.rid, p_new); RETURN NEXT;
+    pass := lontaris_new_password();
+    outcome := lontaris_set_pass(r.rid, pass);
+    IF outcome <> 'ok' THEN pass := NULL; END IF;
+    RETURN NEXT;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
-    RETURN QUERY SELECT 'busy'::text;
+    RETURN QUERY SELECT 'busy'::text, NULL::text;
 END $$;
 
 CREATE OR REPLACE FUNCTION lontaris_change_password(p_nick text, p_old text, p_new text) RETURNS TABLE (outcome text)
@@ -183,7 +211,7 @@ ApiPart accountApi()
             {QStringLiteral("lontaris_login(text, text)"), QStringLiteral("lontaris_player(text)"),
              QStringLiteral("lontaris_nick_taken(text)"),
              QStringLiteral("lontaris_register(text, text, text, text, text, text)"),
-             QStringLiteral("lontaris_recover(text, text, text, text, text)"),
+             QStringLiteral("lontaris_recover(text, text, text, text)"),
              QStringLiteral("lontaris_change_password(text, text, text)")}};
 }
 

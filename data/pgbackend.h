@@ -66,9 +66,12 @@ public:
     Recovery recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                              const QString &traloiibimat, const QString &newPassword) override;
     bool changePassword(const QString &nick, const QString &oldPassword, const QString &newPassword) override;
+    QString recoveredPassword() const override { return m_recovered; }
     AccountUpdate payFee(const QString &nick, LockWait wait) override;
     AccountUpdate endGame(const QString &nick, const AccountDelta &delta, const LockRow &lock, LockWait wait) override;
     QList<Account> topFive() override;
+    // The referee's steps (pgrefereeapi.cpp).
+    RefereeAnswer refereeStep(const QString &step, const QList<QVariant> &values) override;
     bool mayEditBank() const override { return m_owner; }
     bool outcomeUnknown() const override { return m_unsettledCall; }
     bool lastWasOffline() const override { return m_offline; }
@@ -241,6 +244,7 @@ private:
     QString m_session;          // the token of the player's login
     QString m_sessionKey;       // the nick key it was made for
     QString m_fee;              // the key of the fee last paid in this session
+    QString m_recovered;        // the password the last recovery set
     bool m_inexact = false;     // the last call was refused for a number
     bool m_heldBack = false;    // the last call was refused for wrong passwords of its nick
     QString m_refusal;          // the last call's refusal word, if it was refused

@@ -50,6 +50,7 @@ struct ApiPart {
 ApiPart accountApi(); // pgaccountapi.cpp
 ApiPart gameApi();    // pggameapi.cpp
 ApiPart bankApi();    // pgbankapi.cpp
+ApiPart refereeApi(); // pgreferee.cpp
 
 } // namespace db::pg
 

@@ -65,10 +65,11 @@
 //    finds the functions missing instead of misreading them).
 //
 // The parts: the accounts (pgaccountapi.cpp: log in, register, recover and
-// change a password, the hold-back), the game (pggameapi.cpp: the fee, the
-// game's end, the switches, the top five), the question bank's reads
-// (pgbankapi.cpp). A new part lives in a file of its own and is added to
-// parts() below.
+// change a password, the hold-back), the game (pggameapi.cpp: the switches,
+// the top five), the referee (pgreferee.cpp: the fee, each game's record,
+// the draws, the verdicts, the lifelines, the game's end), the question
+// bank's reads (pgbankapi.cpp). A new part lives in a file of its own and is
+// added to parts() below.
 //
 // A login starts a session (a random token kept on the server); the fee and
 // the game's end name it, so that each charges or pays only the account that
@@ -89,7 +90,7 @@ namespace {
 
 // The version of the functions' calls, and the older marks dropped with the
 // calls that no longer fit.
-constexpr int kApiVersion = 3;
+constexpr int kApiVersion = 4;
 
 const char *kCommon = R"SQL(
 CREATE EXTENSION IF NOT EXISTS pgcrypto;
@@ -98,6 +99,7 @@ CREATE EXTENSION IF NOT EXISTS pgcrypto;
 -- other answers: dropped, their marks with them.
 DROP FUNCTION IF EXISTS lontaris_api_1();
 DROP FUNCTION IF EXISTS lontaris_api_2();
+DROP FUNCTION IF EXISTS lontaris_api_3();
 DROP FUNCTION IF EXISTS lontaris_held_back(text);
 DROP FUNCTION IF EXISTS lontaris_wrong_password(text);
 DROP FUNCTION IF EXISTS lontaris_login(text, text);
@@ -105,6 +107,7 @@ DROP FUNCTION IF EXISTS lontaris_player(text);
 DROP FUNCTION IF EXISTS lontaris_nick_taken(text);
 DROP FUNCTION IF EXISTS lontaris_register(text, text, text, text, text, text, text);
 DROP FUNCTION IF EXISTS lontaris_recover(text, text, text, text, text, text);
+DROP FUNCTION IF EXISTS lontaris_recover(text, text, text, text, text);
 DROP FUNCTION IF EXISTS lontaris_change_password(text, text, text);
 DROP FUNCTION IF EXISTS lontaris_pay_fee(text, text);
 DROP FUNCTION IF EXISTS lontaris_end_game(text, text, text, text, bigint, text[]);
@@ -116,8 +119,6 @@ DROP FUNCTION IF EXISTS lontaris_last_id(text);
 
 CREATE TABLE IF NOT EXISTS lontaris_sessions (token text PRIMARY KEY, account bigint NOT NULL,
     made timestamptz NOT NULL DEFAULT now());
-CREATE TABLE IF NOT EXISTS lontaris_fees (fee text PRIMARY KEY, account bigint NOT NULL,
-    paid timestamptz NOT NULL DEFAULT now(), saved text);
 -- The nicks registrations have claimed: two machines registering one nick
 -- at the same moment wait for one another on its row.
 CREATE TABLE IF NOT EXISTS lontaris_nicks (nickkey text PRIMARY KEY);
@@ -242,7 +243,7 @@ END $do$;
 // The parts of the game's functions, in the order they are made.
 const QList<ApiPart> &parts()
 {
-    static const QList<ApiPart> all = {accountApi(), gameApi(), bankApi()};
+    static const QList<ApiPart> all = {accountApi(), gameApi(), refereeApi(), bankApi()};
     return all;
 }
 

@@ -175,11 +175,18 @@ Registration PgBackend::registerAccount(Account &a)
 Recovery PgBackend::recoverPassword(const QString &nick, const QString &ngaysinh, const QString &cauhoibimat,
                                     const QString &traloiibimat, const QString &newPassword)
 {
+    // The server sets a fresh password of its own (newPassword is the file's
+    // choice) and gives it back to be shown.
+    Q_UNUSED(newPassword);
+    m_recovered.clear();
     const WriteStatus s = calling(QStringLiteral("lontaris_recover"),
-                                  {bound(nick), bound(ngaysinh), bound(cauhoibimat), bound(traloiibimat),
-                                   bound(newPassword)});
+                                  {bound(nick), bound(ngaysinh), bound(cauhoibimat), bound(traloiibimat)},
+                                  [&](pg::Result &r) {
+                                      if (r.next())
+                                          m_recovered = textIn(r, 1);
+                                  });
     if (s == WriteStatus::Done)
-        return Recovery::Changed;
+        return m_recovered.isEmpty() ? Recovery::Failed : Recovery::Changed;
     // Details not as stored (or a password that cannot be one): wrong. Held
     // back, busy or out of reach: not checked, which the form tells apart.
     const bool answered = s == WriteStatus::Failed && !m_heldBack && !m_refusal.isEmpty();
@@ -222,8 +229,10 @@ AccountUpdate PgBackend::endGame(const QString &nick, const AccountDelta &delta,
     }
     const QStringList switches = {lock.hien19,   lock.hienten,  lock.thuthach,  lock.hiencode,
                                   lock.hien191, lock.hienten1, lock.thuthach1, lock.hiencode1};
-    // The same end asked again keeps its key: the server takes it once.
-    const QString fingerprint = QStringList{QStringLiteral("end"), m_fee, delta.money, QString::number(delta.minutes)}
+    // The same end asked again keeps its key: the server takes it once. What
+    // it pays is the server's to say, from its record of the game: the
+    // winnings are never sent.
+    const QString fingerprint = QStringList{QStringLiteral("end"), m_fee, QString::number(delta.minutes)}
                                         .join(QChar(0x1f))
                                 + switches.join(QChar(0x1f));
     if (fingerprint != m_pendingSave.first)
@@ -232,8 +241,7 @@ AccountUpdate PgBackend::endGame(const QString &nick, const AccountDelta &delta,
     for (const QString &s : switches)
         refs << &s;
     AccountUpdate u = accountCall(QStringLiteral("lontaris_end_game"),
-                                  {m_session, m_fee, m_pendingSave.second, bound(delta.money), delta.minutes,
-                                   textArray(refs)});
+                                  {m_session, m_fee, m_pendingSave.second, delta.minutes, textArray(refs)});
     if (u.status == WriteStatus::Done)
         m_pendingSave = {};
     return u;

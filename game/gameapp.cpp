@@ -8,6 +8,7 @@
 #include "hotseat/hotseatform.h"
 #include "qualifying/qualifyingform.h"
 #include "referee/localreferee.h"
+#include "referee/serverreferee.h"
 #include "sound.h"
 
 #include <QRandomGenerator>
@@ -85,7 +86,11 @@ void GameApp::start()
 
 referee::Referee &GameApp::referee()
 {
-    if (!m_referee)
+    // On a class's server the server referees: the pupil's machine is not
+    // trusted with anything worth money or points.
+    if (!m_referee && db().isServer())
+        m_referee = std::make_unique<ServerReferee>(db());
+    else if (!m_referee)
         m_referee = std::make_unique<LocalReferee>(db(), m_services.now);
     return *m_referee;
 }

@@ -335,8 +335,8 @@ void RecoveryForm::load()
 
 QString RecoveryForm::handedOutPassword() const
 {
-    const QStringList &list = handedOutPasswords();
-    return m_combo1 >= 0 && m_combo1 < list.size() ? list.at(m_combo1) : QStringLiteral("");
+    // The list's password on a file; on a server, the one the server drew.
+    return m_combo1 >= 0 ? m_recoveredPassword : QStringLiteral("");
 }
 
 bool RecoveryForm::informationRight() const
@@ -400,7 +400,7 @@ void RecoveryForm::check()
     if (result == db::Recovery::Changed) {
         m_combo1 = position;
         m_recoveredRow = 1;
-        m_recoveredPassword = password;
+        m_recoveredPassword = m_app.db().isServer() ? m_app.db().recoveredPassword() : password;
         m_handedOut = true;
         m_doi->show();
         m_picture1->setEnabled(false);

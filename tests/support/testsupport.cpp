@@ -24,7 +24,7 @@ void backdateFees(db::GameDb &d, int minutes)
 {
     if (!d.isServer())
         return;
-    if (!d.execute(QStringLiteral("UPDATE lontaris_fees SET paid = paid - make_interval(mins => %1)").arg(minutes)))
+    if (!d.execute(QStringLiteral("UPDATE lontaris_games SET started = started - make_interval(mins => %1)").arg(minutes)))
         qWarning("the fees cannot be backdated: %s", qPrintable(d.lastError()));
 }
 

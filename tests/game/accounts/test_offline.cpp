@@ -5,6 +5,7 @@
 // never out of reach.)
 
 #include "accountsfixture.h"
+#include "referee/referee.h"
 
 #include "accounts/briefingform.h"
 #include "accounts/loginform.h"
@@ -234,6 +235,11 @@ private slots:
     void qualifyingDrawSaysOfflineNotNoQuestions()
     {
         testkit::GameHarness h;
+        if (testkit::onServer()) { // the round is a step of the game the fee opened there
+            h.addAccount(QStringLiteral("an"), QStringLiteral("pw"));
+            QVERIFY(h.database->logIn(QStringLiteral("an"), QStringLiteral("pw")));
+            QCOMPARE(h.app->referee().payFee(QStringLiteral("an"), db::LockWait::NoWait).status, db::WriteStatus::Done);
+        }
         QualifyingForm *f = h.app->qualifying();
         f->show();
         QVERIFY(testkit::cutOff(h, true));
@@ -251,7 +257,10 @@ private slots:
         QVERIFY(testkit::cutOff(h, false));
         click(start);
         QCOMPARE(h.s.messages.size(), 2);
-        QCOMPARE(start->caption(), QStringLiteral("Thoaùt"));
+        // On the file the round found no size it could draw from; a server
+        // draws from the table as it is.
+        if (!testkit::onServer())
+            QCOMPARE(start->caption(), QStringLiteral("Thoaùt"));
     }
 };
 
