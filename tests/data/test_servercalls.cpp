@@ -73,8 +73,6 @@ public:
     }
 
 private:
-    QString m_owner; // the teacher's address of the database of the test under way
-    QString m_name;
 
     // A fresh database made ready by the teacher's role, with these accounts
     // (password secret(nick)); a store of the teacher's on it.
@@ -89,20 +87,6 @@ private:
             teacher->insertAccount(a);
         }
         return teacher;
-    }
-    // A pupil's machine (role pupil1 or pupil2, over the socket) as the game opens it.
-    std::unique_ptr<db::GameDb> machine(const QString &role)
-    {
-        return opened(QString(m_owner).replace(QLatin1String("//postgres@"), QStringLiteral("//%1@").arg(role)));
-    }
-    // A pupil's own client on the same database.
-    std::unique_ptr<db::pg::Connection> client(const QString &role)
-    {
-        auto c = std::make_unique<db::pg::Connection>();
-        QString why;
-        if (!c->open(m_server.connectionSettings(m_name, role), why))
-            qWarning("%s", qPrintable(why));
-        return c;
     }
     QString sotien(const QString &nick)
     {

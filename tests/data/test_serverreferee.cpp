@@ -47,7 +47,6 @@ QString votesText(const referee::Votes &v)
 
 class TestServerReferee : public testkit::ServerTest {
     Q_OBJECT
-    QString m_owner, m_name;
 
     std::unique_ptr<db::GameDb> teacherWith(const QStringList &nicks)
     {
@@ -59,18 +58,6 @@ class TestServerReferee : public testkit::ServerTest {
             teacher->insertAccount(a); // password "pw"
         }
         return teacher;
-    }
-    std::unique_ptr<db::GameDb> machine(const QString &role)
-    {
-        return opened(QString(m_owner).replace(QLatin1String("//postgres@"), QStringLiteral("//%1@").arg(role)));
-    }
-    std::unique_ptr<db::pg::Connection> client(const QString &role)
-    {
-        auto c = std::make_unique<db::pg::Connection>();
-        QString why;
-        if (!c->open(m_server.connectionSettings(m_name, role), why))
-            qWarning("%s", qPrintable(why));
-        return c;
     }
     QString value(const QString &query) { return m_server.value(m_name, query); }
     // The right answer the server drew for question n of the game (the test

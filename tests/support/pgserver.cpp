@@ -1,6 +1,8 @@
 #include "pgserver.h"
 
+#include "gamedb.h"
 #include "pgconn.h"
+#include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -240,6 +242,20 @@ QString PgServer::createDatabase(const QString &name)
               {QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(name)}))
         return QString();
     return url(name);
+}
+
+std::unique_ptr<db::GameDb> ServerTest::machine(const QString &role)
+{
+    return opened(QString(m_owner).replace(QLatin1String("//postgres@"), QStringLiteral("//%1@").arg(role)));
+}
+
+std::unique_ptr<db::pg::Connection> ServerTest::client(const QString &role)
+{
+    auto c = std::make_unique<db::pg::Connection>();
+    QString why;
+    if (!c->open(m_server.connectionSettings(m_name, role), why))
+        qWarning("%s", qPrintable(why));
+    return c;
 }
 
 void ServerTest::initTestCase()

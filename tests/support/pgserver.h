@@ -15,6 +15,13 @@
 #include <functional>
 #include <memory>
 
+namespace db {
+class GameDb;
+namespace pg {
+class Connection;
+}
+} // namespace db
+
 namespace db::pg {
 class Connection;
 }
@@ -83,6 +90,13 @@ protected:
     int m_next = 0;
     // A new, empty database: db1, db2, ...; m_next is the number of the last.
     QString fresh() { return m_server.createDatabase(QStringLiteral("db%1").arg(++m_next)); }
+    // The teacher's address of the database a test works on, and its name:
+    // what machine() and client() connect to.
+    QString m_owner, m_name;
+    // A pupil's machine (a role such as pupil1, over the socket) as the game opens it.
+    std::unique_ptr<db::GameDb> machine(const QString &role);
+    // A pupil's own client on the same database, bypassing the game.
+    std::unique_ptr<db::pg::Connection> client(const QString &role);
 
 protected slots:
     void initTestCase();
