@@ -560,6 +560,8 @@ void HotSeatForm::load()
     m_loAtLoad = m_lo;
     // The option boxes start from the stored switches, so that leaving (which
     // applies the boxes) keeps them as they were unless the player changed them.
+    // On a class server only the teacher's role sets them.
+    m_options->setTeacherSets(m_app.db().isServer() && !m_app.db().mayEditBank());
     m_options->showValues();
     if (num::value(m_l[0]) == 1)
         applyTopFiveSwitch();

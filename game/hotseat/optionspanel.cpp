@@ -19,6 +19,8 @@ const QString kGoalCode = QStringLiteral("Muïc tieâu:1,000,000 $");
 const QString kGoalFifteen = QStringLiteral("Muïc tieâu:Vöôït 15 caâu");
 const QString kGoalTen = QStringLiteral("Muïc tieâu:Vöôït 10 caâu");
 const QString kLockAll = QStringLiteral("Khoaù heát laïi");
+// A pupil's panel on a class server: the switches are the teacher's.
+const QString kTeacherSets = QStringLiteral("Caùc löïa choïn naøy do giaùo vieân ñaët treân maùy chuû.");
 // The code display: the question editor's access code and its name.
 const QString kEditorCode = QStringLiteral("Code: keeper42");
 const QString kEditorName = QStringLiteral("Pelmaro");
@@ -42,6 +44,8 @@ QCheckBox::indicator:checked {
     background: qradialgradient(cx:0.5, cy:0.5, radius:0.5, fx:0.5, fy:0.5,
         stop:0 #fff2c4, stop:0.55 #ffd75a, stop:0.6 #0a1236);
 }
+#Picture6[teacherSets="true"] QCheckBox:disabled { color: #ffe9a8; }
+#Picture6[teacherSets="true"] QCheckBox::indicator:disabled { border-color: #b8973c; }
 #Picture8 { border: 1px dashed #d9b44a; border-radius: 8px; background: rgba(255, 215, 90, 28); }
 )css";
 } // namespace
@@ -103,6 +107,12 @@ OptionsPanel::OptionsPanel(QWidget *form, std::array<QString, 4> &values, std::a
     m_label26 = new LegacyLabel(this, QStringLiteral("Label26"), kLockAll, vn::Encoding::Vni);
     m_label26->makeButton();
     m_label26->setExtraStyle(QStringLiteral("font-size: 10pt; padding: 4px 14px; border-color: #ff8a6a;"));
+    m_teacherNote = new LegacyLabel(this, QStringLiteral("teacherNote"), kTeacherSets, vn::Encoding::Vni);
+    m_teacherNote->setWordWrap(true);
+    m_teacherNote->setExtraStyle(QStringLiteral("font-size: 10pt; font-weight: bold;"));
+    m_teacherNote->setForeColor(QColor(255, 215, 90));
+    m_teacherNote->setBackdrop({QColor(0x1b, 0x2c, 0x86), QColor(0x06, 0x0d, 0x36)});
+    m_teacherNote->setVisible(false);
     m_image13 = new LegacyLabel(this, QStringLiteral("Image13"), QStringLiteral("\u2714"), vn::Encoding::Plain);
     m_image13->makeButton();
     m_image13->setLeastWidth(80);
@@ -135,6 +145,7 @@ OptionsPanel::OptionsPanel(QWidget *form, std::array<QString, 4> &values, std::a
     v->setSpacing(8);
     v->addWidget(title);
     v->addLayout(boxes);
+    v->addWidget(m_teacherNote);
     v->addSpacing(10);
     v->addLayout(footer);
 
@@ -167,12 +178,30 @@ void OptionsPanel::open(double broughtIn)
     // A box can be changed when it is ticked or unlocked; any other is locked.
     const std::pair<QCheckBox *, int> order[4] = {{m_check2, 1}, {m_check31, 0}, {m_check1, 2}, {m_check4, 3}};
     for (const auto &[box, n] : order)
-        box->setEnabled(box->isChecked() || num::value(m_lo[size_t(n)]) == 1);
+        box->setEnabled(!m_teacherSets && (box->isChecked() || num::value(m_lo[size_t(n)]) == 1));
+}
+
+void OptionsPanel::setTeacherSets(bool teacherSets)
+{
+    m_teacherSets = teacherSets;
+    setProperty("teacherSets", teacherSets);
+    setStyleSheet(QString::fromLatin1(kStyle)); // the property's rules apply from now on
+    m_teacherNote->setVisible(teacherSets);
+    // Locking everything again would change the switches too.
+    if (teacherSets)
+        m_label26->setVisible(false);
+    for (QCheckBox *box : {m_check4, m_check2, m_check1, m_check31}) {
+        box->setCursor(teacherSets ? Qt::ArrowCursor : Qt::PointingHandCursor);
+        if (teacherSets)
+            box->setEnabled(false);
+    }
 }
 
 void OptionsPanel::applyAndClose()
 {
     setVisible(false);
+    if (m_teacherSets)
+        return;
     auto flag = [](const QCheckBox *box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
     m_l[1] = flag(m_check2);
     m_l[0] = flag(m_check31);

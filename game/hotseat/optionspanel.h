@@ -38,6 +38,10 @@ public:
     void applyAndClose();
     // Label26: every switch off and locked again.
     void lockAll();
+    // On a class server the switches are the teacher's: a pupil's panel shows
+    // them, lets none be changed and says who sets them.
+    void setTeacherSets(bool teacherSets);
+    bool teacherSets() const { return m_teacherSets; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
@@ -57,4 +61,6 @@ private:
     QFrame *m_picture8;
     LegacyLabel *m_label26;
     LegacyLabel *m_image13;
+    LegacyLabel *m_teacherNote;
+    bool m_teacherSets = false;
 };

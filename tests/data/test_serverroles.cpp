@@ -268,6 +268,30 @@ private slots:
         QVERIFY(d->logIn(QStringLiteral("OLD"), QStringLiteral("pw")));
     }
 
+    void aServerPreparedByANewerProgramAsksThisOneToUpdate()
+    {
+        const QString owner = fresh();
+        QVERIFY(opened(owner));
+        asPupil(owner);
+        // As a later program leaves it: its own version's mark, this one's gone.
+        QVERIFY(m_server.exec(QStringLiteral("db%1").arg(m_next),
+                              {QStringLiteral("DROP FUNCTION lontaris_api_4()"),
+                               QStringLiteral("CREATE FUNCTION lontaris_api_5() RETURNS integer LANGUAGE sql AS 'SELECT 5'"),
+                               QStringLiteral("GRANT EXECUTE ON FUNCTION lontaris_api_5() TO lontaris_pupil")}));
+        for (const QLatin1String role : {QLatin1String("//pupil1@"), QLatin1String("//postgres@")}) {
+            db::GameDb d{QString()};
+            d.setLocation(QString(owner).replace(QLatin1String("//postgres@"), role));
+            const db::OpenResult r = d.open();
+            QCOMPARE(r.status, db::OpenStatus::Damaged);
+            QVERIFY2(r.detail.contains(QLatin1String("update Lontaris")), qPrintable(r.detail));
+        }
+        // The teacher's older program left the newer functions as they were.
+        QCOMPARE(m_server.value(QStringLiteral("db%1").arg(m_next),
+                                QStringLiteral("SELECT to_regprocedure('lontaris_api_4()') IS NULL "
+                                               "AND to_regprocedure('lontaris_api_5()') IS NOT NULL")),
+                 QStringLiteral("true"));
+    }
+
     void hashedPasswordsLogInRecoverAndChange()
     {
         const QString owner = fresh();

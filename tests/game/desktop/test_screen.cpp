@@ -16,6 +16,7 @@
 #include "accounts/recoveryform.h"
 #include "accounts/registerform.h"
 #include "hotseat/clearspace.h"
+#include "hotseat/optionspanel.h"
 #include "numtext.h"
 #include "contrast.h"
 #include "filedialog.h"
@@ -274,6 +275,11 @@ void ScreenTest::everyWindowOnTheDesktop()
     testkit::click(hs::label(f, QStringLiteral("stop113")));
     testkit::click(hs::label(f, QStringLiteral("Label20a")));
     stage(QStringLiteral("options"));
+    testkit::click(testkit::widget(f, QStringLiteral("Image13")));
+    // A pupil's panel on a class server: the teacher's switches and a note.
+    f->findChild<OptionsPanel *>(QStringLiteral("Picture6"))->setTeacherSets(true);
+    testkit::click(hs::label(f, QStringLiteral("Label20a")));
+    stage(QStringLiteral("options set by the teacher"));
     testkit::click(testkit::widget(f, QStringLiteral("Image13")));
     testkit::click(hs::label(f, QStringLiteral("Label9")));
     stage(QStringLiteral("top five"));

@@ -4,7 +4,10 @@
 
 #include "hotseatfixture.h"
 
+#include "pgserver.h"
+
 #include <QApplication>
+#include <utility>
 #include <QCheckBox>
 
 using namespace hs;
@@ -39,6 +42,7 @@ private slots:
     void lockingEverythingHoldsTheBoxesUntilTheNextOpening();
     void topFiveRanksByTheMoneyStoredAsText();
     void topFiveWithFewAccountsAndOddMoney();
+    void aPupilsPanelShowsTheTeachersSwitches();
 };
 
 void HotSeatOptionsTest::codeSwitchUnlocksFromAMillionBroughtIn()
@@ -173,6 +177,51 @@ void HotSeatOptionsTest::topFiveWithFewAccountsAndOddMoney()
     QCOMPARE(cap(f, "num1(1)"), QStringLiteral("odd"));
     activate(f);
     QCOMPARE(column(f, "num1"), QStringList({"late", "an", "odd", "owes", ""}));
+}
+
+void HotSeatOptionsTest::aPupilsPanelShowsTheTeachersSwitches()
+{
+    if (!testkit::onServer())
+        QSKIP("a pupil's role is a class server's");
+    testkit::GameHarness h;
+    testkit::PgServer *server = testkit::testServer();
+    if (server->value(QStringLiteral("postgres"), QStringLiteral("SELECT count(*) FROM pg_roles WHERE rolname = 'pupil1'"))
+        == QLatin1String("0"))
+        QVERIFY(server->exec(QStringLiteral("postgres"), {QStringLiteral("CREATE ROLE pupil1 LOGIN"),
+                                                          QStringLiteral("GRANT lontaris_pupil TO pupil1")}));
+    h.addAccount(QStringLiteral("an"), QStringLiteral("pw"), QStringLiteral("2200"), QStringLiteral("3"));
+    db::LockRow lock; // the top five shown, the right answer unlocked but off
+    lock.thuthach = lock.hienten = lock.hienten1 = lock.hien191 = QStringLiteral("1");
+    QVERIFY(h.database->writeLock(lock));
+
+    // The same game on the pupil's machine.
+    auto pupil = testkit::openDatabase(h.folder, QString(h.location).replace(QLatin1String("//postgres@"),
+                                                                             QLatin1String("//pupil1@")));
+    QVERIFY(pupil && !pupil->mayEditBank());
+    h.app.reset();
+    const auto teacher = std::exchange(h.database, std::move(pupil));
+    h.app = std::make_unique<GameApp>(h.s.make(h.folder.path(), h.database.get()));
+    h.login(QStringLiteral("an"), QStringLiteral("pw"));
+    BriefingForm *b = h.app->briefing();
+    testkit::click(testkit::widget(b, QStringLiteral("Check1")));
+    testkit::click(testkit::widget(b, QStringLiteral("Command2")));
+    QVERIFY(h.app->hasHotseat());
+    HotSeatForm *f = h.app->hotseat();
+    freeze(f);
+
+    testkit::click(label(f, "Label20a"));
+    QVERIFY(shown(f, "Picture6") && shown(f, "teacherNote") && !shown(f, "Label26"));
+    QCOMPARE(vn::display(cap(f, "teacherNote"), vn::Encoding::Vni),
+             QStringLiteral("Các lựa chọn này do giáo viên đặt trên máy chủ."));
+    QVERIFY(box(f, "Check31")->isChecked() && !box(f, "Check2")->isChecked());
+    for (const char *name : {"Check31", "Check4", "Check2", "Check1"}) {
+        QVERIFY(!box(f, name)->isEnabled());
+        testkit::click(box(f, name));
+    }
+    testkit::click(label(f, "Image13"));
+    QCOMPARE(f->switchValue(1), QStringLiteral("1"));
+    QCOMPARE(f->switchValue(2), QStringLiteral("0"));
+    QVERIFY(usable(f, "Label9")); // the top five stays on
 }
 
 QTEST_MAIN(HotSeatOptionsTest)
