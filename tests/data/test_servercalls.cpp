@@ -30,26 +30,14 @@ QString secret(const QString &what)
     return kSecret + what;
 }
 
-// The first row of a call's answer, as texts (the outcome first); what the
-// statement's failure said when it failed.
 QStringList answer(db::pg::Result r)
 {
-    if (!r.ok())
-        return {QStringLiteral("error: ") + r.error()};
-    QStringList row;
-    if (r.next())
-        for (int i = 0; i < r.columns(); ++i)
-            row << r.value(i).toString();
-    return row;
+    return testkit::firstRow(std::move(r));
 }
 
-// A call as the game makes it (the function alone, every value a parameter).
 QStringList call(db::pg::Connection &c, const QString &function, const QVariantList &values)
 {
-    QStringList marks;
-    for (qsizetype i = 0; i < values.size(); ++i)
-        marks << QStringLiteral("?");
-    return answer(c.runOnce(QStringLiteral("SELECT * FROM %1(%2)").arg(function, marks.join(QLatin1String(", "))), values));
+    return testkit::callFunction(c, function, values);
 }
 
 QString outcome(const QStringList &row)

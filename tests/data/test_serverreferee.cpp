@@ -19,21 +19,9 @@ using testkit::opened;
 
 namespace {
 
-// The first row of a call's answer, as texts (the outcome first).
 QStringList call(db::pg::Connection &c, const QString &function, const QVariantList &values)
 {
-    QStringList marks;
-    for (qsizetype i = 0; i < values.size(); ++i)
-        marks << QStringLiteral("?");
-    db::pg::Result r = c.runOnce(QStringLiteral("SELECT * FROM %1(%2)").arg(function, marks.join(QLatin1String(", "))),
-                                 values);
-    if (!r.ok())
-        return {QStringLiteral("error: ") + r.error()};
-    QStringList row;
-    if (r.next())
-        for (int i = 0; i < r.columns(); ++i)
-            row << r.value(i).toString();
-    return row;
+    return testkit::callFunction(c, function, values);
 }
 
 const QVariant kSwitchesOn = QStringLiteral("{1,1,1,1,1,1,1,1}");

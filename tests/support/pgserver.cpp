@@ -244,6 +244,25 @@ QString PgServer::createDatabase(const QString &name)
     return url(name);
 }
 
+QStringList firstRow(db::pg::Result r)
+{
+    if (!r.ok())
+        return {QStringLiteral("error: ") + r.error()};
+    QStringList row;
+    if (r.next())
+        for (int i = 0; i < r.columns(); ++i)
+            row << r.value(i).toString();
+    return row;
+}
+
+QStringList callFunction(db::pg::Connection &c, const QString &function, const QVariantList &values)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < values.size(); ++i)
+        marks << QStringLiteral("?");
+    return firstRow(c.runOnce(QStringLiteral("SELECT * FROM %1(%2)").arg(function, marks.join(QLatin1String(", "))), values));
+}
+
 std::unique_ptr<db::GameDb> ServerTest::machine(const QString &role)
 {
     return opened(QString(m_owner).replace(QLatin1String("//postgres@"), QStringLiteral("//%1@").arg(role)));

@@ -11,6 +11,7 @@
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
@@ -19,6 +20,7 @@ namespace db {
 class GameDb;
 namespace pg {
 class Connection;
+class Result;
 }
 } // namespace db
 
@@ -77,6 +79,13 @@ private:
     bool m_running = false;
     QString m_error;
 };
+
+// The first row of a statement's answer, as texts (a function's outcome
+// first); what the statement's failure said when it failed.
+QStringList firstRow(db::pg::Result r);
+// A call of one of the game's functions as the game makes it (the function
+// alone, every value a parameter): its answer's first row.
+QStringList callFunction(db::pg::Connection &c, const QString &function, const QVariantList &values);
 
 // The base of a test that runs against a server of its own: the server is
 // started before the first test function, and the whole test skipped (saying
