@@ -5,6 +5,7 @@
 // what a whole game costs the server (its calls, their time, the rows it
 // keeps). The server is one of the bench's own, fsync on, as a real one.
 
+#include "answerstats.h"
 #include "benchfill.h"
 #include "gamedb.h"
 #include "referee/localreferee.h"
@@ -12,7 +13,9 @@
 #include "referee/serverreferee.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
@@ -20,7 +23,9 @@
 #include <csignal>
 #include <cstdio>
 #include <mutex>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -47,9 +52,12 @@ double msSince(const QElapsedTimer &c)
 // pays the top prize), adding each verdict's round trip to `verdicts` and
 // each game's time in the referee to `whole`. `together`: waited at before
 // each verdict, so that every machine confirms its answer at the same moment.
+// The right answers: from `answers` (by the question's fingerprint), as a
+// player who knows them, or else asked of the referee.
+using Answers = QHash<QString, QString>;
 void play(referee::Referee &r, const QString &nick, int games, std::vector<double> &verdicts,
           std::vector<double> *whole = nullptr, std::atomic<int> *failed = nullptr,
-          std::barrier<> *together = nullptr)
+          std::barrier<> *together = nullptr, const Answers *answers = nullptr)
 {
     for (int g = 0; g < games; ++g) {
         double spent = 0;
@@ -61,7 +69,8 @@ void play(referee::Referee &r, const QString &nick, int games, std::vector<doubl
         spent += msSince(c);
         for (int n = 1; n <= 15; ++n) {
             c.restart();
-            if (!paid || r.nextQuestion(1).outcome != referee::Outcome::Done) {
+            const referee::Question q = paid ? r.nextQuestion(1) : referee::Question{};
+            if (q.outcome != referee::Outcome::Done) {
                 if (together) // the others' verdicts are not held up
                     together->arrive_and_wait();
                 continue;
@@ -73,7 +82,10 @@ void play(referee::Referee &r, const QString &nick, int games, std::vector<doubl
             if (n == 3)
                 r.askAudience();
             spent += msSince(c);
-            const QString right = r.heldAnswer(); // the teacher's own game: not timed
+            const referee::Texts &t = q.texts;
+            const QString right = answers && q.fresh
+                                      ? answers->value(db::questionFingerprint(t.cauhoi, t.a, t.b, t.c, t.d))
+                                      : r.heldAnswer(); // the teacher's own game: not timed
             if (together)
                 together->arrive_and_wait();
             c.restart();
@@ -91,6 +103,53 @@ void play(referee::Referee &r, const QString &nick, int games, std::vector<doubl
         if (whole)
             whole->push_back(spent);
     }
+}
+
+// CPU time (ms) of a process from /proc: its own, and with `children`, that
+// of its children it has reaped.
+double cpuOf(const QString &pid, bool children)
+{
+    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray stat = f.readAll();
+    // The fields after the command's closing parenthesis: state is field 3,
+    // utime 14, stime 15, cutime 16, cstime 17.
+    const QList<QByteArray> v = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (v.size() < 15)
+        return 0;
+    double ticks = v[11].toDouble() + v[12].toDouble();
+    if (children)
+        ticks += v[13].toDouble() + v[14].toDouble();
+    return ticks * 1000.0 / double(sysconf(_SC_CLK_TCK));
+}
+
+// CPU time (ms) the server has spent so far: the postmaster, its live
+// processes, and those that ended.
+double serverCpu(const testkit::PgServer &server)
+{
+    QFile pidFile(server.socketDir() + QStringLiteral("/data/postmaster.pid"));
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return 0;
+    const QString master = QString::fromLatin1(pidFile.readLine().trimmed());
+    double ms = cpuOf(master, true);
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile st(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (pid.front().isDigit() && st.open(QIODevice::ReadOnly)) {
+            const QByteArray stat = st.readAll();
+            if (stat.mid(stat.lastIndexOf(')') + 2).split(' ').value(1) == master.toLatin1())
+                ms += cpuOf(pid, false);
+        }
+    }
+    return ms;
+}
+
+double ownCpu()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000.0
+           + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000.0;
 }
 
 void line(const char *what, const Spread &s, double goal = 0)
@@ -137,6 +196,15 @@ int main(int argc, char *argv[])
         }
     }
 
+    // The players know every answer (the teacher's role reads them here once):
+    // the games ask the server nothing a pupil's could not.
+    Answers answers;
+    if (const auto d = bench::opened(pg)) {
+        for (db::QuestionTable t : {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3})
+            for (const db::Question &q : d->questions(t))
+                answers.insert(db::questionFingerprint(q), q.traloi);
+    }
+
     // One game at a time.
     std::vector<double> fileVerdicts, serverVerdicts, serverGames;
     {
@@ -149,8 +217,8 @@ int main(int argc, char *argv[])
         d->logIn(QStringLiteral("player0"), QStringLiteral("pw"));
         ServerReferee r(*d);
         std::vector<double> warm; // each connection's first calls make the functions' plans: not timed
-        play(r, QStringLiteral("player0"), 1, warm);
-        play(r, QStringLiteral("player0"), kGames, serverVerdicts, &serverGames);
+        play(r, QStringLiteral("player0"), 1, warm, nullptr, nullptr, nullptr, &answers);
+        play(r, QStringLiteral("player0"), kGames, serverVerdicts, &serverGames, nullptr, nullptr, &answers);
     }
     line("verdict, the file refereeing (baseline)", spreadOf(fileVerdicts));
     line("verdict, the server refereeing, one game", spreadOf(serverVerdicts));
@@ -179,18 +247,28 @@ int main(int argc, char *argv[])
                 std::this_thread::yield();
             ServerReferee r(*d);
             std::vector<double> mine, warm;
-            play(r, nick, 1, warm, nullptr, &failed, &together);
-            play(r, nick, kGames, mine, nullptr, &failed, &together);
+            play(r, nick, 1, warm, nullptr, &failed, &together, &answers);
+            play(r, nick, kGames, mine, nullptr, &failed, &together, &answers);
             const std::lock_guard<std::mutex> hold(crowdLock);
             crowd.insert(crowd.end(), mine.begin(), mine.end());
         });
     }
     while (ready < kMachines)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const double serverBefore = serverCpu(server), clientBefore = ownCpu();
+    QElapsedTimer burst;
+    burst.start();
     go = true;
     for (auto &m : machines)
         m.join();
+    const double wall = msSince(burst);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300)); // the backends' exits reaped
+    const double serverSpent = serverCpu(server) - serverBefore, clientSpent = ownCpu() - clientBefore;
     line("verdict, the server refereeing, 40 games at once", spreadOf(crowd), 50);
+    const double steps = double(kMachines) * (kGames + 1) * 35;
+    std::printf("  the 40 games' %.0f calls in %.0f ms: CPU a call %.3f ms on the server, %.3f ms in the 40 "
+                "machines (this bench); %d cores\n",
+                steps, wall, serverSpent / steps, clientSpent / steps, int(std::thread::hardware_concurrency()));
     if (failed)
         std::printf("  (%d steps failed)\n", failed.load());
 

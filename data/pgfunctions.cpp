@@ -91,6 +91,10 @@ namespace {
 // The version of the functions' calls, and the older marks dropped with the
 // calls that no longer fit.
 constexpr int kApiVersion = 4;
+// The functions' revision within their version (their mark's value): a
+// teacher's program of a later revision makes them anew, with the same calls
+// (pupils' machines of the version go on as they are).
+constexpr int kApiRevision = kApiVersion * 100 + 1;
 
 const char *kCommon = R"SQL(
 CREATE EXTENSION IF NOT EXISTS pgcrypto;
@@ -138,11 +142,12 @@ LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN length(p) > n THEN l
 -- are let go as it returns: nobody keeps them by calling it in a
 -- transaction of their own, or beside a statement that waits.
 CREATE OR REPLACE FUNCTION lontaris_alone() RETURNS boolean
-LANGUAGE sql VOLATILE SET search_path = public, pg_temp AS $$
-    SELECT pg_current_xact_id_if_assigned() IS NULL
+LANGUAGE plpgsql VOLATILE SET search_path = public, pg_temp AS $$
+BEGIN
+    RETURN pg_current_xact_id_if_assigned() IS NULL
        AND clock_timestamp() < transaction_timestamp() + interval '1 second'
-       AND current_query() ~ '^SELECT \* FROM lontaris_[a-z0-9_]+\((\$[0-9]+(, \$[0-9]+)*)?\)$'
-$$;
+       AND current_query() ~ '^SELECT \* FROM lontaris_[a-z0-9_]+\((\$[0-9]+(, \$[0-9]+)*)?\)$';
+END $$;
 
 -- The machine a call comes from: the role it logged in as and its address.
 CREATE OR REPLACE FUNCTION lontaris_machine() RETURNS text
@@ -202,21 +207,25 @@ END $$;
 
 -- The account a session's token stands for; NULL for none.
 CREATE OR REPLACE FUNCTION lontaris_session(p_token text) RETURNS bigint
-LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
-    SELECT s.account FROM lontaris_sessions s WHERE lontaris_fits(p_token, 100) AND s.token = p_token
-$$;
+LANGUAGE plpgsql STABLE SET search_path = public, pg_temp AS $$
+BEGIN
+    RETURN (SELECT s.account FROM lontaris_sessions s WHERE lontaris_fits(p_token, 100) AND s.token = p_token);
+END $$;
 
 -- The answer of a function that gives the player's account: 'ok' and the
 -- account as stored now (nick and money, no password or secret), or a
 -- refusal's one row.
 CREATE OR REPLACE FUNCTION lontaris_account_answer(p_outcome text, p_account bigint)
 RETURNS TABLE (outcome text, rid bigint, nick text, sotien text, solan text, gio text, phut text)
-LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
-    SELECT p_outcome, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h
-    WHERE p_outcome = 'ok' AND h.rid = p_account
-    UNION ALL
-    SELECT p_outcome, NULL, NULL, NULL, NULL, NULL, NULL WHERE p_outcome <> 'ok'
-$$;
+LANGUAGE plpgsql STABLE SET search_path = public, pg_temp AS $$
+BEGIN
+    IF p_outcome = 'ok' THEN
+        RETURN QUERY SELECT p_outcome, h.rid, h.nick, h.sotien, h.solan, h.gio, h.phut FROM hoso h
+            WHERE h.rid = p_account;
+    ELSIF p_outcome <> 'ok' THEN
+        RETURN QUERY SELECT p_outcome, NULL::bigint, NULL::text, NULL::text, NULL::text, NULL::text, NULL::text;
+    END IF;
+END $$;
 
 -- One of the question tables; NULL for any other name.
 CREATE OR REPLACE FUNCTION lontaris_table(p_table text) RETURNS text
@@ -287,8 +296,9 @@ QStringList pg::apiStatements()
     for (const ApiPart &part : parts())
         s << QString::fromUtf8(part.sql);
     s << QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_api_%1() RETURNS integer LANGUAGE sql IMMUTABLE AS "
-                        "$$ SELECT %1 $$")
-             .arg(kApiVersion);
+                        "$$ SELECT %2 $$")
+             .arg(kApiVersion)
+             .arg(kApiRevision);
     // Functions may be called by anyone unless taken back: the game's are
     // not, but for the money order of the top five (any writer of hoso
     // needs it) and the nick's key (the same), which read nothing.
@@ -336,6 +346,13 @@ bool PgBackend::readRole()
     m_hasApi = r.value(1).toBool();
     m_pupilsLetIn = r.value(2).toBool();
     m_newerApi = !r.value(3).isNull() && r.value(3).toLongLong() > kApiVersion;
+    if (m_owner && m_hasApi) {
+        // Made by an earlier revision: the teacher's role makes them anew.
+        pg::Result v = run(QStringLiteral("SELECT lontaris_api_%1()").arg(kApiVersion));
+        if (!v.ok() || !v.next())
+            return false;
+        m_hasApi = v.value(0).toLongLong() >= kApiRevision;
+    }
     return true;
 }
 

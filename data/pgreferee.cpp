@@ -57,16 +57,18 @@ CREATE TABLE IF NOT EXISTS lontaris_answers (tbl text NOT NULL, qid integer, fin
 -- Whether the role that logged in is the teacher's: a member of the role
 -- that owns the game's tables.
 CREATE OR REPLACE FUNCTION lontaris_teacher() RETURNS boolean
-LANGUAGE sql STABLE SET search_path = public, pg_temp AS $$
-    SELECT pg_has_role(session_user, (SELECT relowner FROM pg_class WHERE oid = 'hoso'::regclass), 'MEMBER')
-$$;
+LANGUAGE plpgsql STABLE SET search_path = public, pg_temp AS $$
+BEGIN
+    RETURN pg_has_role(session_user, (SELECT relowner FROM pg_class WHERE oid = 'hoso'::regclass), 'MEMBER');
+END $$;
 
 -- The first 16 hex digits of SHA-256 over a question's texts joined by U+001F.
 CREATE OR REPLACE FUNCTION lontaris_fingerprint(p_cauhoi text, p_a text, p_b text, p_c text, p_d text) RETURNS text
-LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$
-    SELECT left(encode(sha256(convert_to(concat_ws(chr(31), coalesce(p_cauhoi, ''), coalesce(p_a, ''), coalesce(p_b, ''),
-                                                   coalesce(p_c, ''), coalesce(p_d, '')), 'UTF8')), 'hex'), 16)
-$$;
+LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$
+BEGIN
+    RETURN left(encode(sha256(convert_to(concat_ws(chr(31), coalesce(p_cauhoi, ''), coalesce(p_a, ''), coalesce(p_b, ''),
+                                                   coalesce(p_c, ''), coalesce(p_d, '')), 'UTF8')), 'hex'), 16);
+END $$;
 
 -- The ladder after `won` right answers: the prize reached, the milestone secured.
 CREATE OR REPLACE FUNCTION lontaris_prize(won integer) RETURNS numeric
@@ -156,29 +158,66 @@ BEGIN
     RETURN coalesce(s, 0);
 END $$;
 
+-- The rows of a level table (muc1, muc2, muc3) and the ID of its last
+-- record (0 for none). Each table's statements stand written out, so that
+-- their plans are made once a session.
+CREATE OR REPLACE FUNCTION lontaris_level_size(t text, OUT n_rows bigint, OUT top bigint)
+LANGUAGE plpgsql STABLE SET search_path = public, pg_temp AS $$
+BEGIN
+    IF t = 'muc1' THEN SELECT count(*), coalesce(max(x.id), 0) INTO n_rows, top FROM muc1 x;
+    ELSIF t = 'muc2' THEN SELECT count(*), coalesce(max(x.id), 0) INTO n_rows, top FROM muc2 x;
+    ELSE SELECT count(*), coalesce(max(x.id), 0) INTO n_rows, top FROM muc3 x;
+    END IF;
+END $$;
+
+-- A question of a level table: the one at p_place (from 0) in the game's
+-- order, or, p_place NULL, the one of rid p_rid. A row of NULLs for none.
+CREATE OR REPLACE FUNCTION lontaris_level_row(t text, p_place bigint, p_rid bigint) RETURNS muc1
+LANGUAGE plpgsql STABLE SET search_path = public, pg_temp AS $$
+DECLARE q muc1;
+BEGIN
+    IF p_place IS NULL THEN
+        IF t = 'muc1' THEN SELECT * INTO q FROM muc1 x WHERE x.rid = p_rid;
+        ELSIF t = 'muc2' THEN SELECT * INTO q FROM muc2 x WHERE x.rid = p_rid;
+        ELSE SELECT * INTO q FROM muc3 x WHERE x.rid = p_rid;
+        END IF;
+    ELSIF t = 'muc1' THEN SELECT * INTO q FROM muc1 x ORDER BY x.id NULLS FIRST, x.rid OFFSET p_place LIMIT 1;
+    ELSIF t = 'muc2' THEN SELECT * INTO q FROM muc2 x ORDER BY x.id NULLS FIRST, x.rid OFFSET p_place LIMIT 1;
+    ELSE SELECT * INTO q FROM muc3 x ORDER BY x.id NULLS FIRST, x.rid OFFSET p_place LIMIT 1;
+    END IF;
+    RETURN q;
+END $$;
+
 -- The game of this session's account by its key, locked; NULL for none.
 CREATE OR REPLACE FUNCTION lontaris_game(p_token text, p_game text) RETURNS lontaris_games
-LANGUAGE sql VOLATILE SET search_path = public, pg_temp AS $$
-    SELECT g.* FROM lontaris_games g
-    WHERE lontaris_fits(p_game, 100) AND g.game = p_game AND g.account = lontaris_session(p_token) FOR UPDATE
-$$;
+LANGUAGE plpgsql VOLATILE SET search_path = public, pg_temp AS $$
+DECLARE g lontaris_games;
+BEGIN
+    SELECT x.* INTO g FROM lontaris_games x
+        WHERE lontaris_fits(p_game, 100) AND x.game = p_game AND x.account = lontaris_session(p_token) FOR UPDATE;
+    RETURN g;
+END $$;
 
--- A judged answer recorded for the teacher's figures.
+-- A judged answer recorded for the teacher's figures, with the question's ID
+-- now (a renumbering since the draw moves it).
 CREATE OR REPLACE FUNCTION lontaris_record(p_game lontaris_games, p_d lontaris_drawn) RETURNS void
-LANGUAGE sql VOLATILE SET search_path = public, pg_temp AS $$
+LANGUAGE plpgsql VOLATILE SET search_path = public, pg_temp AS $$
+DECLARE q_id bigint; used text[]; who text;
+BEGIN
+    IF p_d.tbl IN ('muc1', 'muc2', 'muc3') THEN
+        q_id := (lontaris_level_row(p_d.tbl, NULL, p_d.rid)).id;
+    ELSE
+        SELECT q.id INTO q_id FROM thuthach q WHERE q.rid = p_d.rid;
+    END IF;
+    SELECT array_agg(l.kind) INTO used FROM lontaris_lifelines l WHERE l.game = p_d.game AND l.n = p_d.n AND p_d.n > 0;
+    used := coalesce(used, '{}');
+    SELECT h.nick INTO who FROM hoso h WHERE h.rid = p_game.account;
     INSERT INTO lontaris_answers (tbl, qid, fingerprint, correct, fifty, phone, audience, seconds, answered, nick)
-    SELECT p_d.tbl, coalesce(
-               CASE p_d.tbl WHEN 'muc1' THEN (SELECT q.id FROM muc1 q WHERE q.rid = p_d.rid)
-                            WHEN 'muc2' THEN (SELECT q.id FROM muc2 q WHERE q.rid = p_d.rid)
-                            WHEN 'muc3' THEN (SELECT q.id FROM muc3 q WHERE q.rid = p_d.rid)
-                            ELSE (SELECT q.id FROM thuthach q WHERE q.rid = p_d.rid) END, p_d.qid)::integer,
-           coalesce(p_d.fingerprint, lontaris_fingerprint(NULL, NULL, NULL, NULL, NULL)), p_d.correct::integer,
-           (EXISTS (SELECT 1 FROM lontaris_lifelines l WHERE l.game = p_d.game AND l.kind = 'fifty' AND l.n = p_d.n AND p_d.n > 0))::integer,
-           (EXISTS (SELECT 1 FROM lontaris_lifelines l WHERE l.game = p_d.game AND l.kind = 'call' AND l.n = p_d.n AND p_d.n > 0))::integer,
-           (EXISTS (SELECT 1 FROM lontaris_lifelines l WHERE l.game = p_d.game AND l.kind = 'vote' AND l.n = p_d.n AND p_d.n > 0))::integer,
-           extract(epoch FROM p_d.judged - p_d.drawn)::real, p_d.judged,
-           coalesce((SELECT h.nick FROM hoso h WHERE h.rid = p_game.account), p_game.nick)
-$$;
+        VALUES (p_d.tbl, coalesce(q_id, p_d.qid)::integer,
+                coalesce(p_d.fingerprint, lontaris_fingerprint(NULL, NULL, NULL, NULL, NULL)), p_d.correct::integer,
+                ('fifty' = ANY (used))::integer, ('call' = ANY (used))::integer, ('vote' = ANY (used))::integer,
+                extract(epoch FROM p_d.judged - p_d.drawn)::real, p_d.judged, coalesce(who, p_game.nick));
+END $$;
 
 -- The fee, by its key, opens a game: asked again (its answer lost), it is
 -- not taken twice.
@@ -307,7 +346,8 @@ END $$;
 CREATE OR REPLACE FUNCTION lontaris_next_question(p_token text, p_game text, p_n integer)
 RETURNS TABLE (outcome text, fresh boolean, id bigint, cauhoi text, a text, b text, c text, d text)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp SET lock_timeout = '2s' AS $$
-DECLARE g lontaris_games; prev lontaris_drawn%ROWTYPE; t text; place bigint; top bigint; span bigint;
+DECLARE g lontaris_games; prev lontaris_drawn%ROWTYPE; cur lontaris_drawn%ROWTYPE; t text; place bigint;
+    top bigint; span bigint;
     n_rows bigint; q muc1%ROWTYPE; last_id bigint;
 BEGIN
     IF NOT (lontaris_fits(p_token, 100) AND lontaris_fits(p_game, 100)) THEN
@@ -325,7 +365,7 @@ BEGIN
         -- The level: a new one starts on its table's first row.
         t := CASE WHEN p_n <= 4 THEN 'muc1' WHEN p_n <= 9 THEN 'muc2' ELSE 'muc3' END;
         place := CASE WHEN p_n IN (1, 5, 10) THEN 0 ELSE g.pos END;
-        top := lontaris_size(t);
+        SELECT z.n_rows, z.top INTO n_rows, top FROM lontaris_level_size(t) z;
         -- The ID of the question last shown.
         SELECT x.qid INTO last_id FROM lontaris_drawn x WHERE x.game = g.game AND x.n BETWEEN 1 AND p_n - 1 AND x.fresh
             ORDER BY x.n DESC LIMIT 1;
@@ -334,10 +374,9 @@ BEGIN
                      WHEN p_n IN (4, 9, 15) THEN top - last_id
                      ELSE (top - last_id) / 2 END;
         span := greatest(span, 1);
-        EXECUTE format('SELECT count(*) FROM %I', t) INTO n_rows;
         IF n_rows > 0 THEN
             place := least(greatest(place + 1 + lontaris_random(span), 0), n_rows - 1);
-            EXECUTE format('SELECT * FROM %I ORDER BY id NULLS FIRST, rid OFFSET $1 LIMIT 1', t) INTO q USING place;
+            q := lontaris_level_row(t, place, NULL);
         END IF;
         IF q.rid IS NOT NULL THEN
             INSERT INTO lontaris_drawn (game, n, tbl, rid, qid, fresh, answer, fingerprint)
@@ -350,10 +389,9 @@ BEGIN
         UPDATE lontaris_games x SET asked = p_n, open = true, tbl = t, pos = place
             WHERE x.game = g.game;
     END IF;
-    RETURN QUERY EXECUTE format('SELECT ''ok''::text, x.fresh, CASE WHEN x.fresh THEN x.qid END, '
-        'q.cauhoi, q.a, q.b, q.c, q.d FROM lontaris_drawn x LEFT JOIN %I q ON q.rid = x.rid AND x.fresh '
-        'WHERE x.game = $1 AND x.n = $2', CASE WHEN p_n <= 4 THEN 'muc1' WHEN p_n <= 9 THEN 'muc2' ELSE 'muc3' END)
-        USING g.game, p_n;
+    SELECT * INTO cur FROM lontaris_drawn x WHERE x.game = g.game AND x.n = p_n;
+    q := CASE WHEN cur.fresh THEN lontaris_level_row(cur.tbl, NULL, cur.rid) END;
+    RETURN QUERY SELECT 'ok'::text, cur.fresh, CASE WHEN cur.fresh THEN cur.qid END, q.cauhoi, q.a, q.b, q.c, q.d;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN
     RETURN QUERY SELECT 'busy'::text, NULL::boolean, NULL::bigint, NULL::text, NULL::text, NULL::text, NULL::text,
                         NULL::text;

@@ -20,23 +20,26 @@ namespace {
 // beyond every finite one (1e400 here) and one below the smallest is 0; the
 // digits past the 40th, far below a double's precision, are dropped.
 const char *kMoneyBody = R"(
-SELECT CASE WHEN t IS NULL THEN NULL
-            WHEN d = '' OR p < -323 THEN 0
-            WHEN p > 309 OR ('0.' || left(d, 40) || 'e' || p)::numeric > 1.7976931348623157e308 THEN s * 1e400
-            ELSE s * ('0.' || left(d, 40) || 'e' || p)::numeric END
-FROM (SELECT CASE WHEN m[1] = '-' THEN -1 ELSE 1 END AS s,
-             rtrim(ltrim(m[2] || coalesce(m[3], ''), '0'), '0') AS d,
-             CASE WHEN ltrim(m[2], '0') <> '' THEN length(ltrim(m[2], '0'))
-                  ELSE length(ltrim(coalesce(m[3], ''), '0')) - length(coalesce(m[3], '')) END
-             + CASE WHEN m[5] IS NULL THEN 0 WHEN length(m[5]) > 6 THEN 999999 ELSE m[5]::int END
-               * CASE WHEN m[4] = '-' THEN -1 ELSE 1 END AS p
-      FROM (SELECT regexp_match(t, '^[ \t\n\v\f\r]*([-+]?)([0-9]*)(?:\.([0-9]*))?(?:[eE]([-+]?)0*([0-9]+))?') AS m) x) y
+DECLARE m text[]; s integer; d text; p integer;
+BEGIN
+    IF t IS NULL THEN RETURN NULL; END IF;
+    m := regexp_match(t, '^[ \t\n\v\f\r]*([-+]?)([0-9]*)(?:\.([0-9]*))?(?:[eE]([-+]?)0*([0-9]+))?');
+    s := CASE WHEN m[1] = '-' THEN -1 ELSE 1 END;
+    d := rtrim(ltrim(m[2] || coalesce(m[3], ''), '0'), '0');
+    p := CASE WHEN ltrim(m[2], '0') <> '' THEN length(ltrim(m[2], '0'))
+              ELSE length(ltrim(coalesce(m[3], ''), '0')) - length(coalesce(m[3], '')) END
+         + CASE WHEN m[5] IS NULL THEN 0 WHEN length(m[5]) > 6 THEN 999999 ELSE m[5]::int END
+           * CASE WHEN m[4] = '-' THEN -1 ELSE 1 END;
+    RETURN CASE WHEN d = '' OR p < -323 THEN 0
+                WHEN p > 309 OR ('0.' || left(d, 40) || 'e' || p)::numeric > 1.7976931348623157e308 THEN s * 1e400
+                ELSE s * ('0.' || left(d, 40) || 'e' || p)::numeric END;
+END
 )";
 
 QString moneyFunction()
 {
     return QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_money(t text) RETURNS numeric "
-                          "LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$%1$$")
+                          "LANGUAGE plpgsql IMMUTABLE PARALLEL SAFE AS $$%1$$")
         .arg(QLatin1String(kMoneyBody));
 }
 

@@ -71,7 +71,7 @@ private slots:
 
     void theServersRulesAreTheGames()
     {
-        teacherWith({});
+        const auto teacher = teacherWith({});
         const auto c = client(QStringLiteral("postgres"));
         for (const char *answer : {"A", "B", "C", "D", "", "a", "AB"}) {
             const QString right = QLatin1String(answer);
@@ -101,6 +101,23 @@ private slots:
         QCOMPARE(call(*c, QStringLiteral("lontaris_fingerprint"),
                       {texts[0], texts[1], QVariant(), texts[3], texts[4]}).value(0),
                  expected);
+        // Each level table's size, and its question at a place of the game's
+        // order and by its row, as the teacher's machine reads them.
+        for (const db::QuestionTable t : {db::QuestionTable::Muc1, db::QuestionTable::Muc2, db::QuestionTable::Muc3}) {
+            const QList<db::Question> qs = teacher->questions(t);
+            QVERIFY(qs.size() > 2);
+            qint64 top = 0;
+            for (const db::Question &q : qs)
+                top = std::max(top, q.id);
+            const QString name = db::tableName(t);
+            QCOMPARE(call(*c, QStringLiteral("lontaris_level_size"), {name}),
+                     (QStringList{QString::number(qs.size()), QString::number(top)}));
+            for (const qsizetype place : {qsizetype(0), qs.size() / 2, qs.size() - 1}) {
+                const QStringList row = call(*c, QStringLiteral("lontaris_level_row"), {name, place, QVariant()});
+                QCOMPARE(row.mid(1, 3), (QStringList{QString::number(qs[place].id), qs[place].cauhoi, qs[place].a}));
+                QCOMPARE(call(*c, QStringLiteral("lontaris_level_row"), {name, QVariant(), row.value(0)}), row);
+            }
+        }
         // The secure draw keeps to its range and reaches all of it.
         QCOMPARE(value(QStringLiteral("SELECT string_agg(DISTINCT r::text, ',' ORDER BY r::text) FROM "
                                       "(SELECT lontaris_random(3) AS r FROM generate_series(1, 300)) x")),
@@ -203,7 +220,7 @@ private slots:
         QCOMPARE(orderVerdict.answer, ordered);
         QCOMPARE(referee.judgeOrder(ordered).outcome, referee::Outcome::Refused);
 
-        // Six right answers, 50:50 on the second, the call and the vote on the third.
+        // Six right answers, 50:50 on the second, the call on the third, the vote on the fourth.
         for (int n = 1; n <= 6; ++n) {
             const referee::Question q = referee.nextQuestion(0);
             QCOMPARE(q.outcome, referee::Outcome::Done);
@@ -211,8 +228,9 @@ private slots:
             const QString right = drawn(g, n);
             if (n == 2)
                 QCOMPARE(referee.fiftyFifty().removed, rules::fiftyFiftyTakes(right));
-            if (n == 3) {
+            if (n == 3)
                 QCOMPARE(referee.phoneFriend().advice->guess, rules::friendAdvice(right, 0)->guess);
+            if (n == 4) {
                 QCOMPARE(*referee.askAudience().votes, *rules::audienceVotes(right, 0));
                 QCOMPARE(referee.askAudience().outcome, referee::Outcome::Done); // made again: the same
             }
@@ -248,9 +266,10 @@ private slots:
                  QStringLiteral("14 12 1 1 1 14"));
         QCOMPARE(value(QStringLiteral("SELECT tbl || ' ' || correct FROM lontaris_answers WHERE tbl = 'thuthach'")),
                  QStringLiteral("thuthach 0"));
-        QCOMPARE(value(QStringLiteral("SELECT max(concat(a.fifty, a.phone, a.audience)) FROM lontaris_answers a JOIN lontaris_drawn d "
-                                      "ON d.game = '%1' AND d.n = 3 AND d.qid = a.qid AND a.tbl = d.tbl").arg(g)),
-                 QStringLiteral("011"));
+        QCOMPARE(value(QStringLiteral("SELECT string_agg(concat(a.fifty, a.phone, a.audience), ' ' ORDER BY d.n) FROM "
+                                      "lontaris_answers a JOIN lontaris_drawn d ON d.game = '%1' AND d.n BETWEEN 2 AND 4 "
+                                      "AND d.qid = a.qid AND a.tbl = d.tbl AND a.answered = d.judged").arg(g)),
+                 QStringLiteral("100 010 001"));
         // The fingerprint is of the question's texts as stored.
         const QStringList row = value(QStringLiteral("SELECT concat_ws(chr(30), a.qid, a.fingerprint) FROM lontaris_answers a "
                                                      "WHERE a.tbl = 'muc1' LIMIT 1"))

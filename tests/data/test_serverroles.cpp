@@ -292,6 +292,33 @@ private slots:
                  QStringLiteral("true"));
     }
 
+    void functionsOfAnEarlierRevisionAreMadeAnewByTheTeacher()
+    {
+        const QString owner = fresh();
+        QVERIFY(opened(owner));
+        const QString dbName = QStringLiteral("db%1").arg(m_next);
+        const QString probe = QStringLiteral("SELECT lontaris_fingerprint('', '', '', '', '')");
+        auto leave = [&](int revision) {
+            return m_server.exec(dbName, {QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_api_4() RETURNS integer "
+                                                         "LANGUAGE sql IMMUTABLE AS 'SELECT %1'").arg(revision),
+                                          QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_fingerprint(p_cauhoi text, "
+                                                         "p_a text, p_b text, p_c text, p_d text) RETURNS text "
+                                                         "LANGUAGE sql IMMUTABLE AS 'SELECT ''left as it was'''")});
+        };
+        // A later revision's functions: the teacher's program leaves them.
+        QVERIFY(leave(499));
+        QVERIFY(opened(owner));
+        QCOMPARE(m_server.value(dbName, probe), QStringLiteral("left as it was"));
+        // An earlier one's (the first of the version marked 4): a pupil's
+        // machine goes on with them, the teacher's makes them anew.
+        QVERIFY(leave(4));
+        QVERIFY(asPupil(owner));
+        QCOMPARE(m_server.value(dbName, probe), QStringLiteral("left as it was"));
+        QVERIFY(opened(owner));
+        QCOMPARE(m_server.value(dbName, probe).size(), 16);
+        QVERIFY(m_server.value(dbName, QStringLiteral("SELECT lontaris_api_4()")).toInt() > 4);
+    }
+
     void hashedPasswordsLogInRecoverAndChange()
     {
         const QString owner = fresh();
