@@ -219,6 +219,15 @@ void PgBackend::ownersWork(bool moneyRule)
     // The keys of saves are needed only while a lost answer may be asked
     // about again: a month is plenty.
     runText(QStringLiteral("DELETE FROM lontaris_saves WHERE at < now() - interval '30 days'"));
+    // A game's draws and lifelines are needed while it is played and its
+    // steps may be asked about again: a day after it was paid, or a month
+    // after a start never paid (its machine went), they go. The game's row
+    // (the pupils' figures) and its answers' record stay.
+    for (const char *table : {"lontaris_drawn", "lontaris_lifelines"})
+        runText(QStringLiteral("DELETE FROM %1 x USING lontaris_games g WHERE x.game = g.game "
+                               "AND ((g.settled IS NOT NULL AND g.ended < now() - interval '1 day') "
+                               "OR g.started < now() - interval '30 days')")
+                    .arg(QLatin1String(table)));
     if (moneyRule)
         updateMoneyRule();
 }

@@ -170,9 +170,9 @@ private slots:
         go = true;
         for (auto &m : machines)
             m.join();
+        QVERIFY2(refused == 0, qPrintable(why));
         QCOMPARE(created.load(), 1);
         QCOMPARE(opened.load(), 29);
-        QVERIFY2(refused == 0, qPrintable(why));
         const auto d = testkit::opened(location);
         QVERIFY(d);
         qsizetype locks = 0;
