@@ -163,8 +163,12 @@ private:
     Inspection inspect(QString &why);
     // The game's server functions and the pupils' role (pgfunctions.cpp).
     bool installApi(QString &why);
+    // Functions of an earlier revision of this version made anew, when this
+    // role may (else they stay: their calls are the same).
+    void refreshApi();
     // Whether this role owns the game's tables, whether they have the
-    // functions, whether the pupils' role may call them.
+    // functions (and of which revision), whether the pupils' role may call
+    // them.
     bool readRole();
     // A game operation (a call of one of the functions) made until it is
     // answered: on a new connection when the connection was lost, as its
@@ -241,6 +245,8 @@ private:
     bool m_hasApi = false;      // the game's functions are made
     bool m_pupilsLetIn = false; // lontaris_pupil may call them
     bool m_newerApi = false;    // the functions are of a newer program
+    int m_apiRevision = 0;      // the revision of this version's functions (0: none)
+    bool m_newerFunctions = false; // of a newer version or revision: left to their program
     QString m_session;          // the token of the player's login
     QString m_sessionKey;       // the nick key it was made for
     QString m_fee;              // the key of the fee last paid in this session

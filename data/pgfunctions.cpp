@@ -338,22 +338,37 @@ bool PgBackend::readRole()
                        "CASE WHEN to_regrole('lontaris_pupil') IS NULL OR to_regprocedure(?) IS NULL THEN false "
                        "ELSE has_function_privilege('lontaris_pupil', to_regprocedure(?), 'EXECUTE') END, "
                        "(SELECT max(substring(p.proname FROM '^lontaris_api_([0-9]+)$')::integer) FROM pg_proc p "
-                       "WHERE p.pronamespace = 'public'::regnamespace AND p.proname ~ '^lontaris_api_[0-9]+$')"),
-        {mark, mark, mark});
+                       "WHERE p.pronamespace = 'public'::regnamespace AND p.proname ~ '^lontaris_api_[0-9]+$'), "
+                       // The mark's revision, read from its text (calling it needs a right to).
+                       "(SELECT substring(p.prosrc FROM '[0-9]{1,9}')::integer FROM pg_proc p "
+                       "WHERE p.oid = to_regprocedure(?))"),
+        {mark, mark, mark, mark});
     if (!r.ok() || !r.next())
         return false;
     m_owner = r.value(0).toBool();
     m_hasApi = r.value(1).toBool();
     m_pupilsLetIn = r.value(2).toBool();
     m_newerApi = !r.value(3).isNull() && r.value(3).toLongLong() > kApiVersion;
-    if (m_owner && m_hasApi) {
-        // Made by an earlier revision: the teacher's role makes them anew.
-        pg::Result v = run(QStringLiteral("SELECT lontaris_api_%1()").arg(kApiVersion));
-        if (!v.ok() || !v.next())
-            return false;
-        m_hasApi = v.value(0).toLongLong() >= kApiRevision;
-    }
+    m_apiRevision = m_hasApi ? r.value(4).toInt() : 0;
+    m_newerFunctions = m_newerApi || m_apiRevision > kApiRevision;
     return true;
+}
+
+void PgBackend::refreshApi()
+{
+    if (!m_owner || !m_hasApi || m_newerApi || m_apiRevision >= kApiRevision || !mayMakeTables())
+        return;
+    // Under the schema lock, looked at again: another of the teacher's
+    // machines may have made them meanwhile. Any failure leaves them as they
+    // are, and the start goes on.
+    QString why;
+    if (beginUnderSchemaLock() && readRole() && m_hasApi && !m_newerApi && m_apiRevision < kApiRevision
+        && installApi(why) && commit()) {
+        readRole();
+        return;
+    }
+    rollback();
+    readRole();
 }
 
 } // namespace db

@@ -390,6 +390,7 @@ BEGIN
             WHERE x.game = g.game;
     END IF;
     SELECT * INTO cur FROM lontaris_drawn x WHERE x.game = g.game AND x.n = p_n;
+    IF cur.game IS NULL THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
     q := CASE WHEN cur.fresh THEN lontaris_level_row(cur.tbl, NULL, cur.rid) END;
     RETURN QUERY SELECT 'ok'::text, cur.fresh, CASE WHEN cur.fresh THEN cur.qid END, q.cauhoi, q.a, q.b, q.c, q.d;
 EXCEPTION WHEN lock_not_available OR deadlock_detected THEN

@@ -160,8 +160,10 @@ OpenResult PgBackend::open(bool createMissing)
         if (m_newerApi && !m_hasApi)
             return refuse(OpenStatus::Damaged, newer);
         if (m_hasApi && (m_pupilsLetIn || !m_owner)) {
-            if (m_owner)
+            if (m_owner) {
+                refreshApi();
                 ownersWork(true);
+            }
             r.status = OpenStatus::Opened;
             return r;
         }
@@ -221,12 +223,14 @@ void PgBackend::ownersWork(bool moneyRule)
     runText(QStringLiteral("DELETE FROM lontaris_saves WHERE at < now() - interval '30 days'"));
     // A game's draws and lifelines are needed while it is played and its
     // steps may be asked about again: a day after it was paid, or a month
-    // after a start never paid (its machine went), they go. The game's row
-    // (the pupils' figures) and its answers' record stay.
+    // after a start never paid once no login that could go on with it is
+    // left (its machine went), they go. The game's row (the pupils' figures)
+    // and its answers' record stay.
     for (const char *table : {"lontaris_drawn", "lontaris_lifelines"})
         runText(QStringLiteral("DELETE FROM %1 x USING lontaris_games g WHERE x.game = g.game "
                                "AND ((g.settled IS NOT NULL AND g.ended < now() - interval '1 day') "
-                               "OR g.started < now() - interval '30 days')")
+                               "OR (g.started < now() - interval '30 days' AND NOT EXISTS (SELECT 1 FROM "
+                               "lontaris_sessions s WHERE s.account = g.account AND s.made <= g.started)))")
                     .arg(QLatin1String(table)));
     if (moneyRule)
         updateMoneyRule();
@@ -238,6 +242,9 @@ void PgBackend::updateMoneyRule()
     // the rule and every money value it gave are brought up to date once,
     // under the schema lock. A role that may not do so (a pupil's) leaves
     // it to the next start of one that may.
+    // A newer program's rule is its own.
+    if (m_newerFunctions)
+        return;
     pg::Result q = run(QStringLiteral("SELECT prosrc FROM pg_proc WHERE oid = to_regprocedure('lontaris_money(text)')"));
     if (!q.next() || q.value(0).toString() == QLatin1String(kMoneyBody))
         return;

@@ -270,16 +270,21 @@ private slots:
                                       "lontaris_answers a JOIN lontaris_drawn d ON d.game = '%1' AND d.n BETWEEN 2 AND 4 "
                                       "AND d.qid = a.qid AND a.tbl = d.tbl AND a.answered = d.judged").arg(g)),
                  QStringLiteral("100 010 001"));
-        // A day after a game's end, or a month after a start never paid, its
-        // draws and lifelines go at the teacher's next start; the games and
-        // the answers' record stay.
+        // A day after a game's end, or a month after a start never paid once
+        // the login that could go on with it is gone, its draws and
+        // lifelines go at the teacher's next start; the games and the
+        // answers' record stay.
         QCOMPARE(referee.payFee(QStringLiteral("chi"), db::LockWait::NoWait).status, db::WriteStatus::Done);
         QCOMPARE(referee.nextQuestion(0).outcome, referee::Outcome::Done);
         QVERIFY(m_server.exec(m_name, {QStringLiteral("UPDATE lontaris_games SET ended = ended - interval '25 hours', "
                                                       "started = started - interval '25 hours' WHERE game = '%1'")
                                            .arg(g),
                                        QStringLiteral("UPDATE lontaris_games SET started = started - interval '31 days' "
-                                                      "WHERE settled IS NULL")}));
+                                                      "WHERE settled IS NULL"),
+                                       QStringLiteral("UPDATE lontaris_sessions SET made = made - interval '32 days'")}));
+        QVERIFY(opened(m_owner));
+        QCOMPARE(value(QStringLiteral("SELECT count(DISTINCT game) FROM lontaris_drawn")), QStringLiteral("2"));
+        QVERIFY(m_server.exec(m_name, {QStringLiteral("DELETE FROM lontaris_sessions")}));
         QVERIFY(opened(m_owner));
         QCOMPARE(value(QStringLiteral("SELECT string_agg(DISTINCT game, ' ') || ' ' || (SELECT count(*) FROM lontaris_lifelines) "
                                       "|| ' ' || (SELECT count(*) FROM lontaris_games) || ' ' || "

@@ -297,25 +297,29 @@ private slots:
         const QString owner = fresh();
         QVERIFY(opened(owner));
         const QString dbName = QStringLiteral("db%1").arg(m_next);
-        const QString probe = QStringLiteral("SELECT lontaris_fingerprint('', '', '', '', '')");
+        const QString probe = QStringLiteral("SELECT lontaris_fingerprint('', '', '', '', '') || ' ' || "
+                                             "(SELECT prosrc ~ 'regexp_match' FROM pg_proc WHERE proname = 'lontaris_money')");
         auto leave = [&](int revision) {
             return m_server.exec(dbName, {QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_api_4() RETURNS integer "
                                                          "LANGUAGE sql IMMUTABLE AS 'SELECT %1'").arg(revision),
                                           QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_fingerprint(p_cauhoi text, "
                                                          "p_a text, p_b text, p_c text, p_d text) RETURNS text "
-                                                         "LANGUAGE sql IMMUTABLE AS 'SELECT ''left as it was'''")});
+                                                         "LANGUAGE sql IMMUTABLE AS 'SELECT ''left as it was'''"),
+                                          QStringLiteral("CREATE OR REPLACE FUNCTION lontaris_money(t text) RETURNS numeric "
+                                                         "LANGUAGE sql IMMUTABLE AS 'SELECT length(t)::numeric'")});
         };
         // A later revision's functions: the teacher's program leaves them.
         QVERIFY(leave(499));
         QVERIFY(opened(owner));
-        QCOMPARE(m_server.value(dbName, probe), QStringLiteral("left as it was"));
+        QCOMPARE(m_server.value(dbName, probe), QStringLiteral("left as it was false"));
         // An earlier one's (the first of the version marked 4): a pupil's
         // machine goes on with them, the teacher's makes them anew.
         QVERIFY(leave(4));
         QVERIFY(asPupil(owner));
-        QCOMPARE(m_server.value(dbName, probe), QStringLiteral("left as it was"));
+        QCOMPARE(m_server.value(dbName, probe), QStringLiteral("left as it was false"));
         QVERIFY(opened(owner));
-        QCOMPARE(m_server.value(dbName, probe).size(), 16);
+        QCOMPARE(m_server.value(dbName, probe).size(), 16 + 5);
+        QVERIFY(m_server.value(dbName, probe).endsWith(QLatin1String(" true")));
         QVERIFY(m_server.value(dbName, QStringLiteral("SELECT lontaris_api_4()")).toInt() > 4);
     }
 
