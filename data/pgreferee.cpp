@@ -149,14 +149,8 @@ BEGIN
     RETURN v;
 END $$;
 
--- The ID of the last record of a question table (0 for none): its size.
-CREATE OR REPLACE FUNCTION lontaris_size(p_table text) RETURNS bigint
-LANGUAGE plpgsql STABLE SET search_path = public, pg_temp AS $$
-DECLARE s bigint;
-BEGIN
-    EXECUTE format('SELECT id FROM %I ORDER BY id DESC NULLS LAST, rid DESC LIMIT 1', lontaris_table(p_table)) INTO s;
-    RETURN coalesce(s, 0);
-END $$;
+-- A table's size was read by a function of its own; the draws read it themselves.
+DROP FUNCTION IF EXISTS lontaris_size(text);
 
 -- The rows of a level table (muc1, muc2, muc3) and the ID of its last
 -- record (0 for none). Each table's statements stand written out, so that
@@ -252,7 +246,7 @@ END $$;
 CREATE OR REPLACE FUNCTION lontaris_order_question(p_token text, p_game text)
 RETURNS TABLE (outcome text, nothing boolean, cauhoi text, a text, b text, c text, d text)
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp SET lock_timeout = '2s' AS $$
-DECLARE g lontaris_games; n bigint; place bigint; q thuthach%ROWTYPE;
+DECLARE g lontaris_games; n bigint; top bigint; place bigint; q thuthach%ROWTYPE;
 BEGIN
     IF NOT (lontaris_fits(p_token, 100) AND lontaris_fits(p_game, 100)) THEN
         outcome := 'toolong'; RETURN NEXT; RETURN;
@@ -261,10 +255,11 @@ BEGIN
     g := lontaris_game(p_token, p_game);
     IF g.game IS NULL OR g.settled IS NOT NULL THEN outcome := 'refused'; RETURN NEXT; RETURN; END IF;
     IF NOT EXISTS (SELECT 1 FROM lontaris_drawn x WHERE x.game = g.game AND x.n = 0) THEN
-        SELECT count(*) INTO n FROM thuthach;
+        -- Its rows, and its size: the ID of its last record (0 for none).
+        SELECT count(*), coalesce(max(x.id), 0) INTO n, top FROM thuthach x;
         IF n >= 2 THEN
             -- The counter runs over 1 .. size - 1; its place is kept inside the table.
-            place := least(greatest(1 + lontaris_random(greatest(lontaris_size('thuthach') - 1, 1)), 1), n - 1);
+            place := least(greatest(1 + lontaris_random(greatest(top - 1, 1)), 1), n - 1);
             SELECT t.rid, t.id, t.cauhoi, t.a, t.b, t.c, t.d, t.traloi, t.selected INTO q
                 FROM (SELECT *, row_number() OVER (ORDER BY id NULLS FIRST, rid) AS k FROM thuthach) t
                 WHERE t.k > place AND t.traloi <> '' ORDER BY t.k LIMIT 1;
